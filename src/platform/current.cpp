@@ -1,0 +1,59 @@
+// Process-wide accessors of the current machine and user interface.  The
+// system has one thread, so plain pointers suffice.
+#include <stdexcept>
+#include <utility>
+
+#include "platform/machine.h"
+#include "platform/ui.h"
+
+#ifdef _WIN32
+#include "platform/win32/native.h"
+#endif
+
+namespace velmora {
+namespace {
+
+Machine* g_machine = nullptr;
+Ui* g_ui = nullptr;
+
+std::string& TitleStorage() {
+  static std::string title = "Setup";
+  return title;
+}
+
+}  // namespace
+
+Machine& CurrentMachine() {
+#ifdef _WIN32
+  if (g_machine == nullptr) g_machine = &NativeMachine();
+#endif
+  if (g_machine == nullptr) throw std::logic_error("no machine installed");
+  return *g_machine;
+}
+
+void SetCurrentMachine(Machine* machine) { g_machine = machine; }
+
+ScopedMachine::ScopedMachine(Machine& machine) : previous_(g_machine) { g_machine = &machine; }
+ScopedMachine::~ScopedMachine() { g_machine = previous_; }
+
+Ui& CurrentUi() {
+#ifdef _WIN32
+  if (g_ui == nullptr) g_ui = &NativeUi();
+#endif
+  if (g_ui == nullptr) throw std::logic_error("no user interface installed");
+  return *g_ui;
+}
+
+void SetCurrentUi(Ui* ui) { g_ui = ui; }
+
+ScopedUi::ScopedUi(Ui& ui) : previous_(g_ui) { g_ui = &ui; }
+ScopedUi::~ScopedUi() { g_ui = previous_; }
+
+const std::string& AppTitle() { return TitleStorage(); }
+void SetAppTitle(std::string title) { TitleStorage() = std::move(title); }
+
+int AppMessageBox(const std::string& text, std::uint32_t style) {
+  return CurrentUi().MessageBox(text, AppTitle(), style);
+}
+
+}  // namespace velmora

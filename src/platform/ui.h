@@ -1,0 +1,78 @@
+// The user interface the system talks to.  On Windows it shows real message
+// boxes and dialogs (win32/); the scripted backend (scripted/) answers from a
+// list and keeps a transcript, for tests and unattended runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// Message box styles and results, with the Win32 values.
+namespace mb {
+inline constexpr std::uint32_t ok = 0x00;
+inline constexpr std::uint32_t okCancel = 0x01;
+inline constexpr std::uint32_t abortRetryIgnore = 0x02;
+inline constexpr std::uint32_t yesNoCancel = 0x03;
+inline constexpr std::uint32_t yesNo = 0x04;
+inline constexpr std::uint32_t retryCancel = 0x05;
+inline constexpr std::uint32_t typeMask = 0x0F;
+
+inline constexpr std::uint32_t iconStop = 0x10;
+inline constexpr std::uint32_t iconQuestion = 0x20;
+inline constexpr std::uint32_t iconExclamation = 0x30;
+inline constexpr std::uint32_t iconInformation = 0x40;
+inline constexpr std::uint32_t iconMask = 0xF0;
+
+inline constexpr std::uint32_t defButton1 = 0x000;
+inline constexpr std::uint32_t defButton2 = 0x100;
+inline constexpr std::uint32_t defButton3 = 0x200;
+inline constexpr std::uint32_t defButtonMask = 0xF00;
+}  // namespace mb
+
+namespace id {
+inline constexpr int ok = 1;
+inline constexpr int cancel = 2;
+inline constexpr int abort = 3;
+inline constexpr int retry = 4;
+inline constexpr int ignore = 5;
+inline constexpr int yes = 6;
+inline constexpr int no = 7;
+}  // namespace id
+
+// Button ids a message box of the given style offers, in order.
+std::string ButtonNames(std::uint32_t style);  // "OK", "Yes/No", ...
+int DefaultButton(std::uint32_t style);        // the id Enter would press
+std::string IconName(std::uint32_t style);     // "exclamation", "" for none
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+  // Modal message box; answers the id of the button pressed.
+  virtual int MessageBox(const std::string& text, const std::string& caption,
+                         std::uint32_t style) = 0;
+};
+
+// The process-wide user interface, as with CurrentMachine().
+Ui& CurrentUi();
+void SetCurrentUi(Ui* ui);
+
+class ScopedUi {
+ public:
+  explicit ScopedUi(Ui& ui);
+  ~ScopedUi();
+  ScopedUi(const ScopedUi&) = delete;
+  ScopedUi& operator=(const ScopedUi&) = delete;
+
+ private:
+  Ui* previous_;
+};
+
+// The application's own title, the caption of its message boxes.
+const std::string& AppTitle();
+void SetAppTitle(std::string title);
+
+// A message box captioned with the application's title.
+int AppMessageBox(const std::string& text, std::uint32_t style);
+
+}  // namespace velmora
