@@ -1,0 +1,97 @@
+#include "platform/scripted/scripted_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace velmora {
+namespace {
+
+TEST(WildcardMatch, MatchesWholeTextWithStarsAndQuestionMarks) {
+  EXPECT_TRUE(WildcardMatch("*", ""));
+  EXPECT_TRUE(WildcardMatch("Install to *?", "Install to C:\\APP?"));
+  EXPECT_TRUE(WildcardMatch("a*b*c", "axxbyyc"));
+  EXPECT_TRUE(WildcardMatch("a?c", "abc"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+  EXPECT_FALSE(WildcardMatch("abc", "abcd"));  // whole text, not a prefix
+  EXPECT_FALSE(WildcardMatch("*b", "abc"));
+  EXPECT_TRUE(WildcardMatch("**a**", "xxaxx"));
+}
+
+TEST(ScriptedUi, UnansweredPromptTakesTheDefaultButton) {
+  ScriptedUi ui;
+  EXPECT_EQ(ui.MessageBox("Proceed?", "Setup", mb::yesNo | mb::iconQuestion), id::yes);
+  EXPECT_EQ(ui.MessageBox("Proceed?", "Setup", mb::yesNo | mb::defButton2), id::no);
+  EXPECT_EQ(ui.MessageBox("Insert disk", "Setup", mb::okCancel | mb::defButton2), id::cancel);
+  EXPECT_EQ(ui.MessageBox("Done", "Setup", mb::ok), id::ok);
+  // A default button the box does not have falls back to its first button.
+  EXPECT_EQ(ui.MessageBox("Done", "Setup", mb::ok | mb::defButton3), id::ok);
+  ASSERT_EQ(ui.Transcript().size(), 5u);
+  EXPECT_FALSE(ui.Transcript()[0].fromRule);
+}
+
+TEST(ScriptedUi, RulesAnswerInOrderAndRespectUseCounts) {
+  std::istringstream answers(
+      "# answers for a test run\n"
+      "message \"Create directory *\" = no x1\n"
+      "message \"Create directory *\" = yes\n"
+      "\n"
+      "message \"Insert disk ?\" = cancel\n");
+  ScriptedUi ui;
+  ui.LoadAnswers(answers, "answers.txt");
+  EXPECT_EQ(ui.MessageBox("Create directory C:\\A?", "Setup", mb::yesNo), id::no);
+  EXPECT_EQ(ui.MessageBox("Create directory C:\\A?", "Setup", mb::yesNo), id::yes);
+  EXPECT_EQ(ui.MessageBox("Create directory C:\\B?", "Setup", mb::yesNo), id::yes);
+  EXPECT_EQ(ui.MessageBox("Insert disk 2", "Setup", mb::okCancel), id::cancel);
+  EXPECT_EQ(ui.MessageBox("Insert disk 12", "Setup", mb::okCancel), id::ok);  // ? is one character
+  EXPECT_TRUE(ui.Transcript()[0].fromRule);
+  EXPECT_FALSE(ui.Transcript()[4].fromRule);
+}
+
+TEST(ScriptedUi, AnswerThatTheBoxDoesNotOfferIsNotPressed) {
+  ScriptedUi ui;
+  ui.AddRule({"message", "*", "yes", 1, 0, 1});
+  EXPECT_EQ(ui.MessageBox("Install Successful", "Setup", mb::ok | mb::iconInformation), id::ok);
+  // The rule was not used up by the box it could not answer.
+  EXPECT_EQ(ui.MessageBox("Again?", "Setup", mb::yesNo | mb::defButton2), id::yes);
+}
+
+TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
+  const char* bad[] = {
+      "message Create = yes\n",        // pattern not quoted
+      "message \"x\" yes\n",           // no '='
+      "message \"x\" = maybe\n",       // unknown answer
+      "dialog \"x\" = ok\n",           // unknown kind
+      "message \"x\" = ok x0\n",       // zero uses
+      "message \"unterminated = ok\n",
+  };
+  for (const char* text : bad) {
+    std::istringstream in(std::string("# comment\n") + text);
+    ScriptedUi ui;
+    try {
+      ui.LoadAnswers(in, "a.txt");
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("a.txt:2: ", 0), 0u) << e.what();
+    }
+  }
+}
+
+TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
+  std::ostringstream echo;
+  ScriptedUi ui;
+  ui.SetEcho(&echo);
+  ui.AddRule({"message", "Overwrite*", "no", 0, 0, 1});
+  ui.MessageBox("Overwrite \"a.txt\"?\nIt is newer.", "Setup", mb::yesNo | mb::iconQuestion);
+  ui.MessageBox("Disk Full", "Setup", mb::ok | mb::iconExclamation);
+  std::ostringstream written;
+  ui.WriteTranscript(written);
+  EXPECT_EQ(written.str(),
+            "message \"Setup\" [Yes/No, question] \"Overwrite \\\"a.txt\\\"?\\nIt is newer.\" -> No\n"
+            "message \"Setup\" [OK, exclamation] \"Disk Full\" -> OK (default)\n");
+  EXPECT_EQ(echo.str(), written.str());
+}
+
+}  // namespace
+}  // namespace velmora
