@@ -1,5 +1,5 @@
 // CCompressedFile: a CFile that can switch, at any byte position, between
-// plain bytes and the package's own run-length code.
+// plain bytes and the package's own run-length code (spec Part 2.1).
 //
 // Stream format: a compressed stretch is a sequence of records, each opened
 // by a control byte B:
@@ -28,6 +28,11 @@ class CCompressedFile : public CFile {
   CCompressedFile() = default;
   ~CCompressedFile() override;
 
+  // Mended fault of the original: opening (like Close) empties the read-ahead
+  // buffer and resets the decoder, so unread bytes of the previous file can
+  // never be delivered as bytes of this one.  Opening a file that is still
+  // open abandons it as Abort does (CFile's own rule), pending encoder output
+  // included.
   bool Open(const std::string& fileName, unsigned openFlags,
             CFileException* error = nullptr) override;
   void SetCompressed(bool compressed);
@@ -36,7 +41,14 @@ class CCompressedFile : public CFile {
   std::uint32_t Read(void* buffer, std::uint32_t count) override;
   void Write(const void* buffer, std::uint32_t count) override;
   std::int32_t Seek(std::int32_t offset, unsigned from) override;
+  // Flush, then close the underlying file.  Also empties the read-ahead
+  // buffer and resets the decoder (the mended fault, see Open).
   void Close() override;
+  // Closes without reporting errors and discards pending encoder output.
+  void Abort() override;
+  // Writes encoder output staged by SetOutputBuffer, then CFile::Flush.  It
+  // does not finish pending records: that would change the stream.
+  void Flush() override;
 
   // Record readers use these; they behave exactly as Read and Write.
   virtual std::uint32_t ReadBytes(void* buffer, std::uint32_t count) { return Read(buffer, count); }
@@ -47,19 +59,64 @@ class CCompressedFile : public CFile {
   // box result (callers ignore it).  Does not use the stream's state.
   int ReportFileError(const CFileException* error);
 
+  // Host tools only.  0 (the default): every encoder record goes to the file
+  // with one CFile::Write the moment it is decided, as the runtime writes.
+  // Otherwise records are staged in memory and written in blocks of about
+  // `bytes`, and at every flush point (SetCompressed(false), Seek, Flush,
+  // Close, a plain Write).  The bytes written are identical either way; only
+  // GetPosition/GetLength lag behind while records are staged.
+  void SetOutputBuffer(std::uint32_t bytes);
+
+  // True once the decoder met a pattern descriptor whose length is not 2..5;
+  // until the next Seek, Open, Close or switch of compression, compressed
+  // reads then deliver nothing more (see compressed_file.cpp).
+  bool HasBadRecord() const { return m_runKind == kBadRecordKind; }
+
  private:
-  // (implementation state: see compressed_file.cpp)
-  bool TakeByte(std::uint8_t& byte);
-  std::uint32_t ReadPlain(void* buffer, std::uint32_t count);
+  static constexpr std::int32_t kBadRecordKind = -1;
+
+  // ---- decoder --------------------------------------------------------------
+  std::uint32_t ReadPlain(std::uint8_t* out, std::uint32_t count);
   std::uint32_t ReadDecoded(std::uint8_t* out, std::uint32_t count);
+  bool StartRecord();
+  std::uint32_t Refill();
+  bool TakeByte(std::uint8_t& byte) {
+    if (m_readAheadPos == m_readAheadEnd && Refill() == 0) return false;
+    byte = m_readAhead[static_cast<std::uint32_t>(m_readAheadPos)];
+    m_readAheadPos = static_cast<std::int32_t>((m_readAheadPos + 1) & (kReadAheadSize - 1));
+    return true;
+  }
+  std::uint8_t TakeByteOrZero() {
+    std::uint8_t byte = 0;
+    TakeByte(byte);
+    return byte;
+  }
+  void EnsureReadAhead();
+  void DropReadAhead();
+  void ResetDecoder();
+
+  // ---- encoder --------------------------------------------------------------
+  void Encode(const std::uint8_t* in, std::uint32_t count);
   void FlushEncoder();
   void ResetEncoder();
-  void ResetDecoder();
-  void DropReadAhead();
+  void EmitLiteral(int start, int count);
+  void EmitRepeat(int count);
+  void EmitPattern(int start);
+  void RecordDone();
+  void RebuildPartial(int head);
+  void Put(int index, std::uint8_t byte) {
+    m_history[index] = byte;
+    m_history[index + kHistorySize] = byte;
+  }
+  void WriteStaged();
+  void DiscardEncoder();
 
   std::unique_ptr<std::uint8_t[]> m_readAhead;
   std::int32_t m_readAheadEnd = 0;
   std::int32_t m_readAheadPos = 0;
+  // The 129-byte ring, stored twice in a row (index i and i + 129 always
+  // hold the same byte) so that every stretch of up to 129 ring bytes can be
+  // read without wrapping.  Positions are ring positions 0..128 as in the spec.
   std::unique_ptr<std::uint8_t[]> m_history;
   std::int32_t m_historyHead = 0;
   std::int32_t m_historyTail = 0;
@@ -77,6 +134,12 @@ class CCompressedFile : public CFile {
   bool m_patFixed[5] = {};
   std::int32_t m_patRepeats = 0;
   std::int32_t m_patFixedCount = 0;
+
+  // Encoder output staging: one record (unbuffered) or a block of records.
+  std::unique_ptr<std::uint8_t[]> m_out;
+  std::uint32_t m_outLength = 0;
+  std::uint32_t m_outCapacity = 0;  // 0 until allocated
+  std::uint32_t m_outBufferSize = 0;  // as set by SetOutputBuffer
 };
 
 }  // namespace velmora

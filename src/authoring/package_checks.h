@@ -1,0 +1,26 @@
+// The checks a package passes before it is written: every step's own
+// Validate, given the list of all the package's steps (both parts), and
+// that every directory reference names a directory the installation can
+// resolve.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "authoring/package_writer.h"
+
+namespace velmora {
+
+struct StepProblem {
+  int part = kFirstPart;
+  std::size_t index = 0;  // in its part, from 0
+  std::string step;       // class and name, e.g. "CStepDirectory 'AppDir'"
+  std::string message;
+};
+
+// Empty when every step passes.  Validate may change a refused step (a
+// duplicate name is cleared), so a package with problems is not written.
+std::vector<StepProblem> CheckPackage(PackageSpec& spec);
+
+}  // namespace velmora

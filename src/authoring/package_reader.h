@@ -1,0 +1,88 @@
+// The package reader: reads a package's media files back through the
+// runtime's own readers (the compressed stream, CreateStep and each step's
+// ReadRecord), for listing and extracting packages.
+//
+// It never asks anyone anything: a missing media file is an error naming
+// it, and the file error reports that the runtime's readers show are
+// collected instead of shown.  When reading fails, Failure() says which
+// media file and at which byte offset reading stopped.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "authoring/package_layout.h"
+
+namespace velmora {
+
+class CStep;
+class StepPrototypes;
+
+struct ReadFailure {
+  std::string file;          // media file name; "" when none was open
+  std::uint32_t offset = 0;  // where reading stopped in it
+  std::string message;
+  std::vector<std::string> reports;  // texts of the runtime's file error reports
+  bool missingFile = false;  // a media file was not there or could not be opened
+};
+
+struct PartContents {
+  int part = kFirstPart;
+  PackageHeader header;
+  std::vector<std::unique_ptr<CStep>> steps;
+};
+
+struct PackageContents {
+  PartContents first;
+  std::optional<PartContents> second;
+};
+
+// One chunk of a payload as it was read.
+struct ChunkInfo {
+  std::uint32_t disk = 0;
+  std::uint32_t sequence = 0;
+  std::uint32_t length = 0;
+};
+
+struct MediaFileInfo {
+  std::string name;
+  std::uint32_t size = 0;
+};
+
+class PackageReader {
+ public:
+  // `folder`: where the media files are, a path on the current machine
+  // ("" for the current directory).
+  explicit PackageReader(std::string folder);
+  ~PackageReader();
+  PackageReader(const PackageReader&) = delete;
+  PackageReader& operator=(const PackageReader&) = delete;
+
+  // Reads the first part and, when its header says so, the second.
+  bool ReadPackage(PackageContents& contents);
+  // Reads one part's header and step records.
+  bool ReadPart(int part, PartContents& contents);
+  // Reads the payload of a step of `part`, chunk by chunk from its disk and
+  // offset, as the installation does.  `chunks` (may be null) receives
+  // where each chunk was found.
+  bool ReadPayload(int part, const CStep& step, std::vector<std::uint8_t>& data,
+                   std::vector<ChunkInfo>* chunks = nullptr);
+
+  // The part's media files that are present, numbered from 1 up to the
+  // first one missing.
+  std::vector<MediaFileInfo> MediaFiles(int part) const;
+
+  const ReadFailure& Failure() const { return failure_; }
+
+ private:
+  class Media;
+
+  std::string folder_;
+  std::unique_ptr<StepPrototypes> prototypes_;
+  ReadFailure failure_;
+};
+
+}  // namespace velmora

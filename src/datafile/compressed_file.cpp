@@ -1,0 +1,568 @@
+// CCompressedFile (spec Part 2.1).  The encoder follows the Part's algorithm
+// step by step (its output is binding: the data files are written by it); the
+// decoder accepts every record of the format table.  Where the code takes a
+// shortcut it says why the result is the same as the step-by-step reading.
+#include "datafile/compressed_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+constexpr int kRing = CCompressedFile::kHistorySize;  // 129
+constexpr int kMaxPending = kRing - 1;                // 128 bytes wait at most
+constexpr std::uint32_t kAheadMask = CCompressedFile::kReadAheadSize - 1;
+// Largest record: a pattern run's 3 header bytes, at most 5 fixed bytes and
+// at most 128 variable bytes (a literal run is at most 129 bytes).
+constexpr std::uint32_t kMaxRecord = 3 + 5 + kMaxPending;
+
+int Wrap(int index) { return index >= kRing ? index - kRing : index; }
+int Distance(int from, int to) { return to >= from ? to - from : to - from + kRing; }
+
+// Encoder shortcut for the pattern search (step 2.3).  The search for length
+// j first compares the last j pushed bytes with the j before them (k = 2);
+// when no position matches, every position becomes varying and the search
+// for j ends without a result.  Byte (j - 2) of this mask has bit i set when
+// the byte pushed i bytes ago equals the byte j bytes before it, so a zero
+// in bits 0..j-1 proves the search for j would find nothing.  The bits are
+// only ever consulted for ring bytes that are all pending (n >= 2j), and for
+// those they are exact: a pending byte in the literal state never changes.
+constexpr std::uint32_t kSearchBits = 0x1F0F0703u;  // j = 2, 3, 4, 5
+
+std::uint32_t MatchBits(const std::uint8_t* ring, int at, std::uint8_t byte) {
+  // `at` is where `byte` goes; ring + at + kRing - d is the byte d before it.
+  const std::uint8_t* back = ring + (at + kRing);
+  return static_cast<std::uint32_t>(byte == back[-2]) |
+         static_cast<std::uint32_t>(byte == back[-3]) << 8 |
+         static_cast<std::uint32_t>(byte == back[-4]) << 16 |
+         static_cast<std::uint32_t>(byte == back[-5]) << 24;
+}
+
+std::uint32_t MatchMask(const std::uint8_t* ring, int head) {
+  std::uint32_t mask = 0;
+  for (int i = 7; i >= 0; --i) {
+    const int at = head - 1 - i + kRing;  // ring + at is the byte i bytes ago
+    mask = ((mask << 1) & 0xFEFEFEFEu) | MatchBits(ring, at - kRing, ring[at]);
+  }
+  return mask;
+}
+
+}  // namespace
+
+CCompressedFile::~CCompressedFile() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot report; the caller who cares calls Close first.
+    CFile::Abort();
+  }
+}
+
+bool CCompressedFile::Open(const std::string& fileName, unsigned openFlags,
+                           CFileException* error) {
+  Abort();  // empties the read-ahead buffer, resets decoder and encoder
+  return CFile::Open(fileName, openFlags, error);
+}
+
+void CCompressedFile::SetCompressed(bool compressed) {
+  if (compressed == m_compressed) return;
+  if (!compressed) {
+    FlushEncoder();
+    ResetDecoder();
+    m_compressed = false;
+    return;
+  }
+  EnsureReadAhead();
+  ResetDecoder();
+  if (!m_history) {
+    m_history = std::make_unique_for_overwrite<std::uint8_t[]>(2 * kRing);
+    ResetEncoder();
+  }
+  if (!m_out) SetOutputBuffer(m_outBufferSize);
+  m_compressed = true;
+}
+
+std::uint32_t CCompressedFile::Read(void* buffer, std::uint32_t count) {
+  if (count == 0) return 0;
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  return m_compressed ? ReadDecoded(out, count) : ReadPlain(out, count);
+}
+
+void CCompressedFile::Write(const void* buffer, std::uint32_t count) {
+  if (buffer == nullptr || count == 0) return;
+  if (m_compressed) {
+    Encode(static_cast<const std::uint8_t*>(buffer), count);
+    return;
+  }
+  if (m_history) {
+    FlushEncoder();
+    m_history.reset();
+  }
+  CFile::Write(buffer, count);
+}
+
+std::int32_t CCompressedFile::Seek(std::int32_t offset, unsigned from) {
+  if (m_compressed) FlushEncoder();
+  WriteStaged();
+  DropReadAhead();
+  m_historyHead = 0;
+  m_historyTail = 0;
+  ResetDecoder();
+  return CFile::Seek(offset, from);
+}
+
+void CCompressedFile::Close() {
+  DropReadAhead();
+  ResetDecoder();
+  try {
+    FlushEncoder();
+  } catch (...) {
+    CFile::Abort();
+    throw;
+  }
+  CFile::Close();
+}
+
+void CCompressedFile::Abort() {
+  DropReadAhead();
+  ResetDecoder();
+  DiscardEncoder();
+  CFile::Abort();
+}
+
+void CCompressedFile::Flush() {
+  WriteStaged();
+  CFile::Flush();
+}
+
+void CCompressedFile::SetOutputBuffer(std::uint32_t bytes) {
+  WriteStaged();
+  m_outBufferSize = bytes;
+  m_outCapacity = std::max(bytes, kMaxRecord);
+  m_out = std::make_unique_for_overwrite<std::uint8_t[]>(m_outCapacity);
+}
+
+// ---- read side ---------------------------------------------------------------
+
+void CCompressedFile::EnsureReadAhead() {
+  if (m_readAhead) return;
+  m_readAhead = std::make_unique_for_overwrite<std::uint8_t[]>(kReadAheadSize);
+  m_readAheadPos = 0;
+  m_readAheadEnd = 0;
+}
+
+void CCompressedFile::DropReadAhead() {
+  m_readAheadPos = 0;
+  m_readAheadEnd = 0;
+}
+
+void CCompressedFile::ResetDecoder() {
+  m_runCount = 0;
+  m_runKind = 0;
+  m_runIndex = 0;
+}
+
+// Called with the buffer empty.  Answers the number of bytes read (0 at the
+// end of the file); they sit at 0.. onwards.  The Part keeps "end" at the
+// stale value when nothing is read, which would make the old contents look
+// valid again; here an empty refill leaves the buffer empty.
+std::uint32_t CCompressedFile::Refill() {
+  m_readAheadPos = 0;
+  const std::uint32_t got = CFile::Read(m_readAhead.get(), kReadAheadSize);
+  m_readAheadEnd = got == kReadAheadSize ? 0 : static_cast<std::int32_t>(got);
+  return got;
+}
+
+std::uint32_t CCompressedFile::ReadPlain(std::uint8_t* out, std::uint32_t count) {
+  std::uint32_t done = 0;
+  if (m_readAhead) {
+    while (done < count && m_readAheadPos != m_readAheadEnd) {
+      const auto pos = static_cast<std::uint32_t>(m_readAheadPos);
+      const auto end = static_cast<std::uint32_t>(m_readAheadEnd);
+      const std::uint32_t stretch = end > pos ? end - pos : kReadAheadSize - pos;
+      const std::uint32_t take = std::min(stretch, count - done);
+      std::memcpy(out + done, m_readAhead.get() + pos, take);
+      done += take;
+      m_readAheadPos = static_cast<std::int32_t>((pos + take) & kAheadMask);
+    }
+    if (m_readAheadPos == m_readAheadEnd) {
+      m_readAhead.reset();
+      DropReadAhead();
+    }
+  }
+  if (done < count) done += CFile::Read(out + done, count - done);
+  return done;
+}
+
+// Sets up the next record from its control byte.  Answers false where no
+// more bytes can be delivered: at the end of the file where the control byte
+// is due, or at a pattern descriptor whose length is not 2..5.
+//
+// Bad descriptor (left to the implementer by the Part): it is treated as the
+// end of the decodable data, and sticks (m_runKind = kBadRecordKind) until
+// the stream is repositioned, reopened or switched.  Read returns what it
+// delivered before the record - the same short read a truncated file gives,
+// which every caller already handles as a failure - and nothing past it is
+// ever misread as data.  A CFileException was the other choice, but no cause
+// 0..14 says "corrupt data": the user would be told of an invalid handle or a
+// hardware error.  Tools ask HasBadRecord() to tell the two apart.
+bool CCompressedFile::StartRecord() {
+  std::uint8_t control = 0;
+  if (!TakeByte(control)) return false;
+  if (control >= 0x80) {
+    m_runKind = 0;
+    m_runCount = 256 - control;
+  } else if (control != 0) {
+    m_runKind = 1;
+    m_runBytes[0] = TakeByteOrZero();
+    m_runCount = control + 1;
+  } else {
+    const std::uint8_t descriptor = TakeByteOrZero();
+    const int length = descriptor >> 5;
+    if (length < 2 || length > 5) {
+      m_runKind = kBadRecordKind;
+      m_runCount = 0;
+      return false;
+    }
+    m_runKind = length;
+    for (int i = 0; i < length; ++i) m_runFixed[i] = ((descriptor >> i) & 1) != 0;
+    m_runCount = TakeByteOrZero() + 1;
+    m_runIndex = 0;
+    for (int i = 0; i < length; ++i) {
+      if (m_runFixed[i]) m_runBytes[i] = TakeByteOrZero();
+    }
+  }
+  return true;
+}
+
+std::uint32_t CCompressedFile::ReadDecoded(std::uint8_t* out, std::uint32_t count) {
+  if (m_runKind == kBadRecordKind) return 0;
+  EnsureReadAhead();
+  std::uint32_t done = 0;
+  while (done < count) {
+    if (m_runCount == 0) {
+      if (!StartRecord()) break;
+      continue;
+    }
+    const std::uint32_t want = count - done;
+    if (m_runKind == 0) {
+      // Literal run: copy whole stretches out of the read-ahead buffer.
+      std::uint32_t stretch;
+      if (m_readAheadPos == m_readAheadEnd) {
+        stretch = Refill();
+        if (stretch == 0) break;  // end of file where a literal byte is due
+      } else {
+        const auto pos = static_cast<std::uint32_t>(m_readAheadPos);
+        const auto end = static_cast<std::uint32_t>(m_readAheadEnd);
+        stretch = end > pos ? end - pos : kReadAheadSize - pos;
+      }
+      const std::uint32_t take =
+          std::min({stretch, want, static_cast<std::uint32_t>(m_runCount)});
+      const auto pos = static_cast<std::uint32_t>(m_readAheadPos);
+      std::memcpy(out + done, m_readAhead.get() + pos, take);
+      m_readAheadPos = static_cast<std::int32_t>((pos + take) & kAheadMask);
+      m_runCount -= static_cast<std::int32_t>(take);
+      done += take;
+    } else if (m_runKind == 1) {
+      const std::uint32_t take = std::min(want, static_cast<std::uint32_t>(m_runCount));
+      std::memset(out + done, m_runBytes[0], take);
+      m_runCount -= static_cast<std::int32_t>(take);
+      done += take;
+    } else {
+      // Pattern run: byte by byte (local copies: the output may alias them).
+      const int length = m_runKind;
+      bool fixed[5];
+      std::uint8_t bytes[5];
+      std::memcpy(fixed, m_runFixed, sizeof fixed);
+      std::memcpy(bytes, m_runBytes, sizeof bytes);
+      int index = m_runIndex;
+      std::int32_t repeats = m_runCount;
+      std::uint32_t end = done + want;
+      while (done < end && repeats > 0) {
+        out[done++] = fixed[index] ? bytes[index] : TakeByteOrZero();
+        if (++index == length) {
+          index = 0;
+          --repeats;
+        }
+      }
+      m_runIndex = index;
+      m_runCount = repeats;
+    }
+  }
+  return done;
+}
+
+// ---- write side --------------------------------------------------------------
+
+void CCompressedFile::ResetEncoder() {
+  m_historyHead = 0;
+  m_historyTail = 0;
+  m_patLength = 0;
+  m_patPos = 0;
+  m_patRepeats = 0;
+  m_patFixedCount = 0;
+}
+
+void CCompressedFile::DiscardEncoder() {
+  ResetEncoder();
+  m_outLength = 0;
+}
+
+void CCompressedFile::WriteStaged() {
+  if (m_outLength == 0) return;
+  const std::uint32_t length = m_outLength;
+  m_outLength = 0;  // a failed write must not be retried by the destructor
+  CFile::Write(m_out.get(), length);
+}
+
+// A record is complete in the staging area: write it now (unbuffered) or
+// when the next record might not fit.
+void CCompressedFile::RecordDone() {
+  if (m_outLength + kMaxRecord > m_outCapacity) WriteStaged();
+}
+
+void CCompressedFile::EmitLiteral(int start, int count) {
+  if (count == 0) return;
+  std::uint8_t* out = m_out.get() + m_outLength;
+  out[0] = static_cast<std::uint8_t>(256 - count);
+  std::memcpy(out + 1, m_history.get() + start, static_cast<std::size_t>(count));
+  m_outLength += 1 + static_cast<std::uint32_t>(count);
+  RecordDone();
+}
+
+// Only ever called with count >= 3: a repeat run starts at three bytes.
+void CCompressedFile::EmitRepeat(int count) {
+  if (count == 0) return;
+  std::uint8_t* out = m_out.get() + m_outLength;
+  out[0] = static_cast<std::uint8_t>(count - 1);
+  out[1] = m_patBytes[0];
+  m_outLength += 2;
+  RecordDone();
+}
+
+// The pattern run with m_patRepeats repetitions; its variable bytes are the
+// ring bytes from `start` on.
+void CCompressedFile::EmitPattern(int start) {
+  const int length = m_patLength;
+  std::uint8_t* out = m_out.get() + m_outLength;
+  std::uint8_t descriptor = static_cast<std::uint8_t>(length << 5);
+  for (int p = 0; p < length; ++p) {
+    if (m_patFixed[p]) descriptor = static_cast<std::uint8_t>(descriptor | (1u << p));
+  }
+  std::uint32_t at = 0;
+  out[at++] = 0;
+  out[at++] = descriptor;
+  out[at++] = static_cast<std::uint8_t>(m_patRepeats - 1);
+  for (int p = 0; p < length; ++p) {
+    if (m_patFixed[p]) out[at++] = m_patBytes[p];
+  }
+  const int variable = (length - m_patFixedCount) * m_patRepeats;
+  std::memcpy(out + at, m_history.get() + start, static_cast<std::size_t>(variable));
+  m_outLength += at + static_cast<std::uint32_t>(variable);
+  RecordDone();
+}
+
+// Rebuilding a partial repetition: positions m_patPos-1 down to 0, varying
+// positions taking the ring bytes backwards from `head`; the result goes to
+// ring positions 0..m_patPos-1.  Every byte is read before any is written:
+// in place, a fixed position's byte could land on a ring byte that a lower
+// varying position has still to read.
+void CCompressedFile::RebuildPartial(int head) {
+  std::uint8_t rebuilt[5];
+  const std::uint8_t* back = m_history.get() + head + kRing;
+  for (int p = m_patPos - 1; p >= 0; --p) {
+    rebuilt[p] = m_patFixed[p] ? m_patBytes[p] : *--back;
+  }
+  for (int p = 0; p < m_patPos; ++p) Put(p, rebuilt[p]);
+}
+
+void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
+  const std::uint8_t* const ring = m_history.get();
+  int head = m_historyHead;
+  int tail = m_historyTail;
+  int n = Distance(tail, head);
+  std::uint32_t mask = m_patLength == 0 ? MatchMask(ring, head) : 0;
+
+  std::uint32_t i = 0;
+  while (i < count) {
+    const std::uint8_t c = in[i];
+
+    // Step 1: finish the current record when the ring or the count is full.
+    if (n == kMaxPending || m_patRepeats == 256) {
+      if (m_patLength >= 2) {
+        EmitPattern(tail);
+        if (m_patPos > 0) RebuildPartial(head);
+        head = n = m_patPos;
+      } else {
+        if (m_patLength == 0) {
+          EmitLiteral(tail, n);
+        } else {
+          EmitRepeat(n);
+        }
+        head = n = 0;
+      }
+      tail = 0;
+      m_patLength = m_patPos = m_patRepeats = 0;
+      mask = MatchMask(ring, head);
+    }
+
+    if (m_patLength == 0) {
+      // Step 2: collecting literals.
+      if (n >= 2 && c == ring[head + kRing - 1] && c == ring[head + kRing - 2]) {
+        // 2.2: a run of three starts.
+        EmitLiteral(tail, n - 2);
+        Put(0, c);
+        Put(1, c);
+        Put(2, c);
+        head = 3;
+        tail = 0;
+        n = 3;
+        m_patBytes[0] = c;
+        m_patLength = 1;
+        ++i;
+        continue;
+      }
+      // 2.1 / 2.3: push c.
+      mask = ((mask << 1) & 0xFEFEFEFEu) | MatchBits(ring, head, c);
+      Put(head, c);
+      head = Wrap(head + 1);
+      ++n;
+      ++i;
+      if (n < 4 || (mask & kSearchBits) == 0) continue;
+
+      // 2.3: search for a pattern ending with c.
+      for (int j = 2; j <= 5 && n >= 2 * j; ++j) {
+        if (((mask >> (8 * (j - 2))) & ((1u << j) - 1)) == 0) continue;
+        const std::uint8_t* candidate = ring + head + kRing - j;
+        bool fixed[5];
+        int fixedCount = j;
+        for (int p = 0; p < j; ++p) fixed[p] = true;
+        for (int k = 2; fixedCount > 0 && n >= k * j; ++k) {
+          int start = head - k * j;
+          if (start < 0) start += kRing;
+          const std::uint8_t* occurrence = ring + start;
+          for (int p = 0; p < j; ++p) {
+            if (fixed[p] && occurrence[p] != candidate[p]) {
+              fixed[p] = false;
+              --fixedCount;
+            }
+          }
+          const bool atTail = start == tail;
+          const bool accept = (fixedCount == 1 && ((k >= 4 && atTail) || k >= 5)) ||
+                              (fixedCount == 2 && k >= 3) ||
+                              (fixedCount == 3 && ((k >= 2 && atTail) || k >= 3)) ||
+                              (fixedCount >= 4 && k >= 2);
+          if (!accept) continue;
+          // 2.3.3: accepted.
+          for (int p = 0; p < j; ++p) {
+            m_patBytes[p] = candidate[p];
+            m_patFixed[p] = fixed[p];
+          }
+          if (start != tail) {
+            EmitLiteral(tail, Distance(tail, start));
+            tail = start;
+          }
+          m_patLength = j;
+          m_patPos = 0;
+          m_patRepeats = k;
+          m_patFixedCount = fixedCount;
+          // Compact: only the variable bytes stay, in order, from the tail.
+          // The copy never overtakes its source (copied <= p < 129).
+          int copied = 0;
+          for (int p = 0; p < k * j; ++p) {
+            if (!fixed[p % j]) {
+              Put(Wrap(tail + copied), ring[tail + p]);
+              ++copied;
+            }
+          }
+          n = k * (j - fixedCount);
+          head = Wrap(tail + n);
+          break;
+        }
+        if (m_patLength != 0) break;
+      }
+    } else if (m_patLength == 1) {
+      // Step 3: inside a repeat run.  The pushed bytes all equal the
+      // repeated byte and are never read back (the record is count and
+      // byte), so a stretch of equal bytes only moves the head.
+      if (c == m_patBytes[0]) {
+        const std::uint32_t limit = std::min<std::uint32_t>(count - i, kMaxPending - n);
+        std::uint32_t same = 1;
+        while (same < limit && in[i + same] == c) ++same;
+        n += static_cast<int>(same);
+        head = Wrap(head + static_cast<int>(same));
+        i += same;
+        continue;
+      }
+      EmitRepeat(n);
+      Put(0, c);
+      head = 1;
+      tail = 0;
+      n = 1;
+      m_patLength = 0;
+      mask = MatchMask(ring, head);
+      ++i;
+    } else {
+      // Step 4: inside a pattern run.
+      const int pos = m_patPos;
+      if (m_patFixed[pos] && c != m_patBytes[pos]) {
+        EmitPattern(tail);
+        if (pos > 0) RebuildPartial(head);
+        Put(pos, c);
+        head = n = pos + 1;
+        tail = 0;
+        m_patLength = m_patPos = m_patRepeats = 0;
+        mask = MatchMask(ring, head);
+        ++i;
+        continue;
+      }
+      if (!m_patFixed[pos]) {
+        Put(head, c);
+        head = Wrap(head + 1);
+        ++n;
+      }
+      if (++m_patPos == m_patLength) {
+        m_patPos = 0;
+        ++m_patRepeats;
+      }
+      ++i;
+    }
+  }
+  m_historyHead = head;
+  m_historyTail = tail;
+}
+
+// Flush: finish every pending record, reset the encoder and the decoder.
+// Nothing happens to the encoder without a ring (compression never on).
+void CCompressedFile::FlushEncoder() {
+  if (m_history) {
+    const int pending = Distance(m_historyTail, m_historyHead);
+    try {
+      if (pending != 0 || m_patRepeats != 0) {
+        if (m_patLength == 0) {
+          EmitLiteral(m_historyTail, pending);
+        } else if (m_patLength == 1) {
+          EmitRepeat(pending);
+        } else {
+          EmitPattern(m_historyTail);
+          if (m_patPos > 0) {
+            // The incomplete repetition becomes pending literals at ring
+            // position 0; flushing again writes them as one literal run.
+            RebuildPartial(m_historyHead);
+            EmitLiteral(0, m_patPos);
+          }
+        }
+      }
+    } catch (...) {
+      ResetEncoder();
+      ResetDecoder();
+      throw;
+    }
+    ResetEncoder();
+  }
+  ResetDecoder();
+  WriteStaged();
+}
+
+}  // namespace velmora

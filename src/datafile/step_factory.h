@@ -1,0 +1,73 @@
+// The step factory: turns one step record of the installation script into a
+// step object, and creates empty steps by class name.
+//
+// Record framing (the body that follows is read by CStep::ReadRecord):
+//   4 bytes   class name length N, counting the terminating zero, 2..128
+//   N bytes   class name, N-1 characters and a zero byte
+// Only the nine classes of AcceptedStepClassNames() are found, and only while
+// a StepPrototypes object (steps/step_prototypes.h) is alive.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+class CCompressedFile;
+class CStep;
+
+// Shortest and longest class name length field (terminating zero included).
+inline constexpr std::uint32_t kMinClassNameLength = 2;
+inline constexpr std::uint32_t kMaxClassNameLength = 128;
+
+// The step classes that an installation script may name, exactly as spelled
+// in a record.  The base kinds CStep and CStepFile are not among them.
+inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
+    "CStepDirectory",      "CStepIniValue",  "CStepPMG",
+    "CStepRegistry",       "CStepUserValue", "CStepFileBackground",
+    "CStepFileCopy",       "CStepFileDisplay", "CStepFileDisplayOptional",
+};
+
+// Where the next media file comes from when the current one is exhausted.
+// The installation run installs one for the length of the run (the main
+// window, which asks the user for the next disk); without one, the end of a
+// media file is the end of the data.
+class MediaSource {
+ public:
+  virtual ~MediaSource() = default;
+  // Opens the next media file of the current part on the data stream,
+  // positioned after its plain prefix with decompression on.  False when it
+  // cannot be had (the user cancelled).
+  virtual bool OpenNextMediaFile() = 0;
+};
+
+// The process-wide media source; null when none is installed.
+MediaSource* CurrentMediaSource();
+void SetCurrentMediaSource(MediaSource* source);
+
+class ScopedMediaSource {
+ public:
+  explicit ScopedMediaSource(MediaSource& source);
+  ~ScopedMediaSource();
+  ScopedMediaSource(const ScopedMediaSource&) = delete;
+  ScopedMediaSource& operator=(const ScopedMediaSource&) = delete;
+
+ private:
+  MediaSource* previous_;
+};
+
+// Reads one step record at the stream's position and answers the new,
+// filled step (the caller owns it), or null: bad name length, missing
+// terminator, unknown class, or a body that ReadRecord refuses.  When the
+// current media file has no bytes left before the record, the next one is
+// opened through CurrentMediaSource().  A file error while the class name is
+// read is reported through the stream's ReportFileError and answers null.
+CStep* CreateStep(CCompressedFile* dataFile);
+
+// A new, empty step of the class with that exact runtime class name (the
+// caller owns it), or null when no live step has that class, creation fails,
+// or the class is not a step.
+CStep* FindStepClass(const std::string& className);
+
+}  // namespace velmora

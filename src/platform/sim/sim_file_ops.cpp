@@ -1,0 +1,197 @@
+// Operations on files by name: delete, move, copy, attributes, temporary
+// files.
+#include <cstdio>
+#include <system_error>
+
+#include "platform/sim/sim_host_error.h"
+#include "platform/sim/sim_host_io.h"
+#include "platform/sim/sim_machine.h"
+
+namespace velmora {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::uint64_t SizeOf(const fs::path& path) {
+  std::error_code ec;
+  const std::uint64_t size = fs::file_size(path, ec);
+  return ec ? 0 : size;
+}
+
+std::uint64_t TreeSize(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return SizeOf(path);
+  std::uint64_t total = 0;
+  for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file(ec)) total += it->file_size(ec);
+  return total;
+}
+
+}  // namespace
+
+FileCause SimMachine::DeleteFile(const std::string& path) {
+  if (const FileCause fault = faults_.Next("DeleteFile"); fault != FileCause::none) return fault;
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  if (location.kind == Kind::directory) return FileCause::accessDenied;
+  // No open of ours shares delete access.
+  if (AnyOpenAtOrBelow(location.key)) return FileCause::sharingViolation;
+  if ((Attributes(location) & attr::readOnly) != 0) return FileCause::accessDenied;
+  const std::uint64_t size = SizeOf(location.host);
+  std::error_code ec;
+  fs::remove(location.host, ec);
+  if (ec) return sim::CauseOfHostError(ec);
+  Release(location.win.drive, size);
+  attributes_.Erase(location.key);
+  return FileCause::none;
+}
+
+FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
+  if (const FileCause fault = faults_.Next("MoveFile"); fault != FileCause::none) return fault;
+  Location source;
+  if (const FileCause cause = Locate(from, source); cause != FileCause::none) return cause;
+  if (source.kind == Kind::missing) return FileCause::fileNotFound;
+  if (source.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
+  if (source.kind == Kind::file && AnyOpenAtOrBelow(source.key)) return FileCause::sharingViolation;
+  // A folder holding open files, or holding the current directory, stays put.
+  if (source.kind == Kind::directory && (AnyOpenAtOrBelow(source.key) || IsCurrentOrAbove(source)))
+    return FileCause::accessDenied;
+
+  Location target;
+  if (const FileCause cause = Locate(to, target); cause != FileCause::none) return cause;
+  const bool sameFile = target.key == source.key;  // a change of case only
+  if (target.kind != Kind::missing && !sameFile) return FileCause::accessDenied;  // ERROR_ALREADY_EXISTS
+  if (target.win.parts.empty()) return FileCause::accessDenied;
+  if (target.key.starts_with(source.key + '/')) return FileCause::accessDenied;  // into itself
+  const bool crossDrive = target.win.drive != source.win.drive;
+  if (crossDrive && source.kind == Kind::directory) return FileCause::badPath;  // ERROR_NOT_SAME_DEVICE
+
+  fs::path destination = target.host;
+  if (sameFile) destination = source.host.parent_path() / target.win.parts.back();
+  const std::uint64_t size = crossDrive ? TreeSize(source.host) : 0;
+  if (const FileCause cause = Consume(target.win.drive, size); cause != FileCause::none)
+    return cause;
+
+  std::error_code ec;
+  fs::rename(source.host, destination, ec);
+  FileCause cause = sim::CauseOfHostError(ec);
+  if (ec == std::errc::cross_device_link && source.kind == Kind::file) {
+    // Two mounts on different host file systems: copy, then remove.
+    cause = sim::CopyHostFile(source.host, destination);
+    if (cause == FileCause::none) {
+      fs::remove(source.host, ec);
+      cause = sim::CauseOfHostError(ec);
+      if (cause != FileCause::none) fs::remove(destination, ec);
+    } else {
+      fs::remove(destination, ec);
+    }
+  }
+  if (cause != FileCause::none) {
+    Release(target.win.drive, size);
+    return cause;
+  }
+  Release(source.win.drive, size);
+  attributes_.Move(source.key, target.key);
+  return FileCause::none;
+}
+
+FileCause SimMachine::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+  if (const FileCause fault = faults_.Next("CopyFile"); fault != FileCause::none) return fault;
+  Location source;
+  if (const FileCause cause = Locate(from, source); cause != FileCause::none) return cause;
+  if (source.kind == Kind::missing) return FileCause::fileNotFound;
+  if (source.kind == Kind::directory) return FileCause::accessDenied;
+  // The source is read with read and write shared.
+  if (ShareConflict(source.key, FileAccess::read, FileShare::denyNone))
+    return FileCause::sharingViolation;
+
+  Location target;
+  if (const FileCause cause = Locate(to, target); cause != FileCause::none) return cause;
+  if (target.kind == Kind::directory) return FileCause::accessDenied;
+  const std::uint32_t sourceBits = Attributes(source) & sim::AttributeStore::kKeptBits;
+  std::uint64_t oldSize = 0;
+  if (target.kind == Kind::file) {
+    if (failIfExists) return FileCause::accessDenied;  // ERROR_FILE_EXISTS
+    // Copying a file onto itself would truncate it: refuse it as Windows
+    // does (the source is held open while the target is opened).
+    if (target.key == source.key) return FileCause::sharingViolation;
+    const std::uint32_t bits = Attributes(target);
+    if ((bits & attr::readOnly) != 0) return FileCause::accessDenied;
+    // Replacing hidden or system needs a source that has them too.
+    if ((bits & ~sourceBits & (attr::hidden | attr::system)) != 0) return FileCause::accessDenied;
+    // The target is opened exclusively.
+    if (AnyOpenAtOrBelow(target.key)) return FileCause::sharingViolation;
+    oldSize = SizeOf(target.host);
+  }
+  const std::uint64_t newSize = SizeOf(source.host);
+  if (newSize > oldSize) {
+    if (const FileCause cause = Consume(target.win.drive, newSize - oldSize); cause != FileCause::none)
+      return cause;
+  }
+  if (const FileCause cause = sim::CopyHostFile(source.host, target.host);
+      cause != FileCause::none) {
+    if (newSize > oldSize) Release(target.win.drive, newSize - oldSize);
+    return cause;
+  }
+  if (oldSize > newSize) Release(target.win.drive, oldSize - newSize);
+  // The copy takes the source's attributes and is marked for backup.
+  attributes_.Erase(target.key);
+  attributes_.Set(target.key, false, sourceBits | attr::archive);
+  return FileCause::none;
+}
+
+FileCause SimMachine::GetFileAttributes(const std::string& path, std::uint32_t& attributes) {
+  attributes = 0;
+  if (const FileCause fault = faults_.Next("GetFileAttributes"); fault != FileCause::none)
+    return fault;
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  attributes = Attributes(location);
+  return FileCause::none;
+}
+
+FileCause SimMachine::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  if (const FileCause fault = faults_.Next("SetFileAttributes"); fault != FileCause::none)
+    return fault;
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  attributes_.Set(location.key, location.kind == Kind::directory,
+                  attributes & sim::AttributeStore::kKeptBits);
+  return FileCause::none;
+}
+
+// GetTempFileName with unique number 0: tries numbered names in turn and
+// creates the first that is free.
+FileCause SimMachine::CreateTempFile(const std::string& directory, const std::string& prefix,
+                                     std::string& path) {
+  path.clear();
+  if (const FileCause fault = faults_.Next("CreateTempFile"); fault != FileCause::none) return fault;
+  Location folder;
+  if (const FileCause cause = Locate(directory, folder); cause != FileCause::none) return cause;
+  if (folder.kind != Kind::directory) return FileCause::badPath;  // ERROR_DIRECTORY
+  const std::string stem = prefix.substr(0, 3);
+
+  for (std::uint32_t tries = 0; tries < 0xFFFF; ++tries) {
+    const std::uint32_t number = nextTempNumber_;
+    nextTempNumber_ = nextTempNumber_ >= 0xFFFF ? 1 : nextTempNumber_ + 1;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(number));
+    sim::WinPath candidate = folder.win;
+    candidate.trailingSeparator = false;
+    candidate.parts.push_back(stem + hex + ".tmp");
+    if (!sim::IsValidName(candidate.parts.back())) return FileCause::badPath;
+    Location file;
+    if (const FileCause cause = Resolve(candidate, file); cause != FileCause::none) return cause;
+    if (sim::FormatWindowsPath(candidate).size() >= sim::kMaxPath) return FileCause::badPath;
+    if (file.kind != Kind::missing) continue;
+    if (const FileCause cause = CreateEmptyFile(file); cause != FileCause::none) return cause;
+    path = sim::FormatWindowsPath(candidate);
+    return FileCause::none;
+  }
+  return FileCause::accessDenied;  // every number taken: ERROR_FILE_EXISTS
+}
+
+}  // namespace velmora

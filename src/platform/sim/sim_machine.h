@@ -1,0 +1,164 @@
+// SimMachine: a simulated Windows machine in a host folder, for tests and
+// the headless tools.
+//
+// Layout of the root folder:
+//   ROOT/C/...      drive C: (created when missing)
+//   ROOT/D/...      any other drive: present exactly when its folder is
+//   ROOT/.velmora/  the machine's own state (file attributes); no Windows
+//                   path can reach it
+// A drive letter can also be mounted onto any existing host folder (as Wine
+// maps Z: to "/").
+//
+// Paths follow the Windows rules (see sim_paths.h); existing names are found
+// case-insensitively and new names keep the case they were given.  No path
+// resolves outside its drive's folder: ".." stops at the drive's root, and
+// host symbolic links are refused inside ROOT (inside a mount they are
+// followed only while they stay within the mounted folder).  Errors are the
+// causes Windows reports for the same request, and open files enforce the
+// Windows access and sharing rules.  Read-only, hidden, system and archive
+// are kept by the sim itself, so they hold even for a root user.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/machine.h"
+#include "platform/sim/sim_attributes.h"
+#include "platform/sim/sim_faults.h"
+#include "platform/sim/sim_paths.h"
+
+namespace velmora {
+
+struct SimOptions {
+  std::string windowsDir = "C:\\WINDOWS";
+  std::string systemDir = "C:\\WINDOWS\\SYSTEM";
+  std::string currentDir = "C:\\";
+};
+
+class SimMachine final : public Machine {
+ public:
+  // A machine whose drives are the lettered folders of root.  Creates root,
+  // ROOT/C and the Windows, system and current directories when missing.
+  // Throws std::runtime_error when the root cannot be set up and
+  // std::invalid_argument for options that are not valid paths.
+  explicit SimMachine(const std::filesystem::path& root, SimOptions options = {});
+  // A machine with no root folder: its only drives are those mounted, and
+  // attributes live in memory.  Nothing is created on disk.
+  explicit SimMachine(SimOptions options);
+  ~SimMachine() override;
+  SimMachine(const SimMachine&) = delete;
+  SimMachine& operator=(const SimMachine&) = delete;
+
+  std::string Name() const override { return "sim"; }
+
+  FileCause OpenFile(const std::string& path, FileAccess access, FileShare share,
+                     FileDisposition disposition, FileHandle& handle) override;
+  FileCause ReadFile(FileHandle handle, void* buffer, std::uint32_t count,
+                     std::uint32_t& got) override;
+  FileCause WriteFile(FileHandle handle, const void* buffer, std::uint32_t count) override;
+  FileCause SeekFile(FileHandle handle, std::int64_t offset, SeekOrigin origin,
+                     std::uint64_t& position) override;
+  FileCause GetFileSize(FileHandle handle, std::uint64_t& size) override;
+  FileCause FlushFile(FileHandle handle) override;
+  // Always releases the handle, even when it reports a failure.
+  FileCause CloseFile(FileHandle handle) override;
+
+  FileCause DeleteFile(const std::string& path) override;
+  FileCause MoveFile(const std::string& from, const std::string& to) override;
+  FileCause CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+  FileCause CreateDirectory(const std::string& path) override;
+  FileCause RemoveDirectory(const std::string& path) override;
+  FileCause GetFileAttributes(const std::string& path, std::uint32_t& attributes) override;
+  FileCause SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
+  FileCause ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  FileCause CreateTempFile(const std::string& directory, const std::string& prefix,
+                           std::string& path) override;
+
+  std::string GetCurrentDirectory() override;
+  FileCause SetCurrentDirectory(const std::string& path) override;
+  std::string GetWindowsDirectory() override { return windowsDir_; }
+  std::string GetSystemDirectory() override { return systemDir_; }
+  std::string GetFullPathName(const std::string& path) override;
+  DriveType GetDriveType(const std::string& root) override;
+  std::uint32_t GetLogicalDrives() override;
+
+  // ---- controls for tests and tools -----------------------------------------
+  // Maps a drive letter onto an existing host folder.  Throws
+  // std::invalid_argument for a bad letter or a folder that is not there.
+  void Mount(char letter, const std::filesystem::path& hostFolder);
+  // What GetDriveType answers for a letter.  A removable, CD-ROM, remote or
+  // RAM drive without a folder is an empty drive: listed by
+  // GetLogicalDrives, "not ready" (hardIO) for every file operation.
+  // noRootDir hides a drive.
+  void SetDriveType(char letter, DriveType type);
+  // The nth call (from now, 1-based) of the named operation fails with cause
+  // and does nothing else.  Throws std::invalid_argument for an unknown name.
+  void InjectFault(const std::string& operation, int nth, FileCause cause);
+  void ClearFaults() { faults_.Clear(); }
+  std::size_t PendingFaults() const { return faults_.Pending(); }
+  // Bytes still free on a drive: writes, copies and moves that would grow
+  // its files past this fail with diskFull.  nullopt: unlimited (default).
+  void SetFreeSpace(char letter, std::optional<std::uint64_t> bytes);
+  std::optional<std::uint64_t> FreeSpace(char letter) const;
+  // The host path a Windows path resolves to; empty when it does not resolve.
+  std::filesystem::path HostPath(const std::string& path);
+  std::size_t OpenFileCount() const { return open_.size(); }
+  const std::filesystem::path& Root() const { return root_; }
+
+ private:
+  enum class Kind { missing, file, directory };
+  struct Location {
+    sim::WinPath win;            // the full Windows path
+    std::filesystem::path host;  // existing names as stored, the missing last one as given
+    std::string key;             // "C/dir/file", lower case: names one file for sharing and attributes
+    Kind kind = Kind::missing;
+  };
+  struct OpenEntry {
+    std::FILE* stream = nullptr;
+    std::string key;
+    std::filesystem::path host;
+    char drive = 'C';
+    FileAccess access = FileAccess::read;
+    FileShare share = FileShare::exclusive;
+    std::uint64_t position = 0;
+  };
+
+  // Parses and resolves a path.  The last component may be missing; every
+  // other one must be an existing directory (else badPath).
+  FileCause Locate(const std::string& path, Location& out);
+  FileCause Resolve(const sim::WinPath& win, Location& out);
+  // The host folder of a present drive; strict for drives inside ROOT.
+  bool DriveFolder(char letter, std::filesystem::path& folder, bool& strict) const;
+  bool IsEmptyDrive(char letter) const;
+  void EnsureDirectory(const std::string& path);
+
+  OpenEntry* Find(FileHandle handle);
+  // Windows sharing: a new open conflicts with an existing one when either
+  // asks for access the other does not share.
+  bool ShareConflict(const std::string& key, FileAccess access, FileShare share) const;
+  bool AnyOpenAtOrBelow(const std::string& key) const;
+  bool IsCurrentOrAbove(const Location& location) const;
+  std::uint32_t Attributes(const Location& location) const;
+  FileCause CreateEmptyFile(const Location& location);
+  FileCause Consume(char drive, std::uint64_t bytes);
+  void Release(char drive, std::uint64_t bytes);
+
+  std::filesystem::path root_;  // empty: no drive folders
+  std::map<char, std::filesystem::path> mounts_;
+  std::map<char, DriveType> driveTypes_;
+  std::map<char, std::uint64_t> freeSpace_;
+  sim::AttributeStore attributes_;
+  sim::FaultPlan faults_;
+  sim::WinPath current_;
+  std::string windowsDir_;
+  std::string systemDir_;
+  std::map<FileHandle, OpenEntry> open_;
+  FileHandle nextHandle_ = 1;
+  std::uint32_t nextTempNumber_ = 1;
+};
+
+}  // namespace velmora

@@ -1,0 +1,137 @@
+#include "platform/sim/sim_paths.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace velmora::sim {
+namespace {
+
+// The longest single component NTFS and FAT32 accept.
+constexpr std::size_t kMaxComponent = 255;
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsInvalidChar(unsigned char c) {
+  return c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr;
+}
+
+// Windows drops trailing dots and spaces from the last component, and a
+// single trailing dot from the others.
+std::string StripComponent(std::string part, bool last) {
+  if (last) {
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+  } else if (!part.empty() && part.back() == '.') {
+    part.pop_back();
+  }
+  return part;
+}
+
+}  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool NamesEqual(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+std::string AsciiLowered(std::string text) {
+  for (char& c : text) c = AsciiLower(c);
+  return text;
+}
+
+bool IsReservedDeviceName(const std::string& name) {
+  // The device is reserved whatever follows a dot, and trailing spaces
+  // before the dot do not help ("NUL .txt").
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  base = AsciiLowered(base);
+  static constexpr std::array<const char*, 6> kPlain = {"con", "prn", "aux", "nul", "conin$",
+                                                         "conout$"};
+  for (const char* device : kPlain)
+    if (base == device) return true;
+  if (base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")))
+    return base[3] >= '1' && base[3] <= '9';
+  return false;
+}
+
+bool IsValidName(const std::string& name) {
+  if (name.empty() || name == "." || name == ".." || name.size() > kMaxComponent) return false;
+  for (unsigned char c : name)
+    if (IsInvalidChar(c) || c == '\\' || c == '/') return false;
+  return !IsReservedDeviceName(name);
+}
+
+FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinPath& out) {
+  if (text.empty()) return FileCause::badPath;
+  // \\server\share, \\?\ and \\.\ all start with two separators.
+  if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) return FileCause::badPath;
+
+  const bool hasDrive = text.size() >= 2 && text[1] == ':' && IsDriveLetter(text[0]);
+  for (std::size_t i = hasDrive ? 2 : 0; i < text.size(); ++i)
+    if (IsInvalidChar(static_cast<unsigned char>(text[i]))) return FileCause::badPath;
+
+  WinPath result;
+  std::string_view rest(text);
+  if (hasDrive) {
+    result.drive = AsciiUpper(text[0]);
+    rest.remove_prefix(2);
+    // "C:x" continues from the current directory only when it is on C:.
+    if ((rest.empty() || !IsSeparator(rest.front())) && current.drive == result.drive)
+      result.parts = current.parts;
+  } else {
+    result.drive = current.drive;
+    if (!IsSeparator(rest.front())) result.parts = current.parts;
+  }
+
+  // Split into components; a run of separators counts as one.
+  std::vector<std::string_view> segments;
+  for (std::size_t pos = 0; pos < rest.size();) {
+    if (IsSeparator(rest[pos])) {
+      ++pos;
+      continue;
+    }
+    std::size_t end = pos;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    segments.push_back(rest.substr(pos, end - pos));
+    pos = end;
+  }
+  const bool endsInSeparator = !rest.empty() && IsSeparator(rest.back());
+
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    const std::string_view segment = segments[i];
+    if (segment == ".") continue;
+    if (segment == "..") {
+      // Windows clamps ".." at the drive's root.
+      if (!result.parts.empty()) result.parts.pop_back();
+      continue;
+    }
+    const bool last = i + 1 == segments.size() && !endsInSeparator;
+    std::string part = StripComponent(std::string(segment), last);
+    if (part.empty()) continue;  // "..." and "x\. \" vanish as on Windows
+    if (!IsValidName(part)) return FileCause::badPath;
+    result.parts.push_back(std::move(part));
+  }
+  result.trailingSeparator = endsInSeparator && !result.parts.empty();
+
+  if (FormatWindowsPath(result).size() >= kMaxPath) return FileCause::badPath;
+  out = std::move(result);
+  return FileCause::none;
+}
+
+std::string FormatWindowsPath(const WinPath& path, bool trailing) {
+  std::string text{path.drive, ':', '\\'};
+  for (std::size_t i = 0; i < path.parts.size(); ++i) {
+    if (i > 0) text += '\\';
+    text += path.parts[i];
+  }
+  if (trailing && path.trailingSeparator && !path.parts.empty()) text += '\\';
+  return text;
+}
+
+}  // namespace velmora::sim

@@ -1,0 +1,48 @@
+// Windows path rules for the simulated machine: parsing a path as Windows
+// does (drives, rooted and relative forms, "." and "..", trailing dots and
+// spaces) into a drive letter and a list of components, and the name checks
+// that keep a path inside the machine (no UNC, no devices, no invalid
+// characters, MAX_PATH).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/file_exception.h"
+
+namespace velmora::sim {
+
+// A full Windows path: drive letter (upper case) and components below the
+// drive's root.  No component is empty, "." or "..".
+struct WinPath {
+  char drive = 'C';
+  std::vector<std::string> parts;
+  bool trailingSeparator = false;  // the text ended in a separator
+};
+
+// Windows MAX_PATH: a full path must be shorter than this.
+inline constexpr std::size_t kMaxPath = 260;
+
+// Resolves text against the current directory.  Answers badPath for
+// anything Windows would refuse or that could name something outside a
+// drive: empty text, UNC and device-namespace prefixes, invalid characters,
+// reserved device names, over-long paths.
+FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinPath& out);
+
+// "C:\DIR\FILE"; "C:\" for a drive's root.  With trailing, a trailing
+// separator given in the text is kept (as GetFullPathName keeps it).
+std::string FormatWindowsPath(const WinPath& path, bool trailing = false);
+
+// True when name is a single component Windows accepts as a file name.
+bool IsValidName(const std::string& name);
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without an extension).
+bool IsReservedDeviceName(const std::string& name);
+
+bool IsSeparator(char c);
+char AsciiLower(char c);
+char AsciiUpper(char c);
+// Case-insensitive comparison as the file system does it (ASCII letters).
+bool NamesEqual(const std::string& a, const std::string& b);
+std::string AsciiLowered(std::string text);
+
+}  // namespace velmora::sim

@@ -1,0 +1,57 @@
+// The real machine: files, directories and locations through the Win32 API.
+#pragma once
+
+#include <map>
+
+#include "platform/machine.h"
+
+namespace velmora {
+
+class Win32Machine final : public Machine {
+ public:
+  Win32Machine() = default;
+  ~Win32Machine() override;  // closes what is still open
+  Win32Machine(const Win32Machine&) = delete;
+  Win32Machine& operator=(const Win32Machine&) = delete;
+
+  std::string Name() const override { return "win32"; }
+
+  FileCause OpenFile(const std::string& path, FileAccess access, FileShare share,
+                     FileDisposition disposition, FileHandle& handle) override;
+  FileCause ReadFile(FileHandle handle, void* buffer, std::uint32_t count,
+                     std::uint32_t& got) override;
+  FileCause WriteFile(FileHandle handle, const void* buffer, std::uint32_t count) override;
+  FileCause SeekFile(FileHandle handle, std::int64_t offset, SeekOrigin origin,
+                     std::uint64_t& position) override;
+  FileCause GetFileSize(FileHandle handle, std::uint64_t& size) override;
+  FileCause FlushFile(FileHandle handle) override;
+  FileCause CloseFile(FileHandle handle) override;
+
+  FileCause DeleteFile(const std::string& path) override;
+  FileCause MoveFile(const std::string& from, const std::string& to) override;
+  FileCause CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+  FileCause CreateDirectory(const std::string& path) override;
+  FileCause RemoveDirectory(const std::string& path) override;
+  FileCause GetFileAttributes(const std::string& path, std::uint32_t& attributes) override;
+  FileCause SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
+  FileCause ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  FileCause CreateTempFile(const std::string& directory, const std::string& prefix,
+                           std::string& path) override;
+
+  std::string GetCurrentDirectory() override;
+  FileCause SetCurrentDirectory(const std::string& path) override;
+  std::string GetWindowsDirectory() override;
+  std::string GetSystemDirectory() override;
+  std::string GetFullPathName(const std::string& path) override;
+  DriveType GetDriveType(const std::string& root) override;
+  std::uint32_t GetLogicalDrives() override;
+
+ private:
+  // Open files by number.  Numbers count up from 1 and are never reused, so
+  // kNoFile and a handle that was closed can never reach another file.
+  void* Lookup(FileHandle handle) const;
+  std::map<FileHandle, void*> open_;
+  FileHandle next_ = 1;
+};
+
+}  // namespace velmora

@@ -1,0 +1,64 @@
+#include "steps/resolve_value.h"
+
+#include "platform/machine.h"
+#include "platform/ui.h"
+#include "steps/step_directory.h"
+
+namespace velmora {
+namespace {
+
+// Longest directory the platform's 260-byte directory buffer holds.
+constexpr std::size_t kMaxDirectoryLength = 259;
+
+void Warn(const char* text) { AppMessageBox(text, mb::ok | mb::iconExclamation); }
+
+std::string Cut(std::string value) {
+  if (value.size() > kMaxResolvedLength) value.resize(kMaxResolvedLength);
+  return value;
+}
+
+// Directory, exactly one backslash, default.
+std::string Join(std::string directory, const std::string& defaultValue) {
+  if (directory.empty() || directory.back() != '\\') directory += '\\';
+  const std::size_t skip = !defaultValue.empty() && defaultValue.front() == '\\' ? 1 : 0;
+  return Cut(directory + defaultValue.substr(skip));
+}
+
+// A directory of the machine, or the placeholder text in front of the
+// default when it cannot be had.
+std::string JoinMachineDirectory(const std::string& directory, const std::string& defaultValue,
+                                 const char* missing, const char* tooLong, const char* placeholder) {
+  if (directory.empty()) {
+    Warn(missing);
+    return Cut(placeholder + defaultValue);
+  }
+  if (directory.size() > kMaxDirectoryLength) {
+    Warn(tooLong);
+    return Cut(placeholder + defaultValue);
+  }
+  return Join(directory, defaultValue);
+}
+
+}  // namespace
+
+std::string ResolveDirectoryReference(const std::string& prefix, const std::string& defaultValue) {
+  if (prefix == "<None>") return defaultValue;
+  if (prefix == "<Windows>")
+    return JoinMachineDirectory(CurrentMachine().GetWindowsDirectory(), defaultValue,
+                                "Can't get Windows directory", "Windows directory too long (!)",
+                                "<type windows directory>\\");
+  if (prefix == "<Windows system>")
+    return JoinMachineDirectory(CurrentMachine().GetSystemDirectory(), defaultValue,
+                                "Can't get System directory", "System directory too long (!)",
+                                "<type windows system directory>\\");
+  CStepDirectory* directory = CStepDirectory::FindByName(prefix);
+  if (directory == nullptr) {
+    Warn("Ensure that the directory is defined before the file to be copied, in the Velmora program");
+    return defaultValue;
+  }
+  const std::string path = directory->GetPath();
+  if (path.empty()) return defaultValue;
+  return Join(path, defaultValue);
+}
+
+}  // namespace velmora

@@ -1,0 +1,25 @@
+// The directory-reference rule: a prefix and a default become one value.
+//   "<None>"            the default, unchanged
+//   "<Windows>"         the Windows directory, then the default
+//   "<Windows system>"  the system directory, then the default
+//   anything else       the path of the directory step of that name, then
+//                       the default
+// Between directory and default there is exactly one backslash.  Problems
+// are shown in a message box (OK, exclamation icon) and the value is still
+// built: from a placeholder text and the default, or from the default alone.
+// A directory step that yields no path gives the default without a message.
+// Comparisons are exact and case-sensitive.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmora {
+
+// Longest value the rule produces when it joins a directory and a default
+// (the platform's path buffer less its terminator); longer joins are cut.
+inline constexpr std::size_t kMaxResolvedLength = 259;
+
+std::string ResolveDirectoryReference(const std::string& prefix, const std::string& defaultValue);
+
+}  // namespace velmora

@@ -1,0 +1,107 @@
+#include "steps/step_directory.h"
+
+#include "framework/archive.h"
+
+namespace velmora {
+namespace {
+
+// The directory registry: every live directory step, and how many there
+// are.  The list exists only while at least one directory step lives.
+DirectoryList* g_directories = nullptr;
+int g_directoryCount = 0;
+
+}  // namespace
+
+VELMORA_IMPLEMENT_DYNCREATE(CStepDirectory, CStepIniValue)
+
+CStepDirectory::CStepDirectory() {
+  if (g_directories == nullptr) g_directories = new DirectoryList;
+  g_directories->push_back(this);
+  ++g_directoryCount;
+}
+
+CStepDirectory::~CStepDirectory() {
+  if (g_directories != nullptr) g_directories->remove(this);
+  if (--g_directoryCount == 0) {
+    delete g_directories;
+    g_directories = nullptr;
+  }
+}
+
+const DirectoryList* CStepDirectory::Registry() { return g_directories; }
+
+CStepDirectory* CStepDirectory::FindByName(const std::string& name) {
+  if (g_directories == nullptr || name.empty()) return nullptr;
+  for (CStepDirectory* step : *g_directories)
+    if (step->GetName() == name) return step;
+  return nullptr;
+}
+
+void CStepDirectory::Serialize(CArchive& ar) {
+  CStepIniValue::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar << m_name << m_question << m_regEntry << m_directory;
+  } else {
+    ar >> m_name >> m_question;
+    // The registry entry joined the archive form in version 3.
+    if (m_version >= 3)
+      ar >> m_regEntry;
+    else
+      m_regEntry.clear();
+    ar >> m_directory;
+  }
+}
+
+std::string CStepDirectory::GetDescription() const {
+  std::string text = GetKindName();
+  if (!m_name.empty()) text += ": " + m_name;
+  return LimitDescription(std::move(text));
+}
+
+std::string CStepDirectory::GetKindName() const { return "Directory"; }
+
+bool CStepDirectory::SetName(const std::string& value) { m_name = value; return true; }
+bool CStepDirectory::SetQuestion(const std::string& value) { m_question = value; return true; }
+bool CStepDirectory::SetRegEntry(const std::string& value) { m_regEntry = value; return true; }
+
+// The common name checks, then the directory's own (not the ini value
+// step's: the ini fields are optional here).
+bool CStepDirectory::Validate(const StepList* steps, std::string* message) {
+  if (!CStep::Validate(steps, message)) return false;
+  const bool anyIni = !m_iniFile.empty() || !m_iniSection.empty() || !m_iniEntry.empty();
+  const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();
+  const char* refusal = nullptr;
+  if (m_prefix.empty())
+    refusal = "You must enter a prefix";
+  else if (m_prefix == m_name)
+    refusal = "You can't enter this directory as the prefix";
+  else if (anyIni && !allIni)
+    refusal = "You must enter a value for all or none of the ini fields";
+  else if (m_question.empty())
+    refusal = "You must enter a Question";
+  if (refusal == nullptr) return true;
+  if (message != nullptr) *message = refusal;
+  return false;
+}
+
+bool CStepDirectory::CanDelete(const StepList* steps, std::string* message) const {
+  if (message != nullptr) message->clear();
+  if (steps == nullptr || m_name.empty()) return true;
+  for (const CStep* other : *steps) {
+    if (other == this || other == nullptr) continue;
+    if (other->GetDirectory() == m_name) {
+      if (message != nullptr) *message = "This directory is in use and cannot be deleted";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string CStepDirectory::GetPath() { return m_directory; }
+
+void CStepDirectory::SetChosenPath(const std::string& path) {
+  m_directory = path;
+  if (!m_directory.empty() && m_directory.back() != '\\') m_directory += '\\';
+}
+
+}  // namespace velmora

@@ -1,0 +1,75 @@
+// CStepDirectory: names a directory on the target machine and decides, once
+// per run, which directory that is.  Other steps refer to it by name in
+// their prefix and obtain the path through FindByName and GetPath.
+//
+// Every live directory step is also entered in a directory registry of its
+// own, in construction order, which FindByName walks.
+//
+// Archive form after CStepIniValue's: name, question, registry entry (only
+// from version 3 on), chosen directory.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "steps/step_ini_value.h"
+
+namespace velmora {
+
+class CStepDirectory;
+using DirectoryList = std::list<CStepDirectory*>;
+
+class CStepDirectory : public CStepIniValue {
+  VELMORA_DECLARE_DYNCREATE(CStepDirectory)
+
+ public:
+  CStepDirectory();
+  ~CStepDirectory() override;
+
+  void Serialize(CArchive& ar) override;
+  std::string GetDescription() const override;
+
+  bool HasName() const override { return true; }
+  bool HasQuestion() const override { return true; }
+  bool HasRegEntry() const override { return true; }
+
+  std::string GetName() const override { return m_name; }
+  std::string GetQuestion() const override { return m_question; }
+  std::string GetRegEntry() const override { return m_regEntry; }
+
+  bool SetName(const std::string& value) override;
+  bool SetQuestion(const std::string& value) override;
+  bool SetRegEntry(const std::string& value) override;
+
+  const char* GetDefaultLabel() const override { return "Default"; }
+
+  bool Validate(const StepList* steps, std::string* message) override;
+  bool CanDelete(const StepList* steps, std::string* message) const override;
+
+  bool IsUninstallable() const override { return false; }
+  bool Uninstall() override { return true; }  // a directory is left in place
+
+  std::string GetKindName() const override;
+
+  // The chosen directory, ending in a backslash; "" while none is chosen.
+  // (Asking the user for it joins the installation run.)
+  std::string GetPath();
+  // Makes `path` the chosen directory, with a backslash appended when it has
+  // none; an empty path makes the step unchosen again.
+  void SetChosenPath(const std::string& path);
+
+  // The first live directory step whose name is exactly `name`; null when
+  // there is none or `name` is empty.
+  static CStepDirectory* FindByName(const std::string& name);
+  // Every live directory step, in construction order; null when none lives.
+  static const DirectoryList* Registry();
+
+ protected:
+  std::string m_directory;
+  std::string m_previousRegistryValue;
+  std::string m_name;
+  std::string m_question;
+  std::string m_regEntry;
+};
+
+}  // namespace velmora

@@ -1,0 +1,64 @@
+// CStepIniValue: writes one entry of a profile (ini) file.  The value is the
+// default placed after the directory named by the prefix ("<None>",
+// "<Windows>", "<Windows system>" or a directory step's name).
+//
+// Also the base of the directory and user value steps, which inherit its
+// fields, getters, setters, archive form and ResolveValue.
+//
+// Archive form after CStep's: ini file, section, entry, default, prefix.
+#pragma once
+
+#include <string>
+
+#include "steps/step.h"
+
+namespace velmora {
+
+class CStepIniValue : public CStep {
+  VELMORA_DECLARE_DYNCREATE(CStepIniValue)
+
+ public:
+  CStepIniValue();
+
+  void Serialize(CArchive& ar) override;
+  std::string GetDescription() const override;
+
+  bool HasDirectory() const override { return true; }
+  bool HasDefault() const override { return true; }
+  bool HasPrefix() const override { return true; }
+  bool HasIniFileEntry() const override { return true; }
+
+  std::string GetDirectory() const override { return m_prefix; }
+  std::string GetDefault() const override { return m_default; }
+  std::string GetIniFile() const override { return m_iniFile; }
+  std::string GetIniSection() const override { return m_iniSection; }
+  std::string GetIniEntry() const override { return m_iniEntry; }
+
+  bool SetDirectory(const std::string& value) override;
+  bool SetDefault(const std::string& value) override;
+  bool SetIniFile(const std::string& value) override;
+  bool SetIniSection(const std::string& value) override;
+  bool SetIniEntry(const std::string& value) override;
+
+  const char* GetDirectoryLabel() const override { return "Prefix"; }
+  const char* GetDefaultLabel() const override { return "Default"; }
+
+  bool Validate(const StepList* steps, std::string* message) override;
+
+  // Added after the operations of CStep.
+  virtual std::string GetKindName() const;
+
+  // The default placed after the directory that GetDirectory() names (see
+  // ResolveDirectoryReference); may show a message, never fails.
+  std::string ResolveValue();
+
+ protected:
+  std::string m_previousValue;  // the entry's text before Install wrote it
+  std::string m_iniFile;
+  std::string m_iniSection;
+  std::string m_iniEntry;
+  std::string m_default;
+  std::string m_prefix;
+};
+
+}  // namespace velmora

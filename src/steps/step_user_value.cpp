@@ -1,0 +1,45 @@
+#include "steps/step_user_value.h"
+
+#include "framework/archive.h"
+
+namespace velmora {
+
+VELMORA_IMPLEMENT_DYNCREATE(CStepUserValue, CStepIniValue)
+
+void CStepUserValue::Serialize(CArchive& ar) {
+  CStepIniValue::Serialize(ar);
+  if (ar.IsStoring())
+    ar << m_name << m_regEntry;
+  else
+    ar >> m_name >> m_regEntry;
+}
+
+std::string CStepUserValue::GetDescription() const {
+  std::string text = GetKindName();
+  if (!m_name.empty()) text += ": " + m_name;
+  return LimitDescription(std::move(text));
+}
+
+std::string CStepUserValue::GetKindName() const { return "User value"; }
+
+bool CStepUserValue::SetName(const std::string& value) { m_name = value; return true; }
+bool CStepUserValue::SetRegEntry(const std::string& value) { m_regEntry = value; return true; }
+
+// The common name checks, then the user value's own: the value goes to the
+// registry entry or to a complete ini entry.
+bool CStepUserValue::Validate(const StepList* steps, std::string* message) {
+  if (!CStep::Validate(steps, message)) return false;
+  const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();
+  const char* refusal = nullptr;
+  if (m_prefix.empty())
+    refusal = "You must enter a prefix";
+  else if (m_prefix == m_name)
+    refusal = "You can't enter this directory as the prefix";
+  else if (m_regEntry.empty() && !allIni)
+    refusal = "You must enter a value for all of the ini fields or enter a value Reg entry";
+  if (refusal == nullptr) return true;
+  if (message != nullptr) *message = refusal;
+  return false;
+}
+
+}  // namespace velmora

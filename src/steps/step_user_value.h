@@ -1,0 +1,47 @@
+// CStepUserValue: asks the user for one line of text and stores it in a
+// registry entry, an ini entry, or both.  Its name is the label shown beside
+// the input field.
+//
+// Archive form after CStepIniValue's: name, registry entry.
+#pragma once
+
+#include <string>
+
+#include "steps/step_ini_value.h"
+
+namespace velmora {
+
+class CStepUserValue : public CStepIniValue {
+  VELMORA_DECLARE_DYNCREATE(CStepUserValue)
+
+ public:
+  CStepUserValue() = default;
+
+  void Serialize(CArchive& ar) override;
+  std::string GetDescription() const override;
+
+  bool HasName() const override { return true; }
+  bool HasRegEntry() const override { return true; }
+
+  std::string GetName() const override { return m_name; }
+  std::string GetRegEntry() const override { return m_regEntry; }
+
+  bool SetName(const std::string& value) override;
+  bool SetRegEntry(const std::string& value) override;
+
+  const char* GetNameLabel() const override { return "Label"; }
+  const char* GetDirectoryLabel() const override { return "Prefix"; }
+  const char* GetDefaultLabel() const override { return "Default"; }
+
+  bool Validate(const StepList* steps, std::string* message) override;
+
+  std::string GetKindName() const override;
+
+ protected:
+  std::string m_name;
+  std::string m_regEntry;
+  std::string m_enteredValue;           // what the user confirmed (run time)
+  std::string m_previousRegistryValue;  // found before asking (run time)
+};
+
+}  // namespace velmora
