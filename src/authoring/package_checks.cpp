@@ -1,5 +1,7 @@
 #include "authoring/package_checks.h"
 
+#include <string_view>
+
 #include "steps/step.h"
 #include "steps/step_directory.h"
 
@@ -37,9 +39,21 @@ std::string CheckReference(const CStep& step, const StepList& steps) {
 
 }  // namespace
 
-std::vector<StepProblem> CheckPackage(PackageSpec& spec) {
-  std::vector<PackagePart*> parts = {&spec.first};
-  if (spec.second) parts.push_back(&*spec.second);
+std::string TitleProblem(const std::string& title) {
+  if (title.empty()) return "The title must not be empty";
+  for (const char c : title) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+      return std::string("The title must not hold ") +
+             (static_cast<unsigned char>(c) < 0x20 ? std::string("control characters")
+                                                   : "'" + std::string(1, c) + "'") +
+             ": it names the uninstaller";
+  }
+  return {};
+}
+
+std::vector<StepProblem> CheckPackage(PackageDefinition& package) {
+  std::vector<PackagePart*> parts = {&package.first};
+  if (package.second) parts.push_back(&*package.second);
   StepList all;
   for (PackagePart* part : parts)
     for (PackageStep& step : part->steps)

@@ -19,8 +19,13 @@ struct StepProblem {
   std::string message;
 };
 
+// What is wrong with a part's title, or "" when nothing is.  The title
+// names the uninstaller ("X" + title + ".exe") and its registry key, so it
+// must make a valid file name.
+std::string TitleProblem(const std::string& title);
+
 // Empty when every step passes.  Validate may change a refused step (a
 // duplicate name is cleared), so a package with problems is not written.
-std::vector<StepProblem> CheckPackage(PackageSpec& spec);
+std::vector<StepProblem> CheckPackage(PackageDefinition& package);
 
 }  // namespace velmora

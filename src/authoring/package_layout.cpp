@@ -1,14 +1,12 @@
 #include "authoring/package_layout.h"
 
-#include <cstdio>
+#include "shell/media_files.h"
 
 namespace velmora {
 
+// The installation's own naming, so that packages are found by it.
 std::string MediaFileName(int part, std::uint32_t number) {
-  char name[32];
-  std::snprintf(name, sizeof name, part == kSecondPart ? "velmore.%u" : "velmor.%u",
-                static_cast<unsigned>(number));
-  return name;
+  return MediaFileNameFor(part == kSecondPart, number);
 }
 
 std::string MediaFilePath(const std::string& folder, int part, std::uint32_t number) {

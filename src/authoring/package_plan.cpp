@@ -43,8 +43,9 @@ class Layout {
   std::vector<std::uint32_t> sizes_;
 };
 
-std::string Describe(const CStep& step, std::size_t index) {
-  std::string text = "step " + std::to_string(index + 1) + " (" +
+std::string Describe(const CStep& step, std::size_t index, int part) {
+  std::string text = (part == kSecondPart ? "second part, step " : "step ") +
+                     std::to_string(index + 1) + " (" +
                      step.GetRuntimeClass()->m_lpszClassName;
   if (step.HasName() && !step.GetName().empty()) text += " '" + step.GetName() + "'";
   return text + ")";
@@ -114,7 +115,7 @@ void PlanPayload(PartPlan& plan, const PackagePart& part, std::size_t index,
   }
 }
 
-void CheckPart(const PackagePart& part) {
+void CheckPart(const PackagePart& part, int partNumber) {
   if (part.steps.size() > std::numeric_limits<std::uint32_t>::max())
     throw PackageError("too many steps");
   for (std::size_t i = 0; i < part.steps.size(); ++i) {
@@ -122,9 +123,9 @@ void CheckPart(const PackagePart& part) {
     if (!step.step) throw PackageError("step " + std::to_string(i + 1) + " is missing");
     const bool isFile = dynamic_cast<const CStepFile*>(step.step.get()) != nullptr;
     if (!isFile && !step.payload.empty())
-      throw PackageError(Describe(*step.step, i) + " cannot carry file contents");
+      throw PackageError(Describe(*step.step, i, partNumber) + " cannot carry file contents");
     if (step.payload.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-      throw PackageError(Describe(*step.step, i) + ": the file is larger than 2 GiB");
+      throw PackageError(Describe(*step.step, i, partNumber) + ": the file is larger than 2 GiB");
   }
 }
 
@@ -132,7 +133,7 @@ void CheckPart(const PackagePart& part) {
 
 PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
                   const WriterOptions& options, CompressedSizeProbe& probe) {
-  CheckPart(part);
+  CheckPart(part, partNumber);
   if (options.banner.find('\0') != std::string::npos)
     throw PackageError("the banner must not hold a zero byte");
   if (options.chunkSize == 0) throw PackageError("the chunk size must be at least 1 byte");
@@ -169,7 +170,7 @@ PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
     try {
       record.image = MakeRecordImage(*step.step, static_cast<std::uint32_t>(step.payload.size()));
     } catch (const PackageError& error) {
-      throw PackageError(Describe(*step.step, i) + ": " + error.what());
+      throw PackageError(Describe(*step.step, i, partNumber) + ": " + error.what());
     }
     const Bytes& framing = record.image.framing;
     const Bytes& body = record.image.body;
@@ -179,7 +180,7 @@ PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
         probe.Measure(body.data(), static_cast<std::uint32_t>(body.size()));
     if (size > layout.Room() && !layout.AtFileStart()) layout.NextFile();
     if (size > layout.Room())
-      throw PackageError("the record of " + Describe(*step.step, i) + " (" +
+      throw PackageError("the record of " + Describe(*step.step, i, partNumber) + " (" +
                          std::to_string(size) + " bytes) does not fit in a media file of " +
                          std::to_string(limit) + " bytes");
     record.disk = layout.Disk();

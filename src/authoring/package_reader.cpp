@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
@@ -86,15 +87,22 @@ class PackageReader::Media final : public MediaSource {
 
   bool OpenNextMediaFile() override {
     try {
-      if (file_.IsOpen()) file_.Close();
+      // Reading goes on in the next file only once this one is exhausted.
+      std::string previous;
+      if (file_.IsOpen()) {
+        previous = " (reading went on after the end of " + Name() + " at offset " +
+                   std::to_string(StoppedAt(file_)) + ")";
+        file_.Close();
+      }
       file_.SetCompressed(false);
       ++disk_;
       CFileException error;
       if (!file_.Open(MediaFilePath(folder_, part_, disk_), CFile::modeRead | CFile::shareDenyWrite, &error)) {
         failure_.missingFile = true;
-        return Fail(0, error.Cause() == FileCause::fileNotFound
-                           ? "the media file is missing"
-                           : "the media file cannot be opened (" + FileCauseName(error.m_cause) + ")");
+        return Fail(0, (error.Cause() == FileCause::fileNotFound
+                            ? std::string("the media file is missing")
+                            : "the media file cannot be opened (" + FileCauseName(error.m_cause) + ")") +
+                           previous);
       }
       return SkipBanner();
     } catch (const CFileException& error) {
@@ -149,75 +157,24 @@ bool PackageReader::ReadPackage(PackageContents& contents) {
 }
 
 bool PackageReader::ReadPart(int part, PartContents& contents) {
-  failure_ = {};
-  ScriptedUi ui;
-  ScopedUi scopedUi(ui);
-  Media media(folder_, part, failure_);
-  ScopedMediaSource scopedMedia(media);
   contents.part = part;
   contents.header = {};
   contents.steps.clear();
-
-  bool ok = false;
-  CCompressedFile& file = media.File();
-  try {
-    ok = [&] {
-      if (!media.Open(1)) return false;
-      PackageHeader& header = contents.header;
-      std::uint32_t titleLength = 0;
-      if (!ReadUInt32(file, header.version))
-        return media.Fail(StoppedAt(file), "the header ends early");
-      if (header.version != kDataFileVersion)
-        return media.Fail(StoppedAt(file), "data file format version " +
-                                               std::to_string(header.version) + ", not " +
-                                               std::to_string(kDataFileVersion));
-      if (!ReadUInt32(file, titleLength)) return media.Fail(StoppedAt(file), "the header ends early");
-      if (titleLength >= kLongestTitle)
-        return media.Fail(StoppedAt(file), "the title length " + std::to_string(titleLength) +
-                                               " is not plausible");
-      std::vector<std::uint8_t> title;
-      std::uint32_t reserved = 0;
-      std::uint8_t flags[3] = {};
-      if (!ReadAppend(file, title, titleLength + 1) || !ReadUInt32(file, reserved) ||
-          !ReadByte(file, flags[0]) || !ReadByte(file, flags[1]) || !ReadByte(file, flags[2]) ||
-          !ReadUInt32(file, header.stepCount))
-        return media.Fail(StoppedAt(file), "the header ends early");
-      header.title.assign(reinterpret_cast<const char*>(title.data()));
-      header.checkDates = flags[0] != 0;
-      header.checkVersions = flags[1] != 0;
-      header.twoParts = flags[2] != 0;
-
-      for (std::uint32_t i = 0; i < header.stepCount; ++i) {
-        CStep* step = CreateStep(&file);
-        if (step == nullptr) {
-          std::string message = "the record of step " + std::to_string(i + 1) + " of " +
-                                std::to_string(header.stepCount) + " cannot be read";
-          if (i > 0) message += " (it follows step " + std::to_string(i) + ", " +
-                                Describe(*contents.steps.back()) + ")";
-          return media.Fail(StoppedAt(file), message);
-        }
-        contents.steps.emplace_back(step);
-      }
-      return true;
-    }();
-  } catch (const CFileException& error) {
-    file.ReportFileError(&error);
-    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
-  } catch (const std::exception& error) {
-    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
-  }
-  for (const TranscriptEntry& entry : ui.Transcript()) failure_.reports.push_back(entry.text);
-  return ok;
+  return Guarded(part, [&](Media& media) { return ReadHeaderAndSteps(media, contents); });
 }
 
 bool PackageReader::ReadPayload(int part, const CStep& step, std::vector<std::uint8_t>& data,
                                 std::vector<ChunkInfo>* chunks) {
-  failure_ = {};
   data.clear();
   if (chunks != nullptr) chunks->clear();
-  const std::uint32_t size = step.GetDataSize();
-  if (size == 0) return true;
+  return Guarded(part, [&](Media& media) { return ReadChunks(media, step, data, chunks); });
+}
 
+// Reading with the part's media files as the media source, a user
+// interface that only collects what it is shown, and every error turned
+// into a failure.
+bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
+  failure_ = {};
   ScriptedUi ui;
   ScopedUi scopedUi(ui);
   Media media(folder_, part, failure_);
@@ -225,41 +182,86 @@ bool PackageReader::ReadPayload(int part, const CStep& step, std::vector<std::ui
   CCompressedFile& file = media.File();
   bool ok = false;
   try {
-    ok = [&] {
-      if (step.GetDisk() == 0) return media.Fail(0, Describe(step) + " has data but no media file");
-      if (!media.Open(step.GetDisk())) return false;
-      file.Seek(static_cast<std::int32_t>(step.GetDataOffset()), CFile::begin);
-      for (std::uint32_t expected = 1; data.size() < size; ++expected) {
-        const std::string chunk = "chunk " + std::to_string(expected) + " of " + Describe(step);
-        std::uint8_t bytes[4];
-        std::uint32_t got = file.Read(bytes, 4);
-        if (got == 0) {  // the media file ends between two chunks
-          if (!media.OpenNextMediaFile()) return false;
-          got = file.Read(bytes, 4);
-        }
-        const std::uint32_t sequence = LittleEndian(bytes);
-        std::uint32_t length = 0;
-        if (got != 4 || !ReadUInt32(file, length))
-          return media.Fail(StoppedAt(file), chunk + " is cut short");
-        if (sequence != expected)
-          return media.Fail(StoppedAt(file), chunk + " is numbered " + std::to_string(sequence));
-        if (length > size - data.size())
-          return media.Fail(StoppedAt(file), chunk + " runs past the file's " +
-                                                 std::to_string(size) + " bytes");
-        if (!ReadAppend(file, data, length))
-          return media.Fail(StoppedAt(file), chunk + " is cut short");
-        if (chunks != nullptr) chunks->push_back({media.Disk(), sequence, length});
-      }
-      return true;
-    }();
+    ok = read(media);
   } catch (const CFileException& error) {
     file.ReportFileError(&error);
     ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
   } catch (const std::exception& error) {
     ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
   }
-  for (const TranscriptEntry& entry : ui.Transcript()) failure_.reports.push_back(entry.text);
+  for (const TranscriptEntry& entry : ui.Transcript())
+    if (entry.kind == "message") failure_.reports.push_back(entry.text);
   return ok;
+}
+
+bool PackageReader::ReadHeaderAndSteps(Media& media, PartContents& contents) {
+  if (!media.Open(1)) return false;
+  CCompressedFile& file = media.File();
+  PackageHeader& header = contents.header;
+  std::uint32_t titleLength = 0;
+  if (!ReadUInt32(file, header.version)) return media.Fail(StoppedAt(file), "the header ends early");
+  if (header.version != kDataFileVersion)
+    return media.Fail(StoppedAt(file), "data file format version " + std::to_string(header.version) +
+                                           ", not " + std::to_string(kDataFileVersion));
+  if (!ReadUInt32(file, titleLength)) return media.Fail(StoppedAt(file), "the header ends early");
+  if (titleLength >= kLongestTitle)
+    return media.Fail(StoppedAt(file),
+                      "the title length " + std::to_string(titleLength) + " is not plausible");
+  std::vector<std::uint8_t> title;
+  std::uint32_t reserved = 0;
+  std::uint8_t flags[3] = {};
+  if (!ReadAppend(file, title, titleLength + 1) || !ReadUInt32(file, reserved) ||
+      !ReadByte(file, flags[0]) || !ReadByte(file, flags[1]) || !ReadByte(file, flags[2]) ||
+      !ReadUInt32(file, header.stepCount))
+    return media.Fail(StoppedAt(file), "the header ends early");
+  // The text up to the first zero byte, which need not be the last.
+  header.title.assign(title.begin(), std::find(title.begin(), title.end(), std::uint8_t{0}));
+  header.checkDates = flags[0] != 0;
+  header.checkVersions = flags[1] != 0;
+  header.twoParts = flags[2] != 0;
+
+  for (std::uint32_t i = 0; i < header.stepCount; ++i) {
+    CStep* step = CreateStep(&file);
+    if (step == nullptr) {
+      std::string message = "the record of step " + std::to_string(i + 1) + " of " +
+                            std::to_string(header.stepCount) + " cannot be read";
+      if (i > 0)
+        message += " (it follows step " + std::to_string(i) + ", " + Describe(*contents.steps.back()) + ")";
+      return media.Fail(StoppedAt(file), message);
+    }
+    contents.steps.emplace_back(step);
+  }
+  return true;
+}
+
+// The chunks of a payload, as the file step's InstallData reads them.
+bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std::uint8_t>& data,
+                               std::vector<ChunkInfo>* chunks) {
+  const std::uint32_t size = step.GetDataSize();
+  if (size == 0) return true;
+  if (step.GetDisk() == 0) return media.Fail(0, Describe(step) + " has data but no media file");
+  if (!media.Open(step.GetDisk())) return false;
+  CCompressedFile& file = media.File();
+  file.Seek(static_cast<std::int32_t>(step.GetDataOffset()), CFile::begin);
+  for (std::uint32_t expected = 1; data.size() < size; ++expected) {
+    const std::string chunk = "chunk " + std::to_string(expected) + " of " + Describe(step);
+    std::uint8_t bytes[4];
+    std::uint32_t got = file.Read(bytes, 4);
+    if (got == 0) {  // the media file ends between two chunks
+      if (!media.OpenNextMediaFile()) return false;
+      got = file.Read(bytes, 4);
+    }
+    const std::uint32_t sequence = LittleEndian(bytes);
+    std::uint32_t length = 0;
+    if (got != 4 || !ReadUInt32(file, length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
+    if (sequence != expected)
+      return media.Fail(StoppedAt(file), chunk + " is numbered " + std::to_string(sequence));
+    if (length > size - data.size())
+      return media.Fail(StoppedAt(file), chunk + " runs past the file's " + std::to_string(size) + " bytes");
+    if (!ReadAppend(file, data, length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
+    if (chunks != nullptr) chunks->push_back({media.Disk(), sequence, length});
+  }
+  return true;
 }
 
 std::vector<MediaFileInfo> PackageReader::MediaFiles(int part) const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,11 @@ class PackageReader {
 
  private:
   class Media;
+
+  bool Guarded(int part, const std::function<bool(Media&)>& read);
+  bool ReadHeaderAndSteps(Media& media, PartContents& contents);
+  bool ReadChunks(Media& media, const CStep& step, std::vector<std::uint8_t>& data,
+                  std::vector<ChunkInfo>* chunks);
 
   std::string folder_;
   std::unique_ptr<StepPrototypes> prototypes_;

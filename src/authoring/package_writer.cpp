@@ -106,23 +106,26 @@ WrittenPart Summary(const PartPlan& plan) {
     written.files.push_back(MediaFileName(plan.part, n));
   written.sizes = plan.fileSizes;
   written.payloads = plan.payloads;
-  for (const PlannedRecord& record : plan.records) written.recordDisks.push_back(record.disk);
+  for (const PlannedRecord& record : plan.records) {
+    written.recordDisks.push_back(record.disk);
+    written.recordOffsets.push_back(record.offset);
+  }
   return written;
 }
 
 }  // namespace
 
-WriteResult WritePackage(const PackageSpec& spec, const std::string& folder,
+WriteResult WritePackage(const PackageDefinition& package, const std::string& folder,
                          const WriterOptions& options) {
-  CompressedSizeProbe probe;
-  const bool twoParts = spec.second.has_value();
-  const PartPlan first = PlanPart(spec.first, kFirstPart, twoParts, options, probe);
+  CompressedSizeProbe probe(folder);
+  const bool twoParts = package.second.has_value();
+  const PartPlan first = PlanPart(package.first, kFirstPart, twoParts, options, probe);
   std::optional<PartPlan> second;
-  if (twoParts) second = PlanPart(*spec.second, kSecondPart, false, options, probe);
+  if (twoParts) second = PlanPart(*package.second, kSecondPart, false, options, probe);
 
-  WritePart(first, spec.first, folder, options);
+  WritePart(first, package.first, folder, options);
   RemoveFollowers(folder, kFirstPart, static_cast<std::uint32_t>(first.fileSizes.size() + 1));
-  if (second) WritePart(*second, *spec.second, folder, options);
+  if (second) WritePart(*second, *package.second, folder, options);
   RemoveFollowers(folder, kSecondPart,
                   second ? static_cast<std::uint32_t>(second->fileSizes.size() + 1) : 1);
 

@@ -44,7 +44,7 @@ struct PackagePart {
   std::vector<PackageStep> steps;
 };
 
-struct PackageSpec {
+struct PackageDefinition {
   PackagePart first;
   std::optional<PackagePart> second;
 };
@@ -71,7 +71,8 @@ struct WrittenPart {
   std::vector<std::string> files;    // media file names, in order
   std::vector<std::uint32_t> sizes;  // their sizes
   std::vector<PayloadPlacement> payloads;  // one per step
-  std::vector<std::uint32_t> recordDisks;  // media file of each step record
+  std::vector<std::uint32_t> recordDisks;    // media file of each step record
+  std::vector<std::uint32_t> recordOffsets;  // and where in it the record starts
 };
 
 struct WriteResult {
@@ -83,8 +84,10 @@ struct WriteResult {
 // machine, "" for the current directory; it must exist), replacing media
 // files of the same names.  Steps are not validated here (see
 // package_checks.h).  Throws PackageError when the package cannot be laid
-// out, CFileException when writing fails.
-WriteResult WritePackage(const PackageSpec& spec, const std::string& folder,
+// out (nothing is written then), CFileException when writing fails (the
+// folder may then hold some of the new media files; write into a fresh
+// folder when that matters).
+WriteResult WritePackage(const PackageDefinition& package, const std::string& folder,
                          const WriterOptions& options = {});
 
 }  // namespace velmora

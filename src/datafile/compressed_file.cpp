@@ -20,32 +20,61 @@ constexpr std::uint32_t kMaxRecord = 3 + 5 + kMaxPending;
 int Wrap(int index) { return index >= kRing ? index - kRing : index; }
 int Distance(int from, int to) { return to >= from ? to - from : to - from + kRing; }
 
-// Encoder shortcut for the pattern search (step 2.3).  The search for length
-// j first compares the last j pushed bytes with the j before them (k = 2);
-// when no position matches, every position becomes varying and the search
-// for j ends without a result.  Byte (j - 2) of this mask has bit i set when
-// the byte pushed i bytes ago equals the byte j bytes before it, so a zero
-// in bits 0..j-1 proves the search for j would find nothing.  The bits are
-// only ever consulted for ring bytes that are all pending (n >= 2j), and for
-// those they are exact: a pending byte in the literal state never changes.
-constexpr std::uint32_t kSearchBits = 0x1F0F0703u;  // j = 2, 3, 4, 5
+// Encoder shortcut for the pattern search (step 2.3).  For d = 2..5,
+// bit i of matches.d[d - 2] tells whether the byte pushed i bytes ago equals
+// the byte d bytes before it.  The search for length j compares the k-th
+// occurrence from the end with the candidate (the last j bytes) position by
+// position; a position still fixed at k - 1 stays fixed at k exactly when the
+// (k-1)-th and k-th occurrences agree there, which is bit i + (k - 2) j of
+// the history for distance j (i = j - 1 - position).  So the whole search is
+// bit arithmetic.  k never exceeds 5 (at k = 5 any fixed position is
+// accepted), so 20 bits per distance suffice.
+//
+// A bit is consulted only when both bytes it compares are pending (the
+// search needs n >= k j), and for those it is exact: a pending byte of the
+// literal state is never rewritten, and every change of state recomputes
+// the bits of the bytes that are then pending.  Bits involving bytes that are
+// not pending may be anything.
+struct MatchHistory {
+  std::uint32_t d[4] = {};
 
-std::uint32_t MatchBits(const std::uint8_t* ring, int at, std::uint8_t byte) {
-  // `at` is where `byte` goes; ring + at + kRing - d is the byte d before it.
-  const std::uint8_t* back = ring + (at + kRing);
-  return static_cast<std::uint32_t>(byte == back[-2]) |
-         static_cast<std::uint32_t>(byte == back[-3]) << 8 |
-         static_cast<std::uint32_t>(byte == back[-4]) << 16 |
-         static_cast<std::uint32_t>(byte == back[-5]) << 24;
+  void ShiftIn(const std::uint8_t* at, std::uint8_t byte) {
+    // `at` is where `byte` goes, in the second copy of the ring.
+    d[0] = d[0] << 1 | static_cast<std::uint32_t>(byte == at[-2]);
+    d[1] = d[1] << 1 | static_cast<std::uint32_t>(byte == at[-3]);
+    d[2] = d[2] << 1 | static_cast<std::uint32_t>(byte == at[-4]);
+    d[3] = d[3] << 1 | static_cast<std::uint32_t>(byte == at[-5]);
+  }
+  bool Any() const { return ((d[0] & 3u) | (d[1] & 7u) | (d[2] & 15u) | (d[3] & 31u)) != 0; }
+};
+
+// The history of the n pending bytes before `head`.
+MatchHistory Recompute(const std::uint8_t* ring, int head, int n) {
+  MatchHistory history;
+  for (int i = std::min(n, 20) - 1; i >= 0; --i) {
+    const std::uint8_t* at = ring + (head - 1 - i + kRing);  // the byte i ago
+    for (int dist = 2; dist <= 5; ++dist) {
+      const bool same = i + dist < n && *at == at[-dist];
+      history.d[dist - 2] = history.d[dist - 2] << 1 | static_cast<std::uint32_t>(same);
+    }
+  }
+  return history;
 }
 
-std::uint32_t MatchMask(const std::uint8_t* ring, int head) {
-  std::uint32_t mask = 0;
-  for (int i = 7; i >= 0; --i) {
-    const int at = head - 1 - i + kRing;  // ring + at is the byte i bytes ago
-    mask = ((mask << 1) & 0xFEFEFEFEu) | MatchBits(ring, at - kRing, ring[at]);
+// Fixed positions in a set of at most 5 bits (std::popcount is a library
+// call on the baseline x86 and i686 targets).
+constexpr std::uint8_t kBitCount[32] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4,
+                                        1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
+
+// Step 2.3.2's acceptance rule.
+bool Accepts(int fixedCount, int k, bool atTail) {
+  switch (fixedCount) {
+    case 0: return false;
+    case 1: return (k >= 4 && atTail) || k >= 5;
+    case 2: return k >= 3;
+    case 3: return (k >= 2 && atTail) || k >= 3;
+    default: return k >= 2;
   }
-  return mask;
 }
 
 }  // namespace
@@ -76,7 +105,9 @@ void CCompressedFile::SetCompressed(bool compressed) {
   EnsureReadAhead();
   ResetDecoder();
   if (!m_history) {
-    m_history = std::make_unique_for_overwrite<std::uint8_t[]>(2 * kRing);
+    // Zeroed: the match history may compare bytes that were never pushed
+    // (those bits are never used, but they should not be indeterminate).
+    m_history = std::make_unique<std::uint8_t[]>(2 * kRing);
     ResetEncoder();
   }
   if (!m_out) SetOutputBuffer(m_outBufferSize);
@@ -382,7 +413,7 @@ void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
   int head = m_historyHead;
   int tail = m_historyTail;
   int n = Distance(tail, head);
-  std::uint32_t mask = m_patLength == 0 ? MatchMask(ring, head) : 0;
+  MatchHistory matches = Recompute(ring, head, m_patLength == 0 ? n : 0);
 
   std::uint32_t i = 0;
   while (i < count) {
@@ -404,12 +435,13 @@ void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
       }
       tail = 0;
       m_patLength = m_patPos = m_patRepeats = 0;
-      mask = MatchMask(ring, head);
+      matches = Recompute(ring, head, n);
     }
 
     if (m_patLength == 0) {
       // Step 2: collecting literals.
-      if (n >= 2 && c == ring[head + kRing - 1] && c == ring[head + kRing - 2]) {
+      const std::uint8_t* at = ring + (head + kRing);
+      if (n >= 2 && c == at[-1] && c == at[-2]) {
         // 2.2: a run of three starts.
         EmitLiteral(tail, n - 2);
         Put(0, c);
@@ -424,63 +456,55 @@ void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
         continue;
       }
       // 2.1 / 2.3: push c.
-      mask = ((mask << 1) & 0xFEFEFEFEu) | MatchBits(ring, head, c);
+      matches.ShiftIn(at, c);
       Put(head, c);
       head = Wrap(head + 1);
       ++n;
       ++i;
-      if (n < 4 || (mask & kSearchBits) == 0) continue;
+      if (n < 4 || !matches.Any()) continue;
 
       // 2.3: search for a pattern ending with c.
       for (int j = 2; j <= 5 && n >= 2 * j; ++j) {
-        if (((mask >> (8 * (j - 2))) & ((1u << j) - 1)) == 0) continue;
-        const std::uint8_t* candidate = ring + head + kRing - j;
-        bool fixed[5];
-        int fixedCount = j;
-        for (int p = 0; p < j; ++p) fixed[p] = true;
-        for (int k = 2; fixedCount > 0 && n >= k * j; ++k) {
-          int start = head - k * j;
-          if (start < 0) start += kRing;
-          const std::uint8_t* occurrence = ring + start;
-          for (int p = 0; p < j; ++p) {
-            if (fixed[p] && occurrence[p] != candidate[p]) {
-              fixed[p] = false;
-              --fixedCount;
-            }
+        const std::uint32_t history = matches.d[j - 2];
+        const std::uint32_t low = (1u << j) - 1;
+        std::uint32_t fixed = history & low;  // bit i: position j - 1 - i
+        int k = 2;
+        while (fixed != 0 && !Accepts(kBitCount[fixed], k, n == k * j)) {
+          if (n < (k + 1) * j) {
+            fixed = 0;
+            break;
           }
-          const bool atTail = start == tail;
-          const bool accept = (fixedCount == 1 && ((k >= 4 && atTail) || k >= 5)) ||
-                              (fixedCount == 2 && k >= 3) ||
-                              (fixedCount == 3 && ((k >= 2 && atTail) || k >= 3)) ||
-                              (fixedCount >= 4 && k >= 2);
-          if (!accept) continue;
-          // 2.3.3: accepted.
-          for (int p = 0; p < j; ++p) {
-            m_patBytes[p] = candidate[p];
-            m_patFixed[p] = fixed[p];
-          }
-          if (start != tail) {
-            EmitLiteral(tail, Distance(tail, start));
-            tail = start;
-          }
-          m_patLength = j;
-          m_patPos = 0;
-          m_patRepeats = k;
-          m_patFixedCount = fixedCount;
-          // Compact: only the variable bytes stay, in order, from the tail.
-          // The copy never overtakes its source (copied <= p < 129).
-          int copied = 0;
-          for (int p = 0; p < k * j; ++p) {
-            if (!fixed[p % j]) {
-              Put(Wrap(tail + copied), ring[tail + p]);
-              ++copied;
-            }
-          }
-          n = k * (j - fixedCount);
-          head = Wrap(tail + n);
-          break;
+          fixed &= history >> ((k - 1) * j);
+          ++k;
         }
-        if (m_patLength != 0) break;
+        if (fixed == 0) continue;
+        // 2.3.3: accepted; the k-th occurrence from the end starts k j back.
+        const std::uint8_t* candidate = ring + (head + kRing - j);
+        for (int p = 0; p < j; ++p) {
+          m_patBytes[p] = candidate[p];
+          m_patFixed[p] = ((fixed >> (j - 1 - p)) & 1u) != 0;
+        }
+        const int start = Wrap(head + kRing - k * j);
+        if (start != tail) {
+          EmitLiteral(tail, n - k * j);
+          tail = start;
+        }
+        m_patLength = j;
+        m_patPos = 0;
+        m_patRepeats = k;
+        m_patFixedCount = kBitCount[fixed];
+        // Compact: only the variable bytes stay, in order, from the tail.
+        // The copy never overtakes its source (copied <= p < 129).
+        int copied = 0;
+        for (int p = 0; p < k * j; ++p) {
+          if (!m_patFixed[p % j]) {
+            Put(Wrap(tail + copied), ring[tail + p]);
+            ++copied;
+          }
+        }
+        n = copied;
+        head = Wrap(tail + n);
+        break;
       }
     } else if (m_patLength == 1) {
       // Step 3: inside a repeat run.  The pushed bytes all equal the
@@ -501,7 +525,7 @@ void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
       tail = 0;
       n = 1;
       m_patLength = 0;
-      mask = MatchMask(ring, head);
+      matches = Recompute(ring, head, n);
       ++i;
     } else {
       // Step 4: inside a pattern run.
@@ -513,7 +537,7 @@ void CCompressedFile::Encode(const std::uint8_t* in, std::uint32_t count) {
         head = n = pos + 1;
         tail = 0;
         m_patLength = m_patPos = m_patRepeats = 0;
-        mask = MatchMask(ring, head);
+        matches = Recompute(ring, head, n);
         ++i;
         continue;
       }

@@ -1,10 +1,10 @@
 // The machine the system acts on.  Everything above the platform layer reaches
-// files, directories (and, later, the registry, profile files, Program
+// files, directories, the registry (and, later, profile files, Program
 // Manager and component registration) through this interface, so the same
 // code runs on real Windows (win32/) and on a simulated machine in a host
 // folder (sim/).
 //
-// Conventions shared by every operation:
+// Conventions shared by every file operation:
 //  - Paths are Windows paths in the ANSI code page: "C:\DIR\FILE.TXT",
 //    drive-relative "C:FILE", rooted "\DIR", or relative to the current
 //    directory.  Either slash separates.  Names match case-insensitively.
@@ -55,6 +55,61 @@ struct DirEntry {
   std::string name;          // as stored, case kept
   std::uint32_t attributes;  // attr:: bits
   std::uint64_t size;
+};
+
+// ---- registry types ---------------------------------------------------------
+// The registry operations speak the registry's own language: the predefined
+// root keys by their HKEY numbers, value types by their REG_* numbers, and
+// results as Win32 error codes (a long, 0 on success).
+
+// Predefined root keys (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA).
+namespace hkey {
+using Root = std::uint32_t;
+inline constexpr Root classesRoot = 0x80000000;
+inline constexpr Root currentUser = 0x80000001;
+inline constexpr Root localMachine = 0x80000002;
+inline constexpr Root users = 0x80000003;
+inline constexpr Root performanceData = 0x80000004;
+inline constexpr Root currentConfig = 0x80000005;
+inline constexpr Root dynData = 0x80000006;
+}  // namespace hkey
+
+// Value types (REG_*).  Any other number is stored and answered unchanged.
+namespace regtype {
+inline constexpr std::uint32_t none = 0;
+inline constexpr std::uint32_t sz = 1;
+inline constexpr std::uint32_t expandSz = 2;
+inline constexpr std::uint32_t binary = 3;
+inline constexpr std::uint32_t dword = 4;  // little-endian
+inline constexpr std::uint32_t dwordBigEndian = 5;
+inline constexpr std::uint32_t multiSz = 7;
+}  // namespace regtype
+
+// The Win32 error codes the registry operations answer most often.  Others
+// pass through from the operating system unchanged.
+namespace winerror {
+inline constexpr long success = 0;
+inline constexpr long fileNotFound = 2;       // no such key or value
+inline constexpr long accessDenied = 5;       // e.g. deleting a key that has subkeys
+inline constexpr long invalidHandle = 6;      // not a root key, or a root that has no keys
+inline constexpr long invalidParameter = 87;  // a key or value name too long
+inline constexpr long badPathname = 161;      // a subkey path starting with a backslash
+inline constexpr long moreData = 234;         // value larger than the room given
+inline constexpr long registryIoFailed = 1016;
+}  // namespace winerror
+
+// A value read from a key.
+struct RegData {
+  std::uint32_t type = regtype::none;
+  std::uint32_t size = 0;           // bytes the value holds
+  std::vector<std::uint8_t> bytes;  // the value's bytes; empty unless they fit
+};
+
+// One value of a listed key.
+struct RegValue {
+  std::string name;  // as stored, case kept; empty for the default value
+  std::uint32_t type = regtype::none;
+  std::vector<std::uint8_t> bytes;
 };
 
 class Machine {
@@ -108,6 +163,85 @@ class Machine {
   virtual DriveType GetDriveType(const std::string& root) = 0;
   // Bit n set for each present drive (bit 0 = A:).
   virtual std::uint32_t GetLogicalDrives() = 0;
+
+  // ---- registry ----------------------------------------------------------------
+  // Each operation opens the key it names below a root key, does one thing
+  // and closes it again; no key stays open between calls.
+  //  - subKey is a path of key names joined by backslashes, "" for the root
+  //    key itself.  A path that starts with a backslash is badPathname
+  //    (reads below HKEY_CLASSES_ROOT skip one first); doubled and trailing
+  //    backslashes are ignored.
+  //  - Key and value names match case-insensitively and keep the case they
+  //    were created with.  The value name "" is the key's default value.
+  //  - A root key that is not one of the seven is invalidHandle.
+  //    HKEY_PERFORMANCE_DATA answers reads of its root with counter data and
+  //    invalidHandle for everything else.
+
+  // Reads one value when it fits into available bytes: success fills type,
+  // size and bytes; moreData fills type and size only.  A missing key or
+  // value is fileNotFound.
+  virtual long QueryRegValue(hkey::Root root, const std::string& subKey,
+                             const std::string& valueName, std::uint32_t available,
+                             RegData& data) = 0;
+  // Sets a value of any type to size bytes, creating the key and any
+  // missing keys above it.  Non-empty bytes of a string type (sz,
+  // expandSz, multiSz) that do not end in a zero get one added, as
+  // RegSetValueExA adds it; empty bytes stay empty.
+  virtual long SetRegValue(hkey::Root root, const std::string& subKey,
+                           const std::string& valueName, std::uint32_t type, const void* bytes,
+                           std::uint32_t size) = 0;
+  // Deletes one key with its values.  Not recursive: a key that has subkeys
+  // is accessDenied, and so is a root key (subKey "").
+  virtual long DeleteRegKey(hkey::Root root, const std::string& subKey) = 0;
+  // Names of a key's subkeys and its values with their data, in no
+  // particular order.
+  virtual long ListRegKey(hkey::Root root, const std::string& subKey,
+                          std::vector<std::string>& subKeys, std::vector<RegValue>& values) = 0;
+
+  // ---- profile files -------------------------------------------------------------
+  // The profile (.ini) functions GetPrivateProfileString and
+  // WritePrivateProfileString, one entry at a time.  Each call reads the
+  // file afresh, and a change is in the file when the call returns.
+  //  - file: a name without any separator or drive ("APP.INI") is that file
+  //    in the Windows directory; anything else ("C:APP.INI", "SUB\APP.INI",
+  //    "C:\DIR\APP.INI") is a path taken as the file operations take it.
+  //  - Section and key names match case-insensitively (ASCII), ignoring the
+  //    blanks around them; a new section or key keeps the case it is first
+  //    written with.  Section "" holds the lines before the first header.
+  //  - The file holds "[section]" and "key=value" lines ending in CR LF.  A
+  //    change rewrites the whole file: blank lines and the blanks around
+  //    names and values go, comments and other lines stay, a new key goes at
+  //    the end of its section and a new section at the end of the file.
+  //  - WritePrivateProfileString's NULL value and NULL key are the separate
+  //    operations DeleteProfileKey and DeleteProfileSection.
+
+  // GetPrivateProfileString(section, key, defaultValue, buffer of size
+  // bytes, file): the key's value, or defaultValue (less trailing spaces)
+  // when the file, the section, the key or its '=' is missing.  Quotes
+  // around the text ("x" or 'x') are stripped.  The answer holds at most
+  // size - 1 characters, as the buffer would, and its length is the
+  // function's result.  A file that is there but cannot be opened (open
+  // elsewhere without sharing, a missing directory) gives the default as
+  // it stands, quotes included.
+  virtual std::string QueryProfileString(const std::string& file, const std::string& section,
+                                         const std::string& key, const std::string& defaultValue,
+                                         std::uint32_t size) = 0;
+  // WritePrivateProfileString(section, key, value, file): sets the key to
+  // value less its leading blanks (trailing ones are written, and dropped
+  // whenever the file is read).  Creates the file when missing but not its
+  // directory (badPath); a read-only file is accessDenied, one open
+  // elsewhere without write sharing sharingViolation.
+  virtual FileCause SetProfileString(const std::string& file, const std::string& section,
+                                     const std::string& key, const std::string& value) = 0;
+  // WritePrivateProfileString(section, key, NULL, file): removes the first
+  // line named key from the sections named section, names compared as given
+  // (blanks included).  Nothing to remove is success and writes nothing: a
+  // missing file stays missing.
+  virtual FileCause DeleteProfileKey(const std::string& file, const std::string& section,
+                                     const std::string& key) = 0;
+  // WritePrivateProfileString(section, NULL, NULL, file): removes the first
+  // section named section with all its lines, as DeleteProfileKey does.
+  virtual FileCause DeleteProfileSection(const std::string& file, const std::string& section) = 0;
 };
 
 // The machine every operation above the platform layer acts on.  There is

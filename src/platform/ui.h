@@ -8,6 +8,8 @@
 
 namespace velmora {
 
+class CDirectoryDialog;  // dialogs/directory_dialog.h
+
 // Message box styles and results, with the Win32 values.
 namespace mb {
 inline constexpr std::uint32_t ok = 0x00;
@@ -51,6 +53,20 @@ class Ui {
   // Modal message box; answers the id of the button pressed.
   virtual int MessageBox(const std::string& text, const std::string& caption,
                          std::uint32_t style) = 0;
+
+  // The directory question (dialog 103, with its folder browser 107).  The
+  // dialog's fields go into the controls when it opens and, on OK only, come
+  // back.  Answers id::ok or id::cancel.
+  virtual int RunDirectoryDialog(CDirectoryDialog& dialog) = 0;
+
+  // The progress dialog (template 112) of a run: shown when a run creates
+  // it, updated at once on every change, gone when the run destroys it.
+  virtual void ShowProgress() = 0;
+  virtual void UpdateProgress(const std::string& fileText, int percent) = 0;
+  virtual void HideProgress() = 0;
+
+  // The main window's heading or status line changed: repaint it now.
+  virtual void MainWindowChanged(const std::string& heading, const std::string& status) = 0;
 };
 
 // The process-wide user interface, as with CurrentMachine().

@@ -97,8 +97,6 @@ bool CStepDirectory::CanDelete(const StepList* steps, std::string* message) cons
   return true;
 }
 
-std::string CStepDirectory::GetPath() { return m_directory; }
-
 void CStepDirectory::SetChosenPath(const std::string& path) {
   m_directory = path;
   if (!m_directory.empty() && m_directory.back() != '\\') m_directory += '\\';

@@ -51,8 +51,19 @@ class CStepDirectory : public CStepIniValue {
 
   std::string GetKindName() const override;
 
-  // The chosen directory, ending in a backslash; "" while none is chosen.
-  // (Asking the user for it joins the installation run.)
+  // GetPath; 1 when a directory is then chosen, 0 when it is not.
+  int Install() override;
+  // Writes back the registry and ini texts found before the question, when
+  // there were any.  False when the registry entry text does not split.
+  bool Rollback() override;
+
+  // The chosen directory, ending in a backslash.  The first call asks the
+  // user (directory dialog, offering to create a missing directory) with
+  // the remembered registry or ini location, else the default, as the
+  // suggestion, and records the answer in both places.  "" when the user
+  // cancels, the working directory cannot be read, the registry entry text
+  // does not split, or the step is asked again while it is asking (a
+  // prefix that refers back to the step itself).
   std::string GetPath();
   // Makes `path` the chosen directory, with a backslash appended when it has
   // none; an empty path makes the step unchosen again.
@@ -70,6 +81,9 @@ class CStepDirectory : public CStepIniValue {
   std::string m_name;
   std::string m_question;
   std::string m_regEntry;
+
+ private:
+  bool m_asking = false;  // GetPath is showing this step's question
 };
 
 }  // namespace velmora

@@ -1,9 +1,16 @@
 #include "steps/step_ini_value.h"
 
 #include "framework/archive.h"
+#include "platform/machine.h"
 #include "steps/resolve_value.h"
 
 namespace velmora {
+namespace {
+
+// The steps read profile entries into buffers of 260 bytes.
+constexpr std::uint32_t kIniBufferSize = 260;
+
+}  // namespace
 
 VELMORA_IMPLEMENT_DYNCREATE(CStepIniValue, CStep)
 
@@ -44,6 +51,33 @@ bool CStepIniValue::Validate(const StepList* steps, std::string* message) {
   if (refusal == nullptr) return true;
   if (message != nullptr) *message = refusal;
   return false;
+}
+
+int CStepIniValue::Install() {
+  if (!NamesIniEntry()) return 1;
+  m_previousValue = ReadIniEntry(GetIniFile(), GetIniSection(), GetIniEntry());
+  WriteIniEntry(GetIniFile(), GetIniSection(), GetIniEntry(), ResolveValue());
+  return 1;
+}
+
+// An entry that was empty or missing before keeps the value Install wrote:
+// the profile functions cannot tell the two apart, and deleting the entry
+// could remove one the user had left empty on purpose.
+bool CStepIniValue::Rollback() {
+  if (m_previousValue.empty() || m_iniFile.empty() || m_iniSection.empty() || m_iniEntry.empty())
+    return true;
+  WriteIniEntry(GetIniFile(), GetIniSection(), GetIniEntry(), m_previousValue);
+  return true;
+}
+
+std::string CStepIniValue::ReadIniEntry(const std::string& file, const std::string& section,
+                                        const std::string& entry) {
+  return CurrentMachine().QueryProfileString(file, section, entry, "", kIniBufferSize);
+}
+
+void CStepIniValue::WriteIniEntry(const std::string& file, const std::string& section,
+                                  const std::string& entry, const std::string& value) {
+  CurrentMachine().SetProfileString(file, section, entry, value);
 }
 
 std::string CStepIniValue::ResolveValue() { return ResolveDirectoryReference(GetDirectory(), GetDefault()); }

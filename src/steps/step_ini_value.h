@@ -45,6 +45,12 @@ class CStepIniValue : public CStep {
 
   bool Validate(const StepList* steps, std::string* message) override;
 
+  // Remembers the entry's text, then writes the resolved value.  Always 1;
+  // a step without file, section or entry name does nothing.
+  int Install() override;
+  // Writes the remembered text back when there was one.  Always true.
+  bool Rollback() override;
+
   // Added after the operations of CStep.
   virtual std::string GetKindName() const;
 
@@ -53,6 +59,18 @@ class CStepIniValue : public CStep {
   std::string ResolveValue();
 
  protected:
+  // The profile functions as the steps use them: reads into a buffer of
+  // 260 bytes (an entry text is cut to 259 characters, a missing entry
+  // reads as ""); a failed write is not reported.
+  static std::string ReadIniEntry(const std::string& file, const std::string& section,
+                                  const std::string& entry);
+  static void WriteIniEntry(const std::string& file, const std::string& section,
+                            const std::string& entry, const std::string& value);
+  // File, section and entry names are all given.
+  bool NamesIniEntry() const {
+    return !GetIniSection().empty() && !GetIniEntry().empty() && !GetIniFile().empty();
+  }
+
   std::string m_previousValue;  // the entry's text before Install wrote it
   std::string m_iniFile;
   std::string m_iniSection;

@@ -47,6 +47,8 @@ TEST_F(MachineDirs, CurrentDirectoryAnchorsRelativeNames) {
   EXPECT_EQ(GetFile(machine(), "..\\Work\\.\\rel.txt"), "relative");
   EXPECT_TRUE(PathsEqual(machine().GetFullPathName("sub\\..\\x.txt"), At("Work\\x.txt")));
   EXPECT_TRUE(PathsEqual(machine().GetFullPathName("..\\x.txt"), At("x.txt")));
+  // The current directory is held open: it cannot be moved.
+  EXPECT_EQ(machine().MoveFile(At("Work"), At("Moved")), FileCause::sharingViolation);
   EXPECT_EQ(machine().SetCurrentDirectory(At("none")), FileCause::fileNotFound);
   EXPECT_EQ(machine().SetCurrentDirectory(At("Work\\rel.txt")), FileCause::badPath);
   EXPECT_TRUE(PathsEqual(machine().GetCurrentDirectory(), At("Work")));

@@ -97,8 +97,7 @@ TEST_F(MachineErrors, CopyOntoAnOpenFileIsASharingViolation) {
   {
     CFile file;
     ASSERT_TRUE(file.Open(At("dst.txt"), CFile::modeRead | CFile::shareExclusive));
-    EXPECT_EQ(machine().CopyFile(At("src.txt"), At("dst.txt"), false),
-              FileCause::sharingViolation);
+    EXPECT_EQ(machine().CopyFile(At("src.txt"), At("dst.txt"), false), FileCause::sharingViolation);
   }
   EXPECT_EQ(GetFile(machine(), At("dst.txt")), "old");
   {
@@ -107,6 +106,49 @@ TEST_F(MachineErrors, CopyOntoAnOpenFileIsASharingViolation) {
     EXPECT_EQ(machine().CopyFile(At("src.txt"), At("third.txt"), false),
               FileCause::sharingViolation);
   }
+}
+
+TEST_F(MachineErrors, CopySharesTheSourceAndNeverTruncatesItself) {
+  ASSERT_EQ(PutFile(machine(), At("self.txt"), "precious"), FileCause::none);
+  EXPECT_EQ(machine().CopyFile(At("self.txt"), At("SELF.TXT"), false), FileCause::sharingViolation);
+  EXPECT_EQ(GetFile(machine(), At("self.txt")), "precious");
+  // A source others read, or even write while sharing, can be copied.
+  for (unsigned flags :
+       {CFile::modeRead | CFile::shareDenyWrite, CFile::modeWrite | CFile::shareDenyNone}) {
+    CFile file;
+    ASSERT_TRUE(file.Open(At("self.txt"), flags));
+    EXPECT_EQ(machine().CopyFile(At("self.txt"), At("copy.txt"), false), FileCause::none);
+  }
+  EXPECT_EQ(GetFile(machine(), At("copy.txt")), "precious");
+}
+
+TEST_F(MachineErrors, FlushNeedsWriteAccess) {
+  ASSERT_EQ(PutFile(machine(), At("f.txt"), "f"), FileCause::none);
+  CFile file;
+  ASSERT_TRUE(file.Open(At("f.txt"), CFile::modeRead | CFile::shareDenyNone));
+  try {
+    file.Flush();
+    ADD_FAILURE() << "flushed a file open for reading";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.Cause(), FileCause::accessDenied);
+  }
+  CFile writer;
+  ASSERT_TRUE(writer.Open(At("f.txt"), CFile::modeWrite | CFile::shareDenyNone));
+  writer.Write("g", 1);
+  EXPECT_NO_THROW(writer.Flush());
+}
+
+TEST_F(MachineErrors, CreateAlwaysKeepsHiddenAndSystemFiles) {
+  ASSERT_EQ(PutFile(machine(), At("hidden.txt"), "h"), FileCause::none);
+  ASSERT_EQ(machine().SetFileAttributes(At("hidden.txt"), attr::hidden), FileCause::none);
+  const FileCause cause = OpenCause(At("hidden.txt"), CFile::modeCreate | CFile::modeWrite);
+  if (cause == FileCause::none && UnderWine())
+    GTEST_SKIP() << "Wine recreates hidden and system files where Windows refuses";
+  EXPECT_EQ(cause, FileCause::accessDenied);
+  EXPECT_EQ(GetFile(machine(), At("hidden.txt")), "h");
+  EXPECT_EQ(
+      OpenCause(At("hidden.txt"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite),
+      FileCause::none);
 }
 
 // One open after another: does the second succeed?

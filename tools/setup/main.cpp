@@ -1,27 +1,18 @@
 // SETUP.EXE: installs a package from the data files beside it, or, under any
 // other name than SETUP, uninstalls one.
-#include <string>
-
-#include "platform/win32/win32_api.h"
-#include "setup_mode.h"
-#include "setup_window.h"
-
-namespace {
-
-std::string ModulePath() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, n);
-}
-
-}  // namespace
+#include "host_window.h"
+#include "platform/win32/module_name.h"
+#include "shell/setup_window.h"
+#include "steps/step_prototypes.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  using namespace velmora::setup;
-  const std::string exeName = ModuleBaseName(ModulePath());
-  const bool install = IsInstallName(exeName);
-  // The uninstaller is started with the path of its log as the command line.
-  SetupWindow window(instance, install, exeName, install ? std::string() : commandLine);
+  // The step factory finds the classes of a script or log through these.
+  velmora::StepPrototypes prototypes;
+  // The command line holds the arguments only; the uninstaller is started
+  // with the path of its log there.
+  velmora::SetupWindow setup(velmora::ModuleBaseName(velmora::ModulePath()),
+                             commandLine != nullptr ? commandLine : "");
+  velmora::setup::HostWindow window(instance, setup);
   if (window.Create()) {
     ::ShowWindow(window.Handle(), SW_SHOWMAXIMIZED);
     ::UpdateWindow(window.Handle());

@@ -19,5 +19,8 @@ struct ExitCode {
 };
 
 void AddCodecCommand(CLI::App& app);
+void AddInstallCommand(CLI::App& app);
+void AddPackCommand(CLI::App& app);
+void AddListCommand(CLI::App& app);
 
 }  // namespace velmora::cli

@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "velmora 0.1");
 
   velmora::cli::AddCodecCommand(app);
+  velmora::cli::AddInstallCommand(app);
+  velmora::cli::AddPackCommand(app);
+  velmora::cli::AddListCommand(app);
 
   try {
     app.parse(argc, argv);

@@ -1,24 +1,9 @@
 #include "platform/scripted/scripted_ui.h"
 
-#include <cctype>
-#include <istream>
 #include <ostream>
-#include <stdexcept>
 
 namespace velmora {
 namespace {
-
-std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // Message texts may hold line breaks; the transcript shows them escaped so
 // that every entry stays on one line.
@@ -34,23 +19,10 @@ std::string Escape(const std::string& s) {
   return out;
 }
 
-// Reads a double-quoted string starting at `pos` (which holds the quote),
-// honouring \" \\ \n; advances pos past the closing quote.
-bool ParseQuoted(const std::string& line, std::size_t& pos, std::string& out) {
-  if (pos >= line.size() || line[pos] != '"') return false;
-  ++pos;
-  out.clear();
-  while (pos < line.size()) {
-    char c = line[pos++];
-    if (c == '"') return true;
-    if (c == '\\' && pos < line.size()) {
-      char n = line[pos++];
-      out += n == 'n' ? '\n' : n == 'r' ? '\r' : n;
-    } else {
-      out += c;
-    }
-  }
-  return false;
+std::string Quoted(const std::string& s) { return "\"" + Escape(s) + "\""; }
+
+bool OffersCancel(std::uint32_t style) {
+  return ButtonNames(style).find("Cancel") != std::string::npos;
 }
 
 }  // namespace
@@ -77,7 +49,10 @@ bool WildcardMatch(const std::string& pattern, const std::string& text) {
 }
 
 int ButtonIdFromName(const std::string& name) {
-  const std::string n = Lower(name);
+  std::string n = name;
+  for (char& c : n) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   if (n == "ok") return id::ok;
   if (n == "cancel") return id::cancel;
   if (n == "abort") return id::abort;
@@ -103,86 +78,141 @@ std::string ButtonNameFromId(int button) {
 
 void ScriptedUi::AddRule(AnswerRule rule) { rules_.push_back(std::move(rule)); }
 
-void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
-  std::string raw;
-  int lineNo = 0;
-  while (std::getline(in, raw)) {
-    ++lineNo;
-    const std::string line = Trim(raw);
-    if (line.empty() || line[0] == '#') continue;
-    auto fail = [&](const std::string& why) {
-      throw std::runtime_error(fileName + ":" + std::to_string(lineNo) + ": " + why);
-    };
-    // kind "pattern" = answer [xN]
-    const std::size_t space = line.find_first_of(" \t");
-    if (space == std::string::npos) fail("expected: KIND \"PATTERN\" = ANSWER");
-    AnswerRule rule;
-    rule.kind = line.substr(0, space);
-    rule.line = lineNo;
-    if (rule.kind != "message") fail("unknown prompt kind '" + rule.kind + "' (known: message)");
-    std::size_t pos = line.find_first_not_of(" \t", space);
-    if (!ParseQuoted(line, pos, rule.pattern)) fail("the pattern must be a double-quoted text");
-    std::string rest = Trim(line.substr(pos));
-    if (rest.empty() || rest[0] != '=') fail("expected '=' after the pattern");
-    rest = Trim(rest.substr(1));
-    const std::size_t times = rest.find_first_of(" \t");
-    if (times != std::string::npos) {
-      const std::string count = Trim(rest.substr(times));
-      rest = rest.substr(0, times);
-      if (count.size() < 2 || count[0] != 'x' ||
-          count.find_first_not_of("0123456789", 1) != std::string::npos)
-        fail("expected a use count such as x2 after the answer, found '" + count + "'");
-      rule.uses = std::stoi(count.substr(1));
-      if (rule.uses <= 0) fail("a use count must be at least 1");
-    }
-    if (ButtonIdFromName(rest) == 0)
-      fail("unknown answer '" + rest + "' (ok, cancel, yes, no, abort, retry, ignore)");
-    rule.answer = Lower(rest);
-    AddRule(std::move(rule));
-  }
-}
-
-AnswerRule* ScriptedUi::FindRule(const std::string& kind, const std::string& text) {
+AnswerRule* ScriptedUi::FindRule(const std::string& kind, const std::string& text,
+                                 const std::string& stepName) {
   for (AnswerRule& rule : rules_) {
     if (rule.kind != kind) continue;
     if (rule.uses > 0 && rule.used >= rule.uses) continue;
-    if (WildcardMatch(rule.pattern, text)) return &rule;
+    const std::string& subject = rule.target == "step" ? stepName : text;
+    if (WildcardMatch(rule.pattern, subject)) return &rule;
   }
   return nullptr;
 }
 
+std::vector<const AnswerRule*> ScriptedUi::UnusedRules() const {
+  std::vector<const AnswerRule*> unused;
+  for (const AnswerRule& rule : rules_) {
+    if (rule.used == 0) unused.push_back(&rule);
+  }
+  return unused;
+}
+
+int ScriptedUi::GuardRepeats(const std::string& key, bool fromRule, bool offersCancel,
+                             TranscriptEntry& entry) {
+  const int shown = ++promptCounts_[key];
+  if (!fromRule) {
+    const int unanswered = ++defaultCounts_[key];
+    if (unanswered > kMaxDefaultRepeats && offersCancel) {
+      entry.notes.push_back("shown " + std::to_string(unanswered) +
+                            " times without an answer: cancelled to end the run");
+      return id::cancel;
+    }
+  }
+  if (shown > kMaxSamePrompt && offersCancel) {
+    entry.notes.push_back("shown " + std::to_string(shown) + " times: cancelled to end the run");
+    return id::cancel;
+  }
+  return 0;
+}
+
 int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
   TranscriptEntry entry{"message", caption, text, style, DefaultButton(style), false};
-  if (AnswerRule* rule = FindRule("message", text)) {
+  AnswerRule* rule = FindRule("message", text);
+  if (rule != nullptr) {
     const int answer = ButtonIdFromName(rule->answer);
     // An answer the box does not offer cannot be pressed: keep the default.
     const std::string offered = ButtonNames(style);
     if (offered.find(ButtonNameFromId(answer)) != std::string::npos) {
       entry.answer = answer;
       entry.fromRule = true;
-      ++rule->used;
+    } else {
+      rule = nullptr;
     }
+  }
+  const std::string key = "message\x1f" + caption + "\x1f" + text + "\x1f" + std::to_string(style);
+  if (const int forced = GuardRepeats(key, entry.fromRule, OffersCancel(style), entry)) {
+    entry.answer = forced;
+  } else if (rule != nullptr) {
+    ++rule->used;
   }
   Record(entry);
   return entry.answer;
 }
 
-void ScriptedUi::Record(TranscriptEntry entry) {
-  if (echo_ != nullptr) *echo_ << FormatTranscriptEntry(entry) << '\n' << std::flush;
+void ScriptedUi::ShowProgress() {}
+
+void ScriptedUi::UpdateProgress(const std::string& fileText, int percent) {
+  if (progress_ && progress_->text == fileText) {
+    progress_->percent = percent;
+    return;
+  }
+  FlushProgress();
+  TranscriptEntry entry;
+  entry.kind = "progress";
+  entry.text = fileText;
+  entry.percent = percent;
+  entry.fromRule = true;  // nothing was asked
+  progress_ = std::move(entry);
+}
+
+void ScriptedUi::HideProgress() { FlushProgress(); }
+
+void ScriptedUi::FlushProgress() {
+  if (!progress_) return;
+  TranscriptEntry entry = std::move(*progress_);
+  progress_.reset();
+  Emit(entry);
   transcript_.push_back(std::move(entry));
 }
 
+void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string& status) {
+  if (windowRecorded_ && heading == lastHeading_ && status == lastStatus_) return;
+  windowRecorded_ = true;
+  lastHeading_ = heading;
+  lastStatus_ = status;
+  TranscriptEntry entry;
+  entry.kind = "window";
+  entry.caption = heading;
+  entry.text = status;
+  entry.fromRule = true;
+  Record(std::move(entry));
+}
+
+void ScriptedUi::Record(TranscriptEntry entry) {
+  FlushProgress();  // keeps the transcript in the order things were shown
+  Emit(entry);
+  transcript_.push_back(std::move(entry));
+}
+
+void ScriptedUi::Emit(const TranscriptEntry& entry) {
+  if (echo_ != nullptr) *echo_ << FormatTranscriptEntry(entry) << '\n' << std::flush;
+  if (observer_) observer_(entry);
+}
+
 std::string FormatTranscriptEntry(const TranscriptEntry& e) {
-  std::string icon = IconName(e.style);
-  std::string line = e.kind + " \"" + Escape(e.caption) + "\" [" + ButtonNames(e.style);
-  if (!icon.empty()) line += ", " + icon;
-  line += "] \"" + Escape(e.text) + "\" -> " + ButtonNameFromId(e.answer);
+  std::string line;
+  if (e.kind == "progress") {
+    return "progress " + Quoted(e.text) + " " + std::to_string(e.percent) + "%";
+  }
+  if (e.kind == "window") return "window " + Quoted(e.caption) + " " + Quoted(e.text);
+  if (e.kind == "directory") {
+    line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
+           " -> " + ButtonNameFromId(e.answer);
+    if (e.answer == id::ok) line += " " + Quoted(e.result);
+  } else {
+    const std::string icon = IconName(e.style);
+    line = e.kind + " " + Quoted(e.caption) + " [" + ButtonNames(e.style);
+    if (!icon.empty()) line += ", " + icon;
+    line += "] " + Quoted(e.text) + " -> " + ButtonNameFromId(e.answer);
+  }
   if (!e.fromRule) line += " (default)";
+  for (const std::string& note : e.notes) line += " (" + note + ")";
   return line;
 }
 
 void ScriptedUi::WriteTranscript(std::ostream& out) const {
   for (const TranscriptEntry& e : transcript_) out << FormatTranscriptEntry(e) << '\n';
+  if (progress_) out << FormatTranscriptEntry(*progress_) << '\n';
 }
 
 }  // namespace velmora

@@ -1,10 +1,21 @@
 // A Ui that never waits for a person: every prompt is answered from rules
-// (usually loaded from an answer file) or, when no rule matches, with the
-// prompt's default; everything shown is recorded in a transcript.
+// (usually loaded from an answer file, see docs/answer-file.md) or, when no
+// rule matches, with the prompt's default; everything shown is recorded in
+// a transcript.
+//
+// Every prompt has an end: a prompt that keeps coming back unanswered (the
+// disk prompt answered OK by default while the media file stays missing, a
+// directory question whose default path cannot be created) is cancelled
+// once it has taken its default kMaxDefaultRepeats times, and any prompt
+// shown kMaxSamePrompt times is cancelled whatever the rules say, when it
+// offers Cancel.  The transcript notes every such answer.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,30 +23,55 @@
 
 namespace velmora {
 
-// One rule of an answer file: answer prompts of `kind` whose text matches
-// `pattern` (a wildcard pattern: * any run, ? any one character) with
-// `answer`, at most `uses` times (0 = without limit).
+// One action of a directory answer, in the order performed.
+struct DirectoryAction {
+  enum Kind {
+    type,          // replace the path field with `path`
+    browse,        // folder browser: click through to `path`, then OK there
+    browseCancel,  // folder browser: Cancel there (after clicking to `path`, if given)
+    ok,            // OK in the directory dialog
+    cancel,        // Cancel in the directory dialog
+  };
+  Kind kind = ok;
+  std::string path;
+};
+
+// One rule of an answer file: answer prompts of `kind` whose text (or, with
+// target "step", whose directory step name) matches `pattern` (a wildcard
+// pattern: * any run, ? any one character), at most `uses` times (0 =
+// without limit).
 struct AnswerRule {
-  std::string kind;     // "message"
+  std::string kind;     // "message", "directory"
   std::string pattern;
-  std::string answer;   // "ok", "cancel", "yes", "no", "abort", "retry", "ignore"
+  std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore"
   int uses = 0;
   int used = 0;
   int line = 0;         // line in the answer file, for messages
+  std::string target = "text";           // "text" or "step" (directory rules only)
+  std::vector<DirectoryAction> actions{};  // directory rules: what to do in the dialog
 };
 
 // One thing shown to the user and how it was answered.
 struct TranscriptEntry {
-  std::string kind;     // "message"
-  std::string caption;
-  std::string text;
+  std::string kind;     // "message", "directory", "progress", "window"
+  std::string caption;  // message: the caption; directory: the step name; window: heading
+  std::string text;     // message text, directory question, progress step line, status line
   std::uint32_t style = 0;
   int answer = 0;       // button id
   bool fromRule = false;
+  std::string path{};   // directory: the path field as filled in
+  std::string result{};  // directory: the path field when OK ended the dialog
+  std::vector<std::string> notes{};  // browse steps, guard answers
+  int percent = -1;     // progress: the bar's value
 };
 
 class ScriptedUi : public Ui {
  public:
+  // Unanswered repeats of one prompt before it is cancelled.
+  static constexpr int kMaxDefaultRepeats = 3;
+  // Showings of one prompt, answered by rules or not, before it is cancelled.
+  static constexpr int kMaxSamePrompt = 100;
+
   ScriptedUi() = default;
 
   // Rules are tried in the order added; the first that matches answers.
@@ -43,23 +79,56 @@ class ScriptedUi : public Ui {
   // Loads an answer file; throws std::runtime_error naming the line of a
   // malformed rule.  See docs/answer-file.md.
   void LoadAnswers(std::istream& in, const std::string& fileName);
-  // Prints every prompt to `echo` as it is answered (null: silent).
+  // Prints every entry to `echo` as it is recorded (null: silent).
   void SetEcho(std::ostream* echo) { echo_ = echo; }
+  // Calls `observer` with every entry as it is recorded.
+  void SetObserver(std::function<void(const TranscriptEntry&)> observer) {
+    observer_ = std::move(observer);
+  }
 
   int MessageBox(const std::string& text, const std::string& caption,
                  std::uint32_t style) override;
+  // Without a matching rule the dialog is accepted with its path as filled in.
+  int RunDirectoryDialog(CDirectoryDialog& dialog) override;
+  void ShowProgress() override;
+  // Recorded once per step line: updates under the same line replace the
+  // entry's percentage until the line changes or something else is shown.
+  void UpdateProgress(const std::string& fileText, int percent) override;
+  void HideProgress() override;
+  // Recorded when heading or status differ from what was recorded last.
+  void MainWindowChanged(const std::string& heading, const std::string& status) override;
 
+  // The recorded entries (a progress state still open is not among them
+  // until FlushProgress or the next entry).
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
+  void FlushProgress();
   void ClearTranscript() { transcript_.clear(); }
   void WriteTranscript(std::ostream& out) const;
+  // Rules that never answered a prompt, for a warning after a run.
+  std::vector<const AnswerRule*> UnusedRules() const;
 
  private:
-  AnswerRule* FindRule(const std::string& kind, const std::string& text);
+  AnswerRule* FindRule(const std::string& kind, const std::string& text,
+                       const std::string& stepName = {});
+  // Applies the repeat guards to an answer about to be given; answers the
+  // id to give instead (id::cancel) or 0 to keep it.
+  int GuardRepeats(const std::string& key, bool fromRule, bool offersCancel,
+                   TranscriptEntry& entry);
+  void ApplyDirectoryActions(const AnswerRule& rule, CDirectoryDialog& dialog,
+                             TranscriptEntry& entry);
   void Record(TranscriptEntry entry);
+  void Emit(const TranscriptEntry& entry);
 
   std::vector<AnswerRule> rules_;
   std::vector<TranscriptEntry> transcript_;
   std::ostream* echo_ = nullptr;
+  std::function<void(const TranscriptEntry&)> observer_;
+  std::map<std::string, int> defaultCounts_;  // prompt -> unanswered showings
+  std::map<std::string, int> promptCounts_;   // prompt -> all showings
+  std::optional<TranscriptEntry> progress_;   // the progress state not yet recorded
+  std::string lastHeading_;
+  std::string lastStatus_;
+  bool windowRecorded_ = false;
 };
 
 // Wildcard match of a whole text: * matches any run, ? any one character.
@@ -68,7 +137,11 @@ bool WildcardMatch(const std::string& pattern, const std::string& text);
 int ButtonIdFromName(const std::string& name);
 // id::yes -> "Yes".
 std::string ButtonNameFromId(int id);
-// One transcript line: message "caption" [Yes/No, question] "text" -> Yes
+// One transcript line, e.g.
+//   message "Setup" [Yes/No, question] "text" -> Yes
+//   directory "MAINDIR" "question" "C:\\LANTERN" -> OK "C:\\LANTERN\\"
+//   progress "Directory: MAINDIR" 42%
+//   window "Velmora(TM) is now installing Demo" ""
 std::string FormatTranscriptEntry(const TranscriptEntry& entry);
 
 }  // namespace velmora

@@ -33,7 +33,8 @@ class AttributeStore {
  private:
   void Load();
   void Save() const;
-  template <typename F> bool ForSubtree(const std::string& key, F&& visit);
+  template <typename F>
+  bool ForSubtree(const std::string& key, F&& visit);
 
   std::filesystem::path file_;
   std::map<std::string, std::uint32_t> bits_;

@@ -35,7 +35,7 @@ FileCause SimMachine::RemoveDirectory(const std::string& path) {
   Location location;
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
-  if (location.kind == Kind::file) return FileCause::badPath;  // ERROR_DIRECTORY
+  if (location.kind == Kind::file) return FileCause::badPath;      // ERROR_DIRECTORY
   if (location.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
   if (IsCurrentOrAbove(location)) return FileCause::removeCurrentDir;
   if ((Attributes(location) & attr::readOnly) != 0) return FileCause::accessDenied;

@@ -8,10 +8,10 @@ namespace velmora::sim {
 
 bool FaultPlan::IsKnownOperation(const std::string& operation) {
   static constexpr std::array<const char*, 17> kOperations = {
-      "OpenFile",        "ReadFile",        "WriteFile",           "SeekFile",
-      "GetFileSize",     "FlushFile",       "CloseFile",           "DeleteFile",
-      "MoveFile",        "CopyFile",        "CreateDirectory",     "RemoveDirectory",
-      "GetFileAttributes", "SetFileAttributes", "ListDirectory",   "CreateTempFile",
+      "OpenFile",           "ReadFile",          "WriteFile",       "SeekFile",
+      "GetFileSize",        "FlushFile",         "CloseFile",       "DeleteFile",
+      "MoveFile",           "CopyFile",          "CreateDirectory", "RemoveDirectory",
+      "GetFileAttributes",  "SetFileAttributes", "ListDirectory",   "CreateTempFile",
       "SetCurrentDirectory"};
   return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
 }

@@ -54,18 +54,24 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (source.kind == Kind::missing) return FileCause::fileNotFound;
   if (source.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
   if (source.kind == Kind::file && AnyOpenAtOrBelow(source.key)) return FileCause::sharingViolation;
-  // A folder holding open files, or holding the current directory, stays put.
-  if (source.kind == Kind::directory && (AnyOpenAtOrBelow(source.key) || IsCurrentOrAbove(source)))
+  // The current directory is held open, and so is every folder above it.
+  if (source.kind == Kind::directory && IsCurrentOrAbove(source))
+    return FileCause::sharingViolation;
+  // A folder holding open files stays put.
+  if (source.kind == Kind::directory && AnyOpenAtOrBelow(source.key))
     return FileCause::accessDenied;
 
   Location target;
   if (const FileCause cause = Locate(to, target); cause != FileCause::none) return cause;
   const bool sameFile = target.key == source.key;  // a change of case only
-  if (target.kind != Kind::missing && !sameFile) return FileCause::accessDenied;  // ERROR_ALREADY_EXISTS
+  if (target.kind != Kind::missing && !sameFile)
+    return FileCause::accessDenied;  // ERROR_ALREADY_EXISTS
   if (target.win.parts.empty()) return FileCause::accessDenied;
-  if (target.key.starts_with(source.key + '/')) return FileCause::accessDenied;  // into itself
+  // Into itself: ERROR_INVALID_PARAMETER, which has no cause of its own.
+  if (target.key.starts_with(source.key + '/')) return FileCause::generic;
   const bool crossDrive = target.win.drive != source.win.drive;
-  if (crossDrive && source.kind == Kind::directory) return FileCause::badPath;  // ERROR_NOT_SAME_DEVICE
+  if (crossDrive && source.kind == Kind::directory)
+    return FileCause::badPath;  // ERROR_NOT_SAME_DEVICE
 
   fs::path destination = target.host;
   if (sameFile) destination = source.host.parent_path() / target.win.parts.back();
@@ -120,13 +126,15 @@ FileCause SimMachine::CopyFile(const std::string& from, const std::string& to, b
     if ((bits & attr::readOnly) != 0) return FileCause::accessDenied;
     // Replacing hidden or system needs a source that has them too.
     if ((bits & ~sourceBits & (attr::hidden | attr::system)) != 0) return FileCause::accessDenied;
-    // The target is opened exclusively.
-    if (AnyOpenAtOrBelow(target.key)) return FileCause::sharingViolation;
+    // The target is opened for writing with read and write shared.
+    if (ShareConflict(target.key, FileAccess::write, FileShare::denyNone))
+      return FileCause::sharingViolation;
     oldSize = SizeOf(target.host);
   }
   const std::uint64_t newSize = SizeOf(source.host);
   if (newSize > oldSize) {
-    if (const FileCause cause = Consume(target.win.drive, newSize - oldSize); cause != FileCause::none)
+    if (const FileCause cause = Consume(target.win.drive, newSize - oldSize);
+        cause != FileCause::none)
       return cause;
   }
   if (const FileCause cause = sim::CopyHostFile(source.host, target.host);
@@ -168,7 +176,8 @@ FileCause SimMachine::SetFileAttributes(const std::string& path, std::uint32_t a
 FileCause SimMachine::CreateTempFile(const std::string& directory, const std::string& prefix,
                                      std::string& path) {
   path.clear();
-  if (const FileCause fault = faults_.Next("CreateTempFile"); fault != FileCause::none) return fault;
+  if (const FileCause fault = faults_.Next("CreateTempFile"); fault != FileCause::none)
+    return fault;
   Location folder;
   if (const FileCause cause = Locate(directory, folder); cause != FileCause::none) return cause;
   if (folder.kind != Kind::directory) return FileCause::badPath;  // ERROR_DIRECTORY

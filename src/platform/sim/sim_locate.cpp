@@ -46,9 +46,12 @@ bool FindName(const fs::path& dir, const std::string& name, std::string& actual,
 
 unsigned AccessBits(FileAccess access) {
   switch (access) {
-    case FileAccess::read: return 1;
-    case FileAccess::write: return 2;
-    case FileAccess::readWrite: return 3;
+    case FileAccess::read:
+      return 1;
+    case FileAccess::write:
+      return 2;
+    case FileAccess::readWrite:
+      return 3;
   }
   return 3;
 }
@@ -56,10 +59,14 @@ unsigned AccessBits(FileAccess access) {
 // The accesses a handle lets other opens have.
 unsigned SharedBits(FileShare share) {
   switch (share) {
-    case FileShare::denyNone: return 3;
-    case FileShare::denyWrite: return 1;
-    case FileShare::denyRead: return 2;
-    case FileShare::exclusive: return 0;
+    case FileShare::denyNone:
+      return 3;
+    case FileShare::denyWrite:
+      return 1;
+    case FileShare::denyRead:
+      return 2;
+    case FileShare::exclusive:
+      return 0;
   }
   return 0;
 }
@@ -77,7 +84,8 @@ FileCause SimMachine::Resolve(const sim::WinPath& win, Location& out) {
   fs::path folder;
   bool strict = true;
   if (!DriveFolder(win.drive, folder, strict))
-    return IsEmptyDrive(win.drive) ? FileCause::hardIO : FileCause::badPath;  // not ready / no drive
+    return IsEmptyDrive(win.drive) ? FileCause::hardIO
+                                   : FileCause::badPath;  // not ready / no drive
 
   Location location;
   location.win = win;

@@ -29,18 +29,29 @@ bool IsEmptyDriveType(DriveType type) {
 
 SimMachine::SimMachine(SimOptions options) {
   current_ = ParseOption(options.currentDir, WinPath{}, "current directory");
-  windowsDir_ = sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));
+  windowsDir_ =
+      sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));
   systemDir_ = sim::FormatWindowsPath(ParseOption(options.systemDir, current_, "system directory"));
 }
 
-SimMachine::SimMachine(const fs::path& root, SimOptions options)
-    : root_(fs::absolute(root)), attributes_(fs::absolute(root) / ".velmora" / "attributes") {
+// The private folder exists before the stores that live in it are read.
+static fs::path PrivateFolder(const fs::path& root) {
+  const fs::path folder = fs::absolute(root) / ".velmora";
   std::error_code ec;
-  fs::create_directories(root_ / "C", ec);
-  if (!ec) fs::create_directories(root_ / ".velmora", ec);
-  if (ec) throw std::runtime_error("cannot set up machine root " + root_.string() + ": " + ec.message());
+  fs::create_directories(fs::absolute(root) / "C", ec);
+  if (!ec) fs::create_directories(folder, ec);
+  if (ec)
+    throw std::runtime_error("cannot set up machine root " + root.string() + ": " + ec.message());
+  return folder;
+}
+
+SimMachine::SimMachine(const fs::path& root, SimOptions options)
+    : root_(fs::absolute(root)),
+      attributes_(PrivateFolder(root) / "attributes"),
+      registry_(root_ / ".velmora" / "registry") {
   current_ = ParseOption(options.currentDir, WinPath{}, "current directory");
-  windowsDir_ = sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));
+  windowsDir_ =
+      sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));
   systemDir_ = sim::FormatWindowsPath(ParseOption(options.systemDir, current_, "system directory"));
   EnsureDirectory(windowsDir_);
   EnsureDirectory(systemDir_);
@@ -66,7 +77,8 @@ void SimMachine::EnsureDirectory(const std::string& path) {
     if (location.kind == Kind::missing) {
       std::error_code ec;
       fs::create_directory(location.host, ec);
-      if (ec) throw std::runtime_error("cannot create " + location.host.string() + ": " + ec.message());
+      if (ec)
+        throw std::runtime_error("cannot create " + location.host.string() + ": " + ec.message());
     }
   }
 }
@@ -136,16 +148,17 @@ std::uint32_t SimMachine::GetLogicalDrives() {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     fs::path folder;
     bool strict = false;
-    if (DriveFolder(letter, folder, strict) || IsEmptyDrive(letter))
-      mask |= 1u << (letter - 'A');
+    if (DriveFolder(letter, folder, strict) || IsEmptyDrive(letter)) mask |= 1u << (letter - 'A');
   }
   return mask;
 }
 
 void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
   letter = sim::AsciiUpper(letter);
-  if (bytes) freeSpace_[letter] = *bytes;
-  else freeSpace_.erase(letter);
+  if (bytes)
+    freeSpace_[letter] = *bytes;
+  else
+    freeSpace_.erase(letter);
 }
 
 std::optional<std::uint64_t> SimMachine::FreeSpace(char letter) const {

@@ -30,6 +30,7 @@
 #include "platform/sim/sim_attributes.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_paths.h"
+#include "platform/sim/sim_registry.h"
 
 namespace velmora {
 
@@ -86,6 +87,25 @@ class SimMachine final : public Machine {
   DriveType GetDriveType(const std::string& root) override;
   std::uint32_t GetLogicalDrives() override;
 
+  // The registry lives in ROOT/.velmora/registry (in memory without a root).
+  long QueryRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                     std::uint32_t available, RegData& data) override;
+  long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                   std::uint32_t type, const void* bytes, std::uint32_t size) override;
+  long DeleteRegKey(hkey::Root root, const std::string& subKey) override;
+  long ListRegKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
+                  std::vector<RegValue>& values) override;
+
+  // Profile files (sim_profile.h), built on the file operations above.
+  std::string QueryProfileString(const std::string& file, const std::string& section,
+                                 const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size) override;
+  FileCause SetProfileString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) override;
+  FileCause DeleteProfileKey(const std::string& file, const std::string& section,
+                             const std::string& key) override;
+  FileCause DeleteProfileSection(const std::string& file, const std::string& section) override;
+
   // ---- controls for tests and tools -----------------------------------------
   // Maps a drive letter onto an existing host folder.  Throws
   // std::invalid_argument for a bad letter or a folder that is not there.
@@ -97,6 +117,8 @@ class SimMachine final : public Machine {
   void SetDriveType(char letter, DriveType type);
   // The nth call (from now, 1-based) of the named operation fails with cause
   // and does nothing else.  Throws std::invalid_argument for an unknown name.
+  // Calls the machine makes itself count too: profile files are read and
+  // written through OpenFile, ReadFile and WriteFile.
   void InjectFault(const std::string& operation, int nth, FileCause cause);
   void ClearFaults() { faults_.Clear(); }
   std::size_t PendingFaults() const { return faults_.Pending(); }
@@ -108,13 +130,15 @@ class SimMachine final : public Machine {
   std::filesystem::path HostPath(const std::string& path);
   std::size_t OpenFileCount() const { return open_.size(); }
   const std::filesystem::path& Root() const { return root_; }
+  // The registry itself, for its own fault injection.
+  sim::SimRegistry& Registry() { return registry_; }
 
  private:
   enum class Kind { missing, file, directory };
   struct Location {
     sim::WinPath win;            // the full Windows path
     std::filesystem::path host;  // existing names as stored, the missing last one as given
-    std::string key;             // "C/dir/file", lower case: names one file for sharing and attributes
+    std::string key;  // "C/dir/file", lower case: names one file for sharing and attributes
     Kind kind = Kind::missing;
   };
   struct OpenEntry {
@@ -153,6 +177,7 @@ class SimMachine final : public Machine {
   std::map<char, std::uint64_t> freeSpace_;
   sim::AttributeStore attributes_;
   sim::FaultPlan faults_;
+  sim::SimRegistry registry_;
   sim::WinPath current_;
   std::string windowsDir_;
   std::string systemDir_;

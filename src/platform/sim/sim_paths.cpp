@@ -12,9 +12,7 @@ constexpr std::size_t kMaxComponent = 255;
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool IsInvalidChar(unsigned char c) {
-  return c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr;
-}
+bool IsInvalidChar(unsigned char c) { return c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr; }
 
 // Windows drops trailing dots and spaces from the last component, and a
 // single trailing dot from the others.
@@ -35,9 +33,9 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool NamesEqual(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 std::string AsciiLowered(std::string text) {
@@ -51,8 +49,8 @@ bool IsReservedDeviceName(const std::string& name) {
   std::string base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.pop_back();
   base = AsciiLowered(base);
-  static constexpr std::array<const char*, 6> kPlain = {"con", "prn", "aux", "nul", "conin$",
-                                                         "conout$"};
+  static constexpr std::array<const char*, 6> kPlain = {"con", "prn",    "aux",
+                                                        "nul", "conin$", "conout$"};
   for (const char* device : kPlain)
     if (base == device) return true;
   if (base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")))
@@ -101,7 +99,7 @@ FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinP
     segments.push_back(rest.substr(pos, end - pos));
     pos = end;
   }
-  const bool endsInSeparator = !rest.empty() && IsSeparator(rest.back());
+  bool endsInSeparator = !rest.empty() && IsSeparator(rest.back());
 
   for (std::size_t i = 0; i < segments.size(); ++i) {
     const std::string_view segment = segments[i];
@@ -113,7 +111,11 @@ FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinP
     }
     const bool last = i + 1 == segments.size() && !endsInSeparator;
     std::string part = StripComponent(std::string(segment), last);
-    if (part.empty()) continue;  // "..." and "x\. \" vanish as on Windows
+    if (part.empty()) {
+      // "a\..." is "a\": the name vanishes and leaves its separator.
+      if (last) endsInSeparator = true;
+      continue;
+    }
     if (!IsValidName(part)) return FileCause::badPath;
     result.parts.push_back(std::move(part));
   }

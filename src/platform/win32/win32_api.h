@@ -12,6 +12,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// After <windows.h>, which it needs: the tree view and image lists of the
+// folder browser.
+#include <commctrl.h>
 
 #undef CopyFile
 #undef CreateDirectory

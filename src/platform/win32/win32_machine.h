@@ -1,4 +1,5 @@
-// The real machine: files, directories and locations through the Win32 API.
+// The real machine: files, directories, locations and the registry through
+// the Win32 API.
 #pragma once
 
 #include <map>
@@ -45,6 +46,25 @@ class Win32Machine final : public Machine {
   std::string GetFullPathName(const std::string& path) override;
   DriveType GetDriveType(const std::string& root) override;
   std::uint32_t GetLogicalDrives() override;
+
+  // Registry (win32_registry.cpp).
+  long QueryRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                     std::uint32_t available, RegData& data) override;
+  long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                   std::uint32_t type, const void* bytes, std::uint32_t size) override;
+  long DeleteRegKey(hkey::Root root, const std::string& subKey) override;
+  long ListRegKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
+                  std::vector<RegValue>& values) override;
+
+  // Profile files (win32_profile.cpp).
+  std::string QueryProfileString(const std::string& file, const std::string& section,
+                                 const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size) override;
+  FileCause SetProfileString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) override;
+  FileCause DeleteProfileKey(const std::string& file, const std::string& section,
+                             const std::string& key) override;
+  FileCause DeleteProfileSection(const std::string& file, const std::string& section) override;
 
  private:
   // Open files by number.  Numbers count up from 1 and are never reused, so

@@ -154,7 +154,8 @@ TEST_F(ArchiveTest, TruncatedInputIsEndOfFile) {
 TEST_F(ArchiveTest, HugeBogusLengthDoesNotAllocateIt) {
   g_largest = 0;
   g_watching = true;
-  const int cause = LoadCause(Bytes({0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF, 's', 'h', 'o', 'r', 't'}));
+  const int cause =
+      LoadCause(Bytes({0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF, 's', 'h', 'o', 'r', 't'}));
   g_watching = false;
   EXPECT_EQ(cause, CArchiveException::endOfFile);
   EXPECT_LT(g_largest.load(), std::size_t{1} << 20);

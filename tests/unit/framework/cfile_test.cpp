@@ -1,12 +1,11 @@
 // CFile over the simulated machine: open flags, positions, error reporting
 // and handle lifetime.
-#include "framework/file.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 
+#include "framework/file.h"
 #include "unit/framework/framework_fixture.h"
 
 namespace velmora {
@@ -40,8 +39,8 @@ TEST_F(CFileTest, CreateTruncatesUnlessNoTruncate) {
   PlantBytes("data.bin", "0123456789");
   {
     CFile file;
-    ASSERT_TRUE(file.Open("C:\\data.bin", CFile::modeReadWrite | CFile::modeCreate |
-                                              CFile::modeNoTruncate));
+    ASSERT_TRUE(file.Open("C:\\data.bin",
+                          CFile::modeReadWrite | CFile::modeCreate | CFile::modeNoTruncate));
     EXPECT_EQ(file.GetLength(), 10u);
     EXPECT_EQ(file.GetPosition(), 0u);
     file.Write("AB", 2);

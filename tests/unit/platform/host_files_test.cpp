@@ -1,9 +1,10 @@
 // The host's files as a Windows machine, for the command-line tools.
+#include "platform/sim/host_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/sim/host_files.h"
 #include "unit/platform/sim_machine_test_util.h"
 #include "unit/platform/temp_root.h"
 

@@ -117,7 +117,32 @@ TEST_F(SimFilesTest, MoveChangingOnlyTheCaseRenames) {
   ASSERT_EQ(machine_.ListDirectory("C:\\", entries), FileCause::none);
   EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
                           [](const DirEntry& e) { return e.name == "LOWER.TXT"; }));
-  EXPECT_EQ(machine_.MoveFile("C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM\\W"), FileCause::accessDenied);
+}
+
+TEST_F(SimFilesTest, FoldersCannotMoveIntoThemselvesNorLoseReadOnly) {
+  EXPECT_EQ(machine_.MoveFile("C:\\WINDOWS", "C:\\windows\\SYSTEM\\W"), FileCause::generic);
+  ASSERT_EQ(machine_.CreateDirectory("C:\\ro"), FileCause::none);
+  ASSERT_EQ(machine_.SetFileAttributes("C:\\ro", attr::readOnly), FileCause::none);
+  EXPECT_EQ(machine_.RemoveDirectory("C:\\ro"), FileCause::accessDenied);
+  ASSERT_EQ(machine_.SetFileAttributes("C:\\ro", 0), FileCause::none);
+  EXPECT_EQ(machine_.RemoveDirectory("C:\\ro"), FileCause::none);
+}
+
+TEST_F(SimFilesTest, CopyReplacesATargetOthersShareForWriting) {
+  ASSERT_EQ(PutFile(machine_, "C:\\src.txt", "new"), FileCause::none);
+  ASSERT_EQ(PutFile(machine_, "C:\\dst.txt", "old"), FileCause::none);
+  FileHandle reader = kNoFile;
+  ASSERT_EQ(machine_.OpenFile("C:\\dst.txt", FileAccess::read, FileShare::denyNone,
+                              FileDisposition::openExisting, reader),
+            FileCause::none);
+  EXPECT_EQ(machine_.CopyFile("C:\\src.txt", "C:\\dst.txt", false), FileCause::none);
+  ASSERT_EQ(machine_.CloseFile(reader), FileCause::none);
+  ASSERT_EQ(machine_.OpenFile("C:\\dst.txt", FileAccess::read, FileShare::denyWrite,
+                              FileDisposition::openExisting, reader),
+            FileCause::none);
+  EXPECT_EQ(machine_.CopyFile("C:\\src.txt", "C:\\dst.txt", false), FileCause::sharingViolation);
+  ASSERT_EQ(machine_.CloseFile(reader), FileCause::none);
+  EXPECT_EQ(GetFile(machine_, "C:\\dst.txt"), "new");
 }
 
 TEST_F(SimFilesTest, MoveAcrossDrivesCarriesFilesButNotFolders) {

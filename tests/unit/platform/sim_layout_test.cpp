@@ -169,7 +169,8 @@ TEST_F(SimLayoutTest, RemoveCurrentDirectoryIsRefused) {
   ASSERT_EQ(machine_.SetCurrentDirectory("c:\\work"), FileCause::none);
   EXPECT_EQ(machine_.GetCurrentDirectory(), "C:\\work");
   EXPECT_EQ(machine_.RemoveDirectory("C:\\WORK"), FileCause::removeCurrentDir);
-  EXPECT_EQ(machine_.MoveFile("C:\\Work", "C:\\Elsewhere"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.MoveFile("C:\\Work", "C:\\Elsewhere"), FileCause::sharingViolation);
+  EXPECT_EQ(machine_.MoveFile("C:\\", "C:\\Elsewhere"), FileCause::accessDenied);
   ASSERT_EQ(machine_.SetCurrentDirectory(".."), FileCause::none);
   EXPECT_EQ(machine_.RemoveDirectory("Work"), FileCause::none);
   EXPECT_EQ(machine_.SetCurrentDirectory("C:\\Work"), FileCause::fileNotFound);

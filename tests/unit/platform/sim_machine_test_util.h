@@ -38,7 +38,8 @@ inline std::string GetFile(Machine& machine, const std::string& path) {
   std::string content;
   char buffer[512];
   std::uint32_t got = 0;
-  while ((cause = machine.ReadFile(handle, buffer, sizeof buffer, got)) == FileCause::none && got > 0)
+  while ((cause = machine.ReadFile(handle, buffer, sizeof buffer, got)) == FileCause::none &&
+         got > 0)
     content.append(buffer, got);
   machine.CloseFile(handle);
   if (cause != FileCause::none) return Bracketed(cause);

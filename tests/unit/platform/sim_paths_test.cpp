@@ -1,11 +1,12 @@
 // Windows path rules of the simulated machine: how a name is turned into a
 // full path, and which names are refused.
+#include "platform/sim/sim_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_paths.h"
 #include "unit/platform/temp_root.h"
 
 namespace velmora {
@@ -41,30 +42,33 @@ INSTANTIATE_TEST_SUITE_P(
         FullPathCase{".\\x", "C:\\Work\\Sub\\x"}, FullPathCase{"..\\x", "C:\\Work\\x"},
         FullPathCase{"..\\..\\..\\..\\x", "C:\\x"},  // ".." stops at the root
         FullPathCase{"C:\\..\\..\\WINDOWS", "C:\\WINDOWS"},
-        FullPathCase{"\\x", "C:\\x"},                 // rooted: the current drive
+        FullPathCase{"\\x", "C:\\x"},  // rooted: the current drive
         FullPathCase{"/x/./y/../z", "C:\\x\\z"},
-        FullPathCase{"C:x", "C:\\Work\\Sub\\x"},      // drive-relative, current drive
-        FullPathCase{"D:x", "D:\\x"},                 // drive-relative, other drive: its root
+        FullPathCase{"C:x", "C:\\Work\\Sub\\x"},  // drive-relative, current drive
+        FullPathCase{"D:x", "D:\\x"},             // drive-relative, other drive: its root
         FullPathCase{"d:", "D:\\"}, FullPathCase{"C:", "C:\\Work\\Sub"},
-        FullPathCase{"C:\\a\\b.", "C:\\a\\b"},        // trailing dots and spaces go
+        FullPathCase{"C:\\a\\b.", "C:\\a\\b"},  // trailing dots and spaces go
         FullPathCase{"C:\\a\\b. . ", "C:\\a\\b"}, FullPathCase{"C:\\a.\\b", "C:\\a\\b"},
-        FullPathCase{"C:\\a\\b\\", "C:\\a\\b\\"},     // a trailing separator is kept
-        FullPathCase{"C:\\a\\..", "C:\\"}, FullPathCase{"COM10", "C:\\Work\\Sub\\COM10"},
+        FullPathCase{"C:\\a\\b\\", "C:\\a\\b\\"},  // a trailing separator is kept
+        FullPathCase{"C:\\a\\..", "C:\\"},
+        FullPathCase{"C:\\a\\...", "C:\\a\\"},  // the vanished name leaves its separator
+        FullPathCase{"COM10", "C:\\Work\\Sub\\COM10"},
         FullPathCase{"NULL.txt", "C:\\Work\\Sub\\NULL.txt"},
         FullPathCase{"xCON", "C:\\Work\\Sub\\xCON"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, SimPathTest,
-    ::testing::Values(
-        FullPathCase{"", ""}, FullPathCase{"\\\\server\\share\\x", ""},
-        FullPathCase{"//server/share/x", ""}, FullPathCase{"\\\\?\\C:\\x", ""},
-        FullPathCase{"\\\\.\\PhysicalDrive0", ""}, FullPathCase{"C:\\a<b", ""},
-        FullPathCase{"C:\\a>b", ""}, FullPathCase{"a|b", ""}, FullPathCase{"a\"b", ""},
-        FullPathCase{"a?b", ""}, FullPathCase{"a*b", ""}, FullPathCase{"C:\\a:b", ""},
-        FullPathCase{"1:\\x", ""}, FullPathCase{"a\tb", ""}, FullPathCase{"a\x01z", ""},
-        FullPathCase{"CON", ""}, FullPathCase{"C:\\dir\\nul.txt", ""}, FullPathCase{"com1", ""},
-        FullPathCase{"LPT9.log", ""}, FullPathCase{"aux .txt", ""}, FullPathCase{"prn\\x", ""},
-        FullPathCase{"C:\\a\\...\\b", ""}));  // would leave ".." as a name
+    ::testing::Values(FullPathCase{"", ""}, FullPathCase{"\\\\server\\share\\x", ""},
+                      FullPathCase{"//server/share/x", ""}, FullPathCase{"\\\\?\\C:\\x", ""},
+                      FullPathCase{"\\\\.\\PhysicalDrive0", ""}, FullPathCase{"C:\\a<b", ""},
+                      FullPathCase{"C:\\a>b", ""}, FullPathCase{"a|b", ""},
+                      FullPathCase{"a\"b", ""}, FullPathCase{"a?b", ""}, FullPathCase{"a*b", ""},
+                      FullPathCase{"C:\\a:b", ""}, FullPathCase{"1:\\x", ""},
+                      FullPathCase{"a\tb", ""}, FullPathCase{"a\x01z", ""}, FullPathCase{"CON", ""},
+                      FullPathCase{"C:\\dir\\nul.txt", ""}, FullPathCase{"com1", ""},
+                      FullPathCase{"LPT9.log", ""}, FullPathCase{"aux .txt", ""},
+                      FullPathCase{"prn\\x", ""},
+                      FullPathCase{"C:\\a\\...\\b", ""}));  // would leave ".." as a name
 
 TEST(SimPathLength, FullPathMustBeShorterThanMaxPath) {
   testing::TempRoot root;

@@ -150,7 +150,7 @@ TEST_F(Win32MachineTest, OperatingSystemErrorsArriveAsCauses) {
   EXPECT_EQ(machine_.CopyFile(Path("held.bin"), Path("other.bin"), true),
             FileCause::accessDenied);
   EXPECT_EQ(machine_.CreateDirectory(dir_), FileCause::accessDenied);
-  EXPECT_EQ(machine_.RemoveDirectory(dir_), FileCause::generic);  // not empty
+  EXPECT_EQ(machine_.RemoveDirectory(dir_), FileCause::accessDenied);  // not empty
   std::uint32_t attributes = 0;
   EXPECT_EQ(machine_.GetFileAttributes(Path("missing.bin"), attributes),
             FileCause::fileNotFound);

@@ -68,8 +68,15 @@ TEST_F(ResolveValue, UnknownPrefixShowsTheMessageAndGivesTheDefault) {
 TEST_F(ResolveValue, DirectoryStepPathOrTheDefaultAloneWhenNoneIsChosen) {
   CStepDirectory main;
   main.SetName("Main");
-  EXPECT_EQ(Resolve("Main", "data"), "data");  // not chosen: no message
-  EXPECT_TRUE(ui_.Transcript().empty());
+  AnswerRule cancel;
+  cancel.kind = "directory";
+  cancel.pattern = "*";
+  cancel.actions = {{DirectoryAction::cancel, ""}};
+  ui_.AddRule(cancel);
+  EXPECT_EQ(Resolve("Main", "data"), "data");  // question cancelled: no message
+  ASSERT_EQ(ui_.Transcript().size(), 1u);
+  EXPECT_EQ(ui_.Transcript()[0].kind, "directory");
+  ui_.ClearTranscript();
   main.SetChosenPath("C:\\Example");
   EXPECT_EQ(main.GetPath(), "C:\\Example\\");
   EXPECT_EQ(Resolve("Main", "data"), "C:\\Example\\data");

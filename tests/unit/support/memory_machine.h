@@ -21,9 +21,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/sim/sim_profile.h"
 
 namespace velmora::test {
 
@@ -305,7 +307,133 @@ class MemoryMachine : public Machine {
   }
   std::uint32_t GetLogicalDrives() override { return 1u << 2; }
 
+  // ---- profile files: the sim's, over the files above ----------------------------
+  std::string QueryProfileString(const std::string& file, const std::string& section,
+                                 const std::string& key, const std::string& defaultValue,
+                                 std::uint32_t size) override {
+    return sim::QueryProfileString(*this, file, section, key, defaultValue, size);
+  }
+  FileCause SetProfileString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) override {
+    return sim::SetProfileString(*this, file, section, key, value);
+  }
+  FileCause DeleteProfileKey(const std::string& file, const std::string& section,
+                             const std::string& key) override {
+    return sim::DeleteProfileKey(*this, file, section, key);
+  }
+  FileCause DeleteProfileSection(const std::string& file, const std::string& section) override {
+    return sim::DeleteProfileSection(*this, file, section);
+  }
+
+  // ---- registry ------------------------------------------------------------------
+  long QueryRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                     std::uint32_t available, RegData& data) override {
+    std::string path;
+    if (const long error = RegPath(root, subKey, true, path)) return error;
+    auto key = keys_.find({root, path});
+    if (key == keys_.end()) return path.empty() ? RegRootValue(valueName) : winerror::fileNotFound;
+    auto value = key->second.values.find(Key(valueName));
+    if (value == key->second.values.end()) return winerror::fileNotFound;
+    data.type = value->second.type;
+    data.size = static_cast<std::uint32_t>(value->second.bytes.size());
+    data.bytes.clear();
+    if (data.size > available) return winerror::moreData;
+    data.bytes = value->second.bytes;
+    return winerror::success;
+  }
+
+  long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                   std::uint32_t type, const void* bytes, std::uint32_t size) override {
+    std::string path;
+    if (const long error = RegPath(root, subKey, false, path)) return error;
+    // Create the key and every missing key above it, keeping their case.
+    std::string names = NormalRegPath(subKey);
+    for (std::size_t at = 0;; ++at) {
+      at = names.find('\\', at);
+      const std::string prefix = at == std::string::npos ? names : names.substr(0, at);
+      RegKey& key = keys_[{root, Key(prefix)}];
+      if (key.name.empty()) key.name = prefix;
+      if (at == std::string::npos) break;
+    }
+    RegValue value{valueName, type, {}};
+    const auto* first = static_cast<const std::uint8_t*>(bytes);
+    if (size != 0) value.bytes.assign(first, first + size);
+    const bool text = type == regtype::sz || type == regtype::expandSz || type == regtype::multiSz;
+    if (text && !value.bytes.empty() && value.bytes.back() != 0) value.bytes.push_back(0);
+    keys_[{root, path}].values[Key(valueName)] = std::move(value);
+    return winerror::success;
+  }
+
+  long DeleteRegKey(hkey::Root root, const std::string& subKey) override {
+    std::string path;
+    if (const long error = RegPath(root, subKey, false, path)) return error;
+    if (path.empty()) return winerror::accessDenied;
+    auto key = keys_.find({root, path});
+    if (key == keys_.end()) return winerror::fileNotFound;
+    const std::string prefix = path + "\\";
+    auto child = keys_.lower_bound({root, prefix});
+    if (child != keys_.end() && child->first.first == root &&
+        child->first.second.compare(0, prefix.size(), prefix) == 0) {
+      return winerror::accessDenied;  // has subkeys
+    }
+    keys_.erase(key);
+    return winerror::success;
+  }
+
+  long ListRegKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
+                  std::vector<RegValue>& values) override {
+    subKeys.clear();
+    values.clear();
+    std::string path;
+    if (const long error = RegPath(root, subKey, true, path)) return error;
+    auto key = keys_.find({root, path});
+    if (key == keys_.end() && !path.empty()) return winerror::fileNotFound;
+    if (key != keys_.end()) {
+      for (const auto& [name, value] : key->second.values) values.push_back(value);
+    }
+    const std::string prefix = path.empty() ? "" : path + "\\";
+    for (auto it = keys_.lower_bound({root, prefix}); it != keys_.end() && it->first.first == root;
+         ++it) {
+      const std::string& child = it->first.second;
+      if (child.compare(0, prefix.size(), prefix) != 0) break;
+      if (child.size() > prefix.size() && child.find('\\', prefix.size()) == std::string::npos) {
+        subKeys.push_back(BaseName(it->second.name));
+      }
+    }
+    return winerror::success;
+  }
+
  private:
+  struct RegKey {
+    std::string name;  // path as created, case kept
+    std::map<std::string, RegValue> values;  // key: upper-case value name
+  };
+
+  static bool IsRoot(hkey::Root root) { return root >= hkey::classesRoot && root <= hkey::dynData; }
+  static std::string NormalRegPath(const std::string& subKey) {
+    std::string out;
+    for (std::size_t at = 0; at <= subKey.size();) {
+      const std::size_t next = std::min(subKey.find('\\', at), subKey.size());
+      if (next > at) {
+        if (!out.empty()) out += '\\';
+        out.append(subKey, at, next - at);
+      }
+      at = next + 1;
+    }
+    return out;
+  }
+  // The upper-case key path, or the error the interface gives for it.
+  static long RegPath(hkey::Root root, std::string subKey, bool reading, std::string& path) {
+    if (!IsRoot(root) || root == hkey::performanceData) return winerror::invalidHandle;
+    if (reading && root == hkey::classesRoot && !subKey.empty() && subKey[0] == '\\') {
+      subKey.erase(0, 1);
+    }
+    if (!subKey.empty() && subKey[0] == '\\') return winerror::badPathname;
+    path = Key(NormalRegPath(subKey));
+    return winerror::success;
+  }
+  static long RegRootValue(const std::string&) { return winerror::fileNotFound; }
+
   struct Node {
     std::string name;  // full path, case as created
     Bytes data;
@@ -386,7 +514,10 @@ class MemoryMachine : public Machine {
       parts.push_back(part);
     }
     std::string full = drive + "\\";
-    for (std::size_t i = 0; i < parts.size(); ++i) full += (i == 0 ? "" : "\\") + parts[i];
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      if (i != 0) full += '\\';
+      full += parts[i];
+    }
     return full;
   }
 
@@ -417,6 +548,7 @@ class MemoryMachine : public Machine {
   std::map<std::string, Node> files_;              // key: upper-case full path
   std::map<std::string, std::string> directories_;  // key -> full path as created
   std::map<FileHandle, Open> handles_;
+  std::map<std::pair<hkey::Root, std::string>, RegKey> keys_;
   FileHandle nextHandle_ = 1;
   std::string current_ = "C:\\";
   unsigned tempNumber_ = 0;

@@ -78,5 +78,38 @@ TEST(MemoryMachine, DirectoriesAndNames) {
   EXPECT_EQ(machine.GetDriveType("D:\\"), DriveType::noRootDir);
 }
 
+TEST(MemoryMachine, Registry) {
+  MemoryMachine machine;
+  const std::uint32_t one = 1;
+  EXPECT_EQ(machine.SetRegValue(hkey::localMachine, "Software\\Velmora\\App", "Count", regtype::dword,
+                                &one, 4),
+            winerror::success);
+  EXPECT_EQ(machine.SetRegValue(hkey::localMachine, "SOFTWARE\\velmora", "", regtype::sz, "x", 1),
+            winerror::success);
+  RegData data;
+  EXPECT_EQ(machine.QueryRegValue(hkey::localMachine, "software\\VELMORA\\app", "COUNT", 4, data),
+            winerror::success);
+  EXPECT_EQ(data.type, regtype::dword);
+  EXPECT_EQ(data.bytes.size(), 4u);
+  EXPECT_EQ(machine.QueryRegValue(hkey::localMachine, "Software\\Velmora", "", 1, data),
+            winerror::moreData);  // "x" plus the added terminator
+  EXPECT_EQ(data.size, 2u);
+  EXPECT_EQ(machine.QueryRegValue(hkey::localMachine, "Software\\None", "", 10, data),
+            winerror::fileNotFound);
+  EXPECT_EQ(machine.QueryRegValue(hkey::localMachine, "\\Software", "", 10, data),
+            winerror::badPathname);
+  EXPECT_EQ(machine.QueryRegValue(0x1234, "Software", "", 10, data), winerror::invalidHandle);
+  std::vector<std::string> subKeys;
+  std::vector<RegValue> values;
+  EXPECT_EQ(machine.ListRegKey(hkey::localMachine, "Software\\Velmora", subKeys, values),
+            winerror::success);
+  EXPECT_EQ(subKeys, std::vector<std::string>{"App"});
+  EXPECT_EQ(values.size(), 1u);
+  EXPECT_EQ(machine.DeleteRegKey(hkey::localMachine, "Software\\Velmora"), winerror::accessDenied);
+  EXPECT_EQ(machine.DeleteRegKey(hkey::localMachine, "Software\\Velmora\\App"), winerror::success);
+  EXPECT_EQ(machine.DeleteRegKey(hkey::localMachine, "Software\\Velmora"), winerror::success);
+  EXPECT_EQ(machine.DeleteRegKey(hkey::localMachine, ""), winerror::accessDenied);
+}
+
 }  // namespace
 }  // namespace velmora::test

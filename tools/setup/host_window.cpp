@@ -1,10 +1,9 @@
-#include "setup_window.h"
-
-#include <utility>
+#include "host_window.h"
 
 #include "platform/win32/backdrop_paint.h"
+#include "platform/win32/main_window_handle.h"
 #include "resources/resource_ids.h"
-#include "setup_mode.h"
+#include "shell/setup_window.h"
 
 namespace velmora::setup {
 namespace {
@@ -15,24 +14,19 @@ constexpr UINT kRunDelayMs = 2500;
 
 }  // namespace
 
-SetupWindow::SetupWindow(HINSTANCE instance, bool install, std::string exeName,
-                         std::string logPath)
-    : instance_(instance),
-      install_(install),
-      exeName_(std::move(exeName)),
-      logPath_(std::move(logPath)),
-      statusText_(PreparingStatusText(install)) {
+HostWindow::HostWindow(HINSTANCE instance, SetupWindow& setup)
+    : instance_(instance), setup_(setup) {
   appIcon_ = ::LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
 
-bool SetupWindow::Create() {
+bool HostWindow::Create() {
   RECT area{0, 0, 640, 480};
   if (HWND desktop = ::GetDesktopWindow(); desktop != nullptr) ::GetWindowRect(desktop, &area);
 
   // No class cursor: WM_MOUSEMOVE sets the arrow itself.
   WNDCLASSA windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = &SetupWindow::WindowProc;
+  windowClass.lpfnWndProc = &HostWindow::WindowProc;
   windowClass.hInstance = instance_;
   windowClass.hIcon = appIcon_;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
@@ -40,29 +34,31 @@ bool SetupWindow::Create() {
   if (::RegisterClassA(&windowClass) == 0) return false;
 
   // An overlapped window (title bar and border) covering the desktop.
+  arrowCursor_ = ::LoadCursorA(nullptr, IDC_ARROW);
   window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kClassName, "Setup",
                               WS_VISIBLE | WS_CLIPCHILDREN | WS_MAXIMIZE, area.left, area.top,
                               area.right, area.bottom, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
-  arrowCursor_ = ::LoadCursorA(nullptr, IDC_ARROW);
   ::SetTimer(window_, kRunTimer, kRunDelayMs, nullptr);
   return true;
 }
 
-LRESULT CALLBACK SetupWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    auto* self = static_cast<SetupWindow*>(create->lpCreateParams);
+    auto* self = static_cast<HostWindow*>(create->lpCreateParams);
     self->window_ = window;
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    // From now on the Ui parents the progress dialog here and repaints here.
+    SetMainWindowHandle(window);
   }
-  auto* self = reinterpret_cast<SetupWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<HostWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
   return self->OnMessage(message, wParam, lParam);
 }
 
-LRESULT SetupWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wParam));
@@ -94,6 +90,7 @@ LRESULT SetupWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::PostQuitMessage(0);
       return 0;
     case WM_DESTROY:
+      SetMainWindowHandle(nullptr);
       ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
       break;
     default:
@@ -102,21 +99,21 @@ LRESULT SetupWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void SetupWindow::OnTimer(UINT_PTR timer) {
-  // Killed first, so the run happens exactly once.
+void HostWindow::OnTimer(UINT_PTR timer) {
+  // Killed first, so the run happens exactly once.  The whole installation
+  // or uninstallation, with its result message, runs inside this call.
   ::KillTimer(window_, timer);
-  // The installation and uninstallation runs are not there yet: the window
-  // closes as it will once a run is over.
+  setup_.OnTimer();
   ::PostMessageA(window_, WM_CLOSE, 0, 0);
 }
 
-void SetupWindow::OnPaint() {
+void HostWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(window_, &paint);
   RECT client;
   ::GetClientRect(window_, &client);
   PaintBackdropIcon(dc, client, appIcon_);
-  PaintBackdropTexts(dc, client, HeadingText(install_, title_), statusText_);
+  PaintBackdropTexts(dc, client, setup_.HeadingText(), setup_.StatusText());
   ::EndPaint(window_, &paint);
 }
 

@@ -1,0 +1,107 @@
+#include "services/registry.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace velmora {
+namespace {
+
+// In the order the names are compared.
+constexpr std::array<std::pair<const char*, hkey::Root>, 7> kRootKeys = {{
+    {"HKEY_CLASSES_ROOT", hkey::classesRoot},
+    {"HKEY_CURRENT_CONFIG", hkey::currentConfig},
+    {"HKEY_CURRENT_USER", hkey::currentUser},
+    {"HKEY_LOCAL_MACHINE", hkey::localMachine},
+    {"HKEY_USERS", hkey::users},
+    {"HKEY_PERFORMANCE_DATA", hkey::performanceData},
+    {"HKEY_DYN_DATA", hkey::dynData},
+}};
+
+}  // namespace
+
+hkey::Root RootKeyFromName(const char* name) {
+  if (name == nullptr) return 0;
+  for (const auto& [text, root] : kRootKeys)
+    if (std::strcmp(name, text) == 0) return root;
+  return 0;
+}
+
+hkey::Root RootKeyFromName(const std::string& name) {
+  // A name with a zero inside is no table name, though strcmp would stop there.
+  if (name.find('\0') != std::string::npos) return 0;
+  return RootKeyFromName(name.c_str());
+}
+
+bool SplitRegistryEntry(const std::string& text, RegistryEntry& entry) {
+  const std::size_t first = text.find('\\');
+  if (first == std::string::npos) return false;
+  const std::size_t last = text.rfind('\\');
+  if (last == first) return false;  // the rest has no backslash
+  const hkey::Root root = RootKeyFromName(text.substr(0, first));
+  if (root == 0) return false;
+  entry.root = root;
+  entry.subKey = text.substr(first + 1, last - first - 1);
+  entry.valueName = text.substr(last + 1);
+  return true;
+}
+
+void ReadRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        char* buffer, std::uint32_t size) {
+  if (buffer == nullptr || size == 0) return;
+  buffer[0] = '\0';
+  RegData data;
+  if (CurrentMachine().QueryRegValue(root, subKey, valueName, size, data) != winerror::success)
+    return;
+  if (data.type != regtype::sz && data.type != regtype::expandSz) return;
+  const std::size_t count = data.bytes.size();
+  // The text must fit with a terminating zero; a stored string that lacks
+  // one gets it here, if there is room, rather than running on.
+  if (count > size || (count == size && data.bytes.back() != 0)) return;
+  if (count > 0) std::memcpy(buffer, data.bytes.data(), count);
+  if (count < size) buffer[count] = '\0';
+}
+
+std::string ReadRegistryString(hkey::Root root, const std::string& subKey,
+                               const std::string& valueName, std::uint32_t bufferSize) {
+  if (bufferSize == 0) return {};
+  std::string buffer(bufferSize, '\0');
+  ReadRegistryString(root, subKey, valueName, buffer.data(), bufferSize);
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
+}
+
+bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                         const std::string& value) {
+  const auto size = static_cast<std::uint32_t>(std::strlen(value.c_str()) + 1);
+  return CurrentMachine().SetRegValue(root, subKey, valueName, regtype::sz, value.c_str(), size) ==
+         winerror::success;
+}
+
+std::uint32_t ReadRegistryDword(hkey::Root root, const std::string& subKey,
+                                const std::string& valueName, std::uint32_t defaultValue) {
+  RegData data;
+  if (CurrentMachine().QueryRegValue(root, subKey, valueName, 4, data) != winerror::success)
+    return defaultValue;
+  if (data.type != regtype::dword && data.type != regtype::dwordBigEndian) return defaultValue;
+  if (data.bytes.size() != 4) return defaultValue;
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | data.bytes[static_cast<std::size_t>(i)];
+  return value;
+}
+
+bool WriteRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        std::uint32_t value) {
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value),
+                                 static_cast<std::uint8_t>(value >> 8),
+                                 static_cast<std::uint8_t>(value >> 16),
+                                 static_cast<std::uint8_t>(value >> 24)};
+  return CurrentMachine().SetRegValue(root, subKey, valueName, regtype::dword, bytes, 4) ==
+         winerror::success;
+}
+
+bool DeleteRegistryKey(hkey::Root root, const std::string& subKey) {
+  return CurrentMachine().DeleteRegKey(root, subKey) == winerror::success;
+}
+
+}  // namespace velmora

@@ -1,0 +1,241 @@
+// The installation run (SetupWindow::RunInstallation) and its roll-back.
+//
+// One or two parts, each from its own media files with its own header, feed
+// the same pending and done lists.  The steps of a part are read in full,
+// then executed in order behind the progress dialog; a step whose Install
+// answers "not done yet" stays pending and is tried again whenever a later
+// step completes (the walk restarts at the head of the pending list).
+#include <cstdint>
+#include <string>
+
+#include "framework/file_exception.h"
+#include "platform/machine.h"
+#include "platform/ui.h"
+#include "shell/program_items.h"
+#include "shell/progress_dialog.h"
+#include "shell/setup_window.h"
+#include "steps/step_file.h"
+#include "steps/step_pmg.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::uint32_t kDataFileVersion = 4;
+// Title bytes are read in pieces of this size, so that a damaged length
+// field cannot make the run reserve gigabytes before it finds the data cut
+// short.
+constexpr std::uint32_t kTitleChunk = 4096;
+
+// Reads exactly `count` bytes; false when the stream ends first.
+bool ReadExact(CCompressedFile& file, void* buffer, std::uint32_t count) {
+  return file.Read(buffer, count) == count;
+}
+
+bool ReadU32(CCompressedFile& file, std::uint32_t& value) {
+  std::uint8_t bytes[4];
+  if (!ReadExact(file, bytes, 4)) return false;
+  value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  return true;
+}
+
+bool ReadFlag(CCompressedFile& file, bool& flag) {
+  std::uint8_t byte = 0;
+  if (!ReadExact(file, &byte, 1)) return false;
+  flag = byte != 0;
+  return true;
+}
+
+// The title: L+1 bytes, of which the text up to the first zero counts.
+bool ReadTitle(CCompressedFile& file, std::uint32_t length, std::string& title) {
+  std::string bytes;
+  std::uint64_t left = static_cast<std::uint64_t>(length) + 1;
+  char chunk[kTitleChunk];
+  while (left > 0) {
+    const auto want = static_cast<std::uint32_t>(left < kTitleChunk ? left : kTitleChunk);
+    if (!ReadExact(file, chunk, want)) return false;
+    bytes.append(chunk, want);
+    left -= want;
+  }
+  title = bytes.substr(0, bytes.find('\0'));
+  return true;
+}
+
+}  // namespace
+
+bool SetupWindow::RunInstallation() {
+  // Record and payload readers reach the next media file through the window.
+  ScopedMediaSource media(*this);
+  // The weights are 64-bit: several large files would overflow a 32-bit sum
+  // and stop the bar.
+  std::int64_t totalWeight = 0;
+  std::int64_t doneWeight = 0;
+  CStep* programGroup = nullptr;
+
+  m_secondPart = false;
+  for (;;) {
+    if (!RunPart(totalWeight, doneWeight, programGroup)) return false;
+    if (m_progress) {
+      m_progress->SetFileText("");
+      m_progress->SetPercent(m_secondPart || !m_twoParts ? 100 : 50);
+    }
+    if (!m_twoParts || m_secondPart) break;
+    m_secondPart = true;
+  }
+
+  AddProgramItems(programGroup);
+  DestroyProgress();
+  return true;
+}
+
+// One part: its header, its step records and the execution of the pending
+// steps.  False fails the run; a file exception whose cause is "none" ends
+// the part early as though its steps were done.
+bool SetupWindow::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
+                          CStep*& programGroup) {
+  m_currentDisk = 0;
+  if (!OpenNextMediaFile()) return false;
+  try {
+    if (!ReadHeader()) return false;
+    if (!ReadSteps(totalWeight, programGroup)) return false;
+    SetStatusText("");
+    if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
+    if (!ExecutePending(totalWeight, doneWeight)) return false;
+    SetStatusText("");
+  } catch (const CFileException& error) {
+    if (error.m_cause == static_cast<int>(FileCause::none)) return true;
+    m_dataFile.ReportFileError(&error);
+    DestroyProgress();
+    return false;
+  }
+  return true;
+}
+
+bool SetupWindow::ReadHeader() {
+  std::uint32_t version = 0;
+  if (!ReadU32(m_dataFile, version)) return false;
+  if (version != kDataFileVersion) {
+    AppMessageBox("Data file and setup program versions do not match.",
+                  mb::ok | mb::iconExclamation);
+    return false;
+  }
+  std::uint32_t titleLength = 0;
+  std::string title;
+  if (!ReadU32(m_dataFile, titleLength) || !ReadTitle(m_dataFile, titleLength, title))
+    return false;
+  m_title = title;
+  Repaint();  // the heading shows the title at once
+
+  std::uint32_t reserved = 0;
+  if (!ReadU32(m_dataFile, reserved)) return false;
+  if (!CreateUninstallExecutable()) {
+    AppMessageBox("Unable to create uninstall executable.", mb::ok | mb::iconExclamation);
+    return false;
+  }
+  std::uint32_t stepCount = 0;
+  if (!ReadFlag(m_dataFile, m_checkDates) || !ReadFlag(m_dataFile, m_checkVersions) ||
+      !ReadFlag(m_dataFile, m_twoParts) || !ReadU32(m_dataFile, stepCount))
+    return false;
+  m_stepCount = static_cast<std::int32_t>(stepCount);  // signed, as the loop compares it
+  return true;
+}
+
+bool SetupWindow::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup) {
+  for (std::int32_t i = 0; i < m_stepCount; ++i) {
+    CStep* step = CreateStep(&m_dataFile);
+    if (step == nullptr) return false;
+    if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = step;
+    switch (step->GetInstallMode()) {
+      case 0:
+        delete step;
+        DestroyProgress();
+        return false;
+      case 1:
+        m_doneSteps.push_back(step);
+        break;
+      case 2:
+        totalWeight += step->GetDataSize();
+        m_pendingSteps.push_back(step);
+        break;
+      default:
+        // Left out of both lists: nobody else would ever delete it.
+        if (programGroup == step) programGroup = nullptr;
+        delete step;
+        break;
+    }
+  }
+  return true;
+}
+
+bool SetupWindow::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight) {
+  auto next = m_pendingSteps.begin();
+  while (next != m_pendingSteps.end()) {
+    const auto position = next++;
+    CStep* step = *position;
+
+    const std::string description = step->GetDescription();
+    if (m_progress) {
+      m_progress->SetFileText(description);
+      if (totalWeight > 0)
+        m_progress->SetPercent(InstallPercent(totalWeight, doneWeight, m_twoParts, m_secondPart));
+    }
+
+    const std::uint32_t disk = step->GetDisk();
+    if (disk != m_currentDisk && disk != 0) {
+      m_currentDisk = disk - 1;
+      if (!OpenNextMediaFile()) return false;
+    }
+    const std::uint32_t offset = step->GetDataOffset();
+    if (offset != 0) m_dataFile.Seek(static_cast<std::int32_t>(offset), CFile::begin);
+
+    if (!step->InstallData(&m_dataFile)) {
+      DestroyProgress();
+      return false;
+    }
+    const int result = step->Install();
+    if (result == 0) {
+      DestroyProgress();
+      return false;
+    }
+    if (result == 1) {
+      m_doneSteps.push_back(step);
+      doneWeight += step->GetDataSize();
+      step->OnInstalled(&m_doneSteps);
+      m_pendingSteps.erase(position);
+      next = m_pendingSteps.begin();
+    }
+  }
+  return true;
+}
+
+// A program item for every done step that asks for an icon, in the group
+// of the last program group step read.  A failure is told once and ends the
+// items, but not the installation.
+void SetupWindow::AddProgramItems(const CStep* programGroup) {
+  if (programGroup == nullptr) return;
+  const std::string group = programGroup->GetName();
+  if (group.empty()) return;
+  for (const CStep* step : m_doneSteps) {
+    if (!step->GetIcon()) continue;
+    std::string commandLine = step->GetName();
+    if (const auto* file = dynamic_cast<const CStepFile*>(step))
+      commandLine = file->GetTargetDirectory() + step->GetName();
+    const std::string iconName = step->GetIconName();
+    const std::string title = iconName.empty() ? step->GetName() : iconName;
+    if (!AddProgramItem(group, commandLine, title)) {
+      AppMessageBox("Unable to create program group item " + step->GetName() +
+                        " - retry installation",
+                    mb::ok | mb::iconExclamation);
+      break;
+    }
+  }
+}
+
+bool SetupWindow::RollBackInstallation() {
+  SetStatusText("");
+  for (CStep* step : m_doneSteps) step->Rollback();
+  if (!m_uninstallExePath.empty()) CurrentMachine().DeleteFile(m_uninstallExePath);
+  return true;
+}
+
+}  // namespace velmora

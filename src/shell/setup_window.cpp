@@ -1,0 +1,98 @@
+#include "shell/setup_window.h"
+
+#include <exception>
+#include <utility>
+
+#include "platform/ui.h"
+#include "shell/progress_dialog.h"
+
+namespace velmora {
+namespace {
+
+SetupWindow* g_mainWindow = nullptr;
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+}  // namespace
+
+bool IsInstallModuleName(const std::string& baseName) { return Upper(baseName) == "SETUP"; }
+
+SetupWindow* MainWindow() { return g_mainWindow; }
+
+SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine)
+    : m_installMode(IsInstallModuleName(moduleBaseName)), m_exeName(std::move(moduleBaseName)) {
+  m_statusText = m_installMode
+                     ? "Tarnwick's Velmora(TM) is preparing the installation.  Please wait."
+                     : "Tarnwick's Velmora(TM) is preparing the uninstallation.  Please wait.";
+  if (!m_installMode) m_logPath = std::move(commandLine);
+  g_mainWindow = this;
+}
+
+SetupWindow::~SetupWindow() {
+  for (CStep* step : m_pendingSteps) delete step;
+  m_pendingSteps.clear();
+  for (CStep* step : m_doneSteps) delete step;
+  m_doneSteps.clear();
+  m_progress.reset();
+  m_dataFile.Abort();
+  if (g_mainWindow == this) g_mainWindow = nullptr;
+}
+
+std::string SetupWindow::HeadingText() const {
+  const std::string lead = m_installMode ? "Velmora(TM) is now installing "
+                                         : "Velmora(TM) is now uninstalling ";
+  return lead + (m_title.empty() ? "..." : m_title);
+}
+
+void SetupWindow::SetStatusText(const std::string& text) {
+  m_statusText = text;
+  Repaint();
+}
+
+void SetupWindow::Repaint() { CurrentUi().MainWindowChanged(HeadingText(), m_statusText); }
+
+void SetupWindow::DestroyProgress() { m_progress.reset(); }
+
+void SetupWindow::OnTimer() {
+  if (m_timerFired) return;  // the timer is killed on its first tick
+  m_timerFired = true;
+
+  if (m_installMode) {
+    bool installed = false;
+    try {
+      installed = RunInstallation();
+    } catch (const std::exception&) {
+      // Nothing the run does should throw past its own guards; if something
+      // does (memory exhausted), the installation has failed and is rolled
+      // back like any other failure rather than ending the process half done.
+      installed = false;
+    }
+    if (installed) {
+      WriteUninstallLog();  // its result does not change the outcome
+      AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
+      m_outcome = RunOutcome::installed;
+    } else {
+      AppMessageBox("Install Failed.  Press OK to abort.", mb::ok | mb::iconExclamation);
+      RollBackInstallation();
+      m_outcome = RunOutcome::installFailed;
+    }
+    return;
+  }
+
+  bool uninstalled = false;
+  try {
+    uninstalled = RunUninstallation();
+  } catch (const std::exception&) {
+    uninstalled = false;
+  }
+  AppMessageBox(uninstalled ? "Uninstall successfully performed" : "Uninstall unsuccessful",
+                mb::ok | mb::iconInformation);
+  m_outcome = uninstalled ? RunOutcome::uninstalled : RunOutcome::uninstallFailed;
+}
+
+}  // namespace velmora

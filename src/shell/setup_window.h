@@ -1,0 +1,131 @@
+// SetupWindow: the main window of the setup program, in portable form.  It
+// decides from the program's own name whether this process installs or
+// uninstalls, owns everything a run shares (the data file stream, the
+// pending and done step lists, the progress dialog, the header values) and
+// runs the chosen operation from OnTimer.  A host window (Win32, or the
+// headless `velmora install`) paints HeadingText() and StatusText(), calls
+// OnTimer once on its first timer tick and closes itself when it returns.
+//
+// One SetupWindow at a time is the process's main window (MainWindow());
+// steps reach it there for the header flags and the background picture.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "datafile/compressed_file.h"
+#include "datafile/step_factory.h"
+#include "steps/step.h"
+
+namespace velmora {
+
+class CProgressDialog;
+
+// What OnTimer ended with.
+enum class RunOutcome {
+  notRun,
+  installed,        // "Install Successful"
+  installFailed,    // "Install Failed.  Press OK to abort.", rolled back
+  uninstalled,      // "Uninstall successfully performed"
+  uninstallFailed,  // "Uninstall unsuccessful"
+};
+
+class SetupWindow : public MediaSource {
+ public:
+  // moduleBaseName: the program's file name without directory and
+  // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
+  // uninstall mode are the path of the uninstall log.
+  SetupWindow(std::string moduleBaseName, std::string commandLine);
+  // The window's destruction: deletes every step on both lists and the
+  // progress dialog, closes the data file.
+  ~SetupWindow() override;
+  SetupWindow(const SetupWindow&) = delete;
+  SetupWindow& operator=(const SetupWindow&) = delete;
+
+  // ---- what the window shows -------------------------------------------------
+  // "Velmora(TM) is now installing " (or "uninstalling ") and the title, or
+  // "..." while the title is not known.
+  std::string HeadingText() const;
+  const std::string& StatusText() const { return m_statusText; }
+  // Replaces the status line and repaints the window at once.
+  void SetStatusText(const std::string& text);
+
+  // ---- the run -----------------------------------------------------------------
+  // The run dispatcher of the first timer tick: the whole installation or
+  // uninstallation with its result message.  Runs once; later calls do
+  // nothing.
+  void OnTimer();
+  RunOutcome Outcome() const { return m_outcome; }
+
+  bool RunInstallation();
+  bool RollBackInstallation();
+  // Opens media file m_currentDisk + 1 of the current part (asking for the
+  // disk while it is missing), positioned after its plain prefix with
+  // decompression on.  Also the run's MediaSource.
+  bool OpenNextMediaFile() override;
+  bool CreateUninstallExecutable();
+  // Not yet written: they answer false until the uninstall log joins.
+  bool WriteUninstallLog();
+  bool RunUninstallation();
+
+  // ---- state for hosts, steps and tests -----------------------------------------
+  bool InstallMode() const { return m_installMode; }
+  const std::string& ExeName() const { return m_exeName; }
+  const std::string& LogPath() const { return m_logPath; }
+  const std::string& Title() const { return m_title; }
+  const std::string& UninstallExePath() const { return m_uninstallExePath; }
+  bool CheckDates() const { return m_checkDates; }
+  bool CheckVersions() const { return m_checkVersions; }
+  bool TwoParts() const { return m_twoParts; }
+  bool SecondPart() const { return m_secondPart; }
+  std::int32_t StepCount() const { return m_stepCount; }
+  std::uint32_t CurrentDisk() const { return m_currentDisk; }
+  CCompressedFile& DataFile() { return m_dataFile; }
+  const StepList& PendingSteps() const { return m_pendingSteps; }
+  const StepList& DoneSteps() const { return m_doneSteps; }
+  CProgressDialog* Progress() const { return m_progress.get(); }
+  // The background image step that paints the window's centre (set and
+  // cleared by that step); null: the application icon is drawn.
+  CStep* Background() const { return m_background; }
+  void SetBackground(CStep* step) { m_background = step; }
+
+ private:
+  bool RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight, CStep*& programGroup);
+  bool ReadHeader();
+  bool ReadSteps(std::int64_t& totalWeight, CStep*& programGroup);
+  bool ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight);
+  void AddProgramItems(const CStep* programGroup);
+  void DestroyProgress();
+  void Repaint();
+
+  std::uint32_t m_currentDisk = 0;
+  bool m_dataFileOpen = false;
+  CCompressedFile m_dataFile;
+  CStep* m_background = nullptr;
+  std::unique_ptr<CProgressDialog> m_progress;
+  std::string m_title;
+  std::string m_uninstallExePath;
+  std::string m_logPath;
+  std::int32_t m_stepCount = 0;
+  StepList m_pendingSteps;
+  StepList m_doneSteps;
+  bool m_installMode = true;
+  std::string m_exeName;
+  std::string m_statusText;
+  bool m_checkVersions = true;
+  bool m_checkDates = true;
+  bool m_twoParts = false;
+  bool m_secondPart = false;
+
+  bool m_timerFired = false;
+  RunOutcome m_outcome = RunOutcome::notRun;
+};
+
+// The process's main window; null while there is none.
+SetupWindow* MainWindow();
+
+// True when the module base name selects install mode: SETUP in any case.
+bool IsInstallModuleName(const std::string& baseName);
+
+}  // namespace velmora

@@ -1,0 +1,115 @@
+// The directory step at run time: asking for the directory (GetPath), its
+// turn in the run (Install) and its roll-back.
+#include <utility>
+
+#include "dialogs/directory_dialog.h"
+#include "platform/machine.h"
+#include "platform/ui.h"
+#include "services/registry.h"
+#include "steps/step_directory.h"
+
+namespace velmora {
+namespace {
+
+// The platform's path buffer, terminator included.
+constexpr std::size_t kPathBuffer = 260;
+
+// Makes every level of `path` that cannot be entered, from the top down.
+// Entering a level moves the working directory, so the path must be full.
+bool CreateLevels(Machine& machine, const std::string& path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] != '\\' && i + 1 != path.size()) continue;
+    const std::string level = path.substr(0, i + 1);
+    if (machine.SetCurrentDirectory(level) == FileCause::none) continue;
+    if (machine.CreateDirectory(level) != FileCause::none) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CStepDirectory::GetPath() {
+  if (!m_directory.empty()) return m_directory;
+  // A prefix that leads back to this step while it is asking would ask
+  // forever; the referring step gets no directory instead.
+  if (m_asking) return {};
+
+  Machine& machine = CurrentMachine();
+  const std::string saved = machine.GetCurrentDirectory();
+  if (saved.empty() || saved.size() >= kPathBuffer) return {};
+
+  RegistryEntry place;
+  if (!m_regEntry.empty()) {
+    if (!SplitRegistryEntry(m_regEntry, place)) return {};
+    m_previousRegistryValue =
+        ReadRegistryString(place.root, place.subKey, place.valueName, kPathBuffer);
+  }
+  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
+
+  // A remembered location replaces the suggestion, registry first.
+  if (!m_previousRegistryValue.empty()) {
+    SetDirectory("<None>");
+    SetDefault(m_previousRegistryValue);
+  } else if (!m_previousValue.empty()) {
+    SetDirectory("<None>");
+    SetDefault(m_previousValue);
+  }
+
+  m_asking = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{m_asking};
+
+  CDirectoryDialog dialog;
+  dialog.m_path = ResolveValue();
+  dialog.m_question = m_question;
+  dialog.m_stepName = m_name;
+
+  std::string path;
+  bool created = false;
+  for (;;) {
+    if (dialog.DoModal() != id::ok) {
+      machine.SetCurrentDirectory(saved);
+      return {};
+    }
+    // An empty field names no directory: the question is asked again.
+    if (dialog.m_path.empty()) continue;
+    // Taken against the working directory once, so that creating the levels
+    // (which moves the working directory) and the steps that later use the
+    // directory all mean the same place.
+    path = machine.GetFullPathName(dialog.m_path);
+    if (path.empty()) path = dialog.m_path;
+    if (machine.SetCurrentDirectory(path) == FileCause::none) break;
+    if (AppMessageBox("The requested directory does not exist.  Create?",
+                      mb::yesNo | mb::iconQuestion) != id::yes)
+      continue;
+    if (CreateLevels(machine, path)) {
+      created = true;
+      break;
+    }
+    AppMessageBox("Cannot create requested directory", mb::ok | mb::iconExclamation);
+  }
+
+  if (path.back() != '\\') path += '\\';
+  m_directory = std::move(path);
+  if (created) machine.SetCurrentDirectory(saved);
+  if (!m_regEntry.empty())
+    WriteRegistryString(place.root, place.subKey, place.valueName, m_directory);
+  if (NamesIniEntry()) WriteIniEntry(m_iniFile, m_iniSection, m_iniEntry, m_directory);
+  if (!created) machine.SetCurrentDirectory(saved);
+  return m_directory;
+}
+
+int CStepDirectory::Install() { return GetPath().empty() ? 0 : 1; }
+
+bool CStepDirectory::Rollback() {
+  if (!m_previousRegistryValue.empty() && !m_regEntry.empty()) {
+    RegistryEntry place;
+    if (!SplitRegistryEntry(m_regEntry, place)) return false;
+    WriteRegistryString(place.root, place.subKey, place.valueName, m_previousRegistryValue);
+  }
+  return CStepIniValue::Rollback();
+}
+
+}  // namespace velmora

@@ -1,0 +1,189 @@
+#!/bin/sh
+# CLI tests of `velmora pack` and `velmora list`.
+# Usage: authoring_tests.sh CASE VELMORA WORKDIR SOURCE_DIR
+set -u
+case_name=$1
+velmora=$2
+work=$3
+source=$4
+demo=$source/examples/demo/manifest.toml
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Byte offset of the first occurrence of a text in a file.
+offset_of() { grep -a -b -o "$1" "$2" | head -n 1 | cut -d: -f1; }
+json_ok() {  # checks the syntax where a JSON parser is at hand
+  if command -v python3 > /dev/null 2>&1; then
+    python3 -m json.tool "$1" > /dev/null || fail "$1 is not valid JSON"
+  fi
+}
+
+case $case_name in
+demo)
+  "$velmora" pack "$demo" -o pkg > pack.txt || fail "pack exited $?: $(cat pack.txt)"
+  grep -q '^First part "Lantern Notes 2.1": 9 steps$' pack.txt || fail "summary: $(cat pack.txt)"
+  grep -q '^  velmor.1 ' pack.txt || fail "summary lists no media file: $(cat pack.txt)"
+  [ -f pkg/velmor.1 ] || fail "no velmor.1"
+  ls -a . | grep -q packing && fail "staging folder left behind"
+
+  "$velmora" list pkg > list.txt || fail "list exited $?"
+  for line in 'Title:          "Lantern Notes 2.1"' 'Steps:          9' \
+              'Step 2: CStepDirectory (Directory)' 'Step 3: CStepPMG' \
+              'REGE  Reg entry                 "HKEY_LOCAL_MACHINE\Software\Lantern\Notes\Version"' \
+              'Step 9: CStepFileDisplayOptional (Readme text)' \
+              'Payload: 1217 bytes in media file 1 at offset' 'Modified: 1996-08-01 10:00:00 UTC'; do
+    grep -qF "$line" list.txt || fail "listing lacks: $line"
+  done
+
+  "$velmora" list --json pkg > list.json || fail "list --json exited $?"
+  json_ok list.json
+  grep -q '"class": "CStepFileCopy"' list.json || fail "json: no file step"
+  grep -q '"ICON": true' list.json || fail "json: no ICON flag"
+  grep -q '"second_part": null' list.json || fail "json: second_part"
+
+  # The demo pins its file times, so packing again gives the same bytes.
+  "$velmora" pack "$demo" -o again > /dev/null || fail "second pack exited $?"
+  cmp pkg/velmor.1 again/velmor.1 || fail "packing is not reproducible"
+
+  # Spread over small media files, every payload still reads back.
+  "$velmora" pack "$demo" -o disks --disk-size 1500 > disks.txt || fail "spanning pack exited $?"
+  [ -f disks/velmor.4 ] || fail "expected at least four media files: $(ls disks)"
+  for f in disks/velmor.*; do
+    [ "$(wc -c < "$f")" -le 1500 ] || fail "$f is larger than the disk size"
+  done
+  "$velmora" list --verify disks > /dev/null || fail "list --verify of the spanning package exited $?"
+  ;;
+manifest-error)
+  cat > bad.toml <<'EOF'
+title = "Broken"
+
+[[step]]
+class = "registry"
+reg_entry = 'HKEY_CURRENT_USER\Software\X\Y'
+default = "1"
+icon = true
+EOF
+  "$velmora" pack bad.toml -o out > out.txt 2> err.txt
+  rc=$?
+  [ $rc -eq 1 ] || fail "exit code $rc, expected 1"
+  grep -q "^velmora pack: bad.toml:7: step 1 (CStepRegistry) does not keep 'icon' (ICON)$" err.txt ||
+    fail "message: $(cat err.txt)"
+  [ ! -e out ] || fail "output created"
+
+  printf 'title = "T"\n[[step]\n' > syntax.toml
+  "$velmora" pack syntax.toml -o out 2> err.txt
+  [ $? -eq 1 ] || fail "syntax error exit code"
+  grep -q "^velmora pack: syntax.toml:2: " err.txt || fail "syntax message: $(cat err.txt)"
+
+  printf 'title = "T"\n\n[[step]]\nclass = "file"\nsource = "missing.txt"\ndirectory = "<Windows>"\n' > missing.toml
+  "$velmora" pack missing.toml -o out 2> err.txt
+  rc=$?
+  [ $rc -eq 3 ] || fail "missing source: exit code $rc, expected 3"
+  grep -q "missing.toml:5: step 1 (CStepFileCopy): missing.txt: " err.txt || fail "message: $(cat err.txt)"
+  [ ! -e out ] || fail "output created"
+  ;;
+refused-step)
+  cat > refused.toml <<'EOF'
+title = "Refused"
+
+[[step]]
+class = "directory"
+name = "AppDir"
+default = 'C:\APP'
+
+[[step]]
+class = "file"
+source = "refused.toml"
+directory = "NoSuchDir"
+EOF
+  "$velmora" pack refused.toml -o out 2> err.txt
+  rc=$?
+  [ $rc -eq 1 ] || fail "exit code $rc, expected 1"
+  grep -q "^velmora pack: refused.toml:3: step 1 (CStepDirectory 'AppDir'): You must enter a Question$" err.txt ||
+    fail "message: $(cat err.txt)"
+  grep -q "refused.toml:8: step 2 (CStepFileCopy 'refused.toml'): The directory 'NoSuchDir' is not the name of any directory step" err.txt ||
+    fail "message: $(cat err.txt)"
+  [ ! -e out ] || fail "output created"
+  ;;
+corrupt)
+  "$velmora" pack "$demo" -o pkg > /dev/null || fail "pack exited $?"
+  at=$(offset_of CStepPMG pkg/velmor.1)
+  [ -n "$at" ] || fail "class name not found in velmor.1"
+  # A damaged class name.
+  cp -r pkg flipped
+  printf 'X' | dd of=flipped/velmor.1 bs=1 seek="$at" conv=notrunc 2> /dev/null
+  "$velmora" list flipped > out.txt 2> err.txt
+  rc=$?
+  [ $rc -eq 1 ] || fail "exit code $rc, expected 1"
+  [ ! -s out.txt ] || fail "a damaged package was listed"
+  grep -q "^velmora list: velmor.1, offset [0-9]*: the record of step 3 of 9 cannot be read (it follows step 2, CStepDirectory 'LanternDir')$" err.txt ||
+    fail "message: $(cat err.txt)"
+  # Cut off in the middle of that record.
+  mkdir cut
+  head -c "$((at + 4))" pkg/velmor.1 > cut/velmor.1
+  "$velmora" list --json cut > out.txt 2> err.txt
+  rc=$?
+  [ $rc -eq 1 ] || fail "truncated: exit code $rc, expected 1"
+  grep -q "^velmora list: velmor.1, offset $((at + 4)): the record of step 3 of 9 cannot be read" err.txt ||
+    fail "truncated message: $(cat err.txt)"
+  # A missing continuation file.
+  "$velmora" pack "$demo" -o disks --disk-size 1500 > /dev/null || fail "spanning pack exited $?"
+  rm disks/velmor.3
+  "$velmora" list --verify disks 2> err.txt
+  rc=$?
+  [ $rc -eq 3 ] || fail "missing file: exit code $rc, expected 3"
+  grep -q "^velmora list: velmor.3: the media file is missing" err.txt || fail "message: $(cat err.txt)"
+  "$velmora" list no-such-folder 2> err.txt
+  [ $? -eq 3 ] || fail "missing folder exit code"
+  ;;
+two-parts)
+  mkdir -p src && cp "$source/examples/demo/files/README.TXT" src/
+  cat > two.toml <<'EOF'
+title = "Main part"
+check_dates = true
+
+[[step]]
+class = "directory"
+name = "App"
+question = "Where?"
+default = 'C:\APP'
+
+[second_part]
+title = "Extras"
+
+[[second_part.step]]
+class = "file"
+source = "src/README.TXT"
+directory = "App"
+modified = 1996-08-01T10:00:00Z
+EOF
+  "$velmora" pack two.toml -o pkg > pack.txt || fail "pack exited $?: $(cat pack.txt)"
+  grep -q '^Second part "Extras": 1 step$' pack.txt || fail "summary: $(cat pack.txt)"
+  [ -f pkg/velmore.1 ] || fail "no velmore.1"
+  "$velmora" list --verify pkg > list.txt || fail "list exited $?"
+  grep -q "^Second part$" list.txt || fail "listing: $(cat list.txt)"
+  grep -q 'Check dates:    yes' list.txt || fail "first part flags"
+  "$velmora" list --json pkg > list.json || fail "list --json exited $?"
+  json_ok list.json
+  grep -q '"two_parts": true' list.json || fail "json: two_parts"
+  grep -q '"title": "Extras"' list.json || fail "json: second title"
+  grep -q '"modified": 838893600' list.json || fail "json: modified time"
+  ;;
+output-folder)
+  mkdir pkg && echo exe > pkg/SETUP.EXE && echo old > pkg/VELMOR.9 && echo old > pkg/velmore.1
+  "$velmora" pack "$demo" -o pkg > /dev/null || fail "pack exited $?"
+  [ -f pkg/SETUP.EXE ] || fail "SETUP.EXE was removed"
+  [ ! -e pkg/VELMOR.9 ] && [ ! -e pkg/velmore.1 ] || fail "stale media files left: $(ls pkg)"
+  "$velmora" list pkg > /dev/null || fail "list exited $?"
+  # A failing pack leaves the folder as it was.
+  cp pkg/velmor.1 before.1
+  "$velmora" pack "$demo" -o pkg --disk-size 100 2> err.txt && fail "packed into 100-byte media files"
+  grep -q "does not fit in a media file of 100 bytes" err.txt || fail "message: $(cat err.txt)"
+  cmp pkg/velmor.1 before.1 || fail "failed pack changed the output"
+  ls -a . | grep -q packing && fail "staging folder left behind"
+  ;;
+*)
+  fail "unknown case $case_name"
+  ;;
+esac
+echo "ok: $case_name"

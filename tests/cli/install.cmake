@@ -1,0 +1,175 @@
+# Command-line tests of `velmora install`.  Included from CMakeLists.txt, this
+# file registers one test per case; each test runs this same file in script
+# mode (cmake -P) with CASE set, in a scratch folder of the build tree.
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+  foreach(case demo remembered cancel unattended-missing-disk no-media bad-answers)
+    add_test(NAME cli.install.${case}
+             COMMAND ${CMAKE_COMMAND} -DCASE=${case} -DVELMORA=$<TARGET_FILE:velmora>
+                     -DSOURCE=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/install-${case}
+                     -P ${CMAKE_CURRENT_LIST_FILE})
+  endforeach()
+  return()
+endif()
+
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+# Runs velmora with the arguments; OUT gets stdout and stderr, RC the exit code.
+function(velmora)
+  execute_process(COMMAND "${VELMORA}" ${ARGN} WORKING_DIRECTORY "${WORK}"
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  set(OUT "${out}${err}" PARENT_SCOPE)
+  set(RC "${rc}" PARENT_SCOPE)
+endfunction()
+
+function(expect_rc expected)
+  if(NOT RC EQUAL expected)
+    message(FATAL_ERROR "exit code ${RC}, expected ${expected}; output:\n${OUT}")
+  endif()
+endfunction()
+
+function(expect_in text needle)
+  string(FIND "${text}" "${needle}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "expected to find\n  ${needle}\nin\n${text}")
+  endif()
+endfunction()
+
+function(expect_not_in text needle)
+  string(FIND "${text}" "${needle}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "did not expect\n  ${needle}\nin\n${text}")
+  endif()
+endfunction()
+
+# How often needle occurs in text.
+function(count_in text needle result)
+  set(count 0)
+  string(LENGTH "${needle}" length)
+  while(TRUE)
+    string(FIND "${text}" "${needle}" at)
+    if(at EQUAL -1)
+      break()
+    endif()
+    math(EXPR count "${count} + 1")
+    math(EXPR next "${at} + ${length}")
+    string(SUBSTRING "${text}" ${next} -1 text)
+  endwhile()
+  set(${result} ${count} PARENT_SCOPE)
+endfunction()
+
+# Names and hashes of every file in a folder, to prove it was left alone.
+function(fingerprint folder result)
+  file(GLOB_RECURSE files LIST_DIRECTORIES true "${folder}/*")
+  set(print "")
+  foreach(path IN LISTS files)
+    if(IS_DIRECTORY "${path}")
+      string(APPEND print "${path}/\n")
+    else()
+      file(SHA256 "${path}" hash)
+      string(APPEND print "${path} ${hash}\n")
+    endif()
+  endforeach()
+  set(${result} "${print}" PARENT_SCOPE)
+endfunction()
+
+function(pack)
+  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg ${ARGN})
+  expect_rc(0)
+endfunction()
+
+set(machine "${WORK}/m")
+
+if(CASE STREQUAL "demo")
+  pack()
+  fingerprint("${WORK}/pkg" before)
+  file(WRITE "${WORK}/answers.txt"
+       "# the demo, installed elsewhere\n"
+       "directory step \"LanternDir\" = type \"C:\\Program Files\\Lantern\"\n"
+       "message \"The requested directory does not exist.  Create?\" = yes x1\n")
+  velmora(install pkg --machine m --answers answers.txt --transcript transcript.txt)
+  expect_rc(0)
+  expect_in("${OUT}" "Velmora(TM) is now installing Lantern Notes 2.1")
+  expect_in("${OUT}" "[100%]")
+  expect_in("${OUT}" "\"Install Successful\" -> OK")
+  expect_in("${OUT}" "the uninstaller copy is a stand-in")
+  file(READ "${WORK}/transcript.txt" transcript)
+  expect_in("${transcript}" "directory \"LanternDir\" ")
+  expect_in("${transcript}" "-> OK \"C:\\\\Program Files\\\\Lantern\"")
+  expect_in("${transcript}" "\"The requested directory does not exist.  Create?\" -> Yes\n")
+  expect_in("${transcript}" "progress \"\" 100%")
+  if(NOT IS_DIRECTORY "${machine}/C/Program Files/Lantern")
+    message(FATAL_ERROR "the chosen directory was not created")
+  endif()
+  file(READ "${machine}/C/WINDOWS/LANTERN.INI" ini)
+  expect_in("${ini}" "NotesFolder=C:\\Program Files\\Lantern\\NOTES")
+  if(NOT EXISTS "${machine}/C/WINDOWS/XLantern Notes 2.1.exe")
+    message(FATAL_ERROR "no uninstaller copy in the Windows directory")
+  endif()
+  fingerprint("${WORK}/pkg" after)
+  if(NOT before STREQUAL after)
+    message(FATAL_ERROR "the package folder changed:\n${before}\n--- became ---\n${after}")
+  endif()
+
+elseif(CASE STREQUAL "remembered")
+  # The first run records the chosen directory in the registry; a second
+  # installation on the same machine suggests it.
+  pack()
+  file(WRITE "${WORK}/answers.txt"
+       "directory \"*\" = type \"D:\\Notes\" x1\n")
+  file(MAKE_DIRECTORY "${machine}/D")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(0)
+  velmora(install pkg --machine m --transcript second.txt)
+  expect_rc(0)
+  file(READ "${WORK}/second.txt" transcript)
+  expect_in("${transcript}" "\"D:\\\\Notes\\\\\" -> OK \"D:\\\\Notes\\\\\" (default)")
+  expect_not_in("${transcript}" "Create?")
+
+elseif(CASE STREQUAL "cancel")
+  pack()
+  file(WRITE "${WORK}/answers.txt" "directory \"*\" = cancel\n")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(1)
+  expect_in("${OUT}" "\"Install Failed.  Press OK to abort.\"")
+  if(EXISTS "${machine}/C/WINDOWS/XLantern Notes 2.1.exe")
+    message(FATAL_ERROR "the roll-back left the uninstaller copy behind")
+  endif()
+
+elseif(CASE STREQUAL "unattended-missing-disk")
+  # Media file 2 is gone and nobody answers: the disk prompt takes its
+  # default (OK) a few times, then the run cancels it and ends.
+  pack(--disk-size 2000)
+  file(REMOVE "${WORK}/pkg/velmor.2")
+  velmora(install pkg --machine m --transcript transcript.txt)
+  expect_rc(1)
+  file(READ "${WORK}/transcript.txt" transcript)
+  count_in("${transcript}" "\"Please insert media disk 2\"" prompts)
+  if(NOT prompts EQUAL 4)
+    message(FATAL_ERROR "the disk prompt came ${prompts} times, expected 4:\n${transcript}")
+  endif()
+  expect_in("${transcript}" "cancelled to end the run")
+  expect_in("${transcript}" "\"Install Failed.  Press OK to abort.\"")
+
+elseif(CASE STREQUAL "no-media")
+  file(MAKE_DIRECTORY "${WORK}/empty")
+  velmora(install empty --machine m)
+  expect_rc(3)
+  expect_in("${OUT}" "holds no first media file velmor.1")
+  velmora(install no-such-folder --machine m)
+  expect_rc(3)
+  expect_in("${OUT}" "is not a folder")
+
+elseif(CASE STREQUAL "bad-answers")
+  pack()
+  file(WRITE "${WORK}/answers.txt" "message \"x\" = maybe\n")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(2)
+  expect_in("${OUT}" "answers.txt:1: unknown answer 'maybe'")
+  velmora(install pkg --machine m --answers missing.txt)
+  expect_rc(3)
+
+else()
+  message(FATAL_ERROR "unknown case ${CASE}")
+endif()

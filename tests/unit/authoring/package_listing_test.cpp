@@ -1,0 +1,175 @@
+// The listing of a package (text and JSON) and the text conversions it
+// relies on.
+#include <cctype>
+#include <cstring>
+#include <sstream>
+
+#include "authoring/ansi_text.h"
+#include "authoring/json_text.h"
+#include "authoring/package_listing.h"
+#include "unit/authoring/package_test_support.h"
+
+namespace velmora::test {
+namespace {
+
+// A strict check of JSON syntax (RFC 8259), by recursive descent.
+class JsonSyntax {
+ public:
+  explicit JsonSyntax(std::string_view text) : text_(text) {}
+  bool Valid() { return Value() && (Space(), at_ == text_.size()); }
+
+ private:
+  bool Value() {
+    Space();
+    if (Take('{')) return Items('}', true);
+    if (Take('[')) return Items(']', false);
+    if (Peek('"')) return String();
+    for (std::string_view word : {"true", "false", "null"})
+      if (text_.substr(at_, word.size()) == word) return at_ += word.size(), true;
+    Take('-');
+    const std::size_t digits = at_;
+    while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_]))) ++at_;
+    return at_ > digits;
+  }
+  bool Items(char close, bool object) {
+    Space();
+    if (Take(close)) return true;
+    do {
+      Space();
+      if (object && !(String() && (Space(), Take(':')))) return false;
+      if (!Value()) return false;
+      Space();
+    } while (Take(','));
+    return Take(close);
+  }
+  bool String() {
+    if (!Take('"')) return false;
+    for (; at_ < text_.size(); ++at_) {
+      const auto c = static_cast<unsigned char>(text_[at_]);
+      if (c == '"') return ++at_, true;
+      if (c < 0x20) return false;
+      if (c == '\\' && (++at_ >= text_.size() || std::string_view("\"\\/bfnrtu").find(text_[at_]) == std::string_view::npos))
+        return false;
+    }
+    return false;
+  }
+  bool Peek(char c) const { return at_ < text_.size() && text_[at_] == c; }
+  bool Take(char c) { return Peek(c) ? (++at_, true) : false; }
+  void Space() {
+    while (at_ < text_.size() && std::string_view(" \t\r\n").find(text_[at_]) != std::string_view::npos) ++at_;
+  }
+  std::string_view text_;
+  std::size_t at_ = 0;
+};
+
+TEST(AnsiText, EveryByteSurvivesTheTripThroughUtf8) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  const std::optional<std::string> back = Utf8ToAnsi(AnsiToUtf8(all));
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, all);
+  EXPECT_EQ(AnsiToUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");  // euro sign, e acute
+}
+
+TEST(AnsiText, RefusesWhatTheCodePageCannotHold) {
+  std::string bad;
+  EXPECT_FALSE(Utf8ToAnsi("\xE4\xB8\xAD", &bad).has_value());  // a CJK character
+  EXPECT_EQ(bad, "U+4E2D");
+  EXPECT_FALSE(Utf8ToAnsi("ab\xC3", &bad).has_value());  // cut short
+  EXPECT_EQ(bad, "invalid UTF-8 at byte 2");
+  EXPECT_FALSE(Utf8ToAnsi("\xC0\xAF").has_value());  // overlong
+}
+
+TEST(JsonText, EscapesWhatJsonForbids) {
+  EXPECT_EQ(JsonString("a\"b\\c\nd\te\x01"), "\"a\\\"b\\\\c\\nd\\te\\u0001\"");
+  EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
+  EXPECT_EQ(JsonString("bad \xE9 byte"), "\"bad \xEF\xBF\xBD byte\"");
+  EXPECT_TRUE(JsonSyntax(JsonString(std::string("\0\x1f\x7f\xff", 4))).Valid());
+  EXPECT_FALSE(JsonSyntax("\"a\tb\"").Valid());  // the checker itself refuses raw controls
+  EXPECT_FALSE(JsonSyntax("{\"a\": 1,}").Valid());
+}
+
+TEST(UtcTime, CoversTheWholeRangeOfStoredTimes) {
+  EXPECT_EQ(FormatUtcTime(0), "1970-01-01 00:00:00 UTC");
+  EXPECT_EQ(FormatUtcTime(-1), "1969-12-31 23:59:59 UTC");
+  EXPECT_EQ(FormatUtcTime(951782400), "2000-02-29 00:00:00 UTC");
+  EXPECT_EQ(FormatUtcTime(2147483647), "2038-01-19 03:14:07 UTC");
+  EXPECT_EQ(FormatUtcTime(-2147483647 - 1), "1901-12-13 20:45:52 UTC");
+}
+
+class PackageListing : public PackageTest {
+ protected:
+  void SetUp() override {
+    PackageTest::SetUp();
+    PackageDefinition package;
+    package.first.title = "Lantern \"Notes\" \xA9";
+    package.first.checkDates = true;
+    package.first.steps.push_back(MakeStep("CStepRegistry", {{"reg_entry", "HKEY_CURRENT_USER\\Software\\L\\Dir"},
+                                                          {"default", "C:\\LANTERN\r\n"}}));
+    package.first.steps.push_back(FileStep("README.TXT", NoisyBytes(300), 0, 838893600));
+    package.second.emplace();
+    package.second->title = "Extras";
+    Write(package);
+    PackageReader reader(kPackageFolder);
+    ASSERT_TRUE(reader.ReadPackage(contents_));
+    parts_.push_back({&contents_.first, reader.MediaFiles(kFirstPart)});
+    parts_.push_back({&*contents_.second, reader.MediaFiles(kSecondPart)});
+  }
+  PackageContents contents_;
+  std::vector<ListedPart> parts_;
+};
+
+TEST_F(PackageListing, TextShowsHeaderStepsPropertiesAndPayload) {
+  std::ostringstream out;
+  WriteListingText(out, parts_);
+  const std::string text = out.str();
+  for (const char* expected : {
+           "Title:          \"Lantern \"Notes\" \xC2\xA9\"",
+           "Check dates:    yes",
+           "Second part:    yes",
+           "Step 1: CStepRegistry\n",
+           "REGE  Reg entry                 \"HKEY_CURRENT_USER\\Software\\L\\Dir\"",
+           "DFLT  Reg Value                 \"C:\\LANTERN\\r\\n\"",
+           "Step 2: CStepFileCopy (File for installation)",
+           "ICON  Icon                      no",
+           "Payload: 300 bytes in media file 1 at offset ",
+           "Modified: 1996-08-01 10:00:00 UTC",
+           "Second part\n",
+           "Title:          \"Extras\"",
+       })
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n---\n" << text;
+  EXPECT_EQ(text.find("QUES"), std::string::npos) << "a property no kind here keeps";
+}
+
+TEST_F(PackageListing, JsonIsOneValidDocumentWithTagKeyedProperties) {
+  std::ostringstream out;
+  WriteListingJson(out, parts_);
+  const std::string json = out.str();
+  EXPECT_TRUE(JsonSyntax(json).Valid()) << json;
+  for (const char* expected : {
+           "\"title\": \"Lantern \\\"Notes\\\" \xC2\xA9\"",
+           "\"check_dates\": true",
+           "\"two_parts\": true",
+           "\"class\": \"CStepRegistry\"",
+           "\"kind\": null",
+           "\"REGE\": \"HKEY_CURRENT_USER\\\\Software\\\\L\\\\Dir\"",
+           "\"DFLT\": \"C:\\\\LANTERN\\r\\n\"",
+           "\"kind\": \"File for installation\"",
+           "\"size\": 300",
+           "\"modified\": 838893600",
+           "\"USRE\": false",
+           "\"second_part\": {",
+           "\"title\": \"Extras\"",
+           "\"steps\": []",
+       })
+    EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n---\n" << json;
+
+  std::ostringstream single;
+  parts_.pop_back();
+  WriteListingJson(single, parts_);
+  EXPECT_TRUE(JsonSyntax(single.str()).Valid()) << single.str();
+  EXPECT_NE(single.str().find("\"second_part\": null"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora::test

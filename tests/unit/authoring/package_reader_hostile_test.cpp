@@ -1,0 +1,211 @@
+// The package reader on damaged and hostile media files: it must fail
+// with the media file and offset where reading stopped, and never crash or
+// take memory for lengths the files do not back.
+#include "authoring/record_image.h"
+#include "datafile/compressed_file.h"
+#include "platform/sim/sim_machine.h"
+#include "services/file_error_report.h"
+#include "unit/authoring/package_test_support.h"
+#include "unit/platform/temp_root.h"
+
+namespace velmora::test {
+namespace {
+
+struct Stretch {
+  bool compressed;
+  Bytes bytes;
+  std::uint32_t at = 0;  // not 0: written at this offset
+};
+
+class PackageReaderHostile : public PackageTest {
+ protected:
+  // A media file made by hand: an empty banner, then the stretches.
+  void WriteRaw(const std::string& name, const std::vector<Stretch>& stretches) {
+    CCompressedFile file;
+    ASSERT_TRUE(file.Open(MediaPath(name), CFile::modeCreate | CFile::modeWrite));
+    const std::uint8_t zero = 0;
+    file.Write(&zero, 1);
+    for (const Stretch& stretch : stretches) {
+      if (stretch.at != 0) file.Seek(static_cast<std::int32_t>(stretch.at), CFile::begin);
+      file.SetCompressed(stretch.compressed);
+      file.Write(stretch.bytes.data(), static_cast<std::uint32_t>(stretch.bytes.size()));
+      file.SetCompressed(false);
+    }
+    file.Close();
+  }
+
+  // A small package with a record of each family and a payload.
+  PackageDefinition SmallPackage() {
+    PackageDefinition package;
+    package.first.title = "Hostile";
+    package.first.steps.push_back(MakeStep("CStepDirectory", {{"name", "App"}, {"question", "Where?"}}));
+    package.first.steps.push_back(FileStep("A.TXT", NoisyBytes(200)));
+    package.first.steps.push_back(MakeStep("CStepPMG", {{"name", "Lantern"}}));
+    return package;
+  }
+
+  // Reads the whole package and every payload; answers whether all of it
+  // was read.  A failure must name a media file.
+  bool ReadEverything() {
+    PackageReader reader(kPackageFolder);
+    PackageContents contents;
+    if (!reader.ReadPackage(contents)) {
+      EXPECT_FALSE(reader.Failure().file.empty()) << reader.Failure().message;
+      EXPECT_FALSE(reader.Failure().message.empty());
+      return false;
+    }
+    for (const auto& step : contents.first.steps) {
+      std::vector<std::uint8_t> data;
+      if (!reader.ReadPayload(kFirstPart, *step, data)) return false;
+      if (data.size() != step->GetDataSize()) ADD_FAILURE() << "payload read short without failing";
+    }
+    return true;
+  }
+};
+
+TEST_F(PackageReaderHostile, TruncatedFileFailsWhereItEnds) {
+  Write(SmallPackage());
+  const Bytes whole = MediaBytes("velmor.1");
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    MediaBytes("velmor.1").assign(whole.begin(), whole.begin() + static_cast<long>(length));
+    PackageReader reader(kPackageFolder);
+    PackageContents contents;
+    bool read = reader.ReadPackage(contents);
+    if (read) {
+      // Only the payload was cut off; reading it must then fail.
+      std::vector<std::uint8_t> data;
+      read = reader.ReadPayload(kFirstPart, *contents.first.steps[1], data);
+    }
+    ASSERT_FALSE(read) << "cut at " << length;
+    const ReadFailure& failure = reader.Failure();
+    if (failure.missingFile && length > 0) {
+      // The cut left nothing of the next record or chunk, so the readers
+      // looked for the next media file.
+      EXPECT_EQ(failure.file, "velmor.2");
+      EXPECT_NE(failure.message.find("after the end of velmor.1 at offset " + std::to_string(length) + ")"),
+                std::string::npos)
+          << failure.message;
+    } else {
+      EXPECT_EQ(failure.file, "velmor.1") << "cut at " << length;
+      EXPECT_LE(failure.offset, length);
+    }
+  }
+}
+
+TEST_F(PackageReaderHostile, BitFlipsNeverCrashTheReader) {
+  Write(SmallPackage());
+  const Bytes whole = MediaBytes("velmor.1");
+  int failures = 0;
+  for (std::size_t at = 0; at < whole.size(); ++at) {
+    Bytes flipped = whole;
+    flipped[at] ^= static_cast<std::uint8_t>(1u << (at % 8));
+    MediaBytes("velmor.1") = flipped;
+    if (!ReadEverything()) ++failures;
+  }
+  // Most flips land in a field that the readers check.
+  EXPECT_GT(failures, static_cast<int>(whole.size() / 4));
+}
+
+TEST_F(PackageReaderHostile, HugeLengthsFailWithoutTakingTheirMemory) {
+  PackageHeader header;
+  header.stepCount = 1;
+  Bytes hugeTitle = HeaderBytes(header);
+  hugeTitle[4] = hugeTitle[5] = hugeTitle[6] = hugeTitle[7] = 0xFF;  // title length
+  WriteRaw("velmor.1", {{true, hugeTitle}});
+  PackageReader reader(kPackageFolder);
+  PackageContents contents;
+  EXPECT_FALSE(reader.ReadPackage(contents));
+  EXPECT_NE(reader.Failure().message.find("title length"), std::string::npos) << reader.Failure().message;
+
+  // A record whose string length claims 4 GiB.
+  const RecordImage pmg = MakeRecordImage(*MakeStep("CStepPMG", {{"name", "G"}}).step, 0);
+  Bytes body = pmg.body;
+  body[5] = body[6] = body[7] = body[8] = 0xFF;  // length of NAME
+  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, pmg.framing},
+                        {false, pmg.PlainFields(0, 0)}, {true, body}});
+  EXPECT_FALSE(reader.ReadPackage(contents));
+  EXPECT_NE(reader.Failure().message.find("step 1 of 1"), std::string::npos) << reader.Failure().message;
+
+  // A payload that claims 2 GiB and a chunk that claims more than that.
+  PackageStep file = FileStep("BIG", {});
+  const RecordImage big = MakeRecordImage(*file.step, 0x7FFFFFF0);
+  const std::uint32_t payloadAt = 1 + 1000;
+  Bytes chunk = ChunkBytes(1, nullptr, 0);
+  chunk[4] = chunk[5] = chunk[6] = 0xFF;  // 16 MiB that are not there
+  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, big.framing},
+                        {false, big.PlainFields(1, payloadAt)}, {true, big.body},
+                        {true, chunk, payloadAt}});
+  ASSERT_TRUE(reader.ReadPackage(contents)) << reader.Failure().message;
+  std::vector<std::uint8_t> data;
+  EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data));
+  EXPECT_NE(reader.Failure().message.find("cut short"), std::string::npos) << reader.Failure().message;
+
+  chunk[7] = 0xFF;  // more than the payload's size
+  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, big.framing},
+                        {false, big.PlainFields(1, payloadAt)}, {true, big.body},
+                        {true, chunk, payloadAt}});
+  ASSERT_TRUE(reader.ReadPackage(contents)) << reader.Failure().message;
+  EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data));
+  EXPECT_NE(reader.Failure().message.find("runs past"), std::string::npos) << reader.Failure().message;
+}
+
+TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
+  PackageHeader header;
+  for (std::uint32_t version : {3u, 5u}) {
+    header.version = version;
+    WriteRaw("velmor.1", {{true, HeaderBytes(header)}});
+    PackageReader reader(kPackageFolder);
+    PackageContents contents;
+    EXPECT_FALSE(reader.ReadPackage(contents));
+    EXPECT_NE(reader.Failure().message.find("version " + std::to_string(version)), std::string::npos);
+  }
+
+  machine.SetFile(MediaPath("velmor.1"), std::string(5000, 'x'));  // no end to the banner
+  PackageReader reader(kPackageFolder);
+  PackageContents contents;
+  EXPECT_FALSE(reader.ReadPackage(contents));
+  EXPECT_EQ(reader.Failure().file, "velmor.1");
+  EXPECT_NE(reader.Failure().message.find("banner"), std::string::npos);
+
+  machine.DeleteFile(MediaPath("velmor.1"));
+  EXPECT_FALSE(reader.ReadPackage(contents));
+  EXPECT_TRUE(reader.Failure().missingFile);
+  EXPECT_EQ(reader.Failure().file, "velmor.1");
+}
+
+}  // namespace
+}  // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+// Read errors of the platform reach the runtime's file error report, which
+// the reader collects instead of showing.
+TEST(PackageReaderFileErrors, ReportsAreCollectedWithTheFailure) {
+  testing::TempRoot root("authoring-reader");
+  SimMachine sim(root.path());
+  ScopedMachine scoped(sim);
+  StepPrototypes prototypes;
+  ASSERT_EQ(sim.CreateDirectory("C:\\PKG"), FileCause::none);
+  PackageDefinition package;
+  package.first.title = "Faulty";
+  package.first.steps.push_back(IniStep("One"));
+  WritePackage(package, "C:\\PKG");
+
+  // The first read takes the banner, the second fills the stream's buffer.
+  sim.InjectFault("ReadFile", 2, FileCause::hardIO);
+  PackageReader reader("C:\\PKG");
+  PackageContents contents;
+  EXPECT_FALSE(reader.ReadPackage(contents));
+  EXPECT_EQ(reader.Failure().file, "velmor.1");
+  ASSERT_EQ(reader.Failure().reports.size(), 1u);
+  EXPECT_NE(reader.Failure().reports[0].find(GeneralFileErrorText(static_cast<int>(FileCause::hardIO))),
+            std::string::npos)
+      << reader.Failure().reports[0];
+
+  EXPECT_TRUE(reader.ReadPackage(contents)) << "the fault was for one call only";
+  EXPECT_TRUE(reader.Failure().reports.empty());
+}
+
+}  // namespace
+}  // namespace velmora::test

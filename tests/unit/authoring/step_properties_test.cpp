@@ -1,0 +1,93 @@
+// The authoring property table against the runtime's record reader: a
+// property the table says a kind keeps is exactly one the kind stores when
+// its tag comes in a record.
+#include <set>
+
+#include "datafile/compressed_file.h"
+#include "unit/authoring/package_test_support.h"
+
+namespace velmora::test {
+namespace {
+
+class StepPropertyTable : public PackageTest {
+ protected:
+  // Reads a record body holding only `tag` with `value` into `step`.
+  void ReadSingleTagRecord(CStep& step, const StepProperty& property, const std::string& value) {
+    std::vector<std::uint8_t> tagged(property.tag, property.tag + 5);
+    if (property.type == PropertyType::text) {
+      const auto length = static_cast<std::uint32_t>(value.size() + 1);
+      for (int shift = 0; shift < 32; shift += 8) tagged.push_back(static_cast<std::uint8_t>(length >> shift));
+      tagged.insert(tagged.end(), value.begin(), value.end());
+      tagged.push_back(0);
+    } else {
+      tagged.insert(tagged.end(), {1, 0, 0, 0});
+    }
+    tagged.insert(tagged.end(), {'E', 'N', 'D', 'S', 0});
+    tagged.resize(tagged.size() + 12);  // a file step's trailing fields
+
+    const std::string path = MediaPath("record.bin");
+    {
+      CCompressedFile out;
+      ASSERT_TRUE(out.Open(path, CFile::modeCreate | CFile::modeWrite));
+      const std::uint8_t noData[4] = {};
+      out.Write(noData, 4);
+      out.SetCompressed(true);
+      out.Write(tagged.data(), static_cast<std::uint32_t>(tagged.size()));
+      out.Close();
+    }
+    CCompressedFile in;
+    ASSERT_TRUE(in.Open(path, CFile::modeRead));
+    in.SetCompressed(true);
+    ASSERT_TRUE(step.ReadRecord(&in));
+  }
+};
+
+TEST_F(StepPropertyTable, KindsKeepExactlyTheTagsTheirRecordsStore) {
+  for (const char* className : kAcceptedStepClassNames) {
+    for (const StepProperty& property : StepProperties()) {
+      std::unique_ptr<CStep> step = NewStep(className);
+      const std::string value = std::string("value of ") + property.tag;
+      ReadSingleTagRecord(*step, property, value);
+      const bool stored = property.type == PropertyType::text ? GetText(*step, property) == value
+                                                              : GetFlag(*step, property);
+      EXPECT_EQ(stored, Keeps(*step, property)) << className << " " << property.tag;
+
+      std::unique_ptr<CStep> fresh = NewStep(className);
+      const bool set = property.type == PropertyType::text ? SetText(*fresh, property, value)
+                                                           : SetFlag(*fresh, property, true);
+      EXPECT_EQ(set, Keeps(*fresh, property)) << className << " " << property.key;
+    }
+  }
+}
+
+TEST_F(StepPropertyTable, NamesAreUniqueAndFindTheirProperty) {
+  std::set<std::string> keys;
+  std::set<std::string> tags;
+  for (const StepProperty& property : StepProperties()) {
+    EXPECT_TRUE(keys.insert(property.key).second) << property.key;
+    EXPECT_TRUE(tags.insert(property.tag).second) << property.tag;
+    EXPECT_EQ(FindPropertyByKey(property.key), &property);
+    EXPECT_EQ(FindPropertyByTag(property.tag), &property);
+  }
+  EXPECT_EQ(FindPropertyByKey("prefix"), FindPropertyByKey("directory"));
+  EXPECT_EQ(FindPropertyByKey("NAME"), nullptr);
+  EXPECT_EQ(FindPropertyByTag("ENDS"), nullptr);
+}
+
+TEST_F(StepPropertyTable, ShortClassNamesCreateTheirClass) {
+  std::set<std::string> classes;
+  for (const StepClassName& names : StepClassNames()) {
+    EXPECT_EQ(StepClassFromManifestName(names.shortName), names.className);
+    EXPECT_EQ(StepClassFromManifestName(names.className), names.className);
+    std::unique_ptr<CStep> step = NewStep(names.className);
+    ASSERT_NE(step, nullptr);
+    EXPECT_STREQ(step->GetRuntimeClass()->m_lpszClassName, names.className);
+    classes.insert(names.className);
+  }
+  EXPECT_EQ(classes.size(), kAcceptedStepClassNames.size());
+  EXPECT_EQ(StepClassFromManifestName("CStepFile"), "");
+  EXPECT_EQ(StepClassFromManifestName("File"), "");
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,248 @@
+// The installation run on packages made by the package writer: headers,
+// progress, two parts, program items, the uninstaller copy and roll-back.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "authoring/package_writer.h"
+#include "datafile/step_factory.h"
+#include "shell/program_items.h"
+#include "shell/setup_window.h"
+#include "shell/uninstall_registration.h"
+#include "unit/shell/shell_test_support.h"
+
+namespace velmora::test {
+namespace {
+
+template <typename... S>
+std::vector<PackageStep> Steps(S&&... steps) {
+  std::vector<PackageStep> list;
+  (list.push_back(std::forward<S>(steps)), ...);
+  return list;
+}
+
+PackageStep Step(const std::string& className) {
+  return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
+}
+
+PackageStep File(const std::string& name, std::size_t size, bool icon = false,
+                 const std::string& iconName = "") {
+  PackageStep step = Step("CStepFileCopy");
+  step.step->SetName(name);
+  step.step->SetDirectory("<Windows>");
+  step.step->SetIcon(icon);
+  step.step->SetIconName(iconName);
+  step.payload.assign(size, static_cast<std::uint8_t>('a' + size % 26));
+  return step;
+}
+
+PackageStep IniValue(const std::string& entry, const std::string& value) {
+  PackageStep step = Step("CStepIniValue");
+  step.step->SetIniFile("RUN.INI");
+  step.step->SetIniSection("Run");
+  step.step->SetIniEntry(entry);
+  step.step->SetDefault(value);
+  return step;
+}
+
+PackageStep Directory(const std::string& name) {
+  PackageStep step = Step("CStepDirectory");
+  step.step->SetName(name);
+  step.step->SetQuestion("Where shall " + name + " go?");
+  step.step->SetDefault("C:\\" + name);
+  return step;
+}
+
+class InstallationRun : public ShellTest {
+ protected:
+  void Write(PackageDefinition spec) { WritePackage(spec, kMedia); }
+
+  static PackagePart Part(const std::string& title, std::vector<PackageStep> steps) {
+    PackagePart part;
+    part.title = title;
+    part.steps = std::move(steps);
+    return part;
+  }
+
+  RunOutcome Run() {
+    SetupWindow window("SETUP", "");
+    window.OnTimer();
+    title_ = window.Title();
+    return window.Outcome();
+  }
+
+  // The progress entries of the transcript as "text pp%".
+  std::vector<std::string> Progress() const {
+    std::vector<std::string> lines;
+    for (const TranscriptEntry& entry : ui_.Transcript()) {
+      if (entry.kind == "progress") lines.push_back(entry.text + " " + std::to_string(entry.percent) + "%");
+    }
+    return lines;
+  }
+
+  std::string title_;
+};
+
+TEST_F(InstallationRun, NoStepsShowsTheFullBarAndSucceeds) {
+  Write({Part("Demo", Steps()), std::nullopt});
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Install Successful"});
+  EXPECT_EQ(ui_.Transcript().back().style, mb::ok | mb::iconInformation);
+  EXPECT_EQ(ui_.percents, (std::vector<int>{0, 100}));  // only the final value
+  EXPECT_EQ(ui_.shown, 1);
+  EXPECT_EQ(ui_.hidden, 1);
+  EXPECT_EQ(title_, "Demo");
+  // The uninstaller is a copy of Setup.exe in the Windows directory.
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XDemo.exe"), "MZ setup program");
+}
+
+TEST_F(InstallationRun, WeightsMoveTheBarAtTheStartOfEachStep) {
+  Write({Part("Demo", Steps(File("A.TXT", 1000), IniValue("Plain", "1"), File("B.TXT", 3000),
+                             File("C.TXT", 6000))),
+         std::nullopt});
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_EQ(Progress(), (std::vector<std::string>{
+                            "File for installation: A.TXT 0%", "Ini value: [Run]Plain 10%",
+                            "File for installation: B.TXT 10%", "File for installation: C.TXT 40%",
+                            " 100%"}));
+  for (std::size_t i = 1; i < ui_.percents.size(); ++i) EXPECT_GE(ui_.percents[i], ui_.percents[i - 1]);
+}
+
+TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
+  PackageDefinition spec{Part("First", Steps(File("A.TXT", 1000))),
+                  Part("Second", Steps(File("B.TXT", 3000)))};
+  Write(std::move(spec));
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_EQ(Progress(), (std::vector<std::string>{"File for installation: A.TXT 0%", " 50%",
+                                                  "File for installation: B.TXT 62%", " 100%"}));
+  EXPECT_EQ(title_, "Second");
+  // Each part made its own uninstaller copy, with its own title.
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XFirst.exe"), "MZ setup program");
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ setup program");
+  std::vector<std::string> headings;
+  for (const TranscriptEntry& entry : ui_.Transcript()) {
+    if (entry.kind == "window" && (headings.empty() || headings.back() != entry.caption))
+      headings.push_back(entry.caption);
+  }
+  EXPECT_EQ(headings, (std::vector<std::string>{"Velmora(TM) is now installing First",
+                                                "Velmora(TM) is now installing Second"}));
+}
+
+TEST_F(InstallationRun, FailureRollsBackDoneStepsInTheOrderTheyCompleted) {
+  ASSERT_EQ(machine_.SetProfileString("RUN.INI", "Run", "Shared", "old"), FileCause::none);
+  // Both steps write Shared: rolled back first to last, the entry ends with
+  // what the second found, the value the first wrote.
+  Write({Part("Demo", Steps(IniValue("Shared", "1"), IniValue("Shared", "2"), IniValue("Other", "x"),
+                             Directory("Main"))),
+         std::nullopt});
+  ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
+  EXPECT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Install Failed.  Press OK to abort."});
+  EXPECT_EQ(ui_.Transcript().back().style, mb::ok | mb::iconExclamation);
+  EXPECT_EQ(Ini("Shared"), "1");
+  EXPECT_EQ(Ini("Other"), "x");  // was not there before: keeps the new value
+  std::uint32_t attributes = 0;
+  EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::fileNotFound);
+}
+
+TEST_F(InstallationRun, VersionOtherThanFourIsRefusedWithItsMessage) {
+  WriteMedia("velmor.1", Header("Demo", 0, false, 3).Stretches());
+  EXPECT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Data file and setup program versions do not match.",
+                                                  "Install Failed.  Press OK to abort."}));
+  std::uint32_t attributes = 0;
+  EXPECT_NE(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::none);
+}
+
+TEST_F(InstallationRun, UninstallerThatCannotBeMadeFailsBeforeAnyStep) {
+  Write({Part("Demo", Steps(IniValue("Never", "1"))), std::nullopt});
+  ASSERT_EQ(machine_.DeleteFile("C:\\MEDIA\\Setup.exe"), FileCause::none);
+  EXPECT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create uninstall executable.",
+                                                  "Install Failed.  Press OK to abort."}));
+  EXPECT_EQ(Ini("Never"), "<none>");
+}
+
+TEST_F(InstallationRun, ReadOnlyUninstallerOfAnEarlierInstallationIsReplaced) {
+  ASSERT_EQ(testing::PutFile(machine_, "C:\\WINDOWS\\XDemo.exe", "old copy"), FileCause::none);
+  ASSERT_EQ(machine_.SetFileAttributes("C:\\WINDOWS\\XDemo.exe", attr::readOnly | attr::archive),
+            FileCause::none);
+  Write({Part("Demo", Steps()), std::nullopt});
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XDemo.exe"), "MZ setup program");
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::none);
+  EXPECT_EQ(attributes & attr::readOnly, 0u);
+}
+
+TEST(UninstallerNames, PathAndLogFollowTheTitle) {
+  EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", "Demo"), "C:\\WINDOWS\\XDemo.exe");
+  EXPECT_EQ(UninstallExePathFor("C:\\", "Demo"), "C:\\XDemo.exe");
+  EXPECT_EQ(UninstallLogPathFor("C:\\WINDOWS\\XDemo.exe"), "C:\\WINDOWS\\XDemo.VMU");
+  EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", ""), "");
+  EXPECT_EQ(UninstallExePathFor("", "Demo"), "");
+  EXPECT_EQ(UninstallExePathFor("C:\\" + std::string(257, 'W'), "Demo"), "");  // 260 characters
+  EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", std::string(250, 't')), "");   // path too long
+  // A title is a file name: it cannot lead the copy out of the directory.
+  for (const char* title : {"..\\evil", "a/b", "C:x", "what?", "\"q\"", "tab\there"})
+    EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", title), "") << title;
+}
+
+class ProgramItems : public InstallationRun {
+ protected:
+  struct Item {
+    std::string group, commandLine, title;
+  };
+
+  void WriteWithGroup() {
+    PackageStep group = Step("CStepPMG");
+    group.step->SetName("Lantern");
+    Write({Part("Demo", Steps(std::move(group), File("LANTERN.EXE", 10, true, "Lantern"),
+                              File("README.TXT", 10), File("HELP.HLP", 10, true))),
+           std::nullopt});
+  }
+
+  std::vector<Item> items_;
+  int refuseFrom_ = 1000;
+  ScopedProgramItemHandler handler_{[this](const std::string& group, const std::string& command,
+                                           const std::string& title) {
+    if (static_cast<int>(items_.size()) >= refuseFrom_) return false;
+    items_.push_back({group, command, title});
+    return true;
+  }};
+};
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST_F(ProgramItems, EveryDoneStepWithAnIconGetsAnItemInTheGroup) {
+  WriteWithGroup();
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  ASSERT_EQ(items_.size(), 2u);
+  EXPECT_EQ(items_[0].group, "Lantern");
+  EXPECT_TRUE(EndsWith(items_[0].commandLine, "LANTERN.EXE")) << items_[0].commandLine;
+  EXPECT_EQ(items_[0].title, "Lantern");   // the icon name
+  EXPECT_EQ(items_[1].title, "HELP.HLP");  // no icon name: the file name
+}
+
+TEST_F(ProgramItems, FirstRefusedItemEndsTheItemsButNotTheInstallation) {
+  refuseFrom_ = 0;
+  WriteWithGroup();
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_TRUE(items_.empty());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "Unable to create program group item LANTERN.EXE - retry installation",
+                            "Install Successful"}));
+}
+
+TEST_F(ProgramItems, NoGroupStepMeansNoItems) {
+  Write({Part("Demo", Steps(File("LANTERN.EXE", 10, true))), std::nullopt});
+  EXPECT_EQ(Run(), RunOutcome::installed);
+  EXPECT_TRUE(items_.empty());
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,260 @@
+// velmora install PKGDIR --machine ROOT [--answers FILE] [--transcript FILE]:
+// runs the installation of a package headless, on a simulated machine, with
+// the prompts answered from an answer file (docs/answer-file.md).
+//
+// The package's files are copied into a scratch folder that is mounted as
+// the removable drive A: of the machine and made its current directory, as
+// if SETUP.EXE had been started from an installation disk.  The package
+// folder itself is only read.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "commands.h"
+#include "platform/scripted/scripted_ui.h"
+#include "platform/sim/sim_machine.h"
+#include "shell/setup_window.h"
+#include "shell/uninstall_registration.h"
+#include "steps/step_prototypes.h"
+
+namespace velmora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct InstallOptions {
+  std::string package;
+  std::string machineRoot;
+  std::string answers;
+  std::string transcript;
+};
+
+// What goes into A:\Setup.exe when the package has no setup program of its
+// own: the run copies it as the uninstaller, and the copy only has to exist.
+constexpr const char* kStandInSetup =
+    "Stand-in for SETUP.EXE, written by 'velmora install' because the package folder "
+    "holds no Setup.exe.\r\n";
+
+[[noreturn]] void Fail(const std::string& message, int code) {
+  std::cerr << "velmora install: " << message << '\n';
+  throw ExitCode{code};
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// The installation disk: a scratch copy of the package's files, removed
+// again when the run is over.
+class MediaCopy {
+ public:
+  MediaCopy() {
+    std::random_device random;
+    folder_ = fs::temp_directory_path() / ("velmora-install-" + std::to_string(random()) + "-" +
+                                          std::to_string(::getpid()));
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    if (ec) Fail("cannot make a scratch folder in " + folder_.parent_path().string(), kExitIoError);
+  }
+  // Copies the package's files (not its sub-folders).
+  void Fill(const fs::path& package) {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
+      if (!entry.is_regular_file()) continue;
+      const std::string name = entry.path().filename().string();
+      fs::copy_file(entry.path(), folder_ / name, ec);
+      if (ec) Fail("cannot copy '" + entry.path().string() + "': " + ec.message(), kExitIoError);
+      if (SameNameIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
+      if (SameNameIgnoringCase(name, "velmor.1")) hasFirstMedia_ = true;
+    }
+    if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
+                 kExitIoError);
+    if (!hasSetup_) std::ofstream(folder_ / kSetupProgramName, std::ios::binary) << kStandInSetup;
+  }
+  ~MediaCopy() {
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+  MediaCopy(const MediaCopy&) = delete;
+  MediaCopy& operator=(const MediaCopy&) = delete;
+
+  const fs::path& Folder() const { return folder_; }
+  bool HasSetup() const { return hasSetup_; }
+  bool HasFirstMedia() const { return hasFirstMedia_; }
+
+ private:
+  fs::path folder_;
+  bool hasSetup_ = false;
+  bool hasFirstMedia_ = false;
+};
+
+// The scripted Ui with a console: every message and directory question as
+// it is answered, the heading when it changes, and the progress dialog as a
+// bar (redrawn in place on a terminal, one line per step otherwise).
+class ConsoleUi final : public ScriptedUi {
+ public:
+  explicit ConsoleUi(bool terminal) : terminal_(terminal) {
+    SetObserver([this](const TranscriptEntry& entry) { Show(entry); });
+  }
+
+  void UpdateProgress(const std::string& fileText, int percent) override {
+    ScriptedUi::UpdateProgress(fileText, percent);
+    if (terminal_) DrawBar(fileText, percent);
+  }
+  void HideProgress() override {
+    ScriptedUi::HideProgress();
+    ClearBar();
+  }
+
+ private:
+  static constexpr int kBarWidth = 30;
+  static constexpr std::size_t kLineWidth = 79;
+
+  void Show(const TranscriptEntry& entry) {
+    if (entry.kind == "progress") {
+      if (!terminal_) {
+        std::printf("[%3d%%] %s\n", entry.percent, entry.text.c_str());
+        std::fflush(stdout);
+      }
+      return;
+    }
+    if (entry.kind == "window") {
+      if (entry.caption == heading_) return;  // status line changes are not news
+      heading_ = entry.caption;
+      ClearBar();
+      std::cout << heading_ << std::endl;
+      return;
+    }
+    ClearBar();
+    std::cout << FormatTranscriptEntry(entry) << std::endl;
+  }
+
+  void DrawBar(const std::string& text, int percent) {
+    const int shown = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    const int filled = shown * kBarWidth / 100;
+    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
+    const std::string number = std::to_string(shown) + "%";
+    line += std::string(4 - number.size(), ' ') + number + " " + text;
+    if (line.size() > kLineWidth) line.resize(kLineWidth);
+    if (barShown_ && line == lastBar_) return;
+    lastBar_ = line;
+    std::printf("\r%-*s", static_cast<int>(kLineWidth), line.c_str());
+    std::fflush(stdout);
+    barShown_ = true;
+  }
+
+  void ClearBar() {
+    if (!barShown_) return;
+    std::printf("\r%*s\r", static_cast<int>(kLineWidth), "");
+    std::fflush(stdout);
+    barShown_ = false;
+  }
+
+  bool terminal_;
+  bool barShown_ = false;
+  std::string lastBar_;
+  std::string heading_;
+};
+
+void RunInstall(const InstallOptions& options) {
+  std::error_code ec;
+  const fs::path package(options.package);
+  if (!fs::is_directory(package, ec))
+    Fail("package folder '" + options.package + "' is not a folder", kExitIoError);
+
+  const bool terminal = ::isatty(::fileno(stdout)) != 0;
+  ConsoleUi ui(terminal);
+  if (!options.answers.empty()) {
+    std::ifstream in(options.answers);
+    if (!in) Fail("cannot read answer file '" + options.answers + "'", kExitIoError);
+    try {
+      ui.LoadAnswers(in, options.answers);
+    } catch (const std::runtime_error& e) {
+      Fail(e.what(), kExitUsage);
+    }
+  }
+  std::ofstream transcript;
+  if (!options.transcript.empty()) {
+    transcript.open(options.transcript, std::ios::trunc);
+    if (!transcript) Fail("cannot write transcript '" + options.transcript + "'", kExitIoError);
+  }
+
+  MediaCopy media;
+  media.Fill(package);
+  if (!media.HasFirstMedia())
+    Fail("package folder '" + options.package + "' holds no first media file velmor.1",
+         kExitIoError);
+  if (!media.HasSetup())
+    std::cout << "note: the package has no Setup.exe; the uninstaller copy is a stand-in file\n";
+
+  std::unique_ptr<SimMachine> machine;
+  try {
+    machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+    machine->SetDriveType('A', DriveType::removable);
+    machine->Mount('A', media.Folder());
+  } catch (const std::exception& e) {
+    Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
+  }
+  if (machine->SetCurrentDirectory("A:\\") != FileCause::none)
+    Fail("cannot enter the installation disk A:", kExitIoError);
+
+  RunOutcome outcome = RunOutcome::notRun;
+  {
+    ScopedMachine scopedMachine(*machine);
+    ScopedUi scopedUi(ui);
+    StepPrototypes prototypes;
+    SetupWindow window("SETUP", "");
+    window.OnTimer();
+    outcome = window.Outcome();
+  }  // the window's clean-up may still close the progress dialog
+  ui.FlushProgress();
+
+  for (const AnswerRule* rule : ui.UnusedRules()) {
+    std::cerr << "velmora install: warning: " << options.answers << ":" << rule->line
+              << ": rule never answered a prompt\n";
+  }
+  if (transcript.is_open()) {
+    ui.WriteTranscript(transcript);
+    transcript.close();
+    if (!transcript) Fail("cannot write transcript '" + options.transcript + "'", kExitIoError);
+  }
+  if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
+}
+
+}  // namespace
+
+void AddInstallCommand(CLI::App& app) {
+  auto options = std::make_shared<InstallOptions>();
+  CLI::App* install = app.add_subcommand(
+      "install", "Run the installation of a package headless on a simulated machine.");
+  install->add_option("PKGDIR", options->package, "folder holding the package's media files")
+      ->required();
+  install->add_option("--machine", options->machineRoot,
+                      "host folder of the simulated machine (created when missing)")
+      ->required();
+  install->add_option("--answers", options->answers,
+                      "answer file for the prompts (docs/answer-file.md); unanswered "
+                      "prompts take their default");
+  install->add_option("--transcript", options->transcript,
+                      "write every prompt, answer and progress step to this file");
+  install->footer(
+      "The package is copied to a scratch folder mounted as drive A: and run from there.\n"
+      "Exit codes: 0 \"Install Successful\", 1 the installation failed, 2 bad command line\n"
+      "or answer file, 3 package, machine or transcript not usable.");
+  install->callback([options] { RunInstall(*options); });
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,79 @@
+// velmora list PKGDIR [--json] [--verify]
+//
+// Reads a package back through the runtime's own readers and shows its
+// header and steps, as text or as one JSON document (docs/list-json.md).
+// On a damaged package it names the media file and the offset where
+// reading stopped, with the file error reports the readers made.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "authoring/package_listing.h"
+#include "authoring/package_reader.h"
+#include "commands.h"
+#include "platform/machine.h"
+#include "platform/sim/host_files.h"
+#include "steps/step.h"
+
+namespace velmora::cli {
+namespace {
+
+struct ListOptions {
+  std::string folder;
+  bool json = false;
+  bool verify = false;
+};
+
+[[noreturn]] void ReportFailure(const ReadFailure& failure) {
+  std::cerr << "velmora list: ";
+  if (!failure.file.empty()) {
+    std::cerr << failure.file;
+    if (!failure.missingFile) std::cerr << ", offset " << failure.offset;
+    std::cerr << ": ";
+  }
+  std::cerr << failure.message << '\n';
+  for (const std::string& report : failure.reports) std::cerr << "  file error report: " << report << '\n';
+  throw ExitCode{failure.missingFile ? kExitIoError : kExitFailure};
+}
+
+void VerifyPayloads(PackageReader& reader, const PartContents& part) {
+  std::vector<std::uint8_t> data;
+  for (const auto& step : part.steps)
+    if (!reader.ReadPayload(part.part, *step, data)) ReportFailure(reader.Failure());
+}
+
+void RunList(const ListOptions& options) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(options.folder, error)) {
+    std::cerr << "velmora list: " << options.folder << ": not a folder\n";
+    throw ExitCode{kExitIoError};
+  }
+  std::unique_ptr<Machine> host = MakeHostFileMachine();
+  ScopedMachine scoped(*host);
+  PackageReader reader(HostPathToWindows(options.folder));
+  PackageContents contents;
+  if (!reader.ReadPackage(contents)) ReportFailure(reader.Failure());
+
+  std::vector<ListedPart> parts = {{&contents.first, reader.MediaFiles(kFirstPart)}};
+  if (contents.second) parts.push_back({&*contents.second, reader.MediaFiles(kSecondPart)});
+  if (options.verify)
+    for (const ListedPart& part : parts) VerifyPayloads(reader, *part.contents);
+  if (options.json) WriteListingJson(std::cout, parts);
+  else WriteListingText(std::cout, parts);
+}
+
+}  // namespace
+
+void AddListCommand(CLI::App& app) {
+  auto options = std::make_shared<ListOptions>();
+  CLI::App* list = app.add_subcommand("list", "Show a package's header and steps");
+  list->add_option("PKGDIR", options->folder, "Folder holding the media files (velmor.1, ...)")
+      ->required();
+  list->add_flag("--json", options->json, "Print one JSON document (docs/list-json.md)");
+  list->add_flag("--verify", options->verify,
+                 "Also read every file step's payload, chunk by chunk, as an installation does");
+  list->callback([options] { RunList(*options); });
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,126 @@
+// velmora pack MANIFEST -o OUTDIR [--disk-size BYTES] [--chunk-size BYTES]
+//
+// Builds a package's media files from a manifest (docs/manifest.md).  Every
+// step passes its own Validate before anything is written, and the output
+// folder receives the media files only once all of them are complete.
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "authoring/ansi_text.h"
+#include "authoring/package_checks.h"
+#include "authoring/package_error.h"
+#include "authoring/package_writer.h"
+#include "commands.h"
+#include "framework/file_exception.h"
+#include "manifest_loader.h"
+#include "platform/machine.h"
+#include "platform/sim/host_files.h"
+#include "staging_folder.h"
+#include "steps/step.h"
+#include "steps/step_prototypes.h"
+
+namespace velmora::cli {
+namespace {
+
+struct PackOptions {
+  std::string manifest;
+  std::string output;
+  std::uint32_t diskSize = 0;
+  std::uint32_t chunkSize = kDefaultChunkSize;
+};
+
+[[noreturn]] void Fail(int code, const std::string& message) {
+  std::cerr << "velmora pack: " << message << '\n';
+  throw ExitCode{code};
+}
+
+// Refusals of the steps' own checks, each at its step's manifest line.
+void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
+                    const std::string& manifest) {
+  for (const StepProblem& problem : problems) {
+    const std::vector<int>& lines = problem.part == kSecondPart ? loaded.secondLines : loaded.firstLines;
+    const int line = problem.index < lines.size() ? lines[problem.index] : 0;
+    std::cerr << "velmora pack: " << manifest << ":" << line << ": "
+              << (problem.part == kSecondPart ? "second part, " : "") << "step " << problem.index + 1
+              << " (" << AnsiToUtf8(problem.step) << "): " << AnsiToUtf8(problem.message) << '\n';
+  }
+  throw ExitCode{kExitFailure};
+}
+
+void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& written) {
+  std::cout << heading << " \"" << AnsiToUtf8(part.title) << "\": " << part.steps.size()
+            << (part.steps.size() == 1 ? " step\n" : " steps\n");
+  for (std::size_t i = 0; i < written.files.size(); ++i)
+    std::printf("  %-12s %10u bytes\n", written.files[i].c_str(), static_cast<unsigned>(written.sizes[i]));
+  for (std::size_t i = 0; i < part.steps.size(); ++i) {
+    const PayloadPlacement& payload = written.payloads[i];
+    std::printf("  %3zu  %-25s %s", i + 1, part.steps[i].step->GetRuntimeClass()->m_lpszClassName,
+                AnsiToUtf8(part.steps[i].step->GetDescription()).c_str());
+    if (payload.size != 0)
+      std::printf("  [%u bytes in %u chunk%s, media file %u at %u]", static_cast<unsigned>(payload.size),
+                  static_cast<unsigned>(payload.chunks), payload.chunks == 1 ? "" : "s",
+                  static_cast<unsigned>(payload.disk), static_cast<unsigned>(payload.offset));
+    std::printf("\n");
+  }
+}
+
+void RunPack(const PackOptions& options) {
+  StepPrototypes prototypes;
+  LoadedManifest loaded;
+  try {
+    loaded = LoadManifest(options.manifest);
+  } catch (const ManifestError& error) {
+    Fail(error.IsIo() ? kExitIoError : kExitFailure, error.what());
+  }
+  const std::vector<StepProblem> problems = CheckPackage(loaded.package);
+  if (!problems.empty()) ReportProblems(problems, loaded, options.manifest);
+
+  WriterOptions writer;
+  writer.diskSize = options.diskSize;
+  writer.chunkSize = options.chunkSize;
+  WriteResult result;
+  try {
+    StagingFolder staging(options.output);
+    {
+      std::unique_ptr<Machine> host = MakeHostFileMachine();
+      ScopedMachine scoped(*host);
+      result = WritePackage(loaded.package, HostPathToWindows(staging.Path().string()), writer);
+    }
+    staging.Commit();
+  } catch (const PackageError& error) {
+    Fail(kExitFailure, error.what());
+  } catch (const CFileException& error) {
+    Fail(kExitIoError, std::string("writing failed: ") + error.what());
+  } catch (const std::filesystem::filesystem_error& error) {
+    Fail(kExitIoError, error.what());
+  }
+
+  std::cout << "Packed " << options.manifest << " into " << options.output << "\n";
+  PrintPart("First part", loaded.package.first, result.first);
+  if (loaded.package.second) PrintPart("Second part", *loaded.package.second, *result.second);
+}
+
+}  // namespace
+
+void AddPackCommand(CLI::App& app) {
+  auto options = std::make_shared<PackOptions>();
+  CLI::App* pack = app.add_subcommand("pack", "Build a package's media files from a TOML manifest");
+  pack->add_option("MANIFEST", options->manifest, "The package manifest (docs/manifest.md)")
+      ->required();
+  pack->add_option("-o,--output", options->output, "Folder that receives the media files")
+      ->required();
+  pack->add_option("--disk-size", options->diskSize,
+                   "Largest media file in bytes; the package spans several files when needed "
+                   "(default: no limit)")
+      ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
+  pack->add_option("--chunk-size", options->chunkSize,
+                   "Largest number of file bytes in one payload chunk")
+      ->capture_default_str()
+      ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
+  pack->callback([options] { RunPack(*options); });
+}
+
+}  // namespace velmora::cli
