@@ -112,6 +112,26 @@ struct RegValue {
   std::vector<std::uint8_t> bytes;
 };
 
+// File times for GetFileTimes/SetFileTimes: seconds since 1970-01-01 UTC.
+struct FileTimes {
+  std::int64_t creation = 0;
+  std::int64_t lastAccess = 0;
+  std::int64_t lastWrite = 0;
+};
+
+// FindFileLocation flags (VFFF_*).
+namespace verfind {
+inline constexpr std::uint32_t sharedFile = 0x01;  // VFFF_ISSHAREDFILE
+}  // namespace verfind
+
+// How an in-process registration call went.
+enum class RegistrationCall {
+  called,         // the entry point ran; see its HRESULT
+  oleUnavailable, // OleInitialize failed
+  loadFailed,     // the file could not be loaded as a library
+  noEntryPoint,   // the library does not export the entry point
+};
+
 class Machine {
  public:
   virtual ~Machine() = default;
@@ -242,6 +262,35 @@ class Machine {
   // WritePrivateProfileString(section, NULL, NULL, file): removes the first
   // section named section with all its lines, as DeleteProfileKey does.
   virtual FileCause DeleteProfileSection(const std::string& file, const std::string& section) = 0;
+
+  // ---- installing files ------------------------------------------------------------
+  // What the file step needs beyond plain files: file times, the version
+  // resource, the system's recommended location, and component
+  // registration.  Each has a default that answers failure, so a machine
+  // that cannot do it still builds; the sim and Win32 machines override all.
+
+  // Times of a file (GetFileTime/SetFileTime): seconds since 1970-01-01 UTC.
+  // On SetFileTimes a field of 0 leaves that time unchanged.
+  virtual FileCause GetFileTimes(const std::string& path, FileTimes& times);
+  virtual FileCause SetFileTimes(const std::string& path, const FileTimes& times);
+  // The file version of the fixed version information (VS_FIXEDFILEINFO):
+  // dwFileVersionMS in the high 32 bits, dwFileVersionLS in the low ones.
+  // False when the file has no version resource or cannot be read.
+  virtual bool GetFileVersion(const std::string& path, std::uint64_t& version);
+  // VerFindFile(flags, name, windowsDir, appDir): where a copy of the file
+  // already is (currentDir, "" when none) and where it should go
+  // (destDir).  flags: verfind::sharedFile or 0.
+  virtual void FindFileLocation(std::uint32_t flags, const std::string& name,
+                                const std::string& windowsDir, const std::string& appDir,
+                                std::string& currentDir, std::string& destDir);
+  // Loads a component in-process (OleInitialize, LoadLibraryEx with the
+  // altered search path) and calls its entry point ("DllRegisterServer",
+  // "DllUnregisterServer"), which answers an HRESULT into result.
+  virtual RegistrationCall CallRegistrationEntry(const std::string& path,
+                                                 const std::string& entryPoint, long& result);
+  // WinExec(commandLine, SW_SHOWNORMAL): starts a program without waiting
+  // for it; 32 or more means it was started.
+  virtual std::uint32_t StartProgram(const std::string& commandLine);
 };
 
 // The machine every operation above the platform layer acts on.  There is

@@ -9,6 +9,7 @@
 namespace velmora {
 
 class CDirectoryDialog;  // dialogs/directory_dialog.h
+class CReplaceFileDialog;  // dialogs/replace_file_dialog.h
 
 // Message box styles and results, with the Win32 values.
 namespace mb {
@@ -58,6 +59,11 @@ class Ui {
   // dialog's fields go into the controls when it opens and, on OK only, come
   // back.  Answers id::ok or id::cancel.
   virtual int RunDirectoryDialog(CDirectoryDialog& dialog) = 0;
+
+  // The file replace question (dialog 105) with its six texts.  Answers
+  // id::ok ("Use new file") or id::cancel ("Use existing file", Escape,
+  // the close box).
+  virtual int RunReplaceFileDialog(CReplaceFileDialog& dialog) = 0;
 
   // The progress dialog (template 112) of a run: shown when a run creates
   // it, updated at once on every change, gone when the run destroys it.

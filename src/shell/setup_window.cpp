@@ -5,6 +5,7 @@
 
 #include "platform/ui.h"
 #include "shell/progress_dialog.h"
+#include "steps/step_file.h"
 
 namespace velmora {
 namespace {
@@ -73,6 +74,7 @@ void SetupWindow::OnTimer() {
       installed = false;
     }
     if (installed) {
+      CommitFileSteps(m_doneSteps);  // files kept aside for a roll-back go
       WriteUninstallLog();  // its result does not change the outcome
       AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
       m_outcome = RunOutcome::installed;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/machine.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -23,6 +24,8 @@ class CStepFile : public CStep {
 
  public:
   CStepFile() = default;
+  // Deletes the temporary file that still exists.
+  ~CStepFile() override;
 
   void Serialize(CArchive& ar) override;
   std::string GetDescription() const override;
@@ -45,6 +48,23 @@ class CStepFile : public CStep {
   bool IsUninstallable() const override { return false; }
   bool ReadRecord(CCompressedFile* data) override;
 
+  // ---- run time (step_file_data.cpp, step_file_place.cpp, step_file_remove.cpp)
+  // Resolves the target directory and copies the payload's chunks into a
+  // temporary file there (or into memory for a picture or text).
+  bool InstallData(CCompressedFile* data) override;
+  // Puts the new file in place (or keeps the existing one), sets its times
+  // and attributes, registers it and counts it as shared.
+  int Install() override;
+  // Removes the file, or only takes back its shared count.
+  bool Uninstall() override;
+  // Undoes this installation's Install: takes back the shared count it
+  // added, puts back a file it replaced, deletes a file it created, and
+  // leaves a file it kept where it is.
+  bool Rollback() override;
+  // The installation succeeded: the replaced file kept aside for a roll-back
+  // is no longer needed and is deleted.
+  void OnInstallationSucceeded();
+
   // Added after the operations of CStep.
   virtual std::string GetKindName() const;
 
@@ -57,6 +77,11 @@ class CStepFile : public CStep {
   const std::string& GetTargetDirectory() const { return m_targetDirectory; }
   // True when the installation found no file at the target path.
   bool GetCreatedByInstall() const { return m_createdByInstall; }
+  // The temporary file holding the extracted data; "" when there is none.
+  const std::string& GetTempPath() const { return m_tempPath; }
+  // Where the replaced file waits until the installation's outcome is
+  // known; "" when nothing is kept aside.
+  const std::string& GetKeptAsidePath() const { return m_keptAsidePath; }
 
  protected:
   std::string m_name;
@@ -66,6 +91,28 @@ class CStepFile : public CStep {
   std::string m_tempPath;
   bool m_createdByInstall = false;
   std::string m_targetDirectory;
+
+ private:
+  bool IsMemoryData() const { return IsBackgroundImage() || IsDisplayText(); }
+  std::string TargetPath() const { return m_targetDirectory + m_name; }
+  bool ResolveTargetDirectory(std::string& directory);
+  bool CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHandle file);
+  bool ReplaceExisting(const std::string& target);
+  bool SetPlacedStatus(const std::string& target);
+  void UndoPlacement(const std::string& target);
+  void TakeBackSharedCount(const std::string& target);
+
+  // Run-time state of this installation only; never written to the log.
+  std::string m_keptAsidePath;           // the replaced file, moved aside
+  std::uint32_t m_keptAsideAttributes = 0;
+  bool m_keptExisting = false;           // the decision kept the existing file
+  bool m_placed = false;                 // this step put a file at the target
+  bool m_tookOver = false;               // it replaced a file an earlier step placed
+  bool m_sharedCountAdded = false;
 };
+
+// Tells every file step of a successful installation's done list that the
+// installation succeeded.
+void CommitFileSteps(const StepList& done);
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 //   message "PATTERN" = BUTTON [xN]
 //   directory "PATTERN" = ACTION... [xN]
 //   directory step "PATTERN" = ACTION... [xN]
+//   replace "PATTERN" = new|existing [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
 #include <istream>
@@ -109,8 +110,8 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     AnswerRule rule;
     rule.kind = line.substr(0, space);
     rule.line = lineNo;
-    if (rule.kind != "message" && rule.kind != "directory")
-      fail("unknown prompt kind '" + rule.kind + "' (known: message, directory)");
+    if (rule.kind != "message" && rule.kind != "directory" && rule.kind != "replace")
+      fail("unknown prompt kind '" + rule.kind + "' (known: message, directory, replace)");
     std::size_t pos = line.find_first_not_of(" \t", space);
     if (rule.kind == "directory" && line.compare(pos, 4, "step") == 0) {
       rule.target = "step";
@@ -130,6 +131,17 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
       tokens.pop_back();
     }
     if (tokens.empty()) fail("expected an answer after '='");
+
+    if (rule.kind == "replace") {
+      if (tokens.size() > 1)
+        fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
+      const std::string word = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
+      if (word != "new" && word != "existing")
+        fail("unknown answer '" + tokens[0].text + "' (new, existing)");
+      rule.answer = word;
+      AddRule(std::move(rule));
+      continue;
+    }
 
     if (rule.kind == "message") {
       if (tokens.size() > 1)

@@ -195,6 +195,13 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     return "progress " + Quoted(e.text) + " " + std::to_string(e.percent) + "%";
   }
   if (e.kind == "window") return "window " + Quoted(e.caption) + " " + Quoted(e.text);
+  if (e.kind == "replace") {
+    line = "replace " + Quoted(e.caption) + " " + Quoted(e.text) + " -> " +
+           (e.answer == id::ok ? "Use new file" : "Use existing file");
+    if (!e.fromRule) line += " (default)";
+    for (const std::string& note : e.notes) line += " (" + note + ")";
+    return line;
+  }
   if (e.kind == "directory") {
     line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
            " -> " + ButtonNameFromId(e.answer);

@@ -41,9 +41,10 @@ struct DirectoryAction {
 // pattern: * any run, ? any one character), at most `uses` times (0 =
 // without limit).
 struct AnswerRule {
-  std::string kind;     // "message", "directory"
+  std::string kind;     // "message", "directory", "replace"
   std::string pattern;
-  std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore"
+  std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
+                        // replace: "new", "existing"
   int uses = 0;
   int used = 0;
   int line = 0;         // line in the answer file, for messages
@@ -53,7 +54,7 @@ struct AnswerRule {
 
 // One thing shown to the user and how it was answered.
 struct TranscriptEntry {
-  std::string kind;     // "message", "directory", "progress", "window"
+  std::string kind;     // "message", "directory", "replace", "progress", "window"
   std::string caption;  // message: the caption; directory: the step name; window: heading
   std::string text;     // message text, directory question, progress step line, status line
   std::uint32_t style = 0;
@@ -90,6 +91,8 @@ class ScriptedUi : public Ui {
                  std::uint32_t style) override;
   // Without a matching rule the dialog is accepted with its path as filled in.
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
+  // Without a matching rule the new file is used (OK is the default button).
+  int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;
   void ShowProgress() override;
   // Recorded once per step line: updates under the same line replace the
   // entry's percentage until the line changes or something else is shown.

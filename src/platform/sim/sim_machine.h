@@ -22,13 +22,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 
 #include "platform/machine.h"
+#include "services/pe_version.h"
 #include "platform/sim/sim_attributes.h"
 #include "platform/sim/sim_faults.h"
+#include "platform/sim/sim_install_state.h"
 #include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_registry.h"
 
@@ -106,6 +109,17 @@ class SimMachine final : public Machine {
                              const std::string& key) override;
   FileCause DeleteProfileSection(const std::string& file, const std::string& section) override;
 
+  // Installing files (sim_file_times.cpp, sim_versions.cpp, sim_registration.cpp).
+  FileCause GetFileTimes(const std::string& path, FileTimes& times) override;
+  FileCause SetFileTimes(const std::string& path, const FileTimes& times) override;
+  bool GetFileVersion(const std::string& path, std::uint64_t& version) override;
+  void FindFileLocation(std::uint32_t flags, const std::string& name, const std::string& windowsDir,
+                        const std::string& appDir, std::string& currentDir,
+                        std::string& destDir) override;
+  RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
+                                         long& result) override;
+  std::uint32_t StartProgram(const std::string& commandLine) override;
+
   // ---- controls for tests and tools -----------------------------------------
   // Maps a drive letter onto an existing host folder.  Throws
   // std::invalid_argument for a bad letter or a folder that is not there.
@@ -132,6 +146,8 @@ class SimMachine final : public Machine {
   const std::filesystem::path& Root() const { return root_; }
   // The registry itself, for its own fault injection.
   sim::SimRegistry& Registry() { return registry_; }
+  // Kept file times, registrations and started programs, with their answers.
+  sim::InstallState& InstallState() { return installState_; }
 
  private:
   enum class Kind { missing, file, directory };
@@ -170,6 +186,9 @@ class SimMachine final : public Machine {
   FileCause CreateEmptyFile(const Location& location);
   FileCause Consume(char drive, std::uint64_t bytes);
   void Release(char drive, std::uint64_t bytes);
+  // Opens a file for reading and hands its bytes to `use` (sim_versions.cpp).
+  bool ReadImage(const std::string& path,
+                 const std::function<bool(const ImageReader&, std::uint64_t)>& use);
 
   std::filesystem::path root_;  // empty: no drive folders
   std::map<char, std::filesystem::path> mounts_;
@@ -184,6 +203,7 @@ class SimMachine final : public Machine {
   std::map<FileHandle, OpenEntry> open_;
   FileHandle nextHandle_ = 1;
   std::uint32_t nextTempNumber_ = 1;
+  sim::InstallState installState_;
 };
 
 }  // namespace velmora

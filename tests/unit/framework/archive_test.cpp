@@ -244,26 +244,5 @@ TEST_F(ArchiveTest, ValuesCrossingTheBufferBoundaryRoundTrip) {
   });
 }
 
-TEST_F(ArchiveTest, WrongDirectionIsRefused) {
-  CFile file;
-  ASSERT_TRUE(file.Open("C:\\d.bin", CFile::modeReadWrite | CFile::modeCreate));
-  CArchive storing(&file, CArchive::store);
-  std::uint8_t value = 0;
-  try {
-    storing >> value;
-    ADD_FAILURE() << "loaded from a storing archive";
-  } catch (const CArchiveException& e) {
-    EXPECT_EQ(e.m_cause, CArchiveException::writeOnly);
-  }
-  storing.Abort();
-  CArchive loading(&file, CArchive::load);
-  try {
-    loading << value;
-    ADD_FAILURE() << "stored into a loading archive";
-  } catch (const CArchiveException& e) {
-    EXPECT_EQ(e.m_cause, CArchiveException::readOnly);
-  }
-}
-
 }  // namespace
 }  // namespace velmora

@@ -57,7 +57,7 @@ PackageStep Directory(const std::string& name) {
 
 class InstallationRun : public ShellTest {
  protected:
-  void Write(PackageDefinition spec) { WritePackage(spec, kMedia); }
+  void Write(PackageDefinition package) { WritePackage(package, kMedia); }
 
   static PackagePart Part(const std::string& title, std::vector<PackageStep> steps) {
     PackagePart part;
@@ -111,9 +111,9 @@ TEST_F(InstallationRun, WeightsMoveTheBarAtTheStartOfEachStep) {
 }
 
 TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
-  PackageDefinition spec{Part("First", Steps(File("A.TXT", 1000))),
+  PackageDefinition package{Part("First", Steps(File("A.TXT", 1000))),
                   Part("Second", Steps(File("B.TXT", 3000)))};
-  Write(std::move(spec));
+  Write(std::move(package));
   EXPECT_EQ(Run(), RunOutcome::installed);
   EXPECT_EQ(Progress(), (std::vector<std::string>{"File for installation: A.TXT 0%", " 50%",
                                                   "File for installation: B.TXT 62%", " 100%"}));

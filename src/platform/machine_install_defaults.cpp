@@ -1,0 +1,33 @@
+// Defaults of the file installation operations of Machine: a machine that
+// does not override them cannot do them, and says so with a failure.
+#include "platform/machine.h"
+
+namespace velmora {
+
+FileCause Machine::GetFileTimes(const std::string&, FileTimes&) { return FileCause::generic; }
+
+FileCause Machine::SetFileTimes(const std::string&, const FileTimes&) {
+  return FileCause::generic;
+}
+
+bool Machine::GetFileVersion(const std::string&, std::uint64_t& version) {
+  version = 0;
+  return false;
+}
+
+void Machine::FindFileLocation(std::uint32_t, const std::string&, const std::string&,
+                               const std::string& appDir, std::string& currentDir,
+                               std::string& destDir) {
+  currentDir.clear();
+  destDir = appDir;
+}
+
+RegistrationCall Machine::CallRegistrationEntry(const std::string&, const std::string&,
+                                                long& result) {
+  result = -1;
+  return RegistrationCall::loadFailed;
+}
+
+std::uint32_t Machine::StartProgram(const std::string&) { return 2; }  // ERROR_FILE_NOT_FOUND
+
+}  // namespace velmora

@@ -1,0 +1,30 @@
+// The file replace question on the scripted Ui: answered by a `replace`
+// rule whose pattern matches the target path, else with "Use new file".
+#include "dialogs/replace_file_dialog.h"
+#include "platform/scripted/scripted_ui.h"
+
+namespace velmora {
+
+int ScriptedUi::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
+  TranscriptEntry entry;
+  entry.kind = "replace";
+  entry.caption = dialog.m_existingName;
+  entry.text = "existing " + dialog.m_existingDate + " " + dialog.m_existingVersion + ", new " +
+               dialog.m_newName + " " + dialog.m_newDate + " " + dialog.m_newVersion;
+  entry.answer = id::ok;
+  AnswerRule* rule = FindRule("replace", dialog.m_existingName);
+  if (rule != nullptr) {
+    entry.answer = rule->answer == "existing" ? id::cancel : id::ok;
+    entry.fromRule = true;
+  }
+  const std::string key = "replace\x1f" + entry.caption + "\x1f" + entry.text;
+  if (const int forced = GuardRepeats(key, entry.fromRule, true, entry)) {
+    entry.answer = forced;
+  } else if (rule != nullptr) {
+    ++rule->used;
+  }
+  Record(entry);
+  return entry.answer;
+}
+
+}  // namespace velmora

@@ -1,0 +1,69 @@
+// File times on the simulated machine.  The last-write time is the host
+// file's own; creation and last-access times are kept by the sim (a host
+// file system cannot set a creation time) for as long as the file is not
+// written again.
+#include <chrono>
+#include <system_error>
+
+#include "platform/sim/sim_machine.h"
+
+namespace velmora {
+namespace fs = std::filesystem;
+namespace {
+
+std::int64_t ToSeconds(fs::file_time_type time) {
+  const auto sys = std::chrono::file_clock::to_sys(time);
+  return std::chrono::floor<std::chrono::seconds>(sys).time_since_epoch().count();
+}
+
+fs::file_time_type FromSeconds(std::int64_t seconds) {
+  const std::chrono::sys_seconds sys{std::chrono::seconds(seconds)};
+  return std::chrono::file_clock::from_sys(sys);
+}
+
+std::string TimesKey(const fs::path& host) {
+  std::string key = host.string();
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+}  // namespace
+
+FileCause SimMachine::GetFileTimes(const std::string& path, FileTimes& times) {
+  std::uint32_t attributes = 0;
+  if (const FileCause cause = GetFileAttributes(path, attributes); cause != FileCause::none)
+    return cause;
+  const fs::path host = HostPath(path);
+  std::error_code ec;
+  const fs::file_time_type written = fs::last_write_time(host, ec);
+  if (ec) return FileCause::generic;
+  times.lastWrite = ToSeconds(written);
+  times.creation = times.lastAccess = times.lastWrite;
+  const auto kept = installState_.times.find(TimesKey(host));
+  if (kept != installState_.times.end() && kept->second.lastWrite == times.lastWrite) {
+    times.creation = kept->second.creation;
+    times.lastAccess = kept->second.lastAccess;
+  }
+  return FileCause::none;
+}
+
+FileCause SimMachine::SetFileTimes(const std::string& path, const FileTimes& times) {
+  FileTimes current;
+  if (const FileCause cause = GetFileTimes(path, current); cause != FileCause::none) return cause;
+  const fs::path host = HostPath(path);
+  if (times.lastWrite != 0) {
+    std::error_code ec;
+    fs::last_write_time(host, FromSeconds(times.lastWrite), ec);
+    if (ec) return FileCause::accessDenied;
+    current.lastWrite = times.lastWrite;
+  }
+  sim::KeptTimes& kept = installState_.times[TimesKey(host)];
+  kept.creation = times.creation != 0 ? times.creation : current.creation;
+  kept.lastAccess = times.lastAccess != 0 ? times.lastAccess : current.lastAccess;
+  kept.lastWrite = current.lastWrite;
+  return FileCause::none;
+}
+
+}  // namespace velmora

@@ -1,0 +1,17 @@
+// Shared-file counts: how many installations use a file, kept as a REG_DWORD
+// named by the file's full path under HKEY_LOCAL_MACHINE
+// "Software\Microsoft\Windows\CurrentVersion\SharedDLLs".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+extern const char* const kSharedDllsKey;
+
+// The count of `path`; defaultValue when there is none (or not a DWORD).
+std::uint32_t ReadSharedCount(const std::string& path, std::uint32_t defaultValue);
+bool WriteSharedCount(const std::string& path, std::uint32_t count);
+
+}  // namespace velmora

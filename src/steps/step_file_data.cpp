@@ -1,0 +1,185 @@
+// CStepFile::InstallData: where the file goes, and its data out of the
+// data stream, chunk by chunk, into a temporary file in the target
+// directory (or into memory for a picture or a text).
+//
+// Chunks: sequence number (1, 2, ...), length L, L data bytes.  A media
+// file may end only before a sequence number; the next one is then opened
+// through the run's media source.
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "datafile/compressed_file.h"
+#include "datafile/step_factory.h"
+#include "platform/ui.h"
+#include "steps/step_directory.h"
+#include "steps/step_file.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::size_t kMaxPath = 260;
+// Data bytes of a chunk are moved in pieces of this size, so a damaged
+// length field cannot make the step reserve gigabytes.
+constexpr std::uint32_t kPiece = 65536;
+
+void AppendSeparator(std::string& directory) {
+  if (directory.empty() || directory.back() != '\\') directory += '\\';
+}
+
+void Warn(const char* text) { AppMessageBox(text, mb::ok | mb::iconExclamation); }
+
+// The Windows or system directory with its two failure messages.
+bool PlatformDirectory(bool system, std::string& directory) {
+  Machine& machine = CurrentMachine();
+  directory = system ? machine.GetSystemDirectory() : machine.GetWindowsDirectory();
+  if (directory.empty()) {
+    Warn(system ? "Can't get System directory" : "Can't get Windows directory");
+    return false;
+  }
+  // The platform answers more than its 260-byte buffer when the path and its
+  // terminator do not fit.
+  if (directory.size() >= kMaxPath) {
+    Warn(system ? "System directory too long (!)" : "Windows directory too long (!)");
+    return false;
+  }
+  return true;
+}
+
+bool ReadU32(CCompressedFile& data, std::uint32_t& value, std::uint32_t& got) {
+  std::uint8_t bytes[4];
+  got = data.ReadBytes(bytes, 4);
+  value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  return got == 4;
+}
+
+}  // namespace
+
+bool CStepFile::ResolveTargetDirectory(std::string& directory) {
+  directory.clear();
+  const std::string reference = GetDirectory();
+  if (!reference.empty()) {
+    if (reference == "<Windows>" || reference == "<Windows system>") {
+      if (!PlatformDirectory(reference != "<Windows>", directory)) return false;
+    } else {
+      CStepDirectory* step = CStepDirectory::FindByName(reference);
+      if (step == nullptr) {
+        Warn("Ensure that the directory is defined before the file to be copied, in the Velmora "
+             "program");
+        return false;
+      }
+      directory = step->GetPath();
+      if (directory.empty()) return false;  // the user cancelled
+    }
+    AppendSeparator(directory);
+  }
+  if (!IsMemoryData() && reference.empty()) {
+    Warn("Don't know what to do with step loaded");
+    return false;
+  }
+  if (GetUseRecommended()) {
+    std::string windows;
+    if (!PlatformDirectory(false, windows)) return false;
+    std::string current, destination;
+    CurrentMachine().FindFileLocation(GetShared() ? verfind::sharedFile : 0, m_name, windows,
+                                      directory, current, destination);
+    // Where a copy already is wins over where the system would put it.
+    if (!current.empty()) directory = current;
+    else if (!destination.empty()) directory = destination;
+    AppendSeparator(directory);
+  }
+  return true;
+}
+
+bool CStepFile::InstallData(CCompressedFile* data) {
+  if (!CStep::InstallData(data)) return false;
+  std::string directory;
+  if (!ResolveTargetDirectory(directory)) return false;
+  m_targetDirectory = directory;
+
+  if (IsMemoryData()) {
+    m_tempPath.clear();
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow)
+                                               std::uint8_t[std::size_t{m_dataSize} + 1]);
+    if (!buffer) return false;
+    if (!CopyChunks(data, buffer.get(), kNoFile)) return false;
+    buffer[m_dataSize] = 0;  // a text ends with a zero byte
+    int result = 1;
+    if (IsBackgroundImage()) ShowImage(buffer.get(), m_dataSize);
+    if (IsDisplayText()) result = ShowText(reinterpret_cast<const char*>(buffer.get()));
+    return result == 1;  // else the user declined the text
+  }
+
+  Machine& machine = CurrentMachine();
+  std::string temp;
+  if (machine.CreateTempFile(directory, "inst", temp) != FileCause::none) return false;
+  m_tempPath = temp;
+  FileHandle file = kNoFile;
+  if (machine.OpenFile(m_tempPath, FileAccess::write, FileShare::exclusive,
+                       FileDisposition::openExisting, file) != FileCause::none)
+    return false;
+  const bool copied = CopyChunks(data, nullptr, file);
+  const FileCause closed = machine.CloseFile(file);
+  if (copied && closed != FileCause::none) {
+    const CFileException error(closed, -1, m_tempPath);
+    data->ReportFileError(&error);
+    return false;
+  }
+  return copied;
+}
+
+// Copies the chunks into `memory` (m_dataSize + 1 bytes) or, when it is
+// null, into `file`.  A chunk that would run past the data size fails the
+// step: the chunk lengths must add up to the size exactly, and the memory
+// buffer has no room beyond it.
+bool CStepFile::CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHandle file) {
+  Machine& machine = CurrentMachine();
+  std::vector<std::uint8_t> piece;
+  std::uint32_t total = 0;
+  std::uint32_t expected = 1;
+  try {
+    while (static_cast<std::int32_t>(total) < static_cast<std::int32_t>(m_dataSize)) {
+      std::uint32_t sequence = 0, got = 0;
+      while (!ReadU32(*data, sequence, got)) {
+        if (got != 0) return false;
+        // The media file is exhausted exactly before a chunk: the next one.
+        MediaSource* media = CurrentMediaSource();
+        if (media == nullptr || !media->OpenNextMediaFile()) return false;
+      }
+      if (sequence != expected) return false;
+      ++expected;
+      std::uint32_t length = 0;
+      if (!ReadU32(*data, length, got)) return false;
+      if (length > m_dataSize - total) return false;
+      std::uint32_t left = length;
+      while (left > 0) {
+        const std::uint32_t want = left < kPiece ? left : kPiece;
+        std::uint8_t* target = memory != nullptr ? memory + total : nullptr;
+        if (target == nullptr) {
+          piece.resize(want);
+          target = piece.data();
+        }
+        if (data->ReadBytes(target, want) != want) return false;
+        if (memory == nullptr) {
+          const FileCause cause = machine.WriteFile(file, target, want);
+          if (cause != FileCause::none) {
+            const CFileException error(cause, -1, m_tempPath);
+            data->ReportFileError(&error);
+            return false;
+          }
+        }
+        total += want;
+        left -= want;
+      }
+    }
+  } catch (const CFileException& error) {
+    if (error.m_cause != static_cast<int>(FileCause::none)) data->ReportFileError(&error);
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,176 @@
+// CStepFile::Install: puts the extracted file at its target path.
+//
+// A file that is replaced is not deleted at once: it is moved aside under a
+// unique name in the same directory and stays there until the outcome of
+// the installation is known.  A roll-back puts it back; a successful
+// installation deletes it (OnInstallationSucceeded).
+#include <map>
+
+#include "platform/ui.h"
+#include "services/self_registration.h"
+#include "services/shared_files.h"
+#include "shell/setup_window.h"
+#include "steps/replace_decision.h"
+#include "steps/step_file.h"
+#include "steps/step_file_targets.h"
+
+namespace velmora {
+namespace {
+
+const char* const kProbeFailed = "Could not open existing file to see if it needed updated";
+const char* const kStatusFailed = "Could not reset existing file status";
+
+int Fail(const char* text) {
+  AppMessageBox(text, mb::ok | mb::iconExclamation);
+  return 0;
+}
+
+// Clears read-only so the file can be moved or deleted; answers the cause
+// of a failed attribute write.
+FileCause ClearReadOnly(Machine& machine, const std::string& path) {
+  std::uint32_t attributes = 0;
+  if (machine.GetFileAttributes(path, attributes) != FileCause::none) return FileCause::none;
+  if ((attributes & attr::readOnly) == 0) return FileCause::none;
+  return machine.SetFileAttributes(path, attributes & ~attr::readOnly);
+}
+
+}  // namespace
+
+CStepFile::~CStepFile() {
+  if (!m_tempPath.empty()) CurrentMachine().DeleteFile(m_tempPath);
+  ForgetPlacedTarget(this);
+}
+
+// Moves the existing file aside; false (with its attributes as they were)
+// when its read-only attribute cannot be cleared.
+bool CStepFile::ReplaceExisting(const std::string& target) {
+  Machine& machine = CurrentMachine();
+  std::uint32_t attributes = 0;
+  const bool haveAttributes = machine.GetFileAttributes(target, attributes) == FileCause::none;
+  if (ClearReadOnly(machine, target) != FileCause::none) return false;
+  if (PlacedTargetOwner(target) != nullptr) {
+    // An earlier step of this installation placed it and keeps the file
+    // that was there before; this one only replaces the earlier step's file.
+    m_tookOver = true;
+    machine.DeleteFile(target);
+    return true;
+  }
+  std::string aside;
+  if (machine.CreateTempFile(m_targetDirectory, "old", aside) == FileCause::none) {
+    machine.DeleteFile(aside);
+    if (machine.MoveFile(target, aside) == FileCause::none) {
+      m_keptAsidePath = aside;
+      m_keptAsideAttributes = haveAttributes ? attributes : attr::archive;
+      return true;
+    }
+  }
+  // Nowhere to keep it (or it is in use): the move into place decides.
+  machine.DeleteFile(target);
+  return true;
+}
+
+// Gives the placed file the stored times and the step's attributes.
+bool CStepFile::SetPlacedStatus(const std::string& target) {
+  Machine& machine = CurrentMachine();
+  std::uint32_t attributes = 0;
+  FileTimes times;
+  if (machine.GetFileAttributes(target, attributes) != FileCause::none ||
+      machine.GetFileTimes(target, times) != FileCause::none)
+    return true;  // it keeps the times and attributes the move gave it
+  FileTimes stored;
+  stored.creation = m_creationTime;
+  stored.lastWrite = m_modificationTime;
+  if (m_modificationTime != 0 || m_creationTime != 0) {
+    if (machine.SetFileTimes(target, stored) != FileCause::none) return false;
+  }
+  if (GetReadOnly()) attributes |= attr::readOnly;
+  if (GetHidden()) attributes |= attr::hidden;
+  return machine.SetFileAttributes(target, attributes) == FileCause::none;
+}
+
+// The placement failed after the move: the new file goes and the file that
+// was there comes back, so a failed step leaves the target as it found it.
+void CStepFile::UndoPlacement(const std::string& target) {
+  Machine& machine = CurrentMachine();
+  if (m_tookOver) return;  // the earlier step's roll-back restores the target
+  if (m_placed || !m_keptAsidePath.empty()) {
+    if (m_placed) {
+      ClearReadOnly(machine, target);
+      machine.DeleteFile(target);
+    }
+    if (!m_keptAsidePath.empty() && machine.MoveFile(m_keptAsidePath, target) == FileCause::none) {
+      machine.SetFileAttributes(target, m_keptAsideAttributes);
+      m_keptAsidePath.clear();
+    }
+  }
+  m_placed = false;
+  ForgetPlacedTarget(this);
+}
+
+int CStepFile::Install() {
+  if (m_tempPath.empty()) return 1;  // nothing to place: a picture or a text
+  const std::string target = TargetPath();
+  Machine& machine = CurrentMachine();
+
+  bool existed = false;
+  FileHandle probe = kNoFile;
+  const FileCause opened = machine.OpenFile(target, FileAccess::read, FileShare::denyWrite,
+                                            FileDisposition::openExisting, probe);
+  if (opened == FileCause::none) {
+    existed = true;
+    machine.CloseFile(probe);
+  } else if (opened == FileCause::fileNotFound) {
+    m_createdByInstall = true;
+  } else {
+    return Fail(kProbeFailed);
+  }
+
+  bool replace = true;
+  if (existed) {
+    ReplaceInputs inputs;
+    std::uint32_t attributes = 0;
+    if (machine.GetFileTimes(target, inputs.existing) != FileCause::none ||
+        machine.GetFileAttributes(target, attributes) != FileCause::none)
+      return Fail(kProbeFailed);
+    inputs.targetPath = target;
+    inputs.newFilePath = m_tempPath;
+    inputs.newCreation = m_creationTime;
+    inputs.newModification = m_modificationTime;
+    if (const SetupWindow* window = MainWindow()) {
+      inputs.checkDates = window->CheckDates();
+      inputs.checkVersions = window->CheckVersions();
+    }
+    replace = DecideReplace(inputs);
+    if (replace && !ReplaceExisting(target)) return Fail(kStatusFailed);
+  }
+
+  if (replace) {
+    if (machine.MoveFile(m_tempPath, target) != FileCause::none) {
+      UndoPlacement(target);
+      return Fail("Failed while attempting to create a new file");
+    }
+    m_tempPath.clear();
+    m_placed = true;
+    if (!m_tookOver) RememberPlacedTarget(target, this);
+    if (!SetPlacedStatus(target)) {
+      UndoPlacement(target);
+      return Fail(kStatusFailed);
+    }
+    if (GetRegister() && !RegisterComponent(target)) {
+      AppMessageBox("Unable to register file " + target + ".  Continuing installation.",
+                    mb::ok | mb::iconExclamation);
+    }
+  } else {
+    m_keptExisting = true;
+    if (machine.DeleteFile(m_tempPath) == FileCause::none) m_tempPath.clear();
+  }
+
+  if (GetShared()) {
+    // A file that was there without a count was used by someone already.
+    const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);
+    m_sharedCountAdded = WriteSharedCount(target, count + 1);
+  }
+  return 1;
+}
+
+}  // namespace velmora

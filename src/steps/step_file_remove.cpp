@@ -1,0 +1,109 @@
+// CStepFile's removal: uninstallation (the file, or only its shared count),
+// roll-back of a failed installation, and the clean-up after a successful
+// one.
+#include "platform/ui.h"
+#include "services/self_registration.h"
+#include "services/shared_files.h"
+#include "steps/step_file.h"
+#include "steps/step_file_targets.h"
+
+namespace velmora {
+namespace {
+
+const char* const kStatusFailed = "Could not reset existing file status";
+
+// Clears read-only before a deletion; false when that write failed.
+bool ClearReadOnly(const std::string& path) {
+  Machine& machine = CurrentMachine();
+  std::uint32_t attributes = 0;
+  if (machine.GetFileAttributes(path, attributes) != FileCause::none) return true;
+  if ((attributes & attr::readOnly) == 0) return true;
+  return machine.SetFileAttributes(path, attributes & ~attr::readOnly) == FileCause::none;
+}
+
+void UnregisterWithWarning(const std::string& path) {
+  if (!UnregisterComponent(path)) {
+    AppMessageBox("Unable to unregister file " + path + ".  Continuing un-installation.",
+                  mb::ok | mb::iconExclamation);
+  }
+}
+
+}  // namespace
+
+void CStepFile::TakeBackSharedCount(const std::string& target) {
+  const std::uint32_t count = ReadSharedCount(target, 0);
+  if (count > 0) WriteSharedCount(target, count - 1);
+}
+
+bool CStepFile::Uninstall() {
+  if (IsMemoryData()) return true;  // nothing was placed
+  const std::string target = TargetPath();
+  if (GetShared()) {
+    // Others may still use it: only the count goes down, the file stays.
+    TakeBackSharedCount(target);
+    return true;
+  }
+  if (GetRegister()) UnregisterWithWarning(target);
+  Machine& machine = CurrentMachine();
+  FileHandle probe = kNoFile;
+  if (machine.OpenFile(target, FileAccess::read, FileShare::denyWrite,
+                       FileDisposition::openExisting, probe) != FileCause::none)
+    return true;
+  machine.CloseFile(probe);
+  if (!ClearReadOnly(target)) {
+    AppMessageBox(kStatusFailed, mb::ok | mb::iconExclamation);
+    return false;
+  }
+  machine.DeleteFile(target);
+  return true;
+}
+
+// Only what this installation did is undone.  A file the decision kept was
+// there before and stays; a replaced file comes back from where it was kept
+// aside; a file an earlier step of this installation placed is restored by
+// that step.
+bool CStepFile::Rollback() {
+  if (IsMemoryData()) return true;
+  const std::string target = TargetPath();
+  if (m_sharedCountAdded) {
+    TakeBackSharedCount(target);
+    m_sharedCountAdded = false;
+  }
+  if (!m_placed || m_tookOver) return true;
+  // Replaced, but the old file could not be kept: the new one is all there is.
+  if (!m_createdByInstall && m_keptAsidePath.empty()) return true;
+
+  Machine& machine = CurrentMachine();
+  if (GetRegister()) UnregisterWithWarning(target);
+  if (!ClearReadOnly(target)) {
+    AppMessageBox(kStatusFailed, mb::ok | mb::iconExclamation);
+    return false;
+  }
+  machine.DeleteFile(target);
+  m_placed = false;
+  ForgetPlacedTarget(this);
+  if (!m_keptAsidePath.empty()) {
+    if (machine.MoveFile(m_keptAsidePath, target) != FileCause::none) return false;
+    machine.SetFileAttributes(target, m_keptAsideAttributes);
+    m_keptAsidePath.clear();
+    // The file that is back was registered before the installation.
+    if (GetRegister()) RegisterComponent(target);
+  }
+  return true;
+}
+
+void CStepFile::OnInstallationSucceeded() {
+  if (!m_keptAsidePath.empty()) {
+    ClearReadOnly(m_keptAsidePath);
+    if (CurrentMachine().DeleteFile(m_keptAsidePath) == FileCause::none) m_keptAsidePath.clear();
+  }
+  ForgetPlacedTarget(this);
+}
+
+void CommitFileSteps(const StepList& done) {
+  for (CStep* step : done) {
+    if (auto* file = dynamic_cast<CStepFile*>(step)) file->OnInstallationSucceeded();
+  }
+}
+
+}  // namespace velmora
