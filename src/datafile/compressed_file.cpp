@@ -1,4 +1,4 @@
-// CCompressedFile (spec Part 2.1).  The encoder follows the Part's algorithm
+// CCompressedFile.  The encoder follows the format's reference algorithm
 // step by step (its output is binding: the data files are written by it); the
 // decoder accepts every record of the format table.  Where the code takes a
 // shortcut it says why the result is the same as the step-by-step reading.
@@ -195,8 +195,8 @@ void CCompressedFile::ResetDecoder() {
 }
 
 // Called with the buffer empty.  Answers the number of bytes read (0 at the
-// end of the file); they sit at 0.. onwards.  The Part keeps "end" at the
-// stale value when nothing is read, which would make the old contents look
+// end of the file); they sit at 0.. onwards.  Keeping "end" at the
+// stale value when nothing is read would make the old contents look
 // valid again; here an empty refill leaves the buffer empty.
 std::uint32_t CCompressedFile::Refill() {
   m_readAheadPos = 0;
@@ -230,7 +230,7 @@ std::uint32_t CCompressedFile::ReadPlain(std::uint8_t* out, std::uint32_t count)
 // more bytes can be delivered: at the end of the file where the control byte
 // is due, or at a pattern descriptor whose length is not 2..5.
 //
-// Bad descriptor (left to the implementer by the Part): it is treated as the
+// Bad descriptor (the format does not define it): it is treated as the
 // end of the decodable data, and sticks (m_runKind = kBadRecordKind) until
 // the stream is repositioned, reopened or switched.  Read returns what it
 // delivered before the record - the same short read a truncated file gives,

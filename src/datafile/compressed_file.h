@@ -1,5 +1,5 @@
 // CCompressedFile: a CFile that can switch, at any byte position, between
-// plain bytes and the package's own run-length code (spec Part 2.1).
+// plain bytes and the package's own run-length code.
 //
 // Stream format: a compressed stretch is a sequence of records, each opened
 // by a control byte B:
@@ -116,7 +116,7 @@ class CCompressedFile : public CFile {
   std::int32_t m_readAheadPos = 0;
   // The 129-byte ring, stored twice in a row (index i and i + 129 always
   // hold the same byte) so that every stretch of up to 129 ring bytes can be
-  // read without wrapping.  Positions are ring positions 0..128 as in the spec.
+  // read without wrapping.  Positions are ring positions 0..128 as in the format.
   std::unique_ptr<std::uint8_t[]> m_history;
   std::int32_t m_historyHead = 0;
   std::int32_t m_historyTail = 0;

@@ -1,5 +1,5 @@
 // velmora codec encode|decode IN OUT: a whole host file through the package's
-// compressed stream format (spec Part 2.1), as one compressed stretch.
+// compressed stream format, as one compressed stretch.
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -220,7 +220,7 @@ void AddCodecCommand(CLI::App& app) {
   CLI::App* codec = app.add_subcommand(
       "codec",
       "Encode or decode files in the run-length code of the data files (literal runs, "
-      "repeat runs and 2..5-byte patterns; spec Part 2.1).");
+      "repeat runs and 2..5-byte patterns).");
   codec->require_subcommand(1);
   codec->footer(
       "Prints one line: input bytes, output bytes and the ratio compressed/plain.\n"

@@ -76,7 +76,7 @@ Bytes Decode(const Bytes& stream, std::uint32_t chunkSize) {
   return out;
 }
 
-// ---- reference encoder: spec Part 2.1, "Encoder", read literally --------------
+// ---- reference encoder: the encoder description, read literally ---------------
 
 void ReferenceEncoder::EmitLiteral(int count) {
   if (count == 0) return;

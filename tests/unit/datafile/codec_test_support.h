@@ -1,6 +1,6 @@
 // Helpers for the CCompressedFile tests: encode/decode through the stream on a
 // MemoryMachine, a reference encoder written as literally as possible from
-// the text of spec Part 2.1 (slow, modulo arithmetic everywhere, no
+// the description of the encoder (slow, modulo arithmetic everywhere, no
 // shortcuts), a generator of encoder-stressing inputs, and a record parser.
 #pragma once
 

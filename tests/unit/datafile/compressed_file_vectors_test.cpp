@@ -1,5 +1,5 @@
-// Byte-exact vectors of spec Part 2.1: every example and edge case the Part
-// gives, each checked against the stream's encoder, the reference encoder and
+// Byte-exact vectors of the stream format: every documented example and edge
+// case, each checked against the stream's encoder, the reference encoder and
 // the decoder; then records the encoder never writes but the decoder accepts.
 #include <gtest/gtest.h>
 
