@@ -166,13 +166,12 @@ std::optional<std::uint64_t> ReadImageFileVersion(const ImageReader& read, std::
 
   // VS_VERSIONINFO: wLength, wValueLength, wType, the key (UTF-16, zero
   // ended), padding to 4 bytes, then VS_FIXEDFILEINFO.
+  // The whole resource must lie inside its section, as the loader needs it.
   std::uint64_t block = 0;
-  if (dataSize < 6 || !image.Map(dataRva, 6, block)) return std::nullopt;
+  if (dataSize < 6 || !image.Map(dataRva, dataSize, block)) return std::nullopt;
   std::uint16_t length = 0, valueLength = 0;
   if (!image.U16(block, length) || !image.U16(block + 2, valueLength)) return std::nullopt;
   if (length > dataSize) length = static_cast<std::uint16_t>(dataSize);
-  std::uint64_t fileBlock = 0;
-  if (!image.Map(dataRva, length, fileBlock)) return std::nullopt;
   std::uint32_t pos = 6;
   for (;;) {
     std::uint16_t ch = 0;

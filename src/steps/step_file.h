@@ -105,6 +105,7 @@ class CStepFile : public CStep {
   // Run-time state of this installation only; never written to the log.
   std::string m_keptAsidePath;           // the replaced file, moved aside
   std::uint32_t m_keptAsideAttributes = 0;
+  FileTimes m_keptAsideTimes;            // its times, given back with it
   bool m_keptExisting = false;           // the decision kept the existing file
   bool m_placed = false;                 // this step put a file at the target
   bool m_tookOver = false;               // it replaced a file an earlier step placed

@@ -5,6 +5,7 @@
 // Chunks: sequence number (1, 2, ...), length L, L data bytes.  A media
 // file may end only before a sequence number; the next one is then opened
 // through the run's media source.
+#include <limits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -100,8 +101,12 @@ bool CStepFile::InstallData(CCompressedFile* data) {
 
   if (IsMemoryData()) {
     m_tempPath.clear();
+    // Size + 1 must not wrap where size_t is 32 bits wide.
+    const std::uint64_t room = std::uint64_t{m_dataSize} + 1;
+    if (room > std::numeric_limits<std::size_t>::max()) return false;
+    // Zeroed: a size the chunk loop skips (above 2 GB) shows no stale memory.
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow)
-                                               std::uint8_t[std::size_t{m_dataSize} + 1]);
+                                               std::uint8_t[static_cast<std::size_t>(room)]());
     if (!buffer) return false;
     if (!CopyChunks(data, buffer.get(), kNoFile)) return false;
     buffer[m_dataSize] = 0;  // a text ends with a zero byte

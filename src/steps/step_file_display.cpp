@@ -27,4 +27,6 @@ bool CStepFileDisplay::SetQuestion(const std::string& value) { m_question = valu
 
 std::string CStepFileDisplay::GetKindName() const { return "Agreement text"; }
 
+int CStepFileDisplay::ShowText(const char*) { return 1; }
+
 }  // namespace velmora

@@ -30,6 +30,10 @@ class CStepFileDisplay : public CStepFile {
 
   std::string GetKindName() const override;
 
+  // The text is accepted without being shown: there is no agreement
+  // dialog on the Ui yet.  Answers 1 (go on).
+  int ShowText(const char* text) override;
+
  protected:
   std::string m_question;
 };

@@ -56,6 +56,7 @@ bool CStepFile::ReplaceExisting(const std::string& target) {
     return true;
   }
   std::string aside;
+  if (machine.GetFileTimes(target, m_keptAsideTimes) != FileCause::none) m_keptAsideTimes = {};
   if (machine.CreateTempFile(m_targetDirectory, "old", aside) == FileCause::none) {
     machine.DeleteFile(aside);
     if (machine.MoveFile(target, aside) == FileCause::none) {
@@ -99,6 +100,7 @@ void CStepFile::UndoPlacement(const std::string& target) {
       machine.DeleteFile(target);
     }
     if (!m_keptAsidePath.empty() && machine.MoveFile(m_keptAsidePath, target) == FileCause::none) {
+      machine.SetFileTimes(target, m_keptAsideTimes);
       machine.SetFileAttributes(target, m_keptAsideAttributes);
       m_keptAsidePath.clear();
     }

@@ -84,6 +84,7 @@ bool CStepFile::Rollback() {
   ForgetPlacedTarget(this);
   if (!m_keptAsidePath.empty()) {
     if (machine.MoveFile(m_keptAsidePath, target) != FileCause::none) return false;
+    machine.SetFileTimes(target, m_keptAsideTimes);
     machine.SetFileAttributes(target, m_keptAsideAttributes);
     m_keptAsidePath.clear();
     // The file that is back was registered before the installation.

@@ -22,5 +22,6 @@ void AddCodecCommand(CLI::App& app);
 void AddInstallCommand(CLI::App& app);
 void AddPackCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
+void AddExtractCommand(CLI::App& app);
 
 }  // namespace velmora::cli

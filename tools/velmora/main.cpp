@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   velmora::cli::AddInstallCommand(app);
   velmora::cli::AddPackCommand(app);
   velmora::cli::AddListCommand(app);
+  velmora::cli::AddExtractCommand(app);
 
   try {
     app.parse(argc, argv);

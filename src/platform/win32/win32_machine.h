@@ -66,6 +66,17 @@ class Win32Machine final : public Machine {
                              const std::string& key) override;
   FileCause DeleteProfileSection(const std::string& file, const std::string& section) override;
 
+  // Installing files (win32_versions.cpp, win32_registration.cpp).
+  FileCause GetFileTimes(const std::string& path, FileTimes& times) override;
+  FileCause SetFileTimes(const std::string& path, const FileTimes& times) override;
+  bool GetFileVersion(const std::string& path, std::uint64_t& version) override;
+  void FindFileLocation(std::uint32_t flags, const std::string& name, const std::string& windowsDir,
+                        const std::string& appDir, std::string& currentDir,
+                        std::string& destDir) override;
+  RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
+                                         long& result) override;
+  std::uint32_t StartProgram(const std::string& commandLine) override;
+
  private:
   // Open files by number.  Numbers count up from 1 and are never reused, so
   // kNoFile and a handle that was closed can never reach another file.

@@ -18,6 +18,7 @@ class Win32Ui final : public Ui {
   int MessageBox(const std::string& text, const std::string& caption,
                  std::uint32_t style) override;
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
+  int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;  // win32_replace_dialog.cpp
   void ShowProgress() override;
   void UpdateProgress(const std::string& fileText, int percent) override;
   void HideProgress() override;

@@ -1,0 +1,49 @@
+// The file replace question as a real dialog (template 105).  The six texts
+// go into their static controls when it opens; OK and Cancel end it with
+// their own results, as do Enter, Escape and the close box.
+#include "dialogs/replace_file_dialog.h"
+#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_ui.h"
+
+namespace velmora {
+namespace {
+
+INT_PTR CALLBACK ReplaceDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      const auto* dialog = reinterpret_cast<const CReplaceFileDialog*>(lParam);
+      const std::pair<int, const std::string*> fields[] = {
+          {CReplaceFileDialog::kExistingDateId, &dialog->m_existingDate},
+          {CReplaceFileDialog::kExistingNameId, &dialog->m_existingName},
+          {CReplaceFileDialog::kExistingVersionId, &dialog->m_existingVersion},
+          {CReplaceFileDialog::kNewDateId, &dialog->m_newDate},
+          {CReplaceFileDialog::kNewNameId, &dialog->m_newName},
+          {CReplaceFileDialog::kNewVersionId, &dialog->m_newVersion},
+      };
+      for (const auto& [control, text] : fields) ::SetDlgItemTextA(window, control, text->c_str());
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        ::EndDialog(window, LOWORD(wParam));
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      ::EndDialog(window, IDCANCEL);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+int Win32Ui::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
+  const INT_PTR result = ::DialogBoxParamA(
+      ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(CReplaceFileDialog::kTemplateId), nullptr,
+      ReplaceDialogProc, reinterpret_cast<LPARAM>(&dialog));
+  return result == IDOK ? id::ok : id::cancel;
+}
+
+}  // namespace velmora

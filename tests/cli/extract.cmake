@@ -1,0 +1,140 @@
+# Command-line tests of `velmora extract`.  Included from CMakeLists.txt, this
+# file registers one test per case; each test runs this same file in script
+# mode (cmake -P) with CASE set, in a scratch folder of the build tree.
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+  foreach(case demo test-only hostile-names corrupt usage)
+    add_test(NAME cli.extract.${case}
+             COMMAND ${CMAKE_COMMAND} -DCASE=${case} -DVELMORA=$<TARGET_FILE:velmora>
+                     -DSOURCE=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/extract-${case}
+                     -P ${CMAKE_CURRENT_LIST_FILE})
+  endforeach()
+  return()
+endif()
+
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(velmora)
+  execute_process(COMMAND "${VELMORA}" ${ARGN} WORKING_DIRECTORY "${WORK}"
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  set(OUT "${out}${err}" PARENT_SCOPE)
+  set(RC "${rc}" PARENT_SCOPE)
+endfunction()
+
+function(expect_rc expected)
+  if(NOT RC EQUAL expected)
+    message(FATAL_ERROR "exit code ${RC}, expected ${expected}; output:\n${OUT}")
+  endif()
+endfunction()
+
+function(expect_in text needle)
+  string(FIND "${text}" "${needle}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "expected to find\n  ${needle}\nin\n${text}")
+  endif()
+endfunction()
+
+function(expect_same_file a b)
+  file(SHA256 "${a}" ha)
+  file(SHA256 "${b}" hb)
+  if(NOT ha STREQUAL hb)
+    message(FATAL_ERROR "${a} and ${b} differ")
+  endif()
+endfunction()
+
+set(demo "${SOURCE}/examples/demo")
+
+if(CASE STREQUAL "demo")
+  velmora(pack "${demo}/manifest.toml" -o pkg)
+  expect_rc(0)
+  velmora(extract pkg -o out)
+  expect_rc(0)
+  expect_in("${OUT}" "Extracted 5 files")
+  expect_same_file("${WORK}/out/LanternDir/README.TXT" "${demo}/files/README.TXT")
+  expect_same_file("${WORK}/out/LanternDir/LOGO.BMP" "${demo}/files/LOGO.BMP")
+  expect_same_file("${WORK}/out/_Windows_/LANTERN.INI" "${demo}/files/LANTERN.INI")
+  expect_same_file("${WORK}/out/background/LOGO.BMP" "${demo}/files/LOGO.BMP")
+  # The stored modification time, 1996-08-01T10:00:00Z.
+  file(TIMESTAMP "${WORK}/out/LanternDir/README.TXT" stamp "%Y-%m-%dT%H:%M:%S" UTC)
+  if(NOT stamp STREQUAL "1996-08-01T10:00:00")
+    message(FATAL_ERROR "README.TXT dated ${stamp}")
+  endif()
+elseif(CASE STREQUAL "test-only")
+  velmora(pack "${demo}/manifest.toml" -o pkg)
+  expect_rc(0)
+  velmora(extract pkg --test)
+  expect_rc(0)
+  expect_in("${OUT}" "Tested 5 files")
+  expect_in("${OUT}" "all OK")
+  if(EXISTS "${WORK}/out")
+    message(FATAL_ERROR "--test wrote files")
+  endif()
+elseif(CASE STREQUAL "hostile-names")
+  file(WRITE "${WORK}/evil.txt" "payload")
+  file(WRITE "${WORK}/evil.toml" "title = \"Evil\"
+[[step]]
+class = \"file\"
+source = \"evil.txt\"
+name = '..\\..\\..\\escaped.txt'
+directory = \"<Windows>\"
+[[step]]
+class = \"file\"
+source = \"evil.txt\"
+name = 'C:\\AUTOEXEC.BAT'
+directory = \"<Windows system>\"
+[[step]]
+class = \"file\"
+source = \"evil.txt\"
+name = 'con.txt'
+directory = \"<Windows>\"
+")
+  velmora(pack evil.toml -o pkg)
+  expect_rc(0)
+  file(MAKE_DIRECTORY "${WORK}/deep/er")
+  velmora(extract pkg -o deep/er/out)
+  expect_rc(0)
+  expect_in("${OUT}" "warning")
+  foreach(outside "${WORK}/escaped.txt" "${WORK}/deep/escaped.txt" "${WORK}/deep/er/escaped.txt"
+                  "/AUTOEXEC.BAT")
+    if(EXISTS "${outside}")
+      message(FATAL_ERROR "wrote outside the output folder: ${outside}")
+    endif()
+  endforeach()
+  expect_same_file("${WORK}/deep/er/out/_Windows_/escaped.txt" "${WORK}/evil.txt")
+  expect_same_file("${WORK}/deep/er/out/_Windows system_/AUTOEXEC.BAT" "${WORK}/evil.txt")
+  expect_same_file("${WORK}/deep/er/out/_Windows_/_con.txt" "${WORK}/evil.txt")
+  # A symbolic link inside the output folder is not followed.
+  file(REMOVE_RECURSE "${WORK}/deep/er/out")
+  file(MAKE_DIRECTORY "${WORK}/deep/er/out" "${WORK}/elsewhere")
+  file(CREATE_LINK "${WORK}/elsewhere" "${WORK}/deep/er/out/_Windows_" SYMBOLIC)
+  velmora(extract pkg -o deep/er/out)
+  expect_rc(3)
+  expect_in("${OUT}" "symbolic link")
+  file(GLOB written "${WORK}/elsewhere/*")
+  if(written)
+    message(FATAL_ERROR "wrote through a link: ${written}")
+  endif()
+elseif(CASE STREQUAL "corrupt")
+  velmora(pack "${demo}/manifest.toml" -o pkg)
+  expect_rc(0)
+  # Cut velmor.1 short inside the payloads: the first payload that reaches
+  # past the cut is named, with the media file and the offset.
+  file(SIZE "${WORK}/pkg/velmor.1" size)
+  math(EXPR keep "${size} - 40")
+  file(MAKE_DIRECTORY "${WORK}/cut")
+  execute_process(COMMAND head -c ${keep} "${WORK}/pkg/velmor.1" OUTPUT_FILE "${WORK}/cut/velmor.1")
+  velmora(extract cut --test)
+  expect_rc(1)
+  expect_in("${OUT}" "velmor.1, offset ")
+  expect_in("${OUT}" "step ")
+  velmora(extract missing -o out)
+  expect_rc(3)
+elseif(CASE STREQUAL "usage")
+  velmora(extract)
+  expect_rc(2)
+  velmora(pack "${demo}/manifest.toml" -o pkg)
+  velmora(extract pkg)
+  expect_rc(2)
+  expect_in("${OUT}" "-o OUTDIR")
+endif()

@@ -1,0 +1,271 @@
+// Placing, keeping, counting, registering, uninstalling and rolling back
+// one file step on the simulated machine.  Without a main window both the
+// date and the version checks are on.
+#include <algorithm>
+
+#include "services/shared_files.h"
+#include "unit/steps/step_file_run_support.h"
+#include "unit/support/pe_builder.h"
+
+namespace velmora::test {
+namespace {
+
+constexpr const char* kTarget = "C:\\WINDOWS\\APP.DLL";
+constexpr std::int32_t kOld = 800000000;
+constexpr std::int32_t kNew = 900000000;
+
+class FilePlacement : public FileStepRun {
+ protected:
+  // An existing file dated kOld, or kNew + 1 when it is to be newer.
+  void PutExisting(const std::string& content, bool newer = false, std::uint32_t bits = 0) {
+    Put(kTarget, content);
+    FileTimes times;
+    times.creation = times.lastWrite = newer ? kNew + 1 : kOld;
+    ASSERT_EQ(machine_.SetFileTimes(kTarget, times), FileCause::none);
+    if (bits != 0) {
+      ASSERT_EQ(machine_.SetFileAttributes(kTarget, bits), FileCause::none);
+    }
+  }
+  std::unique_ptr<CStepFileCopy> NewStep(const std::string& name = "APP.DLL") {
+    auto step = MakeStep(name, 0);
+    step->SetCreationTime(kNew - 100);
+    step->SetModificationTime(kNew);
+    return step;
+  }
+  std::uint32_t Count(const std::string& path = kTarget) { return ReadSharedCount(path, 999); }
+  // Everything in C:\WINDOWS but the system directory.
+  std::vector<std::string> Files() {
+    auto names = Names("C:\\WINDOWS");
+    std::erase(names, "SYSTEM");
+    return names;
+  }
+};
+
+TEST_F(FilePlacement, NewFileGetsStoredTimesAndAttributes) {
+  auto step = NewStep();
+  step->SetReadOnly(true);
+  step->SetHidden(true);
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  FileTimes times;
+  ASSERT_EQ(machine_.GetFileTimes(kTarget, times), FileCause::none);
+  EXPECT_EQ(times.creation, kNew - 100);
+  EXPECT_EQ(times.lastWrite, kNew);
+  EXPECT_EQ(Attributes(kTarget) & (attr::readOnly | attr::hidden), attr::readOnly | attr::hidden);
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, ReadOnlyTargetIsReplacedAndLosesReadOnly) {
+  PutExisting("old", false, attr::readOnly | attr::archive);
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(Read(kTarget), "new");
+  EXPECT_EQ(Attributes(kTarget) & attr::readOnly, 0u);
+  EXPECT_FALSE(step->GetCreatedByInstall());
+  // The replaced file waits beside it until the outcome is known.
+  ASSERT_FALSE(step->GetKeptAsidePath().empty());
+  EXPECT_EQ(Read(step->GetKeptAsidePath()), "old");
+  step->OnInstallationSucceeded();
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, NewerExistingFileIsKeptAndTheTemporaryFileGoes) {
+  PutExisting("old", true);
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(Read(kTarget), "old");
+  EXPECT_TRUE(step->GetTempPath().empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, SharedCounts) {
+  auto created = NewStep();
+  created->SetShared(true);
+  ASSERT_EQ(InstallContent(*created, "new"), 1);
+  EXPECT_EQ(Count(), 1u);  // from missing
+
+  Put("C:\\WINDOWS\\OTHER.DLL", "x");
+  auto existing = NewStep("OTHER.DLL");
+  existing->SetShared(true);
+  ASSERT_EQ(InstallContent(*existing, "new"), 1);
+  EXPECT_EQ(Count("C:\\WINDOWS\\OTHER.DLL"), 2u);  // there without a count: already used once
+
+  auto kept = NewStep();  // same date as the file now there: kept, still counted
+  kept->SetShared(true);
+  ASSERT_EQ(InstallContent(*kept, "same"), 1);
+  EXPECT_EQ(Read(kTarget), "new");
+  EXPECT_EQ(Count(), 2u);
+
+  // Uninstalling a shared file only counts down; the file stays.
+  EXPECT_TRUE(kept->Uninstall());
+  EXPECT_TRUE(created->Uninstall());
+  EXPECT_EQ(Count(), 0u);
+  EXPECT_TRUE(created->Uninstall());
+  EXPECT_EQ(Count(), 0u);
+  EXPECT_EQ(Read(kTarget), "new");
+}
+
+TEST_F(FilePlacement, UninstallRemovesAKeptFileToo) {
+  PutExisting("old", true, attr::readOnly);
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_TRUE(step->Uninstall());
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(FilePlacement, RollbackDeletesACreatedSharedFileAndItsCount) {
+  auto step = NewStep();
+  step->SetShared(true);
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_TRUE(step->Rollback());
+  EXPECT_EQ(Count(), 0u);
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(FilePlacement, RollbackKeepsAFileTheDecisionKept) {
+  PutExisting("old", true);
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_TRUE(step->Rollback());
+  EXPECT_EQ(Read(kTarget), "old");
+
+  // Shared: only the count this installation added goes.
+  ASSERT_TRUE(WriteSharedCount(kTarget, 3));
+  auto shared = NewStep();
+  shared->SetShared(true);
+  ASSERT_EQ(InstallContent(*shared, "new"), 1);
+  EXPECT_EQ(Count(), 4u);
+  EXPECT_TRUE(shared->Rollback());
+  EXPECT_EQ(Count(), 3u);
+  EXPECT_EQ(Read(kTarget), "old");
+}
+
+TEST_F(FilePlacement, RollbackBringsBackAReplacedFileWithItsAttributes) {
+  PutExisting("old", false, attr::readOnly | attr::hidden);
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(Read(kTarget), "new");
+  EXPECT_TRUE(step->Rollback());
+  EXPECT_EQ(Read(kTarget), "old");
+  EXPECT_EQ(Attributes(kTarget) & (attr::readOnly | attr::hidden), attr::readOnly | attr::hidden);
+  FileTimes times;
+  ASSERT_EQ(machine_.GetFileTimes(kTarget, times), FileCause::none);
+  EXPECT_EQ(times.creation, kOld);
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, TwoStepsWithOneTargetRollBackToTheOriginal) {
+  PutExisting("old");
+  auto first = NewStep();
+  ASSERT_EQ(InstallContent(*first, "first"), 1);
+  auto second = NewStep();
+  second->SetModificationTime(kNew + 10);  // newer than the first step's file
+  ASSERT_EQ(InstallContent(*second, "second"), 1);
+  EXPECT_EQ(Read(kTarget), "second");
+  // The run rolls back in the order the steps completed.
+  EXPECT_TRUE(first->Rollback());
+  EXPECT_TRUE(second->Rollback());
+  EXPECT_EQ(Read(kTarget), "old");
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, MoveFailureLeavesTheExistingFile) {
+  PutExisting("old", false, attr::readOnly);
+  auto step = NewStep();
+  step->SetDataSize(3);
+  WriteChunks(1, {{1, "new"}});
+  ASSERT_TRUE(InstallData(*step));
+  // The existing file is moved aside, then the new one cannot be moved in.
+  machine_.InjectFault("MoveFile", 2, FileCause::accessDenied);
+  EXPECT_EQ(step->Install(), 0);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Failed while attempting to create a new file"});
+  EXPECT_EQ(Read(kTarget), "old");
+  EXPECT_NE(Attributes(kTarget) & attr::readOnly, 0u);
+  step.reset();
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+TEST_F(FilePlacement, StatusWriteFailures) {
+  PutExisting("old", false, attr::readOnly);
+  auto step = NewStep();
+  step->SetDataSize(3);
+  WriteChunks(1, {{1, "new"}});
+  ASSERT_TRUE(InstallData(*step));
+  machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
+  EXPECT_EQ(step->Install(), 0);  // clearing read-only of the existing file
+  EXPECT_EQ(Read(kTarget), "old");
+
+  auto placed = NewStep();
+  placed->SetDataSize(3);
+  ASSERT_TRUE(InstallData(*placed));
+  // Clearing read-only works; giving the placed file its attributes does not.
+  machine_.InjectFault("SetFileAttributes", 2, FileCause::accessDenied);
+  EXPECT_EQ(placed->Install(), 0);
+  EXPECT_EQ(Read(kTarget), "old");
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Could not reset existing file status",
+                                                  "Could not reset existing file status"}));
+}
+
+TEST_F(FilePlacement, TargetInUseCannotBeProbed) {
+  PutExisting("old");
+  FileHandle handle = kNoFile;
+  ASSERT_EQ(machine_.OpenFile(kTarget, FileAccess::readWrite, FileShare::exclusive,
+                              FileDisposition::openExisting, handle),
+            FileCause::none);
+  auto step = NewStep();
+  EXPECT_EQ(InstallContent(*step, "new"), 0);
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Could not open existing file to see if it needed updated"});
+  machine_.CloseFile(handle);
+}
+
+TEST_F(FilePlacement, SharedCountWriteFailureIsNotAFailure) {
+  machine_.Registry().InjectFault("SetRegValue", 1, 5);
+  auto step = NewStep();
+  step->SetShared(true);
+  EXPECT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(Count(), 999u);
+  EXPECT_TRUE(step->Rollback());  // nothing was added, nothing taken back
+  EXPECT_EQ(Count(), 999u);
+}
+
+TEST_F(FilePlacement, Registration) {
+  const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
+  auto step = NewStep("COMP.OCX");
+  step->SetRegister(true);
+  ASSERT_EQ(InstallContent(*step, std::string(library.begin(), library.end())), 1);
+  EXPECT_EQ(machine_.InstallState().registrations,
+            std::vector<std::string>{"DllRegisterServer C:\\WINDOWS\\COMP.OCX"});
+  EXPECT_TRUE(machine_.InstallState().startedPrograms.empty());
+
+  // Not a library: the registration program, and nothing in-process.
+  auto typeLibrary = NewStep("DATA.TLB");
+  typeLibrary->SetRegister(true);
+  ASSERT_EQ(InstallContent(*typeLibrary, "tlb"), 1);
+  EXPECT_EQ(machine_.InstallState().startedPrograms,
+            std::vector<std::string>{"Regsvr32 \"C:\\WINDOWS\\DATA.TLB\""});
+
+  // An entry point that fails falls back to the program; a program that
+  // cannot start is told, and the installation goes on.
+  machine_.InstallState().entryResults["C:\\WINDOWS\\COMP.OCX"] = 1;  // S_FALSE
+  machine_.InstallState().startResult = 2;
+  EXPECT_TRUE(step->Uninstall());
+  EXPECT_EQ(machine_.InstallState().startedPrograms.back(),
+            "Regsvr32 /u \"C:\\WINDOWS\\COMP.OCX\"");
+  EXPECT_EQ(Messages(), std::vector<std::string>{
+                            "Unable to unregister file C:\\WINDOWS\\COMP.OCX.  Continuing "
+                            "un-installation."});
+  EXPECT_EQ(Files(), std::vector<std::string>{"DATA.TLB"});
+}
+
+TEST_F(FilePlacement, RegistrationFailureIsToldAndTheFileStays) {
+  machine_.InstallState().startResult = 0;
+  auto step = MakeStep("NOEXT", 0, "<Windows>");
+  step->SetRegister(true);
+  EXPECT_EQ(InstallContent(*step, "x"), 1);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to register file C:\\WINDOWS\\NOEXT.  "
+                                                 "Continuing installation."});
+  EXPECT_EQ(Read("C:\\WINDOWS\\NOEXT"), "x");
+}
+
+}  // namespace
+}  // namespace velmora::test
