@@ -80,3 +80,44 @@ e2e_expect_reg() {
     [ "$3" = - ] || e2e_fail "registry $1 $2 is missing, expected \"$3\""
   fi
 }
+
+# e2e_reg_dword KEY NAME: a REG_DWORD value (in decimal) as the 32-bit
+# programs see it, or nothing (status 1) when the key or value is missing.
+e2e_reg_dword() {
+  local out
+  out=$(wine reg query "$1" /v "$2" /reg:32 2>/dev/null) || return 1
+  out=$(printf '%s\n' "$out" | tr -d '\r' | awk -v name="$2" '
+    {
+      lead = "    " name "    REG_DWORD    "
+      if (tolower(substr($0, 1, length(lead))) == tolower(lead)) {
+        print substr($0, length(lead) + 1); found = 1; exit
+      }
+    }
+    END { exit !found }') || return 1
+  printf '%d\n' "$out"
+}
+
+# e2e_expect_reg_dword KEY NAME NUMBER; NUMBER "-" means: no such value.
+e2e_expect_reg_dword() {
+  local got
+  if got=$(e2e_reg_dword "$1" "$2"); then
+    [ "$3" != - ] || { e2e_fail "registry $1 $2 is $got, expected no value"; return; }
+    [ "$got" = "$3" ] || e2e_fail "registry $1 $2 is $got, expected $3"
+  else
+    [ "$3" = - ] || e2e_fail "registry $1 $2 is missing, expected $3"
+  fi
+}
+
+# e2e_expect_same LINUX_FILE EXPECTED_CONTENTS_FILE: byte for byte.
+e2e_expect_same() {
+  if [ ! -f "$1" ]; then
+    e2e_fail "${1#"$E2E_DRIVE_C/"} does not exist"
+  elif ! cmp -s "$1" "$2"; then
+    e2e_fail "${1#"$E2E_DRIVE_C/"} differs from $(basename "$2")"
+  fi
+}
+
+# e2e_expect_no_file LINUX_FILE
+e2e_expect_no_file() {
+  [ ! -e "$1" ] || e2e_fail "${1#"$E2E_DRIVE_C/"} exists"
+}
