@@ -14,26 +14,7 @@ endif()
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
-
-function(velmora)
-  execute_process(COMMAND "${VELMORA}" ${ARGN} WORKING_DIRECTORY "${WORK}"
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
-  set(OUT "${out}${err}" PARENT_SCOPE)
-  set(RC "${rc}" PARENT_SCOPE)
-endfunction()
-
-function(expect_rc expected)
-  if(NOT RC EQUAL expected)
-    message(FATAL_ERROR "exit code ${RC}, expected ${expected}; output:\n${OUT}")
-  endif()
-endfunction()
-
-function(expect_in text needle)
-  string(FIND "${text}" "${needle}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "expected to find\n  ${needle}\nin\n${text}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_expect.cmake)
 
 function(expect_same_file a b)
   file(SHA256 "${a}" ha)
