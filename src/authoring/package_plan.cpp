@@ -72,17 +72,23 @@ std::uint32_t LengthThatFits(CompressedSizeProbe& probe, std::uint32_t sequence,
   return fits;
 }
 
+// Plans the chunks of one step's payload, reading it a chunk at a time
+// into `buffer` to measure what each chunk compresses to.
 void PlanPayload(PartPlan& plan, const PackagePart& part, std::size_t index,
-                 const WriterOptions& options, Layout& layout, CompressedSizeProbe& probe) {
-  const std::vector<std::uint8_t>& payload = part.steps[index].payload;
-  const auto total = static_cast<std::uint32_t>(payload.size());
+                 const WriterOptions& options, Layout& layout, CompressedSizeProbe& probe,
+                 std::vector<std::uint8_t>& buffer) {
+  const StepContents contents(part.steps[index]);
+  const PayloadSource& source = contents.Source();
+  const auto total = static_cast<std::uint32_t>(source.Size());
   PayloadPlacement& placement = plan.payloads[index];
   placement.size = total;
   std::uint32_t done = 0;
   std::uint32_t sequence = 1;
   while (done < total) {
-    const std::uint8_t* data = payload.data() + done;
     std::uint32_t length = std::min(options.chunkSize, total - done);
+    if (buffer.size() < length) buffer.resize(length);
+    source.Read(done, length, buffer.data());
+    const std::uint8_t* data = buffer.data();
     std::uint32_t size = MeasureChunk(probe, sequence, data, length);
     if (size > layout.Room()) {
       length = LengthThatFits(probe, sequence, data, length, layout.Room());
@@ -122,9 +128,13 @@ void CheckPart(const PackagePart& part, int partNumber) {
     const PackageStep& step = part.steps[i];
     if (!step.step) throw PackageError("step " + std::to_string(i + 1) + " is missing");
     const bool isFile = dynamic_cast<const CStepFile*>(step.step.get()) != nullptr;
-    if (!isFile && !step.payload.empty())
+    if (!isFile && (step.source || !step.payload.empty()))
       throw PackageError(Describe(*step.step, i, partNumber) + " cannot carry file contents");
-    if (step.payload.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    if (step.source && !step.payload.empty())
+      throw PackageError(Describe(*step.step, i, partNumber) +
+                         " has its file contents both in memory and in a source");
+    if (StepContents(step).Source().Size() >
+        static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
       throw PackageError(Describe(*step.step, i, partNumber) + ": the file is larger than 2 GiB");
   }
 }
@@ -168,7 +178,8 @@ PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
     const PackageStep& step = part.steps[i];
     PlannedRecord record;
     try {
-      record.image = MakeRecordImage(*step.step, static_cast<std::uint32_t>(step.payload.size()));
+      record.image =
+          MakeRecordImage(*step.step, static_cast<std::uint32_t>(StepContents(step).Source().Size()));
     } catch (const PackageError& error) {
       throw PackageError(Describe(*step.step, i, partNumber) + ": " + error.what());
     }
@@ -190,8 +201,9 @@ PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
 
   // The payloads, after the last record.
   plan.payloads.resize(part.steps.size());
+  std::vector<std::uint8_t> buffer;
   for (std::size_t i = 0; i < part.steps.size(); ++i)
-    PlanPayload(plan, part, i, options, layout, probe);
+    PlanPayload(plan, part, i, options, layout, probe, buffer);
 
   plan.fileSizes = layout.Finish();
   return plan;

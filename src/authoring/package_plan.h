@@ -14,6 +14,23 @@ namespace velmora {
 
 class CompressedSizeProbe;
 
+// A step's contents as one kind of source: its `source`, else its
+// `payload` in memory.
+class StepContents {
+ public:
+  explicit StepContents(const PackageStep& step)
+      : memory_(step.payload.data(), step.payload.size()),
+        source_(step.source ? *step.source : memory_) {}
+  StepContents(const StepContents&) = delete;
+  StepContents& operator=(const StepContents&) = delete;
+
+  const PayloadSource& Source() const { return source_; }
+
+ private:
+  MemoryPayload memory_;
+  const PayloadSource& source_;
+};
+
 struct PlannedRecord {
   std::uint32_t disk = 0;
   std::uint32_t offset = 0;

@@ -31,6 +31,8 @@ class MediaFileWriter {
   }
   void Plain(const Bytes& bytes) { file_.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size())); }
 
+  bool IsAt(std::uint32_t offset) { return Position() == offset; }
+
   void Finish(const std::vector<std::uint32_t>& sizes) {
     CheckSize(sizes);
     file_.Close();
@@ -80,10 +82,18 @@ void WritePart(const PartPlan& plan, const PackagePart& part, const std::string&
     out.Plain(record.image.PlainFields(payload.disk, payload.offset));
     out.Compressed(record.image.body);
   }
+  // The payloads are read again, a chunk at a time, as they were when
+  // planned.  A chunk that compresses to another size than planned means
+  // its file changed in between.
+  std::vector<std::uint8_t> buffer;
   for (const PlannedChunk& chunk : plan.chunks) {
     out.MoveTo(chunk.disk, chunk.offset);
-    const std::vector<std::uint8_t>& payload = part.steps[chunk.step].payload;
-    out.Compressed(ChunkBytes(chunk.sequence, payload.data() + chunk.dataStart, chunk.length));
+    const StepContents contents(part.steps[chunk.step]);
+    if (buffer.size() < chunk.length) buffer.resize(chunk.length);
+    contents.Source().Read(chunk.dataStart, chunk.length, buffer.data());
+    out.Compressed(ChunkBytes(chunk.sequence, buffer.data(), chunk.length));
+    if (!out.IsAt(chunk.offset + chunk.size))
+      throw PayloadReadError(contents.Source().Name() + ": the file changed while the package was written");
   }
   out.Finish(plan.fileSizes);
 }

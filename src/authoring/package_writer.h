@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "authoring/package_layout.h"
+#include "authoring/payload_source.h"
 
 namespace velmora {
 
@@ -32,9 +33,13 @@ class CStep;
 
 struct PackageStep {
   std::unique_ptr<CStep> step;
-  // The file's contents, for file steps (the data size and the times in
-  // the record come from here and from the step); empty for other steps.
+  // The file's contents held in memory, for file steps (the data size and
+  // the times in the record come from here and from the step); empty for
+  // other steps.
   std::vector<std::uint8_t> payload;
+  // Or where the writer reads the file's contents from, a chunk at a time,
+  // when they are not held in memory (then `payload` stays empty).
+  std::shared_ptr<const PayloadSource> source = nullptr;
 };
 
 struct PackagePart {
@@ -84,9 +89,10 @@ struct WriteResult {
 // machine, "" for the current directory; it must exist), replacing media
 // files of the same names.  Steps are not validated here (see
 // package_checks.h).  Throws PackageError when the package cannot be laid
-// out (nothing is written then), CFileException when writing fails (the
-// folder may then hold some of the new media files; write into a fresh
-// folder when that matters).
+// out (nothing is written then), PayloadReadError when a step's contents
+// cannot be read or changed after planning, CFileException when writing
+// fails (after either of the last two the folder may hold some of the new
+// media files; write into a fresh folder when that matters).
 WriteResult WritePackage(const PackageDefinition& package, const std::string& folder,
                          const WriterOptions& options = {});
 

@@ -182,6 +182,44 @@ output-folder)
   cmp pkg/velmor.1 before.1 || fail "failed pack changed the output"
   ls -a . | grep -q packing && fail "staging folder left behind"
   ;;
+large-file)
+  # A file of several chunks and media files, read from its source file a
+  # chunk at a time, comes back byte for byte; so do the background and
+  # readme texts beside it.
+  mkdir src
+  head -c 1500000 /dev/urandom > src/BIG.DAT
+  yes 'A line of text that compresses well.' | head -c 2000000 >> src/BIG.DAT
+  cp "$source/examples/demo/files/README.TXT" "$source/examples/demo/files/LOGO.BMP" src/
+  cat > big.toml <<'EOF'
+title = "Large"
+
+[[step]]
+class = "background"
+source = "src/LOGO.BMP"
+
+[[step]]
+class = "directory"
+name = "App"
+question = "Where?"
+default = 'C:\APP'
+
+[[step]]
+class = "file"
+source = "src/BIG.DAT"
+directory = "App"
+
+[[step]]
+class = "readme"
+source = "src/README.TXT"
+EOF
+  "$velmora" pack big.toml -o pkg --disk-size 1457664 > pack.txt || fail "pack exited $?: $(cat pack.txt)"
+  [ -f pkg/velmor.3 ] || fail "expected at least three media files: $(ls pkg)"
+  grep -q "BIG.DAT  \[3500000 bytes in 5[0-9] chunks, media file 1 at " pack.txt || fail "summary: $(cat pack.txt)"
+  "$velmora" extract pkg -o out > /dev/null || fail "extract exited $?"
+  cmp out/App/BIG.DAT src/BIG.DAT || fail "BIG.DAT came back different"
+  cmp out/background/LOGO.BMP src/LOGO.BMP || fail "LOGO.BMP came back different"
+  cmp out/display/README.TXT src/README.TXT || fail "README.TXT came back different"
+  ;;
 *)
   fail "unknown case $case_name"
   ;;

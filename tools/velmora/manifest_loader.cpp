@@ -152,9 +152,9 @@ class Loader {
       throw Error(LineOf(*sourceNode), what + ": 'source' must be a file name");
     const std::filesystem::path path = manifest_.parent_path() / std::filesystem::path(*source);
     std::string why;
-    std::optional<SourceFile> contents = ReadSourceFile(path, why);
+    std::optional<SourceFile> contents = OpenSourceFile(path, why);
     if (!contents) throw Error(LineOf(*sourceNode), what + ": " + path.string() + ": " + why, true);
-    step.payload = std::move(contents->contents);
+    step.source = contents->contents;
     if (!named) {
       std::string bad;
       std::optional<std::string> name = Utf8ToAnsi(path.filename().string(), &bad);

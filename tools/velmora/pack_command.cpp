@@ -13,6 +13,7 @@
 #include "authoring/package_checks.h"
 #include "authoring/package_error.h"
 #include "authoring/package_writer.h"
+#include "authoring/payload_source.h"
 #include "commands.h"
 #include "framework/file_exception.h"
 #include "manifest_loader.h"
@@ -90,6 +91,8 @@ void RunPack(const PackOptions& options) {
       result = WritePackage(loaded.package, HostPathToWindows(staging.Path().string()), writer);
     }
     staging.Commit();
+  } catch (const PayloadReadError& error) {
+    Fail(kExitIoError, error.what());
   } catch (const PackageError& error) {
     Fail(kExitFailure, error.what());
   } catch (const CFileException& error) {
