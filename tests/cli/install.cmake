@@ -2,7 +2,7 @@
 # file registers one test per case; each test runs this same file in script
 # mode (cmake -P) with CASE set, in a scratch folder of the build tree.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  foreach(case demo remembered cancel unattended-missing-disk no-media bad-answers)
+  foreach(case demo own-setup remembered cancel unattended-missing-disk no-media bad-answers)
     add_test(NAME cli.install.${case}
              COMMAND ${CMAKE_COMMAND} -DCASE=${case} -DVELMORA=$<TARGET_FILE:velmora>
                      -DSOURCE=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/install-${case}
@@ -84,6 +84,32 @@ if(CASE STREQUAL "demo")
   if(NOT before STREQUAL after)
     message(FATAL_ERROR "the package folder changed:\n${before}\n--- became ---\n${after}")
   endif()
+  file(GLOB scratch "${machine}/.velmora/media-*")
+  if(scratch)
+    message(FATAL_ERROR "the installation disk's scratch folder was left behind: ${scratch}")
+  endif()
+
+elseif(CASE STREQUAL "own-setup")
+  # A package with its own Setup.exe runs from its folder as it is: the
+  # uninstaller is a copy of that program, and the folder stays unchanged
+  # even though the package tries to write to the disk.
+  pack()
+  file(WRITE "${WORK}/pkg/SETUP.EXE" "MZ the package's own setup program")
+  fingerprint("${WORK}/pkg" before)
+  file(WRITE "${WORK}/answers.txt"
+       "directory \"*\" = type \"A:\\Lantern\"\n")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(1)
+  expect_not_in("${OUT}" "stand-in")
+  expect_in("${OUT}" "\"Install Failed.  Press OK to abort.\"")
+  fingerprint("${WORK}/pkg" after)
+  if(NOT before STREQUAL after)
+    message(FATAL_ERROR "the package folder changed:\n${before}\n--- became ---\n${after}")
+  endif()
+  velmora(install pkg --machine m)
+  expect_rc(0)
+  file(READ "${machine}/C/WINDOWS/XLantern Notes 2.1.exe" uninstaller)
+  expect_in("${uninstaller}" "MZ the package's own setup program")
 
 elseif(CASE STREQUAL "remembered")
   # The first run records the chosen directory in the registry; a second

@@ -2,10 +2,12 @@
 // runs the installation of a package headless, on a simulated machine, with
 // the prompts answered from an answer file (docs/answer-file.md).
 //
-// The package's files are copied into a scratch folder that is mounted as
-// the removable drive A: of the machine and made its current directory, as
-// if SETUP.EXE had been started from an installation disk.  The package
-// folder itself is only read.
+// The package folder becomes the removable drive A: of the machine, write
+// protected, and its current directory, as if SETUP.EXE had been started
+// from an installation disk.  A package without a Setup.exe is presented
+// through a scratch folder holding links to its files (copies where the
+// host cannot link) and a stand-in Setup.exe.  The package folder itself is
+// only read.
 #include <unistd.h>
 
 #include <cstdio>
@@ -56,46 +58,63 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-// The installation disk: a scratch copy of the package's files, removed
-// again when the run is over.
-class MediaCopy {
+// The installation disk: the package folder itself, or a scratch folder
+// of links to its files when a stand-in Setup.exe has to be added.
+class InstallationDisk {
  public:
-  MediaCopy() {
-    std::random_device random;
-    folder_ = fs::temp_directory_path() / ("velmora-install-" + std::to_string(random()) + "-" +
-                                          std::to_string(::getpid()));
-    std::error_code ec;
-    fs::create_directories(folder_, ec);
-    if (ec) Fail("cannot make a scratch folder in " + folder_.parent_path().string(), kExitIoError);
-  }
-  // Copies the package's files (not its sub-folders).
-  void Fill(const fs::path& package) {
+  explicit InstallationDisk(const fs::path& package) : folder_(package) {
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
       if (!entry.is_regular_file()) continue;
       const std::string name = entry.path().filename().string();
-      fs::copy_file(entry.path(), folder_ / name, ec);
-      if (ec) Fail("cannot copy '" + entry.path().string() + "': " + ec.message(), kExitIoError);
       if (SameNameIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
       if (SameNameIgnoringCase(name, "velmor.1")) hasFirstMedia_ = true;
     }
     if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
                  kExitIoError);
-    if (!hasSetup_) std::ofstream(folder_ / kSetupProgramName, std::ios::binary) << kStandInSetup;
   }
-  ~MediaCopy() {
+  ~InstallationDisk() {
     std::error_code ec;
-    fs::remove_all(folder_, ec);
+    if (!scratch_.empty()) fs::remove_all(scratch_, ec);
   }
-  MediaCopy(const MediaCopy&) = delete;
-  MediaCopy& operator=(const MediaCopy&) = delete;
+  InstallationDisk(const InstallationDisk&) = delete;
+  InstallationDisk& operator=(const InstallationDisk&) = delete;
 
   const fs::path& Folder() const { return folder_; }
   bool HasSetup() const { return hasSetup_; }
   bool HasFirstMedia() const { return hasFirstMedia_; }
 
+  // Adds the stand-in Setup.exe when the package has none: the disk is
+  // then a scratch folder in the machine's private folder, on the
+  // machine's disk, so a package on the same file system is linked rather
+  // than copied.
+  void AddStandInSetup(const fs::path& machineRoot) {
+    if (hasSetup_) return;
+    const fs::path package = folder_;
+    std::random_device random;
+    scratch_ = machineRoot / ".velmora" /
+               ("media-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    std::error_code ec;
+    fs::create_directories(scratch_, ec);
+    if (ec) Fail("cannot make a scratch folder " + scratch_.string() + ": " + ec.message(),
+                 kExitIoError);
+    for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
+      if (!entry.is_regular_file()) continue;
+      const fs::path target = scratch_ / entry.path().filename();
+      std::error_code linkError;
+      fs::create_hard_link(entry.path(), target, linkError);
+      if (linkError) fs::copy_file(entry.path(), target, ec);
+      if (ec) Fail("cannot copy '" + entry.path().string() + "': " + ec.message(), kExitIoError);
+    }
+    if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
+                 kExitIoError);
+    std::ofstream(scratch_ / kSetupProgramName, std::ios::binary) << kStandInSetup;
+    folder_ = scratch_;
+  }
+
  private:
   fs::path folder_;
+  fs::path scratch_;  // empty: the package folder is the disk
   bool hasSetup_ = false;
   bool hasFirstMedia_ = false;
 };
@@ -192,19 +211,23 @@ void RunInstall(const InstallOptions& options) {
     if (!transcript) Fail("cannot write transcript '" + options.transcript + "'", kExitIoError);
   }
 
-  MediaCopy media;
-  media.Fill(package);
-  if (!media.HasFirstMedia())
+  InstallationDisk disk(package);
+  if (!disk.HasFirstMedia())
     Fail("package folder '" + options.package + "' holds no first media file velmor.1",
          kExitIoError);
-  if (!media.HasSetup())
+  if (!disk.HasSetup())
     std::cout << "note: the package has no Setup.exe; the uninstaller copy is a stand-in file\n";
 
   std::unique_ptr<SimMachine> machine;
   try {
     machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+  } catch (const std::exception& e) {
+    Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
+  }
+  disk.AddStandInSetup(machine->Root());
+  try {
     machine->SetDriveType('A', DriveType::removable);
-    machine->Mount('A', media.Folder());
+    machine->Mount('A', disk.Folder(), SimMachine::MountAccess::writeProtected);
   } catch (const std::exception& e) {
     Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }
@@ -251,7 +274,7 @@ void AddInstallCommand(CLI::App& app) {
   install->add_option("--transcript", options->transcript,
                       "write every prompt, answer and progress step to this file");
   install->footer(
-      "The package is copied to a scratch folder mounted as drive A: and run from there.\n"
+      "The package folder is drive A: (write protected) and the run starts from there.\n"
       "Exit codes: 0 \"Install Successful\", 1 the installation failed, 2 bad command line\n"
       "or answer file, 3 package, machine or transcript not usable.");
   install->callback([options] { RunInstall(*options); });

@@ -22,9 +22,13 @@ FileCause SimMachine::CreateDirectory(const std::string& path) {
   Location location;
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
   if (location.kind != Kind::missing) return FileCause::accessDenied;  // ERROR_ALREADY_EXISTS
+  if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
+  const fs::path parent = location.host.parent_path();
+  folderIndex_.Changing(parent);
   std::error_code ec;
   fs::create_directory(location.host, ec);
   if (ec) return sim::CauseOfHostError(ec);
+  folderIndex_.Added(parent, location.host.filename().string());
   attributes_.Erase(location.key);
   return FileCause::none;
 }
@@ -37,12 +41,17 @@ FileCause SimMachine::RemoveDirectory(const std::string& path) {
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
   if (location.kind == Kind::file) return FileCause::badPath;      // ERROR_DIRECTORY
   if (location.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
+  if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
   if (IsCurrentOrAbove(location)) return FileCause::removeCurrentDir;
   if ((Attributes(location) & attr::readOnly) != 0) return FileCause::accessDenied;
   std::error_code ec;
   if (!fs::is_empty(location.host, ec)) return ec ? sim::CauseOfHostError(ec) : kDirectoryNotEmpty;
+  const fs::path parent = location.host.parent_path();
+  folderIndex_.Changing(parent);
   fs::remove(location.host, ec);
   if (ec) return sim::CauseOfHostError(ec);
+  folderIndex_.Removed(parent, location.host.filename().string());
+  folderIndex_.ForgetTree(location.host);
   attributes_.Erase(location.key);
   return FileCause::none;
 }

@@ -35,13 +35,17 @@ FileCause SimMachine::DeleteFile(const std::string& path) {
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
   if (location.kind == Kind::directory) return FileCause::accessDenied;
+  if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
   // No open of ours shares delete access.
   if (AnyOpenAtOrBelow(location.key)) return FileCause::sharingViolation;
   if ((Attributes(location) & attr::readOnly) != 0) return FileCause::accessDenied;
   const std::uint64_t size = SizeOf(location.host);
+  const fs::path parent = location.host.parent_path();
+  folderIndex_.Changing(parent);
   std::error_code ec;
   fs::remove(location.host, ec);
   if (ec) return sim::CauseOfHostError(ec);
+  folderIndex_.Removed(parent, location.host.filename().string());
   Release(location.win.drive, size);
   attributes_.Erase(location.key);
   return FileCause::none;
@@ -53,6 +57,7 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (const FileCause cause = Locate(from, source); cause != FileCause::none) return cause;
   if (source.kind == Kind::missing) return FileCause::fileNotFound;
   if (source.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
+  if (IsWriteProtected(source.win.drive)) return FileCause::accessDenied;
   if (source.kind == Kind::file && AnyOpenAtOrBelow(source.key)) return FileCause::sharingViolation;
   // The current directory is held open, and so is every folder above it.
   if (source.kind == Kind::directory && IsCurrentOrAbove(source))
@@ -67,6 +72,7 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (target.kind != Kind::missing && !sameFile)
     return FileCause::accessDenied;  // ERROR_ALREADY_EXISTS
   if (target.win.parts.empty()) return FileCause::accessDenied;
+  if (IsWriteProtected(target.win.drive)) return FileCause::accessDenied;
   // Into itself: ERROR_INVALID_PARAMETER, which has no cause of its own.
   if (target.key.starts_with(source.key + '/')) return FileCause::generic;
   const bool crossDrive = target.win.drive != source.win.drive;
@@ -79,6 +85,8 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (const FileCause cause = Consume(target.win.drive, size); cause != FileCause::none)
     return cause;
 
+  folderIndex_.Changing(source.host.parent_path());
+  folderIndex_.Changing(destination.parent_path());
   std::error_code ec;
   fs::rename(source.host, destination, ec);
   FileCause cause = sim::CauseOfHostError(ec);
@@ -98,6 +106,9 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
     return cause;
   }
   Release(source.win.drive, size);
+  folderIndex_.Removed(source.host.parent_path(), source.host.filename().string());
+  folderIndex_.Added(destination.parent_path(), destination.filename().string());
+  if (source.kind == Kind::directory) folderIndex_.ForgetTree(source.host);
   attributes_.Move(source.key, target.key);
   return FileCause::none;
 }
@@ -115,6 +126,7 @@ FileCause SimMachine::CopyFile(const std::string& from, const std::string& to, b
   Location target;
   if (const FileCause cause = Locate(to, target); cause != FileCause::none) return cause;
   if (target.kind == Kind::directory) return FileCause::accessDenied;
+  if (IsWriteProtected(target.win.drive)) return FileCause::accessDenied;
   const std::uint32_t sourceBits = Attributes(source) & sim::AttributeStore::kKeptBits;
   std::uint64_t oldSize = 0;
   if (target.kind == Kind::file) {
@@ -137,12 +149,16 @@ FileCause SimMachine::CopyFile(const std::string& from, const std::string& to, b
         cause != FileCause::none)
       return cause;
   }
+  const fs::path targetFolder = target.host.parent_path();
+  folderIndex_.Changing(targetFolder);
   if (const FileCause cause = sim::CopyHostFile(source.host, target.host);
       cause != FileCause::none) {
     if (newSize > oldSize) Release(target.win.drive, newSize - oldSize);
     return cause;
   }
+  folderIndex_.Added(targetFolder, target.host.filename().string());
   if (oldSize > newSize) Release(target.win.drive, oldSize - newSize);
+  ContentsChanged(target.key);
   // The copy takes the source's attributes and is marked for backup.
   attributes_.Erase(target.key);
   attributes_.Set(target.key, false, sourceBits | attr::archive);
@@ -166,6 +182,7 @@ FileCause SimMachine::SetFileAttributes(const std::string& path, std::uint32_t a
   Location location;
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
   attributes_.Set(location.key, location.kind == Kind::directory,
                   attributes & sim::AttributeStore::kKeptBits);
   return FileCause::none;
@@ -181,6 +198,7 @@ FileCause SimMachine::CreateTempFile(const std::string& directory, const std::st
   Location folder;
   if (const FileCause cause = Locate(directory, folder); cause != FileCause::none) return cause;
   if (folder.kind != Kind::directory) return FileCause::badPath;  // ERROR_DIRECTORY
+  if (IsWriteProtected(folder.win.drive)) return FileCause::accessDenied;
   const std::string stem = prefix.substr(0, 3);
 
   for (std::uint32_t tries = 0; tries < 0xFFFF; ++tries) {

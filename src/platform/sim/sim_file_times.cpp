@@ -52,7 +52,10 @@ FileCause SimMachine::GetFileTimes(const std::string& path, FileTimes& times) {
 FileCause SimMachine::SetFileTimes(const std::string& path, const FileTimes& times) {
   FileTimes current;
   if (const FileCause cause = GetFileTimes(path, current); cause != FileCause::none) return cause;
-  const fs::path host = HostPath(path);
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
+  const fs::path host = location.host;
   if (times.lastWrite != 0) {
     std::error_code ec;
     fs::last_write_time(host, FromSeconds(times.lastWrite), ec);

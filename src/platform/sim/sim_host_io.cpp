@@ -1,5 +1,7 @@
 #include "platform/sim/sim_host_io.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -26,16 +28,18 @@ bool SeekHostFile(std::FILE* stream, std::uint64_t position) {
 #endif
 }
 
+// Asks the file system rather than seeking, so a reader's buffered bytes
+// stay usable.  Writes are flushed as they are made, so the size is current.
 bool HostFileSize(std::FILE* stream, std::uint64_t& size) {
 #ifdef _WIN32
-  if (_fseeki64(stream, 0, SEEK_END) != 0) return false;
-  const __int64 end = _ftelli64(stream);
+  struct _stati64 info;
+  if (_fstati64(_fileno(stream), &info) != 0) return false;
 #else
-  if (fseeko(stream, 0, SEEK_END) != 0) return false;
-  const off_t end = ftello(stream);
+  struct stat info;
+  if (fstat(fileno(stream), &info) != 0) return false;
 #endif
-  if (end < 0) return false;
-  size = static_cast<std::uint64_t>(end);
+  if (info.st_size < 0) return false;
+  size = static_cast<std::uint64_t>(info.st_size);
   return true;
 }
 

@@ -24,24 +24,17 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
 
 // Finds name in dir: the exact name first, then any name equal but for
 // case.  Answers false when nothing matches.
-bool FindName(const fs::path& dir, const std::string& name, std::string& actual,
-              fs::file_status& status, std::error_code& error) {
+bool FindName(sim::FolderIndex& index, const fs::path& dir, const std::string& name,
+              std::string& actual, fs::file_status& status, std::error_code& error) {
   std::error_code ec;
   status = fs::symlink_status(dir / name, ec);
   if (fs::exists(status)) {
     actual = name;
     return true;
   }
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string candidate = it->path().filename().string();
-    if (sim::NamesEqual(candidate, name)) {
-      actual = candidate;
-      status = it->symlink_status(ec);
-      return !ec;
-    }
-  }
-  error = ec;
-  return false;
+  if (!index.Find(dir, name, actual, error)) return false;
+  status = fs::symlink_status(dir / actual, ec);
+  return fs::exists(status);  // gone since the folder was read: missing
 }
 
 unsigned AccessBits(FileAccess access) {
@@ -98,7 +91,7 @@ FileCause SimMachine::Resolve(const sim::WinPath& win, Location& out) {
     std::string actual;
     fs::file_status status;
     std::error_code error;
-    if (!FindName(location.host, win.parts[i], actual, status, error)) {
+    if (!FindName(folderIndex_, location.host, win.parts[i], actual, status, error)) {
       if (error) return sim::CauseOfHostError(error);
       if (!last) return FileCause::badPath;
       location.host /= win.parts[i];
@@ -171,9 +164,12 @@ std::uint32_t SimMachine::Attributes(const Location& location) const {
 }
 
 FileCause SimMachine::CreateEmptyFile(const Location& location) {
+  const fs::path folder = location.host.parent_path();
+  folderIndex_.Changing(folder);
   std::FILE* stream = sim::OpenHostFile(location.host, "wb");
   if (stream == nullptr) return sim::CauseOfErrno(errno);
   std::fclose(stream);
+  folderIndex_.Added(folder, location.host.filename().string());
   attributes_.Erase(location.key);
   return FileCause::none;
 }

@@ -75,10 +75,13 @@ void SimMachine::EnsureDirectory(const std::string& path) {
     if (Resolve(prefix, location) != FileCause::none) return;
     if (location.kind == Kind::file) return;
     if (location.kind == Kind::missing) {
+      const fs::path parent = location.host.parent_path();
+      folderIndex_.Changing(parent);
       std::error_code ec;
       fs::create_directory(location.host, ec);
       if (ec)
         throw std::runtime_error("cannot create " + location.host.string() + ": " + ec.message());
+      folderIndex_.Added(parent, location.host.filename().string());
     }
   }
 }
@@ -111,13 +114,18 @@ bool SimMachine::IsEmptyDrive(char letter) const {
   return type != driveTypes_.end() && IsEmptyDriveType(type->second);
 }
 
-void SimMachine::Mount(char letter, const fs::path& hostFolder) {
+void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess access) {
   if (!IsLetter(letter)) throw std::invalid_argument("not a drive letter");
   std::error_code ec;
   const fs::path folder = fs::canonical(hostFolder, ec);
   if (ec || !fs::is_directory(folder, ec))
     throw std::invalid_argument("cannot mount " + hostFolder.string() + ": not a folder");
-  mounts_[sim::AsciiUpper(letter)] = folder;
+  letter = sim::AsciiUpper(letter);
+  mounts_[letter] = folder;
+  if (access == MountAccess::writeProtected)
+    writeProtected_.insert(letter);
+  else
+    writeProtected_.erase(letter);
 }
 
 void SimMachine::SetDriveType(char letter, DriveType type) {

@@ -25,11 +25,14 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/machine.h"
 #include "services/pe_version.h"
 #include "platform/sim/sim_attributes.h"
+#include "platform/sim/sim_folder_index.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_install_state.h"
 #include "platform/sim/sim_paths.h"
@@ -123,7 +126,11 @@ class SimMachine final : public Machine {
   // ---- controls for tests and tools -----------------------------------------
   // Maps a drive letter onto an existing host folder.  Throws
   // std::invalid_argument for a bad letter or a folder that is not there.
-  void Mount(char letter, const std::filesystem::path& hostFolder);
+  // A write-protected drive refuses every change (accessDenied, as Windows
+  // answers ERROR_WRITE_PROTECT) and so never writes to the host folder.
+  enum class MountAccess { readWrite, writeProtected };
+  void Mount(char letter, const std::filesystem::path& hostFolder,
+             MountAccess access = MountAccess::readWrite);
   // What GetDriveType answers for a letter.  A removable, CD-ROM, remote or
   // RAM drive without a folder is an empty drive: listed by
   // GetLogicalDrives, "not ready" (hardIO) for every file operation.
@@ -157,6 +164,13 @@ class SimMachine final : public Machine {
     std::string key;  // "C/dir/file", lower case: names one file for sharing and attributes
     Kind kind = Kind::missing;
   };
+  static constexpr std::size_t kReadCacheSize = 128 * 1024;
+  struct ReadCache {
+    std::vector<std::uint8_t> bytes;  // allocated on the first small read
+    std::uint64_t start = 0;          // file offset of bytes[0]
+    std::size_t length = 0;           // valid bytes
+    std::uint64_t lastWrite = 0;      // LastWrite(key) when filled
+  };
   struct OpenEntry {
     std::FILE* stream = nullptr;
     std::string key;
@@ -165,6 +179,7 @@ class SimMachine final : public Machine {
     FileAccess access = FileAccess::read;
     FileShare share = FileShare::exclusive;
     std::uint64_t position = 0;
+    ReadCache cache;
   };
 
   // Parses and resolves a path.  The last component may be missing; every
@@ -174,6 +189,7 @@ class SimMachine final : public Machine {
   // The host folder of a present drive; strict for drives inside ROOT.
   bool DriveFolder(char letter, std::filesystem::path& folder, bool& strict) const;
   bool IsEmptyDrive(char letter) const;
+  bool IsWriteProtected(char letter) const { return writeProtected_.contains(letter); }
   void EnsureDirectory(const std::string& path);
 
   OpenEntry* Find(FileHandle handle);
@@ -184,6 +200,11 @@ class SimMachine final : public Machine {
   bool IsCurrentOrAbove(const Location& location) const;
   std::uint32_t Attributes(const Location& location) const;
   FileCause CreateEmptyFile(const Location& location);
+  // Notes that the bytes of key changed, so open handles drop what their
+  // read caches hold; LastWrite answers the latest such note (0: none
+  // while the file is open).
+  void ContentsChanged(const std::string& key);
+  std::uint64_t LastWrite(const std::string& key) const;
   FileCause Consume(char drive, std::uint64_t bytes);
   void Release(char drive, std::uint64_t bytes);
   // Opens a file for reading and hands its bytes to `use` (sim_versions.cpp).
@@ -192,15 +213,19 @@ class SimMachine final : public Machine {
 
   std::filesystem::path root_;  // empty: no drive folders
   std::map<char, std::filesystem::path> mounts_;
+  std::set<char> writeProtected_;
   std::map<char, DriveType> driveTypes_;
   std::map<char, std::uint64_t> freeSpace_;
   sim::AttributeStore attributes_;
+  sim::FolderIndex folderIndex_;
   sim::FaultPlan faults_;
   sim::SimRegistry registry_;
   sim::WinPath current_;
   std::string windowsDir_;
   std::string systemDir_;
   std::map<FileHandle, OpenEntry> open_;
+  std::map<std::string, std::uint64_t> lastWrites_;  // of files held open
+  std::uint64_t writeCount_ = 0;
   FileHandle nextHandle_ = 1;
   std::uint32_t nextTempNumber_ = 1;
   sim::InstallState installState_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "platform/sim/sim_host_error.h"
@@ -22,6 +23,15 @@ bool MayReplace(std::uint32_t attributes) {
 
 }  // namespace
 
+void SimMachine::ContentsChanged(const std::string& key) {
+  if (AnyOpenAtOrBelow(key)) lastWrites_[key] = ++writeCount_;
+}
+
+std::uint64_t SimMachine::LastWrite(const std::string& key) const {
+  const auto it = lastWrites_.find(key);
+  return it == lastWrites_.end() ? 0 : it->second;
+}
+
 FileCause SimMachine::OpenFile(const std::string& path, FileAccess access, FileShare share,
                                FileDisposition disposition, FileHandle& handle) {
   handle = kNoFile;
@@ -32,6 +42,11 @@ FileCause SimMachine::OpenFile(const std::string& path, FileAccess access, FileS
   if (location.win.trailingSeparator) return FileCause::badPath;  // "file\" names no file
 
   const bool writes = access != FileAccess::read;
+  if (IsWriteProtected(location.win.drive) &&
+      (writes || location.kind == Kind::missing || disposition == FileDisposition::createAlways))
+    return location.kind == Kind::missing && disposition == FileDisposition::openExisting
+               ? FileCause::fileNotFound
+               : FileCause::accessDenied;
   if (location.kind == Kind::missing) {
     if (disposition == FileDisposition::openExisting) return FileCause::fileNotFound;
     if (const FileCause cause = CreateEmptyFile(location); cause != FileCause::none) return cause;
@@ -47,12 +62,16 @@ FileCause SimMachine::OpenFile(const std::string& path, FileAccess access, FileS
       std::filesystem::resize_file(location.host, 0, ec);
       if (ec) return sim::CauseOfHostError(ec);
       Release(location.win.drive, old);
+      ContentsChanged(location.key);
       attributes_.Erase(location.key);  // the new file is plain archive
     }
   }
 
   std::FILE* stream = sim::OpenHostFile(location.host, writes ? "r+b" : "rb");
   if (stream == nullptr) return sim::CauseOfErrno(errno);
+  // Every transfer goes straight to the host: reads are buffered by the
+  // handle itself (ReadFile), where writes of other handles can reach them.
+  std::setvbuf(stream, nullptr, _IONBF, 0);
   while (nextHandle_ == kNoFile || open_.contains(nextHandle_)) ++nextHandle_;
   handle = nextHandle_++;
   OpenEntry& entry = open_[handle];
@@ -65,6 +84,9 @@ FileCause SimMachine::OpenFile(const std::string& path, FileAccess access, FileS
   return FileCause::none;
 }
 
+// Reads through a read-ahead cache of the handle's own (installation media
+// are read in 16 KiB pieces): a cache filled before the file's bytes last
+// changed is not used.
 FileCause SimMachine::ReadFile(FileHandle handle, void* buffer, std::uint32_t count,
                                std::uint32_t& got) {
   got = 0;
@@ -73,15 +95,45 @@ FileCause SimMachine::ReadFile(FileHandle handle, void* buffer, std::uint32_t co
   if (entry == nullptr) return FileCause::invalidFile;
   if (entry->access == FileAccess::write) return FileCause::accessDenied;
   if (count == 0) return FileCause::none;
-  if (!sim::SeekHostFile(entry->stream, entry->position)) return sim::CauseOfErrno(errno);
-  const std::size_t read = std::fread(buffer, 1, count, entry->stream);
-  if (read < count && std::ferror(entry->stream)) {
+
+  ReadCache& cache = entry->cache;
+  const std::uint64_t lastWrite = LastWrite(entry->key);
+  if (cache.lastWrite != lastWrite) cache.length = 0;
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  while (got < count) {
+    const std::uint64_t position = entry->position;
+    if (position >= cache.start && position < cache.start + cache.length) {
+      const std::size_t offset = static_cast<std::size_t>(position - cache.start);
+      const std::size_t take = std::min<std::size_t>(count - got, cache.length - offset);
+      std::memcpy(out + got, cache.bytes.data() + offset, take);
+      got += static_cast<std::uint32_t>(take);
+      entry->position += take;
+      continue;
+    }
+    const std::uint32_t wanted = count - got;
+    const bool direct = wanted >= kReadCacheSize;
+    if (!direct && cache.bytes.size() < kReadCacheSize) cache.bytes.resize(kReadCacheSize);
+    if (!sim::SeekHostFile(entry->stream, position)) return sim::CauseOfErrno(errno);
+    std::uint8_t* target = direct ? out + got : cache.bytes.data();
+    const std::size_t asked = direct ? wanted : kReadCacheSize;
+    const std::size_t read = std::fread(target, 1, asked, entry->stream);
+    const bool failed = read < asked && std::ferror(entry->stream);
     std::clearerr(entry->stream);
-    return FileCause::hardIO;
+    if (failed) {
+      cache.length = 0;
+      return FileCause::hardIO;
+    }
+    if (direct) {
+      got += static_cast<std::uint32_t>(read);
+      entry->position += read;
+      if (read < asked) break;  // the end of the file
+    } else {
+      cache.start = position;
+      cache.length = read;
+      cache.lastWrite = lastWrite;
+      if (read == 0) break;  // the end of the file
+    }
   }
-  std::clearerr(entry->stream);
-  got = static_cast<std::uint32_t>(read);
-  entry->position += read;
   return FileCause::none;
 }
 
@@ -108,6 +160,7 @@ FileCause SimMachine::WriteFile(FileHandle handle, const void* buffer, std::uint
     return sim::CauseOfErrno(error);
   }
   entry->position = end;
+  ContentsChanged(entry->key);
   // Writing marks the file for backup, as Windows does.
   attributes_.Set(entry->key, false, attributes_.Get(entry->key, false) | attr::archive);
   return FileCause::none;
@@ -166,7 +219,9 @@ FileCause SimMachine::CloseFile(FileHandle handle) {
   // let go of it and must not be left holding a lock it cannot release.
   const bool closed = std::fclose(it->second.stream) == 0;
   const int error = errno;
+  const std::string key = it->second.key;
   open_.erase(it);
+  if (!AnyOpenAtOrBelow(key)) lastWrites_.erase(key);
   if (fault != FileCause::none) return fault;
   return closed ? FileCause::none : sim::CauseOfErrno(error);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/sim/sim_machine.h"
 #include "unit/platform/sim_machine_test_util.h"
@@ -123,6 +125,53 @@ TEST_F(SimMountTest, MountedFolderIsADrive) {
   EXPECT_EQ(machine_.HostPath("M:\\..\\..\\x"), host_.path() / "x");
   EXPECT_THROW(machine_.Mount('N', host_.path() / "missing"), std::invalid_argument);
   EXPECT_THROW(machine_.Mount('1', host_.path()), std::invalid_argument);
+}
+
+TEST_F(SimMountTest, WriteProtectedMountRefusesEveryChange) {
+  WriteHostFile(host_.path() / "Disk" / "velmor.1", "media");
+  machine_.Mount('A', host_.path(), SimMachine::MountAccess::writeProtected);
+  ASSERT_EQ(PutFile(machine_, "C:\\local.txt", "local"), FileCause::none);
+  // Reading and reading-only opens work as ever.
+  EXPECT_EQ(GetFile(machine_, "A:\\DISK\\VELMOR.1"), "media");
+  FileHandle handle = kNoFile;
+  EXPECT_EQ(machine_.OpenFile("A:\\disk\\none", FileAccess::read, FileShare::denyNone,
+                              FileDisposition::openExisting, handle),
+            FileCause::fileNotFound);
+  for (const FileDisposition disposition :
+       {FileDisposition::openExisting, FileDisposition::openAlways, FileDisposition::createAlways})
+    EXPECT_EQ(machine_.OpenFile("A:\\disk\\velmor.1", FileAccess::readWrite, FileShare::denyNone,
+                                disposition, handle),
+              FileCause::accessDenied);
+  EXPECT_EQ(machine_.OpenFile("A:\\new.txt", FileAccess::read, FileShare::denyNone,
+                              FileDisposition::openAlways, handle),
+            FileCause::accessDenied);
+  EXPECT_EQ(machine_.DeleteFile("A:\\disk\\velmor.1"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.MoveFile("A:\\disk\\velmor.1", "A:\\disk\\moved"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.MoveFile("A:\\disk\\velmor.1", "C:\\moved"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.MoveFile("C:\\local.txt", "A:\\local.txt"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.CopyFile("C:\\local.txt", "A:\\disk\\velmor.1", false),
+            FileCause::accessDenied);
+  EXPECT_EQ(machine_.CopyFile("A:\\disk\\velmor.1", "C:\\copy.1", false), FileCause::none);
+  EXPECT_EQ(machine_.CreateDirectory("A:\\Sub"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.RemoveDirectory("A:\\Disk"), FileCause::accessDenied);
+  EXPECT_EQ(machine_.SetFileAttributes("A:\\disk\\velmor.1", attr::readOnly),
+            FileCause::accessDenied);
+  std::string temp;
+  EXPECT_EQ(machine_.CreateTempFile("A:\\disk", "ins", temp), FileCause::accessDenied);
+  FileTimes times;
+  times.lastWrite = 946728000;
+  EXPECT_EQ(machine_.SetFileTimes("A:\\disk\\velmor.1", times), FileCause::accessDenied);
+  EXPECT_EQ(machine_.SetProfileString("A:\\SETUP.INI", "s", "k", "v"), FileCause::accessDenied);
+
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(host_.path()))
+    names.push_back(fs::relative(entry.path(), host_.path()).generic_string());
+  EXPECT_EQ(names.size(), 2u);  // Disk and Disk/velmor.1, nothing added
+  EXPECT_EQ(ReadHostFile(host_.path() / "Disk" / "velmor.1"), "media");
+
+  // Mounted again for writing, the same folder takes changes.
+  machine_.Mount('A', host_.path());
+  EXPECT_EQ(machine_.CreateDirectory("A:\\Sub"), FileCause::none);
 }
 
 TEST_F(SimMountTest, LinksInsideAMountMayNotLeaveIt) {
