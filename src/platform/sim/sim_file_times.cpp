@@ -32,16 +32,19 @@ std::string TimesKey(const fs::path& host) {
 }  // namespace
 
 FileCause SimMachine::GetFileTimes(const std::string& path, FileTimes& times) {
-  std::uint32_t attributes = 0;
-  if (const FileCause cause = GetFileAttributes(path, attributes); cause != FileCause::none)
-    return cause;
-  const fs::path host = HostPath(path);
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  return TimesOf(location, times);
+}
+
+FileCause SimMachine::TimesOf(const Location& location, FileTimes& times) {
+  if (location.kind == Kind::missing) return FileCause::fileNotFound;
   std::error_code ec;
-  const fs::file_time_type written = fs::last_write_time(host, ec);
+  const fs::file_time_type written = fs::last_write_time(location.host, ec);
   if (ec) return FileCause::generic;
   times.lastWrite = ToSeconds(written);
   times.creation = times.lastAccess = times.lastWrite;
-  const auto kept = installState_.times.find(TimesKey(host));
+  const auto kept = installState_.times.find(TimesKey(location.host));
   if (kept != installState_.times.end() && kept->second.lastWrite == times.lastWrite) {
     times.creation = kept->second.creation;
     times.lastAccess = kept->second.lastAccess;
@@ -50,12 +53,12 @@ FileCause SimMachine::GetFileTimes(const std::string& path, FileTimes& times) {
 }
 
 FileCause SimMachine::SetFileTimes(const std::string& path, const FileTimes& times) {
-  FileTimes current;
-  if (const FileCause cause = GetFileTimes(path, current); cause != FileCause::none) return cause;
   Location location;
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  FileTimes current;
+  if (const FileCause cause = TimesOf(location, current); cause != FileCause::none) return cause;
   if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
-  const fs::path host = location.host;
+  const fs::path& host = location.host;
   if (times.lastWrite != 0) {
     std::error_code ec;
     fs::last_write_time(host, FromSeconds(times.lastWrite), ec);

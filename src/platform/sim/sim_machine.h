@@ -199,6 +199,7 @@ class SimMachine final : public Machine {
   bool AnyOpenAtOrBelow(const std::string& key) const;
   bool IsCurrentOrAbove(const Location& location) const;
   std::uint32_t Attributes(const Location& location) const;
+  FileCause TimesOf(const Location& location, FileTimes& times);
   FileCause CreateEmptyFile(const Location& location);
   // Notes that the bytes of key changed, so open handles drop what their
   // read caches hold; LastWrite answers the latest such note (0: none
