@@ -57,8 +57,7 @@ trap cleanup EXIT
 
 rm -rf "$BENCH_DIR"
 mkdir -p "$TREE" "$PKG" "$RUNDIR" "$LOGS"
-# The installer copies the package to a scratch folder first: keep that on
-# the same disk too.
+# Any temporary files stay on the same disk.
 export TMPDIR="$BENCH_DIR/tmp"
 mkdir -p "$TMPDIR"
 
