@@ -3,9 +3,13 @@
 // served from a stream buffer while other handles write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/sim/sim_folder_index.h"
 #include "platform/sim/sim_machine.h"
@@ -108,13 +112,21 @@ TEST_F(SimNameLookupTest, OutsideChangesAreSeenOnceTheFolderTimeMoves) {
 TEST_F(SimNameLookupTest, OutsideChangeBeforeAnOwnChangeIsNotLost) {
   VELMORA_SKIP_ON_WINDOWS_HOST("the host finds every case itself, and cannot set a folder's time");
   ASSERT_EQ(machine_.CreateDirectory("C:\\Mixed"), FileCause::none);
-  EXPECT_FALSE(Exists(machine_, "C:\\MIXED\\X"));  // indexed, empty
+  ASSERT_EQ(PutFile(machine_, "C:\\Mixed\\Gone.txt", "g"), FileCause::none);
+  EXPECT_FALSE(Exists(machine_, "C:\\MIXED\\X"));  // indexed
   WriteHostFile(C("Mixed/Outside.txt"), "o");
   TouchLater(C("Mixed"));
-  // The machine changes the folder before looking anything up: the stale
-  // index must not simply take the change on board.
-  ASSERT_EQ(PutFile(machine_, "C:\\Mixed\\Inside.txt", "i"), FileCause::none);
+  // Named in its exact case, the file is found without reading the folder:
+  // the machine changes the folder with the stale index still in place,
+  // which must not simply take the change on board.
+  ASSERT_EQ(machine_.DeleteFile("C:\\Mixed\\Gone.txt"), FileCause::none);
   EXPECT_EQ(GetFile(machine_, "C:\\MIXED\\OUTSIDE.TXT"), "o");
+  EXPECT_FALSE(Exists(machine_, "C:\\MIXED\\GONE.TXT"));
+
+  WriteHostFile(C("Mixed/Second.txt"), "s");
+  TouchLater(C("Mixed"));
+  ASSERT_EQ(PutFile(machine_, "C:\\Mixed\\Inside.txt", "i"), FileCause::none);
+  EXPECT_EQ(GetFile(machine_, "C:\\MIXED\\SECOND.TXT"), "s");
   EXPECT_EQ(GetFile(machine_, "C:\\MIXED\\INSIDE.TXT"), "i");
 }
 
@@ -137,6 +149,92 @@ TEST(FolderIndex, KeepsAtMostItsLimitOfFoldersAndStillFindsNames) {
   std::error_code error;
   EXPECT_FALSE(index.Find(root.path() / "missing", "a", actual, error));
   EXPECT_TRUE(error);
+}
+
+// Whether a Windows path names something, found the slow way: every
+// component looked up by reading its host folder.
+bool ExistsOnHost(const fs::path& driveFolder, const std::string& relative) {
+  fs::path at = driveFolder;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    const std::size_t end = std::min(relative.find('\\', start), relative.size());
+    const std::string part = relative.substr(start, end - start);
+    bool found = false;
+    std::error_code ec;
+    for (fs::directory_iterator it(at, ec), stop; !ec && it != stop; it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (name.size() == part.size() &&
+          std::equal(name.begin(), name.end(), part.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+          })) {
+        at /= name;
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// Random changes by the machine (and, now and then, from outside) against
+// lookups in random case: the index must always agree with the folders.
+TEST_F(SimNameLookupTest, RandomChangesNeverLeaveTheIndexBehind) {
+  VELMORA_SKIP_ON_WINDOWS_HOST("the host finds every case itself, and cannot set a folder's time");
+  std::mt19937 random(20261207);
+  const std::vector<std::string> folders = {"T", "T\\A", "T\\B", "T\\A\\Sub"};
+  const std::vector<std::string> names = {"x.txt", "Y.TXT", "z.Dat", "Sub"};
+  const auto pick = [&](const std::vector<std::string>& from) {
+    return from[random() % from.size()];
+  };
+  const auto randomCase = [&](std::string text) {
+    if (random() % 2) return text;  // as given: found without reading the folder
+    for (char& c : text)
+      c = static_cast<char>(random() % 2 ? std::toupper(static_cast<unsigned char>(c))
+                                         : std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const auto anyPath = [&] { return pick(folders) + "\\" + pick(names); };
+  ASSERT_EQ(machine_.CreateDirectory("C:\\T"), FileCause::none);
+
+  for (int step = 0; step < 600; ++step) {
+    const std::string path = anyPath();
+    switch (random() % 9) {
+      case 0: PutFile(machine_, "C:\\" + randomCase(path), "p"); break;
+      case 1: machine_.DeleteFile("C:\\" + randomCase(path)); break;
+      case 2: machine_.MoveFile("C:\\" + randomCase(path), "C:\\" + randomCase(anyPath())); break;
+      case 3: machine_.CreateDirectory("C:\\" + randomCase(pick(folders))); break;
+      case 4: machine_.RemoveDirectory("C:\\" + randomCase(pick(folders))); break;
+      case 5: machine_.CopyFile("C:\\" + randomCase(path), "C:\\" + randomCase(anyPath()), false); break;
+      case 6: {
+        std::string temp;
+        machine_.CreateTempFile("C:\\" + randomCase(pick(folders)), "t", temp);
+        if (!temp.empty()) machine_.DeleteFile(temp);
+        break;
+      }
+      case 7: {
+        // From outside: a file appears or goes, and the folder's time moves.
+        std::string folder = pick(folders);
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        if (!fs::is_directory(C(folder))) break;
+        const fs::path host = C(folder) / randomCase(pick(names));
+        std::error_code ec;
+        if (fs::exists(host)) fs::remove_all(host, ec);
+        else if (!ExistsOnHost(root_.path() / "C", pick(folders) + "\\" + host.filename().string()))
+          WriteHostFile(host, "outside");
+        TouchLater(C(folder));
+        break;
+      }
+      default: break;  // lookups only
+    }
+    for (int probe = 0; probe < 4; ++probe) {
+      const std::string name = random() % 4 == 0 ? pick(folders) : anyPath();
+      ASSERT_EQ(Exists(machine_, "C:\\" + randomCase(name)), ExistsOnHost(root_.path() / "C", name))
+          << "step " << step << ": " << name;
+    }
+  }
 }
 
 // Readers ---------------------------------------------------------------------
