@@ -61,6 +61,9 @@ if(CASE STREQUAL "demo")
        "# the demo, installed elsewhere\n"
        "directory step \"LanternDir\" = type \"C:\\Program Files\\Lantern\"\n"
        "message \"The requested directory does not exist.  Create?\" = yes x1\n")
+  # Left behind by a run that was killed (no process has this number).
+  file(MAKE_DIRECTORY "${machine}/.velmora/media-2147483647-1")
+  file(WRITE "${machine}/.velmora/media-2147483647-1/velmor.1" "old")
   velmora(install pkg --machine m --answers answers.txt --transcript transcript.txt)
   expect_rc(0)
   expect_in("${OUT}" "Velmora(TM) is now installing Lantern Notes 2.1")

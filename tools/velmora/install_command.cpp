@@ -8,12 +8,16 @@
 // through a scratch folder holding links to its files (copies where the
 // host cannot link) and a stand-in Setup.exe.  The package folder itself is
 // only read.
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -58,6 +62,24 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// Scratch folders of runs that ended without cleaning up (killed, or the
+// machine lost power) are named after a process that no longer exists.
+void RemoveAbandonedScratch(const fs::path& privateFolder) {
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(privateFolder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("media-")) continue;
+    char* end = nullptr;
+    const long long pid = std::strtoll(name.c_str() + 6, &end, 10);
+    if (end == name.c_str() + 6 || *end != '-' || pid <= 0) continue;
+    const bool gone = pid > std::numeric_limits<pid_t>::max() ||
+                      (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+    if (!gone) continue;
+    std::error_code removeError;
+    fs::remove_all(entry.path(), removeError);
+  }
+}
+
 // The installation disk: the package folder itself, or a scratch folder
 // of links to its files when a stand-in Setup.exe has to be added.
 class InstallationDisk {
@@ -90,6 +112,7 @@ class InstallationDisk {
   // than copied.
   void AddStandInSetup(const fs::path& machineRoot) {
     if (hasSetup_) return;
+    RemoveAbandonedScratch(machineRoot / ".velmora");
     const fs::path package = folder_;
     std::random_device random;
     scratch_ = machineRoot / ".velmora" /
