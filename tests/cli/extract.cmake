@@ -1,13 +1,7 @@
 # Command-line tests of `velmora extract`.  Included from CMakeLists.txt, this
-# file registers one test per case; each test runs this same file in script
-# mode (cmake -P) with CASE set, in a scratch folder of the build tree.
+# file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  foreach(case demo test-only hostile-names corrupt usage)
-    add_test(NAME cli.extract.${case}
-             COMMAND ${CMAKE_COMMAND} -DCASE=${case} -DVELMORA=$<TARGET_FILE:velmora>
-                     -DSOURCE=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/extract-${case}
-                     -P ${CMAKE_CURRENT_LIST_FILE})
-  endforeach()
+  velmora_script_cases(extract ${CMAKE_CURRENT_LIST_FILE} demo test-only hostile-names corrupt usage)
   return()
 endif()
 
