@@ -155,7 +155,8 @@ bool SetupWindow::CreateUninstallExecutable() {
 void SetupWindow::RestoreUninstallers() {
   Machine& machine = CurrentMachine();
   for (auto it = m_uninstallers.rbegin(); it != m_uninstallers.rend(); ++it) {
-    RemoveFileNowOrAtRestart(it->path);
+    // Not left to the next start: that would delete the copy put back.
+    RemoveFileNow(it->path);
     if (it->keptAside.empty()) continue;
     if (machine.MoveFile(it->keptAside, it->path) == FileCause::none)
       machine.SetFileAttributes(it->path, it->keptAttributes);
