@@ -27,17 +27,6 @@ constexpr const char* kExe = "C:\\WINDOWS\\XDemo.exe";
 constexpr const char* kLog = "C:\\WINDOWS\\XDemo.VMU";
 constexpr const char* kShared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-template <typename... S>
-std::vector<PackageStep> Steps(S&&... steps) {
-  std::vector<PackageStep> list;
-  (list.push_back(std::forward<S>(steps)), ...);
-  return list;
-}
-
-PackageStep Step(const std::string& className) {
-  return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
-}
-
 PackageStep File(const std::string& name, const std::string& bytes) {
   PackageStep step = Step("CStepFileCopy");
   step.step->SetName(name);
