@@ -7,13 +7,23 @@
 #   tests/e2e/run_e2e.sh WIN_BUILD HOST_BUILD [SCENARIO...]
 #
 # WIN_BUILD holds tools/SETUP.EXE, HOST_BUILD tools/velmora.  Without
-# SCENARIO names every scenario runs; `--list` lists them.  Logs go to
-# WIN_BUILD/e2e-logs, screenshots (when ImageMagick's import is installed)
-# to WIN_BUILD/e2e-shots.  WINE_ENV_KEEP=1 keeps the prefix for a look.
+# SCENARIO names every scenario runs; the name of a file in scenarios/
+# (without .sh) stands for the scenarios it registers; `--list` lists them.
+# Logs go to WIN_BUILD/e2e-logs, screenshots (when ImageMagick's import is
+# installed) to WIN_BUILD/e2e-shots.  WINE_ENV_KEEP=1 keeps the prefix for a
+# look.
 set -u
 E2E_HERE=$(cd "$(dirname "$0")" && pwd)
 . "$E2E_HERE/../../scripts/wine-env.sh"
-for lib in "$E2E_HERE"/lib/*.sh "$E2E_HERE"/scenarios/*.sh; do . "$lib"; done
+for lib in "$E2E_HERE"/lib/*.sh; do . "$lib"; done
+# The scenarios each file registers, by the file's name.
+E2E_SCENARIOS=()
+declare -A E2E_SCENARIO_FILES
+for file in "$E2E_HERE"/scenarios/*.sh; do
+  registered=${#E2E_SCENARIOS[@]}
+  . "$file"
+  E2E_SCENARIO_FILES[$(basename "$file" .sh)]="${E2E_SCENARIOS[*]:registered}"
+done
 
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${E2E_SCENARIOS[@]}"
@@ -22,7 +32,14 @@ fi
 win_build=$(cd "${1:?usage: run_e2e.sh WIN_BUILD HOST_BUILD [SCENARIO...]}" && pwd)
 host_build=$(cd "${2:?usage: run_e2e.sh WIN_BUILD HOST_BUILD [SCENARIO...]}" && pwd)
 shift 2
-selected=("$@")
+selected=()
+for name in "$@"; do
+  if ! declare -F "scenario_$name" >/dev/null && [ -n "${E2E_SCENARIO_FILES[$name]:-}" ]; then
+    selected+=(${E2E_SCENARIO_FILES[$name]})
+  else
+    selected+=("$name")
+  fi
+done
 [ ${#selected[@]} -gt 0 ] || selected=("${E2E_SCENARIOS[@]}")
 for name in "${selected[@]}"; do
   declare -F "scenario_$name" >/dev/null || { echo "run_e2e: no scenario $name" >&2; exit 2; }
