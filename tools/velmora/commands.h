@@ -23,5 +23,6 @@ void AddInstallCommand(CLI::App& app);
 void AddPackCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
 void AddExtractCommand(CLI::App& app);
+void AddLogCommand(CLI::App& app);
 
 }  // namespace velmora::cli
