@@ -291,7 +291,20 @@ class Machine {
   // WinExec(commandLine, SW_SHOWNORMAL): starts a program without waiting
   // for it; 32 or more means it was started.
   virtual std::uint32_t StartProgram(const std::string& commandLine);
+
+  // MoveFileEx(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file is
+  // deleted when the system next starts, for a file that cannot be deleted
+  // while it is in use (a running program, a loaded library).  path must be
+  // a full path.  The system keeps the request in the registry, in the
+  // "PendingFileRenameOperations" value of kPendingRenamesKey.
+  virtual FileCause DeleteFileAtRestart(const std::string& path);
 };
+
+// HKEY_LOCAL_MACHINE key whose "PendingFileRenameOperations" value lists the
+// moves and deletions waiting for the next start of the system.
+inline constexpr const char* kPendingRenamesKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+inline constexpr const char* kPendingRenamesValue = "PendingFileRenameOperations";
 
 // The machine every operation above the platform layer acts on.  There is
 // always one: a process starts with its native machine (win32 on Windows);

@@ -30,4 +30,6 @@ RegistrationCall Machine::CallRegistrationEntry(const std::string&, const std::s
 
 std::uint32_t Machine::StartProgram(const std::string&) { return 2; }  // ERROR_FILE_NOT_FOUND
 
+FileCause Machine::DeleteFileAtRestart(const std::string&) { return FileCause::generic; }
+
 }  // namespace velmora

@@ -234,7 +234,7 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
 bool SetupWindow::RollBackInstallation() {
   SetStatusText("");
   for (CStep* step : m_doneSteps) step->Rollback();
-  if (!m_uninstallExePath.empty()) CurrentMachine().DeleteFile(m_uninstallExePath);
+  RestoreUninstallers();
   return true;
 }
 

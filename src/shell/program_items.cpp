@@ -5,23 +5,59 @@
 namespace velmora {
 namespace {
 
-ProgramItemHandler& Handler() {
-  static ProgramItemHandler handler;  // empty: every item is accepted
-  return handler;
+ProgramManagerHandlers& Handlers() {
+  static ProgramManagerHandlers handlers;
+  return handlers;
 }
 
 }  // namespace
 
 bool AddProgramItem(const std::string& group, const std::string& commandLine,
                     const std::string& title) {
-  const ProgramItemHandler& handler = Handler();
-  if (!handler) return true;
-  return handler(group, commandLine, title);
+  const auto& handler = Handlers().addItem;
+  return handler ? handler(group, commandLine, title) : true;
 }
 
-ScopedProgramItemHandler::ScopedProgramItemHandler(ProgramItemHandler handler)
-    : previous_(std::exchange(Handler(), std::move(handler))) {}
+bool DeleteProgramItem(const std::string& group, const std::string& title) {
+  const auto& handler = Handlers().deleteItem;
+  return handler ? handler(group, title) : true;
+}
 
-ScopedProgramItemHandler::~ScopedProgramItemHandler() { Handler() = std::move(previous_); }
+std::optional<std::string> RequestProgramGroup(const std::string& group) {
+  const auto& handler = Handlers().requestGroup;
+  if (!handler) return std::nullopt;
+  return handler(group);
+}
+
+bool DeleteProgramGroup(const std::string& group) {
+  const auto& handler = Handlers().deleteGroup;
+  return handler ? handler(group) : true;
+}
+
+unsigned ProgramGroupItemCount(const std::string& description) {
+  std::size_t at = description.find('"');
+  if (at != std::string::npos) at = description.find('"', at + 1);
+  for (int comma = 0; comma < 2 && at != std::string::npos; ++comma)
+    at = description.find(',', at + 1);
+  if (at == std::string::npos) return 0;
+  unsigned count = 0;
+  for (std::size_t i = at + 1; i < description.size(); ++i) {
+    const char c = description[i];
+    if (c < '0' || c > '9') break;
+    if (count > 100000000u) break;  // more than any group holds; never wraps to 0
+    count = count * 10 + static_cast<unsigned>(c - '0');
+  }
+  return count;
+}
+
+ScopedProgramManager::ScopedProgramManager(ProgramManagerHandlers handlers)
+    : previous_(std::exchange(Handlers(), std::move(handlers))) {}
+
+ScopedProgramManager::~ScopedProgramManager() { Handlers() = std::move(previous_); }
+
+ScopedProgramItemHandler::ScopedProgramItemHandler(ProgramItemHandler handler)
+    : previous_(std::exchange(Handlers().addItem, std::move(handler))) {}
+
+ScopedProgramItemHandler::~ScopedProgramItemHandler() { Handlers().addItem = std::move(previous_); }
 
 }  // namespace velmora

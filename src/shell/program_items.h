@@ -1,11 +1,17 @@
-// How the installation run adds a program item (an icon in the program
-// group) for a finished step.  The Program Manager client that really does
-// it joins later; until then the default handler accepts every item and
-// shows nothing, so an installation with icons still succeeds.  Tests and
-// tools may install their own handler to watch or refuse items.
+// The program items of an installation (icons in its program group), as the
+// runs reach them: the installation run adds an item for every finished
+// step that asks for one; the uninstallation run deletes those items, asks
+// for the group's description and deletes the group when it is empty.
+//
+// This is the one place where a Program Manager client plugs in.  With no
+// handler installed every item is accepted and nothing is shown, deletions
+// do nothing and no group description comes back, so runs with icons still
+// succeed.  Tests and tools install their own handlers to watch, answer or
+// refuse.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -14,10 +20,40 @@ namespace velmora {
 using ProgramItemHandler = std::function<bool(
     const std::string& group, const std::string& commandLine, const std::string& title)>;
 
+// Every Program Manager operation the runs use; an empty member keeps the
+// default behaviour of that operation.
+struct ProgramManagerHandlers {
+  ProgramItemHandler addItem;
+  std::function<bool(const std::string& group, const std::string& title)> deleteItem;
+  // The group's description text, or nullopt when the request failed.
+  std::function<std::optional<std::string>(const std::string& group)> requestGroup;
+  std::function<bool(const std::string& group)> deleteGroup;
+};
+
 bool AddProgramItem(const std::string& group, const std::string& commandLine,
                     const std::string& title);
+bool DeleteProgramItem(const std::string& group, const std::string& title);
+std::optional<std::string> RequestProgramGroup(const std::string& group);
+bool DeleteProgramGroup(const std::string& group);
 
-// Replaces the handler for as long as the object lives.
+// The number of items a group's description reports: after the second
+// double quote, past the second comma that follows, the decimal digits
+// there; 0 when any of these is missing.
+unsigned ProgramGroupItemCount(const std::string& description);
+
+// Replaces the handlers for as long as the object lives.
+class ScopedProgramManager {
+ public:
+  explicit ScopedProgramManager(ProgramManagerHandlers handlers);
+  ~ScopedProgramManager();
+  ScopedProgramManager(const ScopedProgramManager&) = delete;
+  ScopedProgramManager& operator=(const ScopedProgramManager&) = delete;
+
+ private:
+  ProgramManagerHandlers previous_;
+};
+
+// Replaces only the handler that adds items.
 class ScopedProgramItemHandler {
  public:
   explicit ScopedProgramItemHandler(ProgramItemHandler handler);

@@ -5,6 +5,7 @@
 
 #include "platform/ui.h"
 #include "shell/progress_dialog.h"
+#include "shell/uninstall_registration.h"
 #include "steps/step_file.h"
 
 namespace velmora {
@@ -25,12 +26,14 @@ bool IsInstallModuleName(const std::string& baseName) { return Upper(baseName) =
 
 SetupWindow* MainWindow() { return g_mainWindow; }
 
-SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine)
+SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine,
+                         std::string modulePath)
     : m_installMode(IsInstallModuleName(moduleBaseName)), m_exeName(std::move(moduleBaseName)) {
   m_statusText = m_installMode
                      ? "Tarnwick's Velmora(TM) is preparing the installation.  Please wait."
                      : "Tarnwick's Velmora(TM) is preparing the uninstallation.  Please wait.";
-  if (!m_installMode) m_logPath = std::move(commandLine);
+  if (!m_installMode) m_logPath = UninstallLogPathFromArguments(commandLine);
+  m_modulePath = std::move(modulePath);
   g_mainWindow = this;
 }
 
@@ -75,6 +78,7 @@ void SetupWindow::OnTimer() {
     }
     if (installed) {
       CommitFileSteps(m_doneSteps);  // files kept aside for a roll-back go
+      CommitUninstallers();
       WriteUninstallLog();  // its result does not change the outcome
       AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
       m_outcome = RunOutcome::installed;

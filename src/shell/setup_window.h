@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
@@ -35,8 +36,10 @@ class SetupWindow : public MediaSource {
  public:
   // moduleBaseName: the program's file name without directory and
   // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
-  // uninstall mode are the path of the uninstall log.
-  SetupWindow(std::string moduleBaseName, std::string commandLine);
+  // uninstall mode name the uninstall log (quoted or not); modulePath: the
+  // program's full path, which the uninstaller deletes at its end ("": the
+  // program file is left alone).
+  SetupWindow(std::string moduleBaseName, std::string commandLine, std::string modulePath = {});
   // The window's destruction: deletes every step on both lists and the
   // progress dialog, closes the data file.
   ~SetupWindow() override;
@@ -64,8 +67,12 @@ class SetupWindow : public MediaSource {
   // disk while it is missing), positioned after its plain prefix with
   // decompression on.  Also the run's MediaSource.
   bool OpenNextMediaFile() override;
+  // Copies Setup.exe to the uninstaller's path.  An uninstaller already
+  // there (an earlier installation's) is kept aside until the outcome is
+  // known: a roll-back puts it back, success deletes it.
   bool CreateUninstallExecutable();
-  // Not yet written: they answer false until the uninstall log joins.
+  // Writes the log (through a temporary file, so that the log of an earlier
+  // installation survives a failed write) and the uninstall entry.
   bool WriteUninstallLog();
   bool RunUninstallation();
 
@@ -98,6 +105,13 @@ class SetupWindow : public MediaSource {
   void AddProgramItems(const CStep* programGroup);
   void DestroyProgress();
   void Repaint();
+  // The uninstaller copies of this installation (one per part title).
+  void RestoreUninstallers();
+  void CommitUninstallers();
+  // Uninstallation: reads the log into the pending list; undoes the steps.
+  bool ReadUninstallLog(CStep*& programGroup);
+  bool UndoLoggedSteps(std::uint32_t count);
+  void RemoveProgramGroup(const CStep* programGroup);
 
   std::uint32_t m_currentDisk = 0;
   bool m_dataFileOpen = false;
@@ -117,6 +131,15 @@ class SetupWindow : public MediaSource {
   bool m_checkDates = true;
   bool m_twoParts = false;
   bool m_secondPart = false;
+
+  // An uninstaller this installation made, and the earlier one it replaced.
+  struct UninstallerCopy {
+    std::string path;
+    std::string keptAside;  // "" when there was none or it could not be kept
+    std::uint32_t keptAttributes = 0;
+  };
+  std::vector<UninstallerCopy> m_uninstallers;
+  std::string m_modulePath;
 
   bool m_timerFired = false;
   RunOutcome m_outcome = RunOutcome::notRun;

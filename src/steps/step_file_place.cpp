@@ -81,7 +81,7 @@ bool CStepFile::SetPlacedStatus(const std::string& target) {
   FileTimes stored;
   stored.creation = m_creationTime;
   stored.lastWrite = m_modificationTime;
-  if (m_modificationTime != 0 || m_creationTime != 0) {
+  if (m_modificationTime != 0) {
     if (machine.SetFileTimes(target, stored) != FileCause::none) return false;
   }
   if (GetReadOnly()) attributes |= attr::readOnly;

@@ -2,6 +2,7 @@
 // roll-back of a failed installation, and the clean-up after a successful
 // one.
 #include "platform/ui.h"
+#include "services/file_removal.h"
 #include "services/self_registration.h"
 #include "services/shared_files.h"
 #include "steps/step_file.h"
@@ -93,11 +94,11 @@ bool CStepFile::Rollback() {
   return true;
 }
 
+// A replaced file still in use (a running program, a loaded library) can be
+// moved aside but not deleted; the system deletes it when it next starts.
 void CStepFile::OnInstallationSucceeded() {
-  if (!m_keptAsidePath.empty()) {
-    ClearReadOnly(m_keptAsidePath);
-    if (CurrentMachine().DeleteFile(m_keptAsidePath) == FileCause::none) m_keptAsidePath.clear();
-  }
+  if (!m_keptAsidePath.empty() && RemoveFileNowOrAtRestart(m_keptAsidePath) != Removal::failed)
+    m_keptAsidePath.clear();
   ForgetPlacedTarget(this);
 }
 

@@ -1,6 +1,7 @@
 #include "steps/step_registry.h"
 
 #include "framework/archive.h"
+#include "services/registry.h"
 #include "steps/resolve_value.h"
 
 namespace velmora {
@@ -44,6 +45,30 @@ bool CStepRegistry::Validate(const StepList* steps, std::string* message) {
   if (refusal == nullptr) return true;
   if (message != nullptr) *message = refusal;
   return false;
+}
+
+namespace {
+
+// Room for a remembered value, terminating zero included; a longer value
+// reads as empty and is not restored.
+constexpr std::uint32_t kValueBufferSize = 260;
+
+}  // namespace
+
+int CStepRegistry::Install() {
+  RegistryEntry entry;
+  if (!SplitRegistryEntry(m_regEntry, entry)) return 0;
+  m_previousValue = ReadRegistryString(entry.root, entry.subKey, entry.valueName, kValueBufferSize);
+  WriteRegistryString(entry.root, entry.subKey, entry.valueName, ResolveValue());
+  return 1;
+}
+
+bool CStepRegistry::Rollback() {
+  if (m_previousValue.empty() || m_regEntry.empty()) return true;
+  RegistryEntry entry;
+  if (!SplitRegistryEntry(m_regEntry, entry)) return false;
+  WriteRegistryString(entry.root, entry.subKey, entry.valueName, m_previousValue);
+  return true;
 }
 
 std::string CStepRegistry::ResolveValue() { return ResolveDirectoryReference(m_prefix, m_default); }

@@ -39,9 +39,20 @@ class CStepRegistry : public CStep {
 
   bool Validate(const StepList* steps, std::string* message) override;
 
+  // Remembers the string value found at the entry, then writes the
+  // resolved value there (a failed write does not fail the step).  0 when
+  // the entry text does not name a registry value.
+  int Install() override;
+  // Writes the remembered value back; a value that was not there before
+  // keeps what Install wrote.
+  bool Rollback() override;
+
   // The default placed after the directory that the prefix names (see
   // ResolveDirectoryReference); may show a message, never fails.
   std::string ResolveValue();
+
+  // The value found before Install wrote it ("" when there was none).
+  const std::string& GetPreviousValue() const { return m_previousValue; }
 
  protected:
   std::string m_previousValue;  // the value found before Install wrote it

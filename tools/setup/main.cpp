@@ -1,5 +1,7 @@
 // SETUP.EXE: installs a package from the data files beside it, or, under any
 // other name than SETUP, uninstalls one.
+#include <string>
+
 #include "host_window.h"
 #include "platform/win32/module_name.h"
 #include "shell/setup_window.h"
@@ -9,9 +11,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The step factory finds the classes of a script or log through these.
   velmora::StepPrototypes prototypes;
   // The command line holds the arguments only; the uninstaller is started
-  // with the path of its log there.
-  velmora::SetupWindow setup(velmora::ModuleBaseName(velmora::ModulePath()),
-                             commandLine != nullptr ? commandLine : "");
+  // with the path of its log there, and deletes its own file at the end.
+  const std::string modulePath = velmora::ModulePath();
+  velmora::SetupWindow setup(velmora::ModuleBaseName(modulePath),
+                             commandLine != nullptr ? commandLine : "", modulePath);
   velmora::setup::HostWindow window(instance, setup);
   if (window.Create()) {
     ::ShowWindow(window.Handle(), SW_SHOWMAXIMIZED);

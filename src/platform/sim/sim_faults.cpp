@@ -7,12 +7,12 @@
 namespace velmora::sim {
 
 bool FaultPlan::IsKnownOperation(const std::string& operation) {
-  static constexpr std::array<const char*, 17> kOperations = {
+  static constexpr std::array<const char*, 18> kOperations = {
       "OpenFile",           "ReadFile",          "WriteFile",       "SeekFile",
       "GetFileSize",        "FlushFile",         "CloseFile",       "DeleteFile",
       "MoveFile",           "CopyFile",          "CreateDirectory", "RemoveDirectory",
       "GetFileAttributes",  "SetFileAttributes", "ListDirectory",   "CreateTempFile",
-      "SetCurrentDirectory"};
+      "SetCurrentDirectory", "DeleteFileAtRestart"};
   return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
 }
 

@@ -51,6 +51,31 @@ FileCause SimMachine::DeleteFile(const std::string& path) {
   return FileCause::none;
 }
 
+// The request joins the pending renames as Windows writes them: the file as
+// "\??\" + full path, an empty target, and the list's closing zero.
+FileCause SimMachine::DeleteFileAtRestart(const std::string& path) {
+  if (const FileCause fault = faults_.Next("DeleteFileAtRestart"); fault != FileCause::none)
+    return fault;
+  Location location;
+  if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
+  if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  RegData old;
+  std::string list;
+  if (registry_.QueryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                           1u << 20, old) == winerror::success &&
+      old.type == regtype::multiSz) {
+    list.assign(old.bytes.begin(), old.bytes.end());
+    if (!list.empty() && list.back() == '\0') list.pop_back();
+  }
+  list += "\\??\\" + GetFullPathName(path);
+  list.append(3, '\0');
+  if (registry_.SetValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                         regtype::multiSz, list.data(),
+                         static_cast<std::uint32_t>(list.size())) != winerror::success)
+    return FileCause::accessDenied;
+  return FileCause::none;
+}
+
 FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (const FileCause fault = faults_.Next("MoveFile"); fault != FileCause::none) return fault;
   Location source;

@@ -122,6 +122,8 @@ class SimMachine final : public Machine {
   RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
                                          long& result) override;
   std::uint32_t StartProgram(const std::string& commandLine) override;
+  // Kept as Windows keeps it: appended to the registry's pending renames.
+  FileCause DeleteFileAtRestart(const std::string& path) override;
 
   // ---- controls for tests and tools -----------------------------------------
   // Maps a drive letter onto an existing host folder.  Throws

@@ -76,6 +76,7 @@ class Win32Machine final : public Machine {
   RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
                                          long& result) override;
   std::uint32_t StartProgram(const std::string& commandLine) override;
+  FileCause DeleteFileAtRestart(const std::string& path) override;
 
  private:
   // Open files by number.  Numbers count up from 1 and are never reused, so

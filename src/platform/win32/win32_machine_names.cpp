@@ -41,6 +41,10 @@ FileCause Win32Machine::DeleteFile(const std::string& path) {
   return Check(::DeleteFileA(path.c_str()));
 }
 
+FileCause Win32Machine::DeleteFileAtRestart(const std::string& path) {
+  return Check(::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+}
+
 FileCause Win32Machine::MoveFile(const std::string& from, const std::string& to) {
   return Check(::MoveFileA(from.c_str(), to.c_str()));
 }

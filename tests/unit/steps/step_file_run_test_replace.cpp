@@ -120,7 +120,8 @@ TEST_F(Replacement, RunOutcomeDecidesAboutTheReplacedFile) {
   std::vector<DirEntry> entries;
   ASSERT_EQ(machine_.ListDirectory("C:\\WINDOWS", entries), FileCause::none);
   for (const DirEntry& entry : entries)
-    EXPECT_TRUE(entry.name == "APP.DLL" || entry.name == "SYSTEM" || entry.name == "XDemo.exe")
+    EXPECT_TRUE(entry.name == "APP.DLL" || entry.name == "SYSTEM" || entry.name == "XDemo.exe" ||
+                entry.name == "XDemo.VMU")
         << entry.name;
 
   EXPECT_EQ(testing::PutFile(machine_, kTarget, "before"), FileCause::none);

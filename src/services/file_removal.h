@@ -1,0 +1,21 @@
+// Removing a file that may be in use.
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// How RemoveFileNowOrAtRestart ended.
+enum class Removal {
+  removed,    // the file is gone (or was not there)
+  atRestart,  // it could not be deleted now; the system deletes it when it next starts
+  failed,     // neither could be done
+};
+
+// Deletes the file, clearing its read-only attribute first.  When the
+// deletion fails for another reason than the file being absent (a running
+// program or a loaded library can be renamed but not deleted), the file is
+// given to the system to delete at its next start.
+Removal RemoveFileNowOrAtRestart(const std::string& path);
+
+}  // namespace velmora
