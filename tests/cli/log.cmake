@@ -1,7 +1,7 @@
 # Command-line tests of `velmora log`.  Included from CMakeLists.txt, this
 # file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(log ${CMAKE_CURRENT_LIST_FILE} text json damaged unreadable usage)
+  velmora_script_cases(log ${CMAKE_CURRENT_LIST_FILE} text json damaged unreadable usage installed)
   return()
 endif()
 
@@ -71,6 +71,23 @@ elseif(CASE STREQUAL "usage")
   velmora(log --help)
   expect_rc(0)
   expect_in("${OUT}" "Exit codes: 0 the log was read, 1 the log is damaged")
+
+elseif(CASE STREQUAL "installed")
+  # The log an installation of the demo leaves beside its uninstaller.
+  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  expect_rc(0)
+  velmora(install pkg --machine m --answers "${SOURCE}/examples/demo/answers.txt")
+  expect_rc(0)
+  set(log "m/C/WINDOWS/XLantern Notes 2.1.VMU")
+  if(NOT EXISTS "${WORK}/${log}")
+    message(FATAL_ERROR "no uninstall log in the Windows directory")
+  endif()
+  velmora(log "${log}")
+  expect_rc(0)
+  expect_in("${OUT}" "Title:   \"Lantern Notes 2.1\"")
+  expect_in("${OUT}" ": CStepPMG, version 7\n    NAME  Name                      \"Lantern Notes\"")
+  expect_in("${OUT}" ": CStepFileCopy, version 7\n    NAME  File Name                 \"README.TXT\"")
+  expect_in("${OUT}" "Target directory          \"C:\\WINDOWS\\\"")
 
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
