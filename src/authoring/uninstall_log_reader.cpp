@@ -43,6 +43,7 @@ class LogLoader {
  private:
   bool LoadEntry() {
     const std::uint64_t nameAt = archive_.GetBytesConsumed();
+    // A name cut short is not shown: the archive leaves it partly filled.
     error_.className.clear();
     std::string className;
     archive_ >> className;
@@ -55,7 +56,7 @@ class LogLoader {
     } catch (const CArchiveException& e) {
       // The version word is the first thing every step loads, and a version
       // it does not understand is refused before anything else is read.
-      const bool afterVersion = archive_.GetBytesConsumed() == versionAt + 2;
+      const bool afterVersion = archive_.GetBytesConsumed() == versionAt + sizeof(std::uint16_t);
       if (e.m_cause == CArchiveException::generic && afterVersion &&
           step->GetVersion() > kStepArchiveVersion)
         return Fail(LogErrorKind::newerVersion, versionAt, std::to_string(step->GetVersion()));
@@ -146,18 +147,6 @@ bool ReadUninstallLog(CFile& log, UninstallLogListing& listing, UninstallLogErro
 
 std::string DescribeLogError(const UninstallLogError& error) {
   return Where(error) + ": " + What(error);
-}
-
-const char* LogErrorKindName(LogErrorKind kind) {
-  switch (kind) {
-    case LogErrorKind::truncated: return "truncated";
-    case LogErrorKind::badStringLength: return "bad_string";
-    case LogErrorKind::newerVersion: return "newer_version";
-    case LogErrorKind::unknownClass: return "unknown_class";
-    case LogErrorKind::trailingBytes: return "trailing_bytes";
-    case LogErrorKind::readError: return "read_error";
-  }
-  return "?";
 }
 
 }  // namespace velmora

@@ -66,9 +66,4 @@ bool ReadUninstallLog(CFile& log, UninstallLogListing& listing, UninstallLogErro
 // One line for people: where ("entry 2 of 3 (CStepPMG), offset 19") and what.
 std::string DescribeLogError(const UninstallLogError& error);
 
-// The kind as a short word for programs and tests: "truncated",
-// "bad_string", "newer_version", "unknown_class", "trailing_bytes",
-// "read_error".
-const char* LogErrorKindName(LogErrorKind kind);
-
 }  // namespace velmora

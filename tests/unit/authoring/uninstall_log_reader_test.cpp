@@ -4,9 +4,7 @@
 #include "authoring/uninstall_log_reader.h"
 
 #include <map>
-#include <sstream>
 
-#include "authoring/ansi_text.h"
 #include "authoring/step_properties.h"
 #include "authoring/uninstall_log_listing.h"
 #include "steps/step_directory.h"
@@ -61,7 +59,7 @@ FieldValues Expected(const JsonValue& fields) {
 // The fixtures' names for the two kinds they hold.
 std::string FixtureKind(LogErrorKind kind) {
   if (kind == LogErrorKind::newerVersion) return "generic";
-  return LogErrorKindName(kind);
+  return kind == LogErrorKind::badStringLength ? "bad_string" : "other";
 }
 
 Bytes Cat(Bytes a, const std::string& raw) {
@@ -149,11 +147,6 @@ TEST_F(UninstallLogRead, DamageIsTypedWithEntryAndOffset) {
   EXPECT_TRUE(Read(valid)) << DescribeLogError(error_);
   Read(cases[2].bytes);
   EXPECT_EQ(listing_.entries.size(), 1u);  // the entry before the damage is kept
-  EXPECT_EQ(DescribeLogError(error_),
-            "entry 2 of 4294967295, offset 22: the log ends before the entry is complete");
-  Read(cases[5].bytes);
-  EXPECT_EQ(DescribeLogError(error_), "entry 1 of 1 (CStepPMG), offset 15: stored version 8 is "
-                                      "newer than 7, the newest this program reads");
 }
 
 TEST_F(UninstallLogRead, EveryCutAndEveryBitFlipEndsCleanly) {
@@ -199,25 +192,6 @@ TEST_F(UninstallLogRead, EveryListedFieldIsPartOfTheArchiveForm) {
   ASSERT_EQ(listing_.entries.size(), steps.size());
   for (std::size_t i = 0; i < steps.size(); ++i)
     EXPECT_EQ(Listed(*listing_.entries[i]), Listed(*steps[i])) << StepClassNames()[i].className;
-}
-
-TEST_F(UninstallLogRead, JsonListingIsValidAndTyped) {
-  const Bytes bytes = LogBuilder().Str("Q \"1\" \x01\xE9").I32(1).Str("CStepFileCopy").U16(7)
-                          .Str("a.dll").I32(1).Str("C:\\D\\").Str("Main").Str("")
-                          .I32(1).I32(0).I32(0).I32(0).I32(0).I32(0).Get();
-  ASSERT_TRUE(Read(bytes)) << DescribeLogError(error_);
-  std::ostringstream out;
-  WriteLogListingJson(out, listing_);
-  const std::optional<JsonValue> json = ParseJson(out.str());
-  ASSERT_TRUE(json.has_value()) << out.str();
-  EXPECT_EQ((*json)["title"].text, AnsiToUtf8("Q \"1\" \x01\xE9"));
-  EXPECT_EQ((*json)["count"].number, 1);
-  const JsonValue& entry = (*json)["entries"].items.at(0);
-  EXPECT_EQ(entry["class"].text, "CStepFileCopy");
-  EXPECT_EQ(entry["version"].number, 7);
-  EXPECT_EQ(entry["fields"]["ICON"].type, JsonValue::Type::boolean);
-  EXPECT_TRUE(entry["fields"]["created_by_install"].boolean);
-  EXPECT_EQ(entry["fields"]["target_directory"].text, "C:\\D\\");
 }
 
 }  // namespace
