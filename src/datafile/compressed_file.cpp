@@ -20,7 +20,7 @@ constexpr std::uint32_t kMaxRecord = 3 + 5 + kMaxPending;
 int Wrap(int index) { return index >= kRing ? index - kRing : index; }
 int Distance(int from, int to) { return to >= from ? to - from : to - from + kRing; }
 
-// Encoder shortcut for the pattern search (step 2.3).  For d = 2..5,
+// Encoder shortcut for the pattern search.  For d = 2..5,
 // bit i of matches.d[d - 2] tells whether the byte pushed i bytes ago equals
 // the byte d bytes before it.  The search for length j compares the k-th
 // occurrence from the end with the candidate (the last j bytes) position by
@@ -66,7 +66,10 @@ MatchHistory Recompute(const std::uint8_t* ring, int head, int n) {
 constexpr std::uint8_t kBitCount[32] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4,
                                         1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
 
-// Step 2.3.2's acceptance rule.
+// Whether a pattern with fixedCount fixed positions, repeated k times, is
+// worth a pattern record: the fewer fixed positions, the more repetitions
+// it needs; with one or three, a pattern at the pending data's tail is taken
+// one repetition sooner.
 bool Accepts(int fixedCount, int k, bool atTail) {
   switch (fixedCount) {
     case 0: return false;

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-Removal RemoveFileNowOrAtRestart(const std::string& path) {
+FileCause RemoveFileNow(const std::string& path) {
   Machine& machine = CurrentMachine();
   std::uint32_t attributes = 0;
   if (machine.GetFileAttributes(path, attributes) == FileCause::none &&
@@ -12,7 +12,12 @@ Removal RemoveFileNowOrAtRestart(const std::string& path) {
     std::uint32_t rest = attributes & ~attr::readOnly;
     machine.SetFileAttributes(path, rest == 0 ? attr::normal : rest);
   }
-  const FileCause cause = machine.DeleteFile(path);
+  return machine.DeleteFile(path);
+}
+
+Removal RemoveFileNowOrAtRestart(const std::string& path) {
+  Machine& machine = CurrentMachine();
+  const FileCause cause = RemoveFileNow(path);
   if (cause == FileCause::none || cause == FileCause::fileNotFound) return Removal::removed;
   const std::string full = machine.GetFullPathName(path);
   if (!full.empty() && machine.DeleteFileAtRestart(full) == FileCause::none)

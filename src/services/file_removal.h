@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "framework/file_exception.h"
+
 namespace velmora {
 
 // How RemoveFileNowOrAtRestart ended.
@@ -12,7 +14,11 @@ enum class Removal {
   failed,     // neither could be done
 };
 
-// Deletes the file, clearing its read-only attribute first.  When the
+// Deletes the file, clearing its read-only attribute first; answers the
+// deletion's cause.
+FileCause RemoveFileNow(const std::string& path);
+
+// The same, and when the
 // deletion fails for another reason than the file being absent (a running
 // program or a loaded library can be renamed but not deleted), the file is
 // given to the system to delete at its next start.

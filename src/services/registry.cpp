@@ -78,16 +78,25 @@ bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::
          winerror::success;
 }
 
+long QueryRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        std::optional<std::uint32_t>& value) {
+  value.reset();
+  RegData data;
+  const long result = CurrentMachine().QueryRegValue(root, subKey, valueName, 4, data);
+  if (result != winerror::success) return result;
+  if (data.type != regtype::dword && data.type != regtype::dwordBigEndian) return result;
+  if (data.bytes.size() != 4) return result;
+  std::uint32_t bytes = 0;
+  for (int i = 3; i >= 0; --i) bytes = (bytes << 8) | data.bytes[static_cast<std::size_t>(i)];
+  value = bytes;
+  return result;
+}
+
 std::uint32_t ReadRegistryDword(hkey::Root root, const std::string& subKey,
                                 const std::string& valueName, std::uint32_t defaultValue) {
-  RegData data;
-  if (CurrentMachine().QueryRegValue(root, subKey, valueName, 4, data) != winerror::success)
-    return defaultValue;
-  if (data.type != regtype::dword && data.type != regtype::dwordBigEndian) return defaultValue;
-  if (data.bytes.size() != 4) return defaultValue;
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | data.bytes[static_cast<std::size_t>(i)];
-  return value;
+  std::optional<std::uint32_t> value;
+  QueryRegistryDword(root, subKey, valueName, value);
+  return value.value_or(defaultValue);
 }
 
 bool WriteRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/machine.h"
@@ -53,6 +54,10 @@ bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::
 // defaultValue for anything else, including a missing or shorter value.
 std::uint32_t ReadRegistryDword(hkey::Root root, const std::string& subKey,
                                 const std::string& valueName, std::uint32_t defaultValue);
+// The same read, answering the registry's result: value holds the number
+// only when it succeeded and the value is a 4-byte DWORD.
+long QueryRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        std::optional<std::uint32_t>& value);
 // Sets a REG_DWORD value; missing keys on the path are created.
 bool WriteRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,
                         std::uint32_t value);

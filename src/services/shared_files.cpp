@@ -10,6 +10,16 @@ std::uint32_t ReadSharedCount(const std::string& path, std::uint32_t defaultValu
   return ReadRegistryDword(hkey::localMachine, kSharedDllsKey, path, defaultValue);
 }
 
+bool ReadSharedCountChecked(const std::string& path, std::uint32_t& count) {
+  std::optional<std::uint32_t> value;
+  const long result = QueryRegistryDword(hkey::localMachine, kSharedDllsKey, path, value);
+  if (result != winerror::success && result != winerror::fileNotFound &&
+      result != winerror::moreData)
+    return false;
+  count = value.value_or(0);
+  return true;
+}
+
 bool WriteSharedCount(const std::string& path, std::uint32_t count) {
   return WriteRegistryDword(hkey::localMachine, kSharedDllsKey, path, count);
 }

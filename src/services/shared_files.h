@@ -12,6 +12,10 @@ extern const char* const kSharedDllsKey;
 
 // The count of `path`; defaultValue when there is none (or not a DWORD).
 std::uint32_t ReadSharedCount(const std::string& path, std::uint32_t defaultValue);
+// The same with 0 for none, but false when the registry could not be read
+// at all (an error other than a missing key or value), so that a count is
+// never taken for absent when it is only unreadable.
+bool ReadSharedCountChecked(const std::string& path, std::uint32_t& count);
 bool WriteSharedCount(const std::string& path, std::uint32_t count);
 
 }  // namespace velmora

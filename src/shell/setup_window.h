@@ -111,6 +111,7 @@ class SetupWindow : public MediaSource {
   // Uninstallation: reads the log into the pending list; undoes the steps.
   bool ReadUninstallLog(CStep*& programGroup);
   bool UndoLoggedSteps(std::uint32_t count);
+  void KeepWhatIsLeftInTheLog();
   void RemoveProgramGroup(const CStep* programGroup);
 
   std::uint32_t m_currentDisk = 0;

@@ -32,13 +32,13 @@ bool IsPlainFileName(const std::string& name) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+}  // namespace
+
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Moves an existing file to a fresh unique name in its own directory;
-// answers that name, or "" when the file is not there or cannot be moved.
 std::string MoveAside(Machine& machine, const std::string& path, const char* prefix) {
   std::uint32_t attributes = 0;
   if (machine.GetFileAttributes(path, attributes) != FileCause::none) return {};
@@ -49,10 +49,7 @@ std::string MoveAside(Machine& machine, const std::string& path, const char* pre
   return aside;
 }
 
-// Writes the log into `path`: the title, the count of uninstallable done
-// steps, then each one's class name and archive form.  Throws the file and
-// archive exceptions of the writes.
-void StoreLog(const std::string& path, const std::string& title, const StepList& done) {
+void StoreUninstallLog(const std::string& path, const std::string& title, const StepList& done) {
   CFile file;
   if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
     throw CFileException(FileCause::generic);
@@ -68,8 +65,6 @@ void StoreLog(const std::string& path, const std::string& title, const StepList&
   archive.Close();
   file.Close();
 }
-
-}  // namespace
 
 std::string UninstallExePathFor(const std::string& windowsDirectory, const std::string& title) {
   if (title.empty() || !IsPlainFileName(title)) return {};
@@ -160,7 +155,8 @@ bool SetupWindow::CreateUninstallExecutable() {
 void SetupWindow::RestoreUninstallers() {
   Machine& machine = CurrentMachine();
   for (auto it = m_uninstallers.rbegin(); it != m_uninstallers.rend(); ++it) {
-    RemoveFileNowOrAtRestart(it->path);
+    // Not left to the next start: that would delete the copy put back.
+    RemoveFileNow(it->path);
     if (it->keptAside.empty()) continue;
     if (machine.MoveFile(it->keptAside, it->path) == FileCause::none)
       machine.SetFileAttributes(it->path, it->keptAttributes);
@@ -175,18 +171,16 @@ void SetupWindow::CommitUninstallers() {
   m_uninstallers.clear();
 }
 
-bool SetupWindow::WriteUninstallLog() {
-  if (m_uninstallExePath.empty()) return false;
+bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
+                         const StepList& steps) {
   Machine& machine = CurrentMachine();
-  const std::string logPath = UninstallLogPathFor(m_uninstallExePath);
-
   // The new log is complete in a file of its own before it takes the
-  // place of an earlier installation's log.
+  // place of the earlier one.
   std::string written;
   if (machine.CreateTempFile(DirectoryOf(logPath), "vmu", written) != FileCause::none)
     return false;
   try {
-    StoreLog(written, m_title, m_doneSteps);
+    StoreUninstallLog(written, title, steps);
   } catch (const CFileException& error) {
     if (error.m_cause != static_cast<int>(FileCause::none)) {
       machine.DeleteFile(written);
@@ -205,6 +199,14 @@ bool SetupWindow::WriteUninstallLog() {
     return false;
   }
   if (!earlier.empty()) RemoveFileNowOrAtRestart(earlier);
+  return true;
+}
+
+bool SetupWindow::WriteUninstallLog() {
+  if (m_uninstallExePath.empty()) return false;
+  const std::string logPath = UninstallLogPathFor(m_uninstallExePath);
+
+  if (!ReplaceUninstallLog(logPath, m_title, m_doneSteps)) return false;
 
   const std::string key = UninstallKeyFor(m_title);
   WriteRegistryString(hkey::localMachine, key, "DisplayName", m_title);

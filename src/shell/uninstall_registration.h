@@ -7,7 +7,11 @@
 #include <cstddef>
 #include <string>
 
+#include "steps/step.h"
+
 namespace velmora {
+
+class Machine;
 
 // Longest uninstaller path (the platform's path buffer less its terminator).
 inline constexpr std::size_t kMaxUninstallPathLength = 259;
@@ -44,6 +48,21 @@ CommandLine SplitCommandLine(const std::string& commandLine);
 // The uninstall log named by the uninstaller's arguments: all of them, less
 // surrounding blanks and one pair of surrounding double quotes.
 std::string UninstallLogPathFromArguments(const std::string& arguments);
+
+// Directory part of a Windows path, with its final backslash ("" for none).
+std::string DirectoryOf(const std::string& path);
+// Moves an existing file to a fresh unique name in its own directory and
+// answers that name; "" when the file is not there or cannot be moved.
+std::string MoveAside(Machine& machine, const std::string& path, const char* prefix);
+
+// Writes an uninstall log of the title and the uninstallable steps of the
+// list into `path`: the title, their count, then each one's class name and
+// archive form.  Throws the file and archive exceptions of the writes.
+void StoreUninstallLog(const std::string& path, const std::string& title, const StepList& steps);
+// Writes the log through a temporary file in the same directory, moved over
+// the earlier log only once complete, so a failed write keeps the earlier.
+bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
+                         const StepList& steps);
 
 // The program file copied to make the uninstaller, relative to the current
 // directory (the installation media).

@@ -59,7 +59,12 @@ bool SetupWindow::RunUninstallation() {
     }
     SetStatusText("");
     if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
-    if (!UndoLoggedSteps(count)) return false;
+    if (!UndoLoggedSteps(count)) {
+      archive.Abort();
+      m_dataFile.Close();
+      KeepWhatIsLeftInTheLog();
+      return false;
+    }
     SetStatusText("");
     archive.Abort();
     m_dataFile.Close();
@@ -83,13 +88,33 @@ bool SetupWindow::RunUninstallation() {
     m_progress->SetPercent(100);
   }
   RemoveProgramGroup(programGroup);
-  if (IsPlainTitle(m_title)) DeleteRegistryKey(hkey::localMachine, UninstallKeyFor(m_title));
-  CurrentMachine().DeleteFile(m_logPath);
-  // The running program cannot delete itself on every system: what cannot
-  // go now goes when the system next starts.
+  if (IsPlainTitle(m_title) && !DeleteRegistryKey(hkey::localMachine, UninstallKeyFor(m_title)) &&
+      !ReadRegistryString(hkey::localMachine, UninstallKeyFor(m_title), "UninstallString", 260)
+           .empty()) {
+    // An entry that stays needs its log: the uninstaller can be started
+    // again from it.
+    DestroyProgress();
+    return false;
+  }
+  // What cannot go now (the running program cannot delete itself on every
+  // system) goes when the system next starts.
+  RemoveFileNowOrAtRestart(m_logPath);
   if (!m_modulePath.empty()) RemoveFileNowOrAtRestart(m_modulePath);
   DestroyProgress();
   return true;
+}
+
+// After a failed step the log keeps everything still to be undone for the
+// next start of the uninstaller, and the steps already undone whose undoing
+// cannot be repeated harmlessly (a shared count taken back) leave it.
+void SetupWindow::KeepWhatIsLeftInTheLog() {
+  StepList kept;
+  for (CStep* step : m_doneSteps) {
+    if (!step->GetShared()) kept.push_back(step);
+  }
+  if (kept.size() == m_doneSteps.size()) return;  // the log is right as it is
+  kept.insert(kept.end(), m_pendingSteps.begin(), m_pendingSteps.end());
+  ReplaceUninstallLog(m_logPath, m_title, kept);
 }
 
 // Undoes the pending steps from the head, each moving to the done list when

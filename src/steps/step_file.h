@@ -100,7 +100,7 @@ class CStepFile : public CStep {
   bool ReplaceExisting(const std::string& target);
   bool SetPlacedStatus(const std::string& target);
   void UndoPlacement(const std::string& target);
-  void TakeBackSharedCount(const std::string& target);
+  bool TakeBackSharedCount(const std::string& target);
 
   // Run-time state of this installation only; never written to the log.
   std::string m_keptAsidePath;           // the replaced file, moved aside

@@ -31,9 +31,10 @@ void UnregisterWithWarning(const std::string& path) {
 
 }  // namespace
 
-void CStepFile::TakeBackSharedCount(const std::string& target) {
-  const std::uint32_t count = ReadSharedCount(target, 0);
-  if (count > 0) WriteSharedCount(target, count - 1);
+bool CStepFile::TakeBackSharedCount(const std::string& target) {
+  std::uint32_t count = 0;
+  if (!ReadSharedCountChecked(target, count)) return false;
+  return count == 0 || WriteSharedCount(target, count - 1);
 }
 
 bool CStepFile::Uninstall() {
@@ -41,21 +42,29 @@ bool CStepFile::Uninstall() {
   const std::string target = TargetPath();
   if (GetShared()) {
     // Others may still use it: only the count goes down, the file stays.
-    TakeBackSharedCount(target);
-    return true;
+    // A count that could not be taken back fails the step, which stays in
+    // the log for the next start of the uninstaller.
+    return TakeBackSharedCount(target);
   }
   if (GetRegister()) UnregisterWithWarning(target);
   Machine& machine = CurrentMachine();
   FileHandle probe = kNoFile;
-  if (machine.OpenFile(target, FileAccess::read, FileShare::denyWrite,
-                       FileDisposition::openExisting, probe) != FileCause::none)
-    return true;
-  machine.CloseFile(probe);
+  const FileCause opened = machine.OpenFile(target, FileAccess::read, FileShare::denyWrite,
+                                            FileDisposition::openExisting, probe);
+  if (opened == FileCause::fileNotFound || opened == FileCause::badPath) return true;
+  // A file that is there but in use is still removed below.
+  if (opened == FileCause::none) machine.CloseFile(probe);
   if (!ClearReadOnly(target)) {
     AppMessageBox(kStatusFailed, mb::ok | mb::iconExclamation);
     return false;
   }
-  machine.DeleteFile(target);
+  // A file in use goes when the system next starts.  One that can be
+  // removed neither way fails the step, so that the log stays and the
+  // uninstallation can be run again rather than report a success.
+  if (RemoveFileNowOrAtRestart(target) == Removal::failed) {
+    AppMessageBox("Unable to delete file " + target + ".", mb::ok | mb::iconExclamation);
+    return false;
+  }
   return true;
 }
 

@@ -20,6 +20,7 @@ struct ExitCode {
 
 void AddCodecCommand(CLI::App& app);
 void AddInstallCommand(CLI::App& app);
+void AddUninstallCommand(CLI::App& app);
 void AddPackCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
 void AddExtractCommand(CLI::App& app);

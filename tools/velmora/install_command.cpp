@@ -24,7 +24,7 @@
 #include <system_error>
 
 #include "commands.h"
-#include "platform/scripted/scripted_ui.h"
+#include "console_ui.h"
 #include "platform/sim/sim_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
@@ -142,97 +142,13 @@ class InstallationDisk {
   bool hasFirstMedia_ = false;
 };
 
-// The scripted Ui with a console: every message and directory question as
-// it is answered, the heading when it changes, and the progress dialog as a
-// bar (redrawn in place on a terminal, one line per step otherwise).
-class ConsoleUi final : public ScriptedUi {
- public:
-  explicit ConsoleUi(bool terminal) : terminal_(terminal) {
-    SetObserver([this](const TranscriptEntry& entry) { Show(entry); });
-  }
-
-  void UpdateProgress(const std::string& fileText, int percent) override {
-    ScriptedUi::UpdateProgress(fileText, percent);
-    if (terminal_) DrawBar(fileText, percent);
-  }
-  void HideProgress() override {
-    ScriptedUi::HideProgress();
-    ClearBar();
-  }
-
- private:
-  static constexpr int kBarWidth = 30;
-  static constexpr std::size_t kLineWidth = 79;
-
-  void Show(const TranscriptEntry& entry) {
-    if (entry.kind == "progress") {
-      if (!terminal_) {
-        std::printf("[%3d%%] %s\n", entry.percent, entry.text.c_str());
-        std::fflush(stdout);
-      }
-      return;
-    }
-    if (entry.kind == "window") {
-      if (entry.caption == heading_) return;  // status line changes are not news
-      heading_ = entry.caption;
-      ClearBar();
-      std::cout << heading_ << std::endl;
-      return;
-    }
-    ClearBar();
-    std::cout << FormatTranscriptEntry(entry) << std::endl;
-  }
-
-  void DrawBar(const std::string& text, int percent) {
-    const int shown = percent < 0 ? 0 : percent > 100 ? 100 : percent;
-    const int filled = shown * kBarWidth / 100;
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
-    const std::string number = std::to_string(shown) + "%";
-    line += std::string(4 - number.size(), ' ') + number + " " + text;
-    if (line.size() > kLineWidth) line.resize(kLineWidth);
-    if (barShown_ && line == lastBar_) return;
-    lastBar_ = line;
-    std::printf("\r%-*s", static_cast<int>(kLineWidth), line.c_str());
-    std::fflush(stdout);
-    barShown_ = true;
-  }
-
-  void ClearBar() {
-    if (!barShown_) return;
-    std::printf("\r%*s\r", static_cast<int>(kLineWidth), "");
-    std::fflush(stdout);
-    barShown_ = false;
-  }
-
-  bool terminal_;
-  bool barShown_ = false;
-  std::string lastBar_;
-  std::string heading_;
-};
-
 void RunInstall(const InstallOptions& options) {
   std::error_code ec;
   const fs::path package(options.package);
   if (!fs::is_directory(package, ec))
     Fail("package folder '" + options.package + "' is not a folder", kExitIoError);
 
-  const bool terminal = ::isatty(::fileno(stdout)) != 0;
-  ConsoleUi ui(terminal);
-  if (!options.answers.empty()) {
-    std::ifstream in(options.answers);
-    if (!in) Fail("cannot read answer file '" + options.answers + "'", kExitIoError);
-    try {
-      ui.LoadAnswers(in, options.answers);
-    } catch (const std::runtime_error& e) {
-      Fail(e.what(), kExitUsage);
-    }
-  }
-  std::ofstream transcript;
-  if (!options.transcript.empty()) {
-    transcript.open(options.transcript, std::ios::trunc);
-    if (!transcript) Fail("cannot write transcript '" + options.transcript + "'", kExitIoError);
-  }
+  ConsoleUi ui("install", options.answers, options.transcript);
 
   InstallationDisk disk(package);
   if (!disk.HasFirstMedia())
@@ -266,17 +182,7 @@ void RunInstall(const InstallOptions& options) {
     window.OnTimer();
     outcome = window.Outcome();
   }  // the window's clean-up may still close the progress dialog
-  ui.FlushProgress();
-
-  for (const AnswerRule* rule : ui.UnusedRules()) {
-    std::cerr << "velmora install: warning: " << options.answers << ":" << rule->line
-              << ": rule never answered a prompt\n";
-  }
-  if (transcript.is_open()) {
-    ui.WriteTranscript(transcript);
-    transcript.close();
-    if (!transcript) Fail("cannot write transcript '" + options.transcript + "'", kExitIoError);
-  }
+  ui.Finish();
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }
 

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
 
   velmora::cli::AddCodecCommand(app);
   velmora::cli::AddInstallCommand(app);
+  velmora::cli::AddUninstallCommand(app);
   velmora::cli::AddPackCommand(app);
   velmora::cli::AddListCommand(app);
   velmora::cli::AddExtractCommand(app);

@@ -21,7 +21,7 @@ Bytes Distinct(int count) {
   return bytes;
 }
 
-std::vector<Vector> SpecVectors() {
+std::vector<Vector> WorkedVectors() {
   const Bytes distinct = Distinct(200);
   return {
       {"TenEqualBytes", Bytes(10, 0x61), B({0x09, 0x61})},
@@ -46,30 +46,30 @@ std::vector<Vector> SpecVectors() {
   };
 }
 
-class SpecVectorTest : public ::testing::TestWithParam<Vector> {};
+class WorkedVectorTest : public ::testing::TestWithParam<Vector> {};
 
-TEST_P(SpecVectorTest, EncoderWritesExactlyTheseBytes) {
+TEST_P(WorkedVectorTest, EncoderWritesExactlyTheseBytes) {
   const Vector& v = GetParam();
   EXPECT_EQ(Hex(Encode(v.input)), Hex(v.encoded));
 }
 
-TEST_P(SpecVectorTest, ByteAtATimeWritesTheSameBytes) {
+TEST_P(WorkedVectorTest, ByteAtATimeWritesTheSameBytes) {
   const Vector& v = GetParam();
   EXPECT_EQ(Hex(Encode(v.input, OneBytePerWrite(v.input.size()))), Hex(v.encoded));
 }
 
-TEST_P(SpecVectorTest, ReferenceEncoderAgrees) {
+TEST_P(WorkedVectorTest, ReferenceEncoderAgrees) {
   const Vector& v = GetParam();
   EXPECT_EQ(Hex(ReferenceEncode(v.input)), Hex(v.encoded));
 }
 
-TEST_P(SpecVectorTest, DecoderDeliversTheInput) {
+TEST_P(WorkedVectorTest, DecoderDeliversTheInput) {
   const Vector& v = GetParam();
   EXPECT_EQ(Decode(v.encoded), v.input);
   EXPECT_EQ(Decode(v.encoded, 1), v.input);
 }
 
-INSTANTIATE_TEST_SUITE_P(Part21, SpecVectorTest, ::testing::ValuesIn(SpecVectors()),
+INSTANTIATE_TEST_SUITE_P(Worked, WorkedVectorTest, ::testing::ValuesIn(WorkedVectors()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- more encoder vectors, worked out by hand from the algorithm --------------

@@ -16,17 +16,6 @@
 namespace velmora::test {
 namespace {
 
-template <typename... S>
-std::vector<PackageStep> Steps(S&&... steps) {
-  std::vector<PackageStep> list;
-  (list.push_back(std::forward<S>(steps)), ...);
-  return list;
-}
-
-PackageStep Step(const std::string& className) {
-  return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
-}
-
 PackageStep File(const std::string& name, std::size_t size, bool icon = false,
                  const std::string& iconName = "") {
   PackageStep step = Step("CStepFileCopy");

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "authoring/package_writer.h"
 #include "datafile/compressed_file.h"
+#include "datafile/step_factory.h"
 #include "platform/scripted/scripted_ui.h"
 #include "platform/sim/sim_machine.h"
 #include "steps/step_prototypes.h"
@@ -38,6 +41,18 @@ class RecordingUi : public ScriptedUi {
   int shown = 0;
   int hidden = 0;
 };
+
+// The steps of a package part, and an empty step of a class.
+template <typename... S>
+std::vector<PackageStep> Steps(S&&... steps) {
+  std::vector<PackageStep> list;
+  (list.push_back(std::forward<S>(steps)), ...);
+  return list;
+}
+
+inline PackageStep Step(const std::string& className) {
+  return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
+}
 
 inline AnswerRule MessageRule(const std::string& pattern, const std::string& answer, int uses = 0) {
   AnswerRule rule;

@@ -54,6 +54,35 @@ TEST_F(FilePlacement, NewFileGetsStoredTimesAndAttributes) {
   EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
 }
 
+// The stored times are set only when there is a last-write time.
+TEST_F(FilePlacement, ACreationTimeAloneIsNotSet) {
+  auto step = NewStep();
+  step->SetModificationTime(0);
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  FileTimes times;
+  ASSERT_EQ(machine_.GetFileTimes(kTarget, times), FileCause::none);
+  EXPECT_NE(times.creation, kNew - 100);
+}
+
+// A replaced file that cannot be deleted after success (in use) is left to
+// the system's next start rather than forgotten in the target directory.
+TEST_F(FilePlacement, AReplacedFileInUseIsDeletedAtTheNextStart) {
+  PutExisting("old");
+  auto step = NewStep();
+  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  const std::string aside = step->GetKeptAsidePath();
+  ASSERT_FALSE(aside.empty());
+  machine_.InjectFault("DeleteFile", 1, FileCause::sharingViolation);
+  step->OnInstallationSucceeded();
+  EXPECT_TRUE(step->GetKeptAsidePath().empty());
+  RegData data;
+  ASSERT_EQ(machine_.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                                   4096, data),
+            winerror::success);
+  EXPECT_EQ(std::string(data.bytes.begin(), data.bytes.end()),
+            "\\??\\" + machine_.GetFullPathName(aside) + std::string(3, '\0'));
+}
+
 TEST_F(FilePlacement, ReadOnlyTargetIsReplacedAndLosesReadOnly) {
   PutExisting("old", false, attr::readOnly | attr::archive);
   auto step = NewStep();

@@ -1,0 +1,489 @@
+// Installations undone by the uninstaller they leave behind: the log and the
+// uninstall entry, round trips compared with the machine before, failures
+// that leave the uninstaller able to finish later, and damaged logs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "authoring/package_writer.h"
+#include "datafile/step_factory.h"
+#include "services/registry.h"
+#include "shell/program_items.h"
+#include "shell/setup_window.h"
+#include "shell/uninstall_registration.h"
+#include "unit/shell/shell_test_support.h"
+#include "unit/support/pe_builder.h"
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kExe = "C:\\WINDOWS\\XDemo.exe";
+constexpr const char* kLog = "C:\\WINDOWS\\XDemo.VMU";
+constexpr const char* kShared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+PackageStep File(const std::string& name, const std::string& bytes) {
+  PackageStep step = Step("CStepFileCopy");
+  step.step->SetName(name);
+  step.step->SetDirectory("<Windows>");
+  step.payload.assign(bytes.begin(), bytes.end());
+  return step;
+}
+
+PackageStep Flagged(PackageStep step, bool (CStep::*set)(bool)) {
+  (step.step.get()->*set)(true);
+  return step;
+}
+
+PackageStep Registry(const std::string& entry, const std::string& value) {
+  PackageStep step = Step("CStepRegistry");
+  step.step->SetRegEntry(entry);
+  step.step->SetDefault(value);
+  return step;
+}
+
+PackageStep Group(const std::string& name) {
+  PackageStep step = Step("CStepPMG");
+  step.step->SetName(name);
+  return step;
+}
+
+PackageStep IniStep(const std::string& entry, const std::string& value) {
+  PackageStep step = Step("CStepIniValue");
+  step.step->SetIniFile("RUN.INI");
+  step.step->SetIniSection("Run");
+  step.step->SetIniEntry(entry);
+  step.step->SetDefault(value);
+  return step;
+}
+
+// Files (bytes and attributes) and the registry of a machine, as text.
+using Snapshot = std::map<std::string, std::string>;
+
+void DumpKey(SimMachine& machine, hkey::Root root, const std::string& key, Snapshot& out) {
+  std::vector<std::string> subKeys;
+  std::vector<RegValue> values;
+  if (machine.ListRegKey(root, key, subKeys, values) != winerror::success) return;
+  for (const RegValue& value : values) {
+    // Deletions left to the system's next start are looked at on their own.
+    if (value.name == kPendingRenamesValue) continue;
+    out["reg " + key + " " + value.name] = std::string(value.bytes.begin(), value.bytes.end());
+  }
+  for (const std::string& sub : subKeys) DumpKey(machine, root, key.empty() ? sub : key + "\\" + sub, out);
+}
+
+class UninstallationRun : public ShellTest {
+ protected:
+  Snapshot Take() {
+    Snapshot shot;
+    for (const auto& entry : fs::recursive_directory_iterator(root_.path() / "C")) {
+      if (!entry.is_regular_file()) continue;
+      if (entry.path().parent_path().filename() == "MEDIA") continue;
+      const std::string relative = fs::relative(entry.path(), root_.path() / "C").string();
+      std::string windows = "C:\\" + relative;
+      for (char& c : windows) c = c == '/' ? '\\' : c;
+      std::uint32_t attributes = 0;
+      machine_.GetFileAttributes(windows, attributes);
+      shot["file " + windows] = testing::GetFile(machine_, windows) + " attr " + std::to_string(attributes);
+    }
+    DumpKey(machine_, hkey::localMachine, "", shot);
+    return shot;
+  }
+
+  RunOutcome Install(std::vector<PackageStep> steps, const std::string& title = "Demo") {
+    PackagePart part;
+    part.title = title;
+    part.steps = std::move(steps);
+    WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
+    SetupWindow window("SETUP", "");
+    ArmFaults();
+    window.OnTimer();
+    return window.Outcome();
+  }
+
+  // Starts the uninstaller as the shell does, from its uninstall entry,
+  // holding its program file open as a running program's image is.
+  RunOutcome Uninstall(const std::string& title = "Demo") {
+    const std::string command = ReadRegistryString(
+        hkey::localMachine, UninstallKeyFor(title), "UninstallString", 260);
+    const CommandLine parts = SplitCommandLine(command);
+    return UninstallWith(parts.program, parts.arguments);
+  }
+
+  RunOutcome UninstallWith(const std::string& program, const std::string& arguments) {
+    FileHandle image = kNoFile;
+    machine_.OpenFile(program, FileAccess::read, FileShare::denyWrite,
+                      FileDisposition::openExisting, image);
+    RunOutcome outcome = RunOutcome::notRun;
+    {
+      SetupWindow window("XDemo", arguments, program);
+      ArmFaults();
+      window.OnTimer();
+      outcome = window.Outcome();
+    }
+    if (image != kNoFile) machine_.CloseFile(image);
+    return outcome;
+  }
+
+  // Faults for the next run only, armed when it starts.
+  void FaultNextRun(const std::string& operation, int nth, FileCause cause) {
+    fault_ = {operation, nth, cause};
+  }
+  void ArmFaults() {
+    if (fault_.nth > 0) machine_.InjectFault(fault_.operation, fault_.nth, fault_.cause);
+    if (registryFault_.nth > 0)
+      machine_.Registry().InjectFault(registryFault_.operation, registryFault_.nth, winerror::registryIoFailed);
+    fault_ = registryFault_ = {};
+  }
+
+  // What the system does when it next starts: the files left to it go.
+  void Restart() {
+    const std::string list = PendingRenames();
+    for (std::size_t at = 0; at < list.size();) {
+      const std::size_t end = list.find('\0', at);
+      const std::string path = list.substr(at, end - at);
+      if (path.empty()) break;
+      machine_.SetFileAttributes(path.substr(4), attr::normal);
+      machine_.DeleteFile(path.substr(4));
+      at = list.find('\0', end + 1) + 1;  // past the empty target
+    }
+    machine_.DeleteRegKey(hkey::localMachine, kPendingRenamesKey);
+  }
+
+  bool Exists(const std::string& path) {
+    std::uint32_t attributes = 0;
+    return machine_.GetFileAttributes(path, attributes) == FileCause::none;
+  }
+
+  struct Fault {
+    std::string operation;
+    int nth = 0;
+    FileCause cause = FileCause::none;
+  } fault_, registryFault_;
+
+  std::string PendingRenames() {
+    RegData data;
+    machine_.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue, 4096, data);
+    return std::string(data.bytes.begin(), data.bytes.end());
+  }
+};
+
+TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEntryQuotesTheProgram) {
+  ASSERT_EQ(Install(Steps(IniStep("A", "1"), File("ONE.TXT", "one"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"),
+                     Group("Tools"), File("TWO.TXT", "two"))),
+            RunOutcome::installed);
+  // Title, N = 3, then each class name before its archive form.
+  const std::string log = testing::GetFile(machine_, kLog);
+  ASSERT_GE(log.size(), 9u);
+  EXPECT_EQ(log.substr(0, 9), std::string("\x04" "Demo\x03\x00\x00\x00", 9));
+  const std::size_t one = log.find("\x0d" "CStepFileCopy");
+  const std::size_t group = log.find("\x08" "CStepPMG");
+  const std::size_t two = log.find("\x0d" "CStepFileCopy", one + 1);
+  EXPECT_TRUE(one < group && group < two && two != std::string::npos);
+  EXPECT_EQ(log.find("CStepIniValue"), std::string::npos);
+  EXPECT_EQ(log.find("CStepRegistry"), std::string::npos);
+
+  const std::string key = UninstallKeyFor("Demo");
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, key, "DisplayName", 260), "Demo");
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, key, "UninstallString", 260),
+            "\"C:\\WINDOWS\\XDemo.exe\" C:\\WINDOWS\\XDemo.VMU");
+  // No temporary file of the log writer stays behind.
+  std::vector<DirEntry> entries;
+  machine_.ListDirectory("C:\\WINDOWS", entries);
+  for (const DirEntry& entry : entries) EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
+}
+
+TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstallsCleanly) {
+  const Snapshot before = Take();
+  ASSERT_EQ(Install(Steps(IniStep("A", "1"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"))),
+            RunOutcome::installed);
+  EXPECT_EQ(testing::GetFile(machine_, kLog), std::string("\x04" "Demo\0\0\0\0", 9));
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+  EXPECT_FALSE(Exists(kLog));
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "DisplayName", 260), "");
+  EXPECT_EQ(Messages().back(), "Uninstall successfully performed");
+  // What the ini and registry steps wrote stays; so does the running
+  // uninstaller, until the system next starts.
+  Snapshot after = Take();
+  EXPECT_EQ(after["reg Software\\T V"], std::string("x\0", 2));
+  EXPECT_NE(PendingRenames().find(std::string("\\??\\C:\\WINDOWS\\XDemo.exe\0\0", 27)), std::string::npos);
+  for (const char* kept : {"reg Software\\T V", "file C:\\WINDOWS\\RUN.INI", "file C:\\WINDOWS\\XDemo.exe"})
+    after.erase(kept);
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
+  // A shared file used by two others, a read-only file, a self-registering
+  // library, a program group with an item, and a file that stays because
+  // the program is not its only user.
+  ASSERT_EQ(testing::PutFile(machine_, "C:\\WINDOWS\\SHARED.DLL", "shared before"), FileCause::none);
+  WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\SHARED.DLL", 2);
+  const Snapshot before = Take();
+  const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
+  PackageStep icon = Flagged(File("APP.EXE", "app"), &CStep::SetIcon);
+  icon.step->SetIconName("The App");
+  ASSERT_EQ(Install(Steps(Group("Tools"), std::move(icon), Flagged(File("SHARED.DLL", "shared new"), &CStep::SetShared),
+                     Flagged(File("LOCKED.TXT", "locked"), &CStep::SetReadOnly),
+                     Flagged(File("COMP.OCX", std::string(library.begin(), library.end())), &CStep::SetRegister))),
+            RunOutcome::installed);
+  EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\SHARED.DLL", 0), 3u);
+
+  std::vector<std::string> calls;
+  ProgramManagerHandlers handlers;
+  handlers.deleteItem = [&](const std::string& g, const std::string& t) { calls.push_back("delete " + g + "/" + t); return true; };
+  handlers.requestGroup = [&](const std::string& g) { calls.push_back("request " + g); return std::optional<std::string>("\"Tools\",Tools.grp,0,0"); };
+  handlers.deleteGroup = [&](const std::string& g) { calls.push_back("delete group " + g); return true; };
+  ScopedProgramManager manager(handlers);
+  machine_.InstallState().registrations.clear();
+  ASSERT_EQ(Uninstall(), RunOutcome::uninstalled);
+
+  EXPECT_EQ(calls, (std::vector<std::string>{"delete Tools/The App", "request Tools", "delete group Tools"}));
+  EXPECT_EQ(machine_.InstallState().registrations,
+            std::vector<std::string>{"DllUnregisterServer C:\\WINDOWS\\COMP.OCX"});
+  Snapshot after = Take();
+  // The shared file stays with the content this installation gave it.
+  EXPECT_EQ(after["file C:\\WINDOWS\\SHARED.DLL"].substr(0, 10), "shared new");
+  after.erase("file C:\\WINDOWS\\SHARED.DLL");
+  after.erase("file C:\\WINDOWS\\XDemo.exe");
+  Snapshot expected = before;
+  expected.erase("file C:\\WINDOWS\\SHARED.DLL");
+  EXPECT_EQ(after, expected);
+}
+
+TEST_F(UninstallationRun, AGroupThatKeepsOtherItemsStaysAndAnEmptyGroupNameAsksNothing) {
+  struct Case {
+    const char* group;
+    std::optional<std::string> description;
+    bool deleted;
+  };
+  const Case cases[] = {
+      {"Tools", std::string("\"Tools\",Tools.grp,2,0"), false},
+      {"Tools", std::string("\"Tools\",Tools.grp"), true},         // no count: 0
+      {"Tools", std::string("\"Tools\",Tools.grp,x1"), true},      // not a number: 0
+      {"Tools", std::nullopt, false},                              // the request failed
+      {"", std::string("\"\",x,0"), false},                        // no group: nothing asked
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Install(Steps(Group(c.group), Flagged(File("APP.EXE", "app"), &CStep::SetIcon))), RunOutcome::installed);
+    int requests = 0;
+    bool deleted = false;
+    ProgramManagerHandlers handlers;
+    handlers.requestGroup = [&](const std::string&) { ++requests; return c.description; };
+    handlers.deleteGroup = [&](const std::string&) { deleted = true; return true; };
+    ScopedProgramManager manager(handlers);
+    EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+    EXPECT_EQ(deleted, c.deleted) << c.group << " " << c.description.value_or("<none>");
+    EXPECT_EQ(requests, *c.group == '\0' ? 0 : 1);
+  }
+}
+
+TEST_F(UninstallationRun, AFailedStepStopsTheRunAndASecondStartFinishesIt) {
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly), File("THREE.TXT", "3"))),
+            RunOutcome::installed);
+  // TWO.TXT's read-only attribute cannot be cleared: its Uninstall fails.
+  machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstallFailed);
+  EXPECT_EQ(Messages().back(), "Uninstall unsuccessful");
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\TWO.TXT"));
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\THREE.TXT"));
+  EXPECT_TRUE(Exists(kLog));
+  EXPECT_TRUE(Exists(kExe));
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+  for (const char* name : {"ONE.TXT", "TWO.TXT", "THREE.TXT"}) EXPECT_FALSE(Exists(std::string("C:\\WINDOWS\\") + name));
+  EXPECT_FALSE(Exists(kLog));
+}
+
+// Every file and registry operation of an uninstallation, failing in turn:
+// the run either succeeds or, started again, completes, and ends with the
+// machine of an undisturbed run.
+TEST_F(UninstallationRun, AFaultAtAnyOperationIsFinishedByASecondStart) {
+  auto install = [&] {
+    // The shared file comes first: a second start must not take its count
+    // back twice.
+    ASSERT_EQ(Install(Steps(Flagged(File("SHARED.DLL", "s"), &CStep::SetShared), Group("Tools"),
+                            File("ONE.TXT", "1"), Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly))),
+              RunOutcome::installed);
+  };
+  install();
+  ASSERT_EQ(Uninstall(), RunOutcome::uninstalled);
+  Restart();
+  const Snapshot clean = Take();
+
+  const char* const operations[] = {"OpenFile",    "ReadFile",          "SeekFile",
+                                    "GetFileSize", "CloseFile",         "DeleteFile",
+                                    "MoveFile",    "CreateTempFile",    "WriteFile",
+                                    "GetFileAttributes", "SetFileAttributes", "DeleteFileAtRestart",
+                                    "QueryRegValue", "SetRegValue", "DeleteRegKey"};
+  int runs = 0;
+  for (const std::string operation : operations) {
+    const bool registry = operation.find("Reg") != std::string::npos;
+    for (int nth = 1;; ++nth) {
+      install();
+      if (registry) {
+        registryFault_ = {operation, nth, FileCause::none};
+      } else {
+        FaultNextRun(operation, nth, FileCause::sharingViolation);
+      }
+      const RunOutcome first = Uninstall();
+      const bool met = machine_.PendingFaults() == 0 && machine_.Registry().PendingFaults() == 0;
+      machine_.ClearFaults();
+      machine_.Registry().ClearFaults();
+      if (first != RunOutcome::uninstalled) {
+        EXPECT_EQ(Uninstall(), RunOutcome::uninstalled) << operation << " " << nth;
+      }
+      Restart();
+      Snapshot now = Take();
+      // A program the system will not delete even at its next start stays:
+      // nothing else removes the running uninstaller's own file.
+      if (operation == "DeleteFileAtRestart" || operation == "SetRegValue") now.erase("file C:\\WINDOWS\\XDemo.exe");
+      EXPECT_EQ(now, clean) << operation << " " << nth;
+      ++runs;
+      if (!met || HasFailure()) break;
+    }
+  }
+  EXPECT_GE(runs, 40);  // every operation met at least once
+}
+
+TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
+  const std::string good = testing::GetFile(machine_, kLog);
+  auto expectNothingUndone = [&](const std::string& log, const std::string& what) {
+    ASSERT_EQ(testing::PutFile(machine_, kLog, log), FileCause::none);
+    EXPECT_EQ(UninstallWith(kExe, kLog), RunOutcome::uninstallFailed) << what;
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\ONE.TXT")) << what;
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\TWO.TXT")) << what;
+    EXPECT_TRUE(Exists(kLog)) << what;
+  };
+  for (std::size_t cut = 0; cut < good.size(); ++cut) expectNothingUndone(good.substr(0, cut), "cut at " + std::to_string(cut));
+
+  std::string huge = good;
+  huge.replace(0, 5, std::string("\xff\xff\xff\xff\xff\xff\x7f", 7));  // a 2 GB title
+  expectNothingUndone(huge, "huge title length");
+  std::string count = good;
+  count[5] = '\x40';  // 64 entries, three logged
+  expectNothingUndone(count, "count past the end");
+  std::string unknown = good;
+  unknown.replace(unknown.find("CStepPMG"), 8, "CStepXYZ");
+  expectNothingUndone(unknown, "unknown class");
+  std::string newer = good;
+  newer[good.find("CStepPMG") + 8] = '\x08';  // stored version 8
+  expectNothingUndone(newer, "newer version");
+  std::string badLength = good;
+  badLength.replace(0, 5, std::string("\xff\xfe\xff", 3));
+  expectNothingUndone(badLength, "length 0xFFFE");
+
+  // A flipped bit anywhere: no crash, and a log that no longer reads
+  // changes nothing.
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    std::string flipped = good;
+    flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
+    ASSERT_EQ(testing::PutFile(machine_, kLog, flipped), FileCause::none);
+    if (UninstallWith(kExe, kLog) == RunOutcome::uninstallFailed) {
+      EXPECT_TRUE(Exists(kLog)) << at;
+    }
+    ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
+  }
+}
+
+TEST_F(UninstallationRun, TheLogPathIsTheRestOfTheCommandLineQuotedOrNot) {
+  struct Case {
+    const char* arguments;
+    const char* path;
+  };
+  const Case cases[] = {
+      {"C:\\WINDOWS\\XDemo.VMU", "C:\\WINDOWS\\XDemo.VMU"},
+      {"\"C:\\WINDOWS\\XLantern Notes 2.1.VMU\"", "C:\\WINDOWS\\XLantern Notes 2.1.VMU"},
+      {"  C:\\WINDOWS\\XLantern Notes 2.1.VMU  ", "C:\\WINDOWS\\XLantern Notes 2.1.VMU"},
+      {"\"", "\""},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UninstallLogPathFromArguments(c.arguments), c.path) << c.arguments;
+
+  struct Split {
+    const char* line;
+    const char* program;
+    const char* arguments;
+  };
+  const Split splits[] = {
+      {"\"C:\\W\\XLantern Notes 2.1.exe\" C:\\W\\XLantern Notes 2.1.VMU", "C:\\W\\XLantern Notes 2.1.exe",
+       "C:\\W\\XLantern Notes 2.1.VMU"},
+      {"C:\\W\\XDemo.exe C:\\W\\XDemo.VMU", "C:\\W\\XDemo.exe", "C:\\W\\XDemo.VMU"},
+      {"C:\\W\\XDemo.exe", "C:\\W\\XDemo.exe", ""},
+      {"\"C:\\W\\open", "C:\\W\\open", ""},
+  };
+  for (const Split& s : splits) {
+    const CommandLine parts = SplitCommandLine(s.line);
+    EXPECT_EQ(parts.program, s.program) << s.line;
+    EXPECT_EQ(parts.arguments, s.arguments) << s.line;
+  }
+
+  // A title with blanks installs and uninstalls through its entry; no
+  // command line at all changes nothing.
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1")), "Lantern Notes 2.1"), RunOutcome::installed);
+  EXPECT_EQ(UninstallWith("C:\\WINDOWS\\XLantern Notes 2.1.exe", ""), RunOutcome::uninstallFailed);
+  EXPECT_TRUE(Exists("C:\\WINDOWS\\ONE.TXT"));
+  EXPECT_EQ(Uninstall("Lantern Notes 2.1"), RunOutcome::uninstalled);
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\XLantern Notes 2.1.VMU"));
+}
+
+// A re-installation of the same title that fails keeps the earlier
+// installation's uninstaller, log and entry working.
+TEST_F(UninstallationRun, AFailedReinstallationKeepsTheEarlierUninstaller) {
+  ASSERT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\Setup.exe", "MZ first"), FileCause::none);
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"))), RunOutcome::installed);
+  ASSERT_EQ(machine_.SetFileAttributes(kExe, attr::readOnly), FileCause::none);
+  const std::string log = testing::GetFile(machine_, kLog);
+
+  ASSERT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\Setup.exe", "MZ second"), FileCause::none);
+  PackageStep directory = Step("CStepDirectory");
+  directory.step->SetName("Main");
+  directory.step->SetDefault("C:\\MAIN");
+  ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
+  ASSERT_EQ(Install(Steps(File("TWO.TXT", "2"), std::move(directory))), RunOutcome::installFailed);
+  EXPECT_EQ(testing::GetFile(machine_, kExe), "MZ first");
+  std::uint32_t attributes = 0;
+  machine_.GetFileAttributes(kExe, attributes);
+  EXPECT_EQ(attributes & attr::readOnly, attr::readOnly);
+  EXPECT_EQ(testing::GetFile(machine_, kLog), log);
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
+
+  // A successful one replaces it, read-only or not, and leaves no copy aside.
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"))), RunOutcome::installed);
+  EXPECT_EQ(testing::GetFile(machine_, kExe), "MZ second");
+  std::vector<DirEntry> entries;
+  machine_.ListDirectory("C:\\WINDOWS", entries);
+  for (const DirEntry& entry : entries) EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
+}
+
+TEST_F(UninstallationRun, AFailedLogWriteKeepsTheEarlierLog) {
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"))), RunOutcome::installed);
+  const std::string log = testing::GetFile(machine_, kLog);
+  for (const char* operation : {"WriteFile", "MoveFile", "CreateTempFile"}) {
+    machine_.ClearFaults();
+    // The log writer's operations come last in the run.
+    for (int nth = 1; nth < 40; ++nth) {
+      ASSERT_EQ(testing::PutFile(machine_, kLog, log), FileCause::none);
+      FaultNextRun(operation, nth, FileCause::diskFull);
+      ASSERT_NE(Install(Steps(File("TWO.TXT", "22"))), RunOutcome::notRun);
+      const bool met = machine_.PendingFaults() == 0;
+      machine_.ClearFaults();
+      const std::string now = testing::GetFile(machine_, kLog);
+      // The earlier log, or the whole new one.
+      const bool whole = now.size() == log.size() && now.find("TWO.TXT") != std::string::npos;
+      EXPECT_TRUE(now == log || whole)
+          << operation << " " << nth;
+      if (!met) break;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmora::test

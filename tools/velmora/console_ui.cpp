@@ -1,0 +1,104 @@
+#include "console_ui.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <utility>
+
+#include "commands.h"
+
+namespace velmora::cli {
+
+ConsoleUi::ConsoleUi(std::string command, std::string answers, std::string transcript)
+    : command_(std::move(command)),
+      answers_(std::move(answers)),
+      transcriptPath_(std::move(transcript)),
+      terminal_(::isatty(::fileno(stdout)) != 0) {
+  SetObserver([this](const TranscriptEntry& entry) { Show(entry); });
+  if (!answers_.empty()) {
+    std::ifstream in(answers_);
+    if (!in) Fail("cannot read answer file '" + answers_ + "'", kExitIoError);
+    try {
+      LoadAnswers(in, answers_);
+    } catch (const std::runtime_error& e) {
+      Fail(e.what(), kExitUsage);
+    }
+  }
+  if (!transcriptPath_.empty()) {
+    transcript_.open(transcriptPath_, std::ios::trunc);
+    if (!transcript_) Fail("cannot write transcript '" + transcriptPath_ + "'", kExitIoError);
+  }
+}
+
+void ConsoleUi::Fail(const std::string& message, int code) const {
+  std::cerr << "velmora " << command_ << ": " << message << '\n';
+  throw ExitCode{code};
+}
+
+void ConsoleUi::UpdateProgress(const std::string& fileText, int percent) {
+  ScriptedUi::UpdateProgress(fileText, percent);
+  if (terminal_) DrawBar(fileText, percent);
+}
+
+void ConsoleUi::HideProgress() {
+  ScriptedUi::HideProgress();
+  ClearBar();
+}
+
+void ConsoleUi::Finish() {
+  FlushProgress();
+  for (const AnswerRule* rule : UnusedRules()) {
+    std::cerr << "velmora " << command_ << ": warning: " << answers_ << ":" << rule->line
+              << ": rule never answered a prompt\n";
+  }
+  if (transcript_.is_open()) {
+    WriteTranscript(transcript_);
+    transcript_.close();
+    if (!transcript_) Fail("cannot write transcript '" + transcriptPath_ + "'", kExitIoError);
+  }
+}
+
+void ConsoleUi::Show(const TranscriptEntry& entry) {
+  if (entry.kind == "progress") {
+    if (!terminal_) {
+      std::printf("[%3d%%] %s\n", entry.percent, entry.text.c_str());
+      std::fflush(stdout);
+    }
+    return;
+  }
+  if (entry.kind == "window") {
+    if (entry.caption == heading_) return;  // status line changes are not news
+    heading_ = entry.caption;
+    ClearBar();
+    std::cout << heading_ << std::endl;
+    return;
+  }
+  ClearBar();
+  std::cout << FormatTranscriptEntry(entry) << std::endl;
+}
+
+void ConsoleUi::DrawBar(const std::string& text, int percent) {
+  const int shown = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  const int filled = shown * kBarWidth / 100;
+  std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                     std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
+  const std::string number = std::to_string(shown) + "%";
+  line += std::string(4 - number.size(), ' ') + number + " " + text;
+  if (line.size() > kLineWidth) line.resize(kLineWidth);
+  if (barShown_ && line == lastBar_) return;
+  lastBar_ = line;
+  std::printf("\r%-*s", static_cast<int>(kLineWidth), line.c_str());
+  std::fflush(stdout);
+  barShown_ = true;
+}
+
+void ConsoleUi::ClearBar() {
+  if (!barShown_) return;
+  std::printf("\r%*s\r", static_cast<int>(kLineWidth), "");
+  std::fflush(stdout);
+  barShown_ = false;
+}
+
+}  // namespace velmora::cli

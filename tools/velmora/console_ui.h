@@ -1,0 +1,50 @@
+// The scripted Ui of the headless runs (install, uninstall) with a console:
+// every message and directory question as it is answered, the heading when
+// it changes, and the progress dialog as a bar (redrawn in place on a
+// terminal, one line per step otherwise).  Prompts are answered from an
+// answer file (docs/answer-file.md), and the whole transcript can go to a
+// file at the end.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+#include "platform/scripted/scripted_ui.h"
+
+namespace velmora::cli {
+
+class ConsoleUi final : public ScriptedUi {
+ public:
+  // Loads the answer file and opens the transcript file ("" for none);
+  // a problem with either ends the command with a message naming
+  // `command` (exit codes 2 for a bad answer file, 3 for an unreadable or
+  // unwritable file).
+  ConsoleUi(std::string command, std::string answers, std::string transcript);
+
+  void UpdateProgress(const std::string& fileText, int percent) override;
+  void HideProgress() override;
+
+  // After the run: the last progress line, a warning for every rule that
+  // never answered, and the transcript written.
+  void Finish();
+
+ private:
+  static constexpr int kBarWidth = 30;
+  static constexpr std::size_t kLineWidth = 79;
+
+  void Show(const TranscriptEntry& entry);
+  void DrawBar(const std::string& text, int percent);
+  void ClearBar();
+  [[noreturn]] void Fail(const std::string& message, int code) const;
+
+  std::string command_;
+  std::string answers_;
+  std::string transcriptPath_;
+  std::ofstream transcript_;
+  bool terminal_;
+  bool barShown_ = false;
+  std::string lastBar_;
+  std::string heading_;
+};
+
+}  // namespace velmora::cli
