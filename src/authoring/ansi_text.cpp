@@ -94,4 +94,22 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return out;
 }
 
+std::string TextQuoted(std::string_view ansi) {
+  std::string out = "\"";
+  for (const char c : AnsiToUtf8(ansi)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else if (byte < 0x20 || byte == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
 }  // namespace velmora

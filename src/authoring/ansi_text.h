@@ -18,4 +18,9 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8, std::string* bad = 
 // Windows converts them.
 std::string AnsiToUtf8(std::string_view ansi);
 
+// For people: the UTF-8 form of code page 1252 bytes in double quotes, as
+// it is except for control characters, which are shown as escapes (\r, \n,
+// \t, \x1B).
+std::string TextQuoted(std::string_view ansi);
+
 }  // namespace velmora

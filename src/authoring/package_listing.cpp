@@ -18,26 +18,6 @@ const char* TrueFalse(bool value) { return value ? "true" : "false"; }
 
 std::string Quoted(const std::string& ansi) { return JsonString(AnsiToUtf8(ansi)); }
 
-// For people: the text in quotes as it is, only control characters shown
-// as escapes.
-std::string TextQuoted(const std::string& ansi) {
-  std::string out = "\"";
-  for (const char c : AnsiToUtf8(ansi)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (byte < 0x20 || byte == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 void WriteStepText(std::ostream& out, const CStep& step, std::size_t index) {
   out << "\n  Step " << index + 1 << ": " << step.GetRuntimeClass()->m_lpszClassName;
   const std::string kind = StepKindName(step);

@@ -60,6 +60,7 @@ std::uint32_t CArchive::Read(void* buffer, std::uint32_t count) {
     begin_ += take;
     done += take;
   }
+  consumed_ += done;
   return done;
 }
 

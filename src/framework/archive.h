@@ -29,6 +29,10 @@ class CArchive {
   bool IsLoading() const { return mode_ == load; }
   bool IsStoring() const { return mode_ == store; }
   CFile* GetFile() const { return file_; }
+  // Loading: bytes handed out so far by Read and the extraction operators,
+  // which is the position in the loaded data when the archive started at
+  // the file's first byte.  Bytes read ahead into the buffer do not count.
+  std::uint64_t GetBytesConsumed() const { return consumed_; }
 
   // Storing: writes the buffer to the file.  Loading: nothing to do.
   void Flush();
@@ -66,6 +70,7 @@ class CArchive {
   std::vector<std::uint8_t> buffer_;
   std::uint32_t begin_ = 0;  // loading: next unread byte
   std::uint32_t end_ = 0;    // loading: one past the last valid byte; storing: bytes held
+  std::uint64_t consumed_ = 0;
 };
 
 }  // namespace velmora

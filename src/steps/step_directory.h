@@ -68,6 +68,8 @@ class CStepDirectory : public CStepIniValue {
   // Makes `path` the chosen directory, with a backslash appended when it has
   // none; an empty path makes the step unchosen again.
   void SetChosenPath(const std::string& path);
+  // The chosen directory as it stands, without asking; "" while unchosen.
+  const std::string& GetChosenPath() const { return m_directory; }
 
   // The first live directory step whose name is exactly `name`; null when
   // there is none or `name` is empty.

@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "datafile/compressed_file.h"
+#include "file_cause_text.h"
 #include "platform/sim/host_files.h"
 
 namespace velmora::cli {
@@ -22,22 +23,6 @@ struct CodecOptions {
   std::string input;
   std::string output;
 };
-
-// Why a file operation failed, in the words of a host user.
-std::string Reason(FileCause cause) {
-  switch (cause) {
-    case FileCause::fileNotFound: return "no such file";
-    case FileCause::badPath: return "no such directory, or not a valid path";
-    case FileCause::accessDenied: return "permission denied";
-    case FileCause::sharingViolation:
-    case FileCause::lockViolation: return "the file is in use";
-    case FileCause::tooManyOpenFiles: return "too many open files";
-    case FileCause::diskFull: return "no space left on the device";
-    case FileCause::hardIO: return "input/output error";
-    case FileCause::directoryFull: return "the directory is full";
-    default: return "file error " + FileCauseName(static_cast<int>(cause));
-  }
-}
 
 class CodecRun {
  public:
@@ -89,9 +74,9 @@ class CodecRun {
   }
   [[noreturn]] void FailIo(Side side, FileCause cause) const {
     if (side == Side::input) {
-      Fail("cannot read input '" + options_.input + "': " + Reason(cause), kExitIoError);
+      Fail("cannot read input '" + options_.input + "': " + FileCauseText(cause), kExitIoError);
     }
-    Fail("cannot write output '" + options_.output + "': " + Reason(cause), kExitIoError);
+    Fail("cannot write output '" + options_.output + "': " + FileCauseText(cause), kExitIoError);
   }
   template <typename Operation>
   void Guarded(Side side, Operation operation) {

@@ -24,5 +24,6 @@ void AddUninstallCommand(CLI::App& app);
 void AddPackCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
 void AddExtractCommand(CLI::App& app);
+void AddLogCommand(CLI::App& app);
 
 }  // namespace velmora::cli

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   velmora::cli::AddPackCommand(app);
   velmora::cli::AddListCommand(app);
   velmora::cli::AddExtractCommand(app);
+  velmora::cli::AddLogCommand(app);
 
   try {
     app.parse(argc, argv);

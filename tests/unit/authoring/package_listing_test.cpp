@@ -8,59 +8,10 @@
 #include "authoring/json_text.h"
 #include "authoring/package_listing.h"
 #include "unit/authoring/package_test_support.h"
+#include "unit/support/json_value.h"
 
 namespace velmora::test {
 namespace {
-
-// A strict check of JSON syntax (RFC 8259), by recursive descent.
-class JsonSyntax {
- public:
-  explicit JsonSyntax(std::string_view text) : text_(text) {}
-  bool Valid() { return Value() && (Space(), at_ == text_.size()); }
-
- private:
-  bool Value() {
-    Space();
-    if (Take('{')) return Items('}', true);
-    if (Take('[')) return Items(']', false);
-    if (Peek('"')) return String();
-    for (std::string_view word : {"true", "false", "null"})
-      if (text_.substr(at_, word.size()) == word) return at_ += word.size(), true;
-    Take('-');
-    const std::size_t digits = at_;
-    while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_]))) ++at_;
-    return at_ > digits;
-  }
-  bool Items(char close, bool object) {
-    Space();
-    if (Take(close)) return true;
-    do {
-      Space();
-      if (object && !(String() && (Space(), Take(':')))) return false;
-      if (!Value()) return false;
-      Space();
-    } while (Take(','));
-    return Take(close);
-  }
-  bool String() {
-    if (!Take('"')) return false;
-    for (; at_ < text_.size(); ++at_) {
-      const auto c = static_cast<unsigned char>(text_[at_]);
-      if (c == '"') return ++at_, true;
-      if (c < 0x20) return false;
-      if (c == '\\' && (++at_ >= text_.size() || std::string_view("\"\\/bfnrtu").find(text_[at_]) == std::string_view::npos))
-        return false;
-    }
-    return false;
-  }
-  bool Peek(char c) const { return at_ < text_.size() && text_[at_] == c; }
-  bool Take(char c) { return Peek(c) ? (++at_, true) : false; }
-  void Space() {
-    while (at_ < text_.size() && std::string_view(" \t\r\n").find(text_[at_]) != std::string_view::npos) ++at_;
-  }
-  std::string_view text_;
-  std::size_t at_ = 0;
-};
 
 TEST(AnsiText, EveryByteSurvivesTheTripThroughUtf8) {
   std::string all;
@@ -84,9 +35,9 @@ TEST(JsonText, EscapesWhatJsonForbids) {
   EXPECT_EQ(JsonString("a\"b\\c\nd\te\x01"), "\"a\\\"b\\\\c\\nd\\te\\u0001\"");
   EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
   EXPECT_EQ(JsonString("bad \xE9 byte"), "\"bad \xEF\xBF\xBD byte\"");
-  EXPECT_TRUE(JsonSyntax(JsonString(std::string("\0\x1f\x7f\xff", 4))).Valid());
-  EXPECT_FALSE(JsonSyntax("\"a\tb\"").Valid());  // the checker itself refuses raw controls
-  EXPECT_FALSE(JsonSyntax("{\"a\": 1,}").Valid());
+  EXPECT_TRUE(ParseJson(JsonString(std::string("\0\x1f\x7f\xff", 4))).has_value());
+  EXPECT_FALSE(ParseJson("\"a\tb\"").has_value());  // the checker itself refuses raw controls
+  EXPECT_FALSE(ParseJson("{\"a\": 1,}").has_value());
 }
 
 TEST(UtcTime, CoversTheWholeRangeOfStoredTimes) {
@@ -145,7 +96,7 @@ TEST_F(PackageListing, JsonIsOneValidDocumentWithTagKeyedProperties) {
   std::ostringstream out;
   WriteListingJson(out, parts_);
   const std::string json = out.str();
-  EXPECT_TRUE(JsonSyntax(json).Valid()) << json;
+  EXPECT_TRUE(ParseJson(json).has_value()) << json;
   for (const char* expected : {
            "\"title\": \"Lantern \\\"Notes\\\" \xC2\xA9\"",
            "\"check_dates\": true",
@@ -167,7 +118,7 @@ TEST_F(PackageListing, JsonIsOneValidDocumentWithTagKeyedProperties) {
   std::ostringstream single;
   parts_.pop_back();
   WriteListingJson(single, parts_);
-  EXPECT_TRUE(JsonSyntax(single.str()).Valid()) << single.str();
+  EXPECT_TRUE(ParseJson(single.str()).has_value()) << single.str();
   EXPECT_NE(single.str().find("\"second_part\": null"), std::string::npos);
 }
 

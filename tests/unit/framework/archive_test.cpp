@@ -175,6 +175,26 @@ TEST_F(ArchiveTest, HugeBogusLengthDoesNotAllocateIt) {
   EXPECT_LT(g_largest.load(), std::size_t{1} << 20);
 }
 
+TEST_F(ArchiveTest, BytesConsumedIsThePositionInTheLoadedData) {
+  // A string, filler that empties the first buffer load, a read larger than
+  // the buffer (it bypasses it), and a 32-bit value cut short.
+  const std::string bytes = Bytes({0x03, 'a', 'b', 'c'}) + std::string(4092, 'f') +
+                            std::string(10000, 'B') + Bytes({0x01, 0x02});
+  Loaded(bytes, [&](CArchive& ar) {
+    EXPECT_EQ(ar.GetBytesConsumed(), 0u);
+    std::string text;
+    ar >> text;
+    EXPECT_EQ(ar.GetBytesConsumed(), 4u);  // not the 4096 read ahead
+    std::string rest(4092 + 10000, '\0');
+    ASSERT_EQ(ar.Read(rest.data(), 4092), 4092u);
+    ASSERT_EQ(ar.Read(rest.data(), 10000), 10000u);
+    EXPECT_EQ(ar.GetBytesConsumed(), 4u + 4092 + 10000);
+    std::uint32_t value = 0;
+    EXPECT_THROW(ar >> value, CArchiveException);
+    EXPECT_EQ(ar.GetBytesConsumed(), bytes.size());  // the two bytes that were there
+  });
+}
+
 TEST_F(ArchiveTest, StoringHoldsBytesUntilFlushOrClose) {
   CFile file;
   ASSERT_TRUE(file.Open("C:\\f.bin", CFile::modeReadWrite | CFile::modeCreate));
