@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need.  Safe to run
 # again: when everything is present it only checks.
+# Usage: scripts/deps.sh [host|all]
+#   host  what the host build needs (the velmora tool, host tests, the demo)
+#   all   also the Windows build and its tests under Wine (the default)
 set -euo pipefail
 
-packages=(
+host_packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev
   libtomlplusplus-dev libcli11-dev
+)
+windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth
 )
+
+case "${1:-all}" in
+  host) packages=("${host_packages[@]}") ;;
+  all) packages=("${host_packages[@]}" "${windows_packages[@]}") ;;
+  *) echo "usage: scripts/deps.sh [host|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,7 +36,9 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 echo "deps: installing ${missing[*]}"
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+if [[ " ${missing[*]} " == *":i386 "* ]]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q "${packages[@]}"
