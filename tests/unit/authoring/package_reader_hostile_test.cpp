@@ -78,7 +78,7 @@ TEST_F(PackageReaderHostile, TruncatedFileFailsWhereItEnds) {
     }
     ASSERT_FALSE(read) << "cut at " << length;
     const ReadFailure& failure = reader.Failure();
-    if (failure.missingFile && length > 0) {
+    if (failure.kind == ReadErrorKind::missingMedia && length > 0) {
       // The cut left nothing of the next record or chunk, so the readers
       // looked for the next media file.
       EXPECT_EQ(failure.file, "velmor.2");
@@ -107,7 +107,7 @@ TEST_F(PackageReaderHostile, BitFlipsNeverCrashTheReader) {
 }
 
 TEST_F(PackageReaderHostile, HugeLengthsFailWithoutTakingTheirMemory) {
-  PackageHeader header;
+  DataFileHeader header;
   header.stepCount = 1;
   Bytes hugeTitle = HeaderBytes(header);
   hugeTitle[4] = hugeTitle[5] = hugeTitle[6] = hugeTitle[7] = 0xFF;  // title length
@@ -150,7 +150,7 @@ TEST_F(PackageReaderHostile, HugeLengthsFailWithoutTakingTheirMemory) {
 }
 
 TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
-  PackageHeader header;
+  DataFileHeader header;
   for (std::uint32_t version : {3u, 5u}) {
     header.version = version;
     WriteRaw("velmor.1", {{true, HeaderBytes(header)}});
@@ -169,7 +169,7 @@ TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
 
   machine.DeleteFile(MediaPath("velmor.1"));
   EXPECT_FALSE(reader.ReadPackage(contents));
-  EXPECT_TRUE(reader.Failure().missingFile);
+  EXPECT_EQ(reader.Failure().kind, ReadErrorKind::missingMedia);
   EXPECT_EQ(reader.Failure().file, "velmor.1");
 }
 
@@ -192,8 +192,10 @@ TEST(PackageReaderFileErrors, ReportsAreCollectedWithTheFailure) {
   package.first.steps.push_back(IniStep("One"));
   WritePackage(package, "C:\\PKG");
 
-  // The first read takes the banner, the second fills the stream's buffer.
-  sim.InjectFault("ReadFile", 2, FileCause::hardIO);
+  // The banner and its zero byte are read one byte at a time; the read
+  // after them fills the stream's buffer.
+  const auto bannerReads = static_cast<int>(std::string(kDefaultBanner).size() + 1);
+  sim.InjectFault("ReadFile", bannerReads + 1, FileCause::hardIO);
   PackageReader reader("C:\\PKG");
   PackageContents contents;
   EXPECT_FALSE(reader.ReadPackage(contents));
