@@ -190,7 +190,7 @@ bool PackageReader::ReadHeaderOf(Media& media, DataFileHeader& header) {
     return media.Fail(StoppedAt(file),
                       "data file format version " + std::to_string(header.version) +
                           "; this program reads version " + std::to_string(kDataFileVersion),
-                      ReadErrorKind::unsupported);
+                      KindOf(fault));
   std::uint32_t titleLength = 0;
   if (fault == LayoutFault::none && ReadHeaderTitle(file, header, titleLength) != LayoutFault::none)
     return media.Fail(StoppedAt(file),
@@ -231,7 +231,8 @@ bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std:
     const std::string chunk = "chunk " + std::to_string(expected) + " of " + Describe(step);
     const auto missing = static_cast<std::uint32_t>(size - data.size());
     ChunkHead head;
-    switch (ReadChunkHead(file, &media, expected, missing, head)) {
+    const LayoutFault fault = ReadChunkHead(file, &media, expected, missing, head);
+    switch (fault) {
       case LayoutFault::none:
         break;
       case LayoutFault::noNextMedia:
@@ -241,7 +242,7 @@ bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std:
       case LayoutFault::chunkLength:
         return media.Fail(StoppedAt(file), chunk + " runs past the file's " + std::to_string(size) + " bytes");
       default:
-        return media.Fail(StoppedAt(file), chunk + " is cut short");
+        return media.Fail(StoppedAt(file), chunk + " is cut short", KindOf(fault));
     }
     if (!ReadAppend(file, data, head.length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
     if (chunks != nullptr) chunks->push_back({media.Disk(), head.sequence, head.length});

@@ -85,15 +85,6 @@ LayoutFault ReadHeaderFlagsAndCount(CCompressedFile& data, DataFileHeader& heade
   return LayoutFault::none;
 }
 
-LayoutFault ReadHeader(CCompressedFile& data, DataFileHeader& header) {
-  std::uint32_t titleLength = 0;
-  LayoutFault fault = ReadHeaderVersion(data, header);
-  if (fault == LayoutFault::none) fault = ReadHeaderTitle(data, header, titleLength);
-  if (fault == LayoutFault::none) fault = ReadHeaderReserved(data, header);
-  if (fault == LayoutFault::none) fault = ReadHeaderFlagsAndCount(data, header);
-  return fault;
-}
-
 LayoutFault ReadClassName(CCompressedFile& data, MediaSource* next, std::string& name) {
   std::uint32_t length = 0;
   std::uint32_t arrived = 0;

@@ -87,7 +87,7 @@ struct DataFileHeader {
   std::uint32_t stepCount = 0;
 };
 
-// What a reader below found wrong.
+// What a reader below found wrong; KindOf sorts it for the error reports.
 enum class LayoutFault {
   none,
   cutShort,            // the data ends inside a field
@@ -125,14 +125,13 @@ bool ReadUInt32(CCompressedFile& data, std::uint32_t& value, std::uint32_t* arri
 bool SkipPrefix(CFile& file);
 
 // The header in the order it is stored, in four pieces, so that the
-// installation run can act between them; ReadHeader reads all four.
+// installation run can act between them.
 LayoutFault ReadHeaderVersion(CCompressedFile& data, DataFileHeader& header);
 // Takes memory only for title bytes that arrive, whatever the length says.
 LayoutFault ReadHeaderTitle(CCompressedFile& data, DataFileHeader& header,
                             std::uint32_t& titleLength);
 LayoutFault ReadHeaderReserved(CCompressedFile& data, DataFileHeader& header);
 LayoutFault ReadHeaderFlagsAndCount(CCompressedFile& data, DataFileHeader& header);
-LayoutFault ReadHeader(CCompressedFile& data, DataFileHeader& header);
 
 // The class name that opens a record: the text up to its first zero byte.
 // When no byte of the length arrives (the media file ended before the
