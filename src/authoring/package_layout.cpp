@@ -1,10 +1,7 @@
 #include "authoring/package_layout.h"
 
-#include "shell/media_files.h"
-
 namespace velmora {
 
-// The installation's own naming, so that packages are found by it.
 std::string MediaFileName(int part, std::uint32_t number) {
   return MediaFileNameFor(part == kSecondPart, number);
 }

@@ -45,7 +45,7 @@ void WriteStepText(std::ostream& out, const CStep& step, std::size_t index) {
 
 void WritePartText(std::ostream& out, const ListedPart& listed) {
   const PartContents& part = *listed.contents;
-  const PackageHeader& header = part.header;
+  const DataFileHeader& header = part.header;
   out << (part.part == kSecondPart ? "Second part" : "First part") << "\n";
   out << "  Media files:    ";
   for (std::size_t i = 0; i < listed.files.size(); ++i)
@@ -88,7 +88,7 @@ void WriteStepJson(std::ostream& out, const CStep& step, std::size_t index, cons
 
 void WritePartJson(std::ostream& out, const ListedPart& listed, const std::string& pad) {
   const PartContents& part = *listed.contents;
-  const PackageHeader& header = part.header;
+  const DataFileHeader& header = part.header;
   out << pad << "\"part\": " << part.part << ",\n"
       << pad << "\"title\": " << Quoted(header.title) << ",\n"
       << pad << "\"version\": " << header.version << ",\n"

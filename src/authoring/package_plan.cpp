@@ -158,7 +158,7 @@ PartPlan PlanPart(const PackagePart& part, int partNumber, bool twoParts,
 
   PartPlan plan;
   plan.part = partNumber;
-  PackageHeader header;
+  DataFileHeader header;
   header.title = part.title;
   header.checkDates = part.checkDates;
   header.checkVersions = part.checkVersions;

@@ -1,11 +1,11 @@
 #include "authoring/package_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <functional>
 
 #include "datafile/compressed_file.h"
+#include "datafile/data_file_layout.h"
 #include "datafile/step_factory.h"
 #include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
@@ -14,23 +14,7 @@
 namespace velmora {
 namespace {
 
-// Longer titles are taken for damage rather than read.
-constexpr std::uint32_t kLongestTitle = 1 << 20;
 constexpr std::uint32_t kReadPiece = 4096;
-
-std::uint32_t LittleEndian(const std::uint8_t (&bytes)[4]) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-bool ReadUInt32(CCompressedFile& file, std::uint32_t& value) {
-  std::uint8_t bytes[4] = {};
-  if (file.Read(bytes, 4) != 4) return false;
-  value = LittleEndian(bytes);
-  return true;
-}
-
-bool ReadByte(CCompressedFile& file, std::uint8_t& value) { return file.Read(&value, 1) == 1; }
 
 // Appends `count` bytes, taking memory only for bytes that arrive.
 bool ReadAppend(CCompressedFile& file, std::vector<std::uint8_t>& out, std::uint32_t count) {
@@ -98,21 +82,24 @@ class PackageReader::Media final : public MediaSource {
       ++disk_;
       CFileException error;
       if (!file_.Open(MediaFilePath(folder_, part_, disk_), CFile::modeRead | CFile::shareDenyWrite, &error)) {
-        failure_.missingFile = true;
-        return Fail(0, (error.Cause() == FileCause::fileNotFound
-                            ? std::string("the media file is missing")
-                            : "the media file cannot be opened (" + FileCauseName(error.m_cause) + ")") +
-                           previous);
+        if (error.Cause() == FileCause::fileNotFound)
+          return Fail(0, "the media file is missing" + previous, ReadErrorKind::missingMedia);
+        return Fail(0, "the media file cannot be opened (" + FileCauseName(error.m_cause) + ")" + previous,
+                    ReadErrorKind::io);
       }
-      return SkipBanner();
+      if (!SkipPrefix(file_)) return Fail(StoppedAt(file_), "the banner has no zero byte at its end");
+      file_.SetCompressed(true);
+      return true;
     } catch (const CFileException& error) {
-      return Fail(StoppedAt(file_), std::string("reading failed: ") + error.what());
+      return Fail(StoppedAt(file_), std::string("reading failed: ") + error.what(), ReadErrorKind::io);
     }
   }
 
   // Records a failure in the open media file (the first one counts).
-  bool Fail(std::uint32_t offset, const std::string& message) {
+  bool Fail(std::uint32_t offset, const std::string& message,
+            ReadErrorKind kind = ReadErrorKind::corrupt) {
     if (failure_.message.empty()) {
+      failure_.kind = kind;
       failure_.file = Name();
       failure_.offset = offset;
       failure_.message = message;
@@ -121,27 +108,20 @@ class PackageReader::Media final : public MediaSource {
   }
 
  private:
-  bool SkipBanner() {
-    std::uint8_t piece[kReadPiece];
-    for (std::uint32_t start = 0;;) {
-      const std::uint32_t got = file_.Read(piece, sizeof piece);
-      if (got == 0) return Fail(start, "the banner has no zero byte at its end");
-      const auto* zero = static_cast<const std::uint8_t*>(std::memchr(piece, 0, got));
-      if (zero != nullptr) {
-        file_.Seek(static_cast<std::int32_t>(start + (zero - piece) + 1), CFile::begin);
-        file_.SetCompressed(true);
-        return true;
-      }
-      start += got;
-    }
-  }
-
   std::string folder_;
   int part_;
   ReadFailure& failure_;
   CCompressedFile file_;
   std::uint32_t disk_ = 0;
 };
+
+ReadError AsReadError(const ReadFailure& failure) {
+  std::string what = failure.message;
+  for (const std::string& report : failure.reports) what += "\n  file error report: " + report;
+  std::optional<std::uint64_t> offset;
+  if (failure.kind != ReadErrorKind::missingMedia) offset = failure.offset;
+  return ReadError(failure.kind, failure.file, offset, what);
+}
 
 PackageReader::PackageReader(std::string folder)
     : folder_(std::move(folder)), prototypes_(std::make_unique<StepPrototypes>()) {}
@@ -160,7 +140,14 @@ bool PackageReader::ReadPart(int part, PartContents& contents) {
   contents.part = part;
   contents.header = {};
   contents.steps.clear();
-  return Guarded(part, [&](Media& media) { return ReadHeaderAndSteps(media, contents); });
+  return Guarded(part, [&](Media& media) {
+    return ReadHeaderOf(media, contents.header) && ReadSteps(media, contents);
+  });
+}
+
+bool PackageReader::ReadHeader(int part, DataFileHeader& header) {
+  header = {};
+  return Guarded(part, [&](Media& media) { return ReadHeaderOf(media, header); });
 }
 
 bool PackageReader::ReadPayload(int part, const CStep& step, std::vector<std::uint8_t>& data,
@@ -185,7 +172,7 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
     ok = read(media);
   } catch (const CFileException& error) {
     file.ReportFileError(&error);
-    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
+    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what(), ReadErrorKind::io);
   } catch (const std::exception& error) {
     ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
   }
@@ -194,37 +181,34 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
   return ok;
 }
 
-bool PackageReader::ReadHeaderAndSteps(Media& media, PartContents& contents) {
+// The header as the installation run reads it, field by field.
+bool PackageReader::ReadHeaderOf(Media& media, DataFileHeader& header) {
   if (!media.Open(1)) return false;
   CCompressedFile& file = media.File();
-  PackageHeader& header = contents.header;
-  std::uint32_t titleLength = 0;
-  if (!ReadUInt32(file, header.version)) return media.Fail(StoppedAt(file), "the header ends early");
-  if (header.version != kDataFileVersion)
-    return media.Fail(StoppedAt(file), "data file format version " + std::to_string(header.version) +
-                                           ", not " + std::to_string(kDataFileVersion));
-  if (!ReadUInt32(file, titleLength)) return media.Fail(StoppedAt(file), "the header ends early");
-  if (titleLength >= kLongestTitle)
+  LayoutFault fault = ReadHeaderVersion(file, header);
+  if (fault == LayoutFault::unsupportedVersion)
     return media.Fail(StoppedAt(file),
-                      "the title length " + std::to_string(titleLength) + " is not plausible");
-  std::vector<std::uint8_t> title;
-  std::uint32_t reserved = 0;
-  std::uint8_t flags[3] = {};
-  if (!ReadAppend(file, title, titleLength + 1) || !ReadUInt32(file, reserved) ||
-      !ReadByte(file, flags[0]) || !ReadByte(file, flags[1]) || !ReadByte(file, flags[2]) ||
-      !ReadUInt32(file, header.stepCount))
-    return media.Fail(StoppedAt(file), "the header ends early");
-  // The text up to the first zero byte, which need not be the last.
-  header.title.assign(title.begin(), std::find(title.begin(), title.end(), std::uint8_t{0}));
-  header.checkDates = flags[0] != 0;
-  header.checkVersions = flags[1] != 0;
-  header.twoParts = flags[2] != 0;
+                      "data file format version " + std::to_string(header.version) +
+                          "; this program reads version " + std::to_string(kDataFileVersion),
+                      KindOf(fault));
+  std::uint32_t titleLength = 0;
+  if (fault == LayoutFault::none && ReadHeaderTitle(file, header, titleLength) != LayoutFault::none)
+    return media.Fail(StoppedAt(file),
+                      "the title is cut short (title length " + std::to_string(titleLength) + ")");
+  if (fault == LayoutFault::none) fault = ReadHeaderReserved(file, header);
+  if (fault == LayoutFault::none) fault = ReadHeaderFlagsAndCount(file, header);
+  if (fault != LayoutFault::none) return media.Fail(StoppedAt(file), "the header ends early");
+  return true;
+}
 
-  for (std::uint32_t i = 0; i < header.stepCount; ++i) {
+bool PackageReader::ReadSteps(Media& media, PartContents& contents) {
+  CCompressedFile& file = media.File();
+  const std::uint32_t count = contents.header.stepCount;
+  for (std::uint32_t i = 0; i < count; ++i) {
     CStep* step = CreateStep(&file);
     if (step == nullptr) {
       std::string message = "the record of step " + std::to_string(i + 1) + " of " +
-                            std::to_string(header.stepCount) + " cannot be read";
+                            std::to_string(count) + " cannot be read";
       if (i > 0)
         message += " (it follows step " + std::to_string(i) + ", " + Describe(*contents.steps.back()) + ")";
       return media.Fail(StoppedAt(file), message);
@@ -245,21 +229,23 @@ bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std:
   file.Seek(static_cast<std::int32_t>(step.GetDataOffset()), CFile::begin);
   for (std::uint32_t expected = 1; data.size() < size; ++expected) {
     const std::string chunk = "chunk " + std::to_string(expected) + " of " + Describe(step);
-    std::uint8_t bytes[4];
-    std::uint32_t got = file.Read(bytes, 4);
-    if (got == 0) {  // the media file ends between two chunks
-      if (!media.OpenNextMediaFile()) return false;
-      got = file.Read(bytes, 4);
+    const auto missing = static_cast<std::uint32_t>(size - data.size());
+    ChunkHead head;
+    const LayoutFault fault = ReadChunkHead(file, &media, expected, missing, head);
+    switch (fault) {
+      case LayoutFault::none:
+        break;
+      case LayoutFault::noNextMedia:
+        return false;  // the media file that failed to open is the failure
+      case LayoutFault::chunkSequence:
+        return media.Fail(StoppedAt(file), chunk + " is numbered " + std::to_string(head.sequence));
+      case LayoutFault::chunkLength:
+        return media.Fail(StoppedAt(file), chunk + " runs past the file's " + std::to_string(size) + " bytes");
+      default:
+        return media.Fail(StoppedAt(file), chunk + " is cut short", KindOf(fault));
     }
-    const std::uint32_t sequence = LittleEndian(bytes);
-    std::uint32_t length = 0;
-    if (got != 4 || !ReadUInt32(file, length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
-    if (sequence != expected)
-      return media.Fail(StoppedAt(file), chunk + " is numbered " + std::to_string(sequence));
-    if (length > size - data.size())
-      return media.Fail(StoppedAt(file), chunk + " runs past the file's " + std::to_string(size) + " bytes");
-    if (!ReadAppend(file, data, length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
-    if (chunks != nullptr) chunks->push_back({media.Disk(), sequence, length});
+    if (!ReadAppend(file, data, head.length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
+    if (chunks != nullptr) chunks->push_back({media.Disk(), head.sequence, head.length});
   }
   return true;
 }

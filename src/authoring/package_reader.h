@@ -4,8 +4,9 @@
 //
 // It never asks anyone anything: a missing media file is an error naming
 // it, and the file error reports that the runtime's readers show are
-// collected instead of shown.  When reading fails, Failure() says which
-// media file and at which byte offset reading stopped.
+// collected instead of shown.  When reading fails, Failure() says what kind
+// of failure it was, which media file and at which byte offset reading
+// stopped.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "authoring/package_layout.h"
+#include "authoring/read_error.h"
 
 namespace velmora {
 
@@ -23,16 +25,20 @@ class CStep;
 class StepPrototypes;
 
 struct ReadFailure {
+  ReadErrorKind kind = ReadErrorKind::corrupt;
   std::string file;          // media file name; "" when none was open
   std::uint32_t offset = 0;  // where reading stopped in it
   std::string message;
   std::vector<std::string> reports;  // texts of the runtime's file error reports
-  bool missingFile = false;  // a media file was not there or could not be opened
 };
+
+// The failure as the tools report it, the file error reports on lines of
+// their own.  A missing media file has no offset.
+ReadError AsReadError(const ReadFailure& failure);
 
 struct PartContents {
   int part = kFirstPart;
-  PackageHeader header;
+  DataFileHeader header;
   std::vector<std::unique_ptr<CStep>> steps;
 };
 
@@ -66,6 +72,8 @@ class PackageReader {
   bool ReadPackage(PackageContents& contents);
   // Reads one part's header and step records.
   bool ReadPart(int part, PartContents& contents);
+  // Reads one part's header only.
+  bool ReadHeader(int part, DataFileHeader& header);
   // Reads the payload of a step of `part`, chunk by chunk from its disk and
   // offset, as the installation does.  `chunks` (may be null) receives
   // where each chunk was found.
@@ -82,7 +90,8 @@ class PackageReader {
   class Media;
 
   bool Guarded(int part, const std::function<bool(Media&)>& read);
-  bool ReadHeaderAndSteps(Media& media, PartContents& contents);
+  bool ReadHeaderOf(Media& media, DataFileHeader& header);
+  bool ReadSteps(Media& media, PartContents& contents);
   bool ReadChunks(Media& media, const CStep& step, std::vector<std::uint8_t>& data,
                   std::vector<ChunkInfo>* chunks);
 

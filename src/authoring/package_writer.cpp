@@ -57,9 +57,9 @@ class MediaFileWriter {
     if (!file_.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &error))
       throw error;
     file_.SetOutputBuffer(64 * 1024);
-    Bytes banner(banner_.begin(), banner_.end());
-    banner.push_back(0);
-    Plain(banner);
+    Bytes prefix;
+    AppendPrefix(prefix, banner_);
+    Plain(prefix);
   }
 
   std::string folder_;

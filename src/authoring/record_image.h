@@ -14,9 +14,9 @@ namespace velmora {
 
 class CStep;
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = LayoutBytes;
 
-Bytes HeaderBytes(const PackageHeader& header);
+Bytes HeaderBytes(const DataFileHeader& header);
 
 // One step record in its three stretches: the class name framing and the
 // body are compressed; between them the leading fields are plain bytes

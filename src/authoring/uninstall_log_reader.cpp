@@ -100,17 +100,15 @@ class LogLoader {
   std::uint32_t entry_ = 0;
 };
 
-std::string Where(const UninstallLogError& error) {
-  std::string where;
-  if (error.kind == LogErrorKind::trailingBytes) return "offset " + std::to_string(error.offset);
-  if (error.entry == 0) {
-    where = "header";
-  } else {
-    where = "entry " + std::to_string(error.entry) + " of " + std::to_string(error.count);
-    if (!error.className.empty() && error.kind != LogErrorKind::unknownClass)
-      where += " (" + error.className + ")";
-  }
-  return where + ", offset " + std::to_string(error.offset);
+// The header or the entry concerned; nothing for trailing bytes, which the
+// offset alone places.
+std::string Place(const UninstallLogError& error) {
+  if (error.kind == LogErrorKind::trailingBytes) return {};
+  if (error.entry == 0) return "header";
+  std::string place = "entry " + std::to_string(error.entry) + " of " + std::to_string(error.count);
+  if (!error.className.empty() && error.kind != LogErrorKind::unknownClass)
+    place += " (" + error.className + ")";
+  return place;
 }
 
 std::string What(const UninstallLogError& error) {
@@ -146,7 +144,17 @@ bool ReadUninstallLog(CFile& log, UninstallLogListing& listing, UninstallLogErro
 }
 
 std::string DescribeLogError(const UninstallLogError& error) {
-  return Where(error) + ": " + What(error);
+  const std::string place = Place(error);
+  const std::string offset = "offset " + std::to_string(error.offset);
+  return (place.empty() ? offset : place + ", " + offset) + ": " + What(error);
+}
+
+ReadError AsReadError(const UninstallLogError& error, const std::string& file) {
+  const ReadErrorKind kind = error.kind == LogErrorKind::newerVersion ? ReadErrorKind::unsupported
+                             : error.kind == LogErrorKind::readError  ? ReadErrorKind::io
+                                                                      : ReadErrorKind::corrupt;
+  const std::string place = Place(error);
+  return ReadError(kind, file, error.offset, (place.empty() ? "" : place + ": ") + What(error));
 }
 
 }  // namespace velmora

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/read_error.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -65,5 +66,9 @@ bool ReadUninstallLog(CFile& log, UninstallLogListing& listing, UninstallLogErro
 
 // One line for people: where ("entry 2 of 3 (CStepPMG), offset 19") and what.
 std::string DescribeLogError(const UninstallLogError& error);
+
+// The error as the tools report it, for the log `file`: a newer stored
+// version is unsupported, a failed read an I/O error, the rest corrupt.
+ReadError AsReadError(const UninstallLogError& error, const std::string& file);
 
 }  // namespace velmora

@@ -1,10 +1,7 @@
 // The step factory: turns one step record of the installation script into a
-// step object, and creates empty steps by class name.
-//
-// Record framing (the body that follows is read by CStep::ReadRecord):
-//   4 bytes   class name length N, counting the terminating zero, 2..128
-//   N bytes   class name, N-1 characters and a zero byte
-// Only the nine classes of AcceptedStepClassNames() are found, and only while
+// step object, and creates empty steps by class name.  The record's class
+// name framing is read by datafile/data_file_layout.h, its body by
+// CStep::ReadRecord.  Only the nine classes of AcceptedStepClassNames() are found, and only while
 // a StepPrototypes object (steps/step_prototypes.h) is alive.
 #pragma once
 
@@ -12,14 +9,12 @@
 #include <cstdint>
 #include <string>
 
+#include "datafile/data_file_layout.h"
+
 namespace velmora {
 
 class CCompressedFile;
 class CStep;
-
-// Shortest and longest class name length field (terminating zero included).
-inline constexpr std::uint32_t kMinClassNameLength = 2;
-inline constexpr std::uint32_t kMaxClassNameLength = 128;
 
 // The step classes that an installation script may name, exactly as spelled
 // in a record.  The base kinds CStep and CStepFile are not among them.
@@ -29,20 +24,10 @@ inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
     "CStepFileCopy",       "CStepFileDisplay", "CStepFileDisplayOptional",
 };
 
-// Where the next media file comes from when the current one is exhausted.
-// The installation run installs one for the length of the run (the main
-// window, which asks the user for the next disk); without one, the end of a
-// media file is the end of the data.
-class MediaSource {
- public:
-  virtual ~MediaSource() = default;
-  // Opens the next media file of the current part on the data stream,
-  // positioned after its plain prefix with decompression on.  False when it
-  // cannot be had (the user cancelled).
-  virtual bool OpenNextMediaFile() = 0;
-};
-
-// The process-wide media source; null when none is installed.
+// The process-wide media source (data_file_layout.h); null when none is
+// installed.  The installation run installs the main window for the length
+// of the run, which asks the user for the next disk; without one, the end
+// of a media file is the end of the data.
 MediaSource* CurrentMediaSource();
 void SetCurrentMediaSource(MediaSource* source);
 

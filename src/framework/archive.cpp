@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/little_endian.h"
+
 namespace velmora {
 
 CArchive::CArchive(CFile* file, unsigned mode, std::uint32_t bufferSize)
@@ -89,7 +91,7 @@ void CArchive::Write(const void* buffer, std::uint32_t count) {
 
 void CArchive::WriteUInt(std::uint32_t value, int width) {
   std::uint8_t bytes[4];
-  for (int i = 0; i < width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  StoreLittleEndian(bytes, value, static_cast<std::size_t>(width));
   Write(bytes, static_cast<std::uint32_t>(width));
 }
 
@@ -97,9 +99,7 @@ std::uint32_t CArchive::ReadUInt(int width) {
   RequireMode(load);
   std::uint8_t bytes[4] = {};
   ReadExact(bytes, static_cast<std::uint32_t>(width));
-  std::uint32_t value = 0;
-  for (int i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-  return value;
+  return static_cast<std::uint32_t>(LoadLittleEndian(bytes, static_cast<std::size_t>(width)));
 }
 
 CArchive& CArchive::operator<<(std::uint8_t value) { WriteUInt(value, 1); return *this; }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "framework/little_endian.h"
+
 namespace velmora {
 namespace {
 
@@ -94,14 +96,13 @@ class Image {
   bool U16(std::uint64_t offset, std::uint16_t& value) const {
     std::uint8_t b[2];
     if (!Read(offset, b, 2)) return false;
-    value = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+    value = LoadU16(b);
     return true;
   }
   bool U32(std::uint64_t offset, std::uint32_t& value) const {
     std::uint8_t b[4];
     if (!Read(offset, b, 4)) return false;
-    value = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    value = LoadU32(b);
     return true;
   }
   bool RvaU32(std::uint32_t rva, std::uint32_t& value) const {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "framework/little_endian.h"
+
 namespace velmora {
 namespace {
 
@@ -86,9 +88,7 @@ long QueryRegistryDword(hkey::Root root, const std::string& subKey, const std::s
   if (result != winerror::success) return result;
   if (data.type != regtype::dword && data.type != regtype::dwordBigEndian) return result;
   if (data.bytes.size() != 4) return result;
-  std::uint32_t bytes = 0;
-  for (int i = 3; i >= 0; --i) bytes = (bytes << 8) | data.bytes[static_cast<std::size_t>(i)];
-  value = bytes;
+  value = LoadU32(data.bytes.data());
   return result;
 }
 
@@ -101,10 +101,8 @@ std::uint32_t ReadRegistryDword(hkey::Root root, const std::string& subKey,
 
 bool WriteRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,
                         std::uint32_t value) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value),
-                                 static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16),
-                                 static_cast<std::uint8_t>(value >> 24)};
+  std::uint8_t bytes[4];
+  StoreU32(bytes, value);
   return CurrentMachine().SetRegValue(root, subKey, valueName, regtype::dword, bytes, 4) ==
          winerror::success;
 }

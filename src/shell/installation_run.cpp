@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "datafile/data_file_layout.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
@@ -18,50 +19,6 @@
 #include "steps/step_pmg.h"
 
 namespace velmora {
-namespace {
-
-constexpr std::uint32_t kDataFileVersion = 4;
-// Title bytes are read in pieces of this size, so that a damaged length
-// field cannot make the run reserve gigabytes before it finds the data cut
-// short.
-constexpr std::uint32_t kTitleChunk = 4096;
-
-// Reads exactly `count` bytes; false when the stream ends first.
-bool ReadExact(CCompressedFile& file, void* buffer, std::uint32_t count) {
-  return file.Read(buffer, count) == count;
-}
-
-bool ReadU32(CCompressedFile& file, std::uint32_t& value) {
-  std::uint8_t bytes[4];
-  if (!ReadExact(file, bytes, 4)) return false;
-  value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  return true;
-}
-
-bool ReadFlag(CCompressedFile& file, bool& flag) {
-  std::uint8_t byte = 0;
-  if (!ReadExact(file, &byte, 1)) return false;
-  flag = byte != 0;
-  return true;
-}
-
-// The title: L+1 bytes, of which the text up to the first zero counts.
-bool ReadTitle(CCompressedFile& file, std::uint32_t length, std::string& title) {
-  std::string bytes;
-  std::uint64_t left = static_cast<std::uint64_t>(length) + 1;
-  char chunk[kTitleChunk];
-  while (left > 0) {
-    const auto want = static_cast<std::uint32_t>(left < kTitleChunk ? left : kTitleChunk);
-    if (!ReadExact(file, chunk, want)) return false;
-    bytes.append(chunk, want);
-    left -= want;
-  }
-  title = bytes.substr(0, bytes.find('\0'));
-  return true;
-}
-
-}  // namespace
 
 bool SetupWindow::RunInstallation() {
   // Record and payload readers reach the next media file through the window.
@@ -112,31 +69,27 @@ bool SetupWindow::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
 }
 
 bool SetupWindow::ReadHeader() {
-  std::uint32_t version = 0;
-  if (!ReadU32(m_dataFile, version)) return false;
-  if (version != kDataFileVersion) {
+  DataFileHeader header;
+  const LayoutFault version = ReadHeaderVersion(m_dataFile, header);
+  if (version == LayoutFault::unsupportedVersion)
     AppMessageBox("Data file and setup program versions do not match.",
                   mb::ok | mb::iconExclamation);
-    return false;
-  }
+  if (version != LayoutFault::none) return false;
   std::uint32_t titleLength = 0;
-  std::string title;
-  if (!ReadU32(m_dataFile, titleLength) || !ReadTitle(m_dataFile, titleLength, title))
-    return false;
-  m_title = title;
+  if (ReadHeaderTitle(m_dataFile, header, titleLength) != LayoutFault::none) return false;
+  m_title = header.title;
   Repaint();  // the heading shows the title at once
 
-  std::uint32_t reserved = 0;
-  if (!ReadU32(m_dataFile, reserved)) return false;
+  if (ReadHeaderReserved(m_dataFile, header) != LayoutFault::none) return false;
   if (!CreateUninstallExecutable()) {
     AppMessageBox("Unable to create uninstall executable.", mb::ok | mb::iconExclamation);
     return false;
   }
-  std::uint32_t stepCount = 0;
-  if (!ReadFlag(m_dataFile, m_checkDates) || !ReadFlag(m_dataFile, m_checkVersions) ||
-      !ReadFlag(m_dataFile, m_twoParts) || !ReadU32(m_dataFile, stepCount))
-    return false;
-  m_stepCount = static_cast<std::int32_t>(stepCount);  // signed, as the loop compares it
+  if (ReadHeaderFlagsAndCount(m_dataFile, header) != LayoutFault::none) return false;
+  m_checkDates = header.checkDates;
+  m_checkVersions = header.checkVersions;
+  m_twoParts = header.twoParts;
+  m_stepCount = static_cast<std::int32_t>(header.stepCount);  // signed, as the loop compares it
   return true;
 }
 

@@ -8,10 +8,6 @@
 
 namespace velmora {
 
-std::string MediaFileNameFor(bool secondPart, std::uint32_t number) {
-  return (secondPart ? "velmore." : "velmor.") + std::to_string(number);
-}
-
 std::string MediaPromptFor(bool secondPart, std::uint32_t number) {
   if (secondPart) return "Please insert next media disk";
   return "Please insert media disk " + std::to_string(number);
@@ -38,13 +34,8 @@ bool SetupWindow::OpenNextMediaFile() {
   }
   m_dataFileOpen = true;
 
-  // The plain prefix: any bytes up to and including the first zero byte.
   try {
-    for (;;) {
-      std::uint8_t byte = 0;
-      if (m_dataFile.Read(&byte, 1) != 1) return false;
-      if (byte == 0) break;
-    }
+    if (!SkipPrefix(m_dataFile)) return false;
   } catch (const CFileException& error) {
     if (error.m_cause == static_cast<int>(FileCause::none)) return true;
     m_dataFile.ReportFileError(&error);

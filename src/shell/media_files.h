@@ -1,15 +1,15 @@
-// Names and prompts of the media files that carry an installation: the
-// first part in "velmor.%u", a second part in "velmore.%u", each numbered
-// from 1, found in the current directory.
+// The prompts for the media files that carry an installation, which are
+// looked for in the current directory.  Their names are the data file
+// layout's (MediaFileNameFor).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "datafile/data_file_layout.h"  // MediaFileNameFor
+
 namespace velmora {
 
-// "velmor.2" (first part) or "velmore.2" (second part).
-std::string MediaFileNameFor(bool secondPart, std::uint32_t number);
 // What the user is asked while that media file cannot be opened.
 std::string MediaPromptFor(bool secondPart, std::uint32_t number);
 

@@ -1,6 +1,7 @@
 #include "steps/step_file.h"
 
 #include "datafile/compressed_file.h"
+#include "datafile/data_file_layout.h"
 #include "framework/archive.h"
 #include "framework/file_exception.h"
 #include "steps/step_record.h"
@@ -45,11 +46,11 @@ bool CStepFile::ReadRecord(CCompressedFile* data) {
     std::uint32_t size = 0;
     std::uint32_t created = 0;
     std::uint32_t modified = 0;
-    if (!ReadRecordUInt32(*data, size)) return false;
+    if (!ReadUInt32(*data, size)) return false;
     SetDataSize(size);
-    if (!ReadRecordUInt32(*data, created)) return false;
+    if (!ReadUInt32(*data, created)) return false;
     m_creationTime = static_cast<std::int32_t>(created);
-    if (!ReadRecordUInt32(*data, modified)) return false;
+    if (!ReadUInt32(*data, modified)) return false;
     m_modificationTime = static_cast<std::int32_t>(modified);
     return true;
   } catch (const CFileException& error) {

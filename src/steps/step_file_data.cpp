@@ -2,15 +2,16 @@
 // data stream, chunk by chunk, into a temporary file in the target
 // directory (or into memory for a picture or a text).
 //
-// Chunks: sequence number (1, 2, ...), length L, L data bytes.  A media
-// file may end only before a sequence number; the next one is then opened
-// through the run's media source.
+// Chunks (datafile/data_file_layout.h): a media file may end only before a
+// sequence number; the next one is then opened through the run's media
+// source.
 #include <limits>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "datafile/compressed_file.h"
+#include "datafile/data_file_layout.h"
 #include "datafile/step_factory.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
@@ -45,14 +46,6 @@ bool PlatformDirectory(bool system, std::string& directory) {
     return false;
   }
   return true;
-}
-
-bool ReadU32(CCompressedFile& data, std::uint32_t& value, std::uint32_t& got) {
-  std::uint8_t bytes[4];
-  got = data.ReadBytes(bytes, 4);
-  value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  return got == 4;
 }
 
 }  // namespace
@@ -145,19 +138,12 @@ bool CStepFile::CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHand
   std::uint32_t expected = 1;
   try {
     while (static_cast<std::int32_t>(total) < static_cast<std::int32_t>(m_dataSize)) {
-      std::uint32_t sequence = 0, got = 0;
-      while (!ReadU32(*data, sequence, got)) {
-        if (got != 0) return false;
-        // The media file is exhausted exactly before a chunk: the next one.
-        MediaSource* media = CurrentMediaSource();
-        if (media == nullptr || !media->OpenNextMediaFile()) return false;
-      }
-      if (sequence != expected) return false;
+      ChunkHead head;
+      if (ReadChunkHead(*data, CurrentMediaSource(), expected, m_dataSize - total, head) !=
+          LayoutFault::none)
+        return false;
       ++expected;
-      std::uint32_t length = 0;
-      if (!ReadU32(*data, length, got)) return false;
-      if (length > m_dataSize - total) return false;
-      std::uint32_t left = length;
+      std::uint32_t left = head.length;
       while (left > 0) {
         const std::uint32_t want = left < kPiece ? left : kPiece;
         std::uint8_t* target = memory != nullptr ? memory + total : nullptr;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "datafile/compressed_file.h"
+#include "datafile/data_file_layout.h"
 #include "framework/file_exception.h"
 #include "steps/step.h"
 #include "steps/step_record.h"
@@ -20,7 +21,7 @@ constexpr std::uint32_t kReadPiece = 4096;
 // value is the text up to the first zero byte.
 bool ReadStringValue(CCompressedFile& data, std::string& value) {
   std::uint32_t length = 0;
-  if (!ReadRecordUInt32(data, length)) return false;
+  if (!ReadUInt32(data, length)) return false;
   if (length == 0 || length > kMaxRecordStringLength) return false;
   std::string bytes;
   while (bytes.size() < length) {
@@ -74,14 +75,14 @@ bool ReadTaggedBody(CStep& step, CCompressedFile& data) {
   const bool compressed = data.IsCompressed();
   data.SetCompressed(false);
   std::uint32_t size = 0;
-  if (!ReadRecordUInt32(data, size)) return false;
+  if (!ReadUInt32(data, size)) return false;
   step.SetDataSize(size);
   if (size != 0) {
     std::uint32_t disk = 0;
     std::uint32_t offset = 0;
-    if (!ReadRecordUInt32(data, disk)) return false;
+    if (!ReadUInt32(data, disk)) return false;
     step.SetDiskAndOffset(disk, step.GetDataOffset());
-    if (!ReadRecordUInt32(data, offset)) return false;
+    if (!ReadUInt32(data, offset)) return false;
     step.SetDiskAndOffset(disk, offset);
   } else {
     step.SetDiskAndOffset(0, 0);
@@ -105,7 +106,7 @@ bool ReadTaggedBody(CStep& step, CCompressedFile& data) {
       }
       case StepTagKind::flag: {
         std::uint32_t value = 0;
-        if (!ReadRecordUInt32(data, value)) return false;
+        if (!ReadUInt32(data, value)) return false;
         ApplyFlagTag(step, index, value != 0);
         break;
       }
@@ -114,14 +115,6 @@ bool ReadTaggedBody(CStep& step, CCompressedFile& data) {
 }
 
 }  // namespace
-
-bool ReadRecordUInt32(CCompressedFile& data, std::uint32_t& value) {
-  std::uint8_t bytes[4];
-  if (data.ReadBytes(bytes, 4) != 4) return false;
-  value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  return true;
-}
 
 bool CStep::ReadRecord(CCompressedFile* data) {
   if (data == nullptr) return false;

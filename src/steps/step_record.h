@@ -20,8 +20,6 @@
 
 namespace velmora {
 
-class CCompressedFile;
-
 enum class StepTagKind { string, flag, end };
 
 struct StepTag {
@@ -51,9 +49,5 @@ inline constexpr std::array<StepTag, 16> kStepTags = {{
 // Largest string length L a record may give (terminator included).  Longer
 // lengths refuse the record before anything is allocated for the value.
 inline constexpr std::uint32_t kMaxRecordStringLength = 65536;
-
-// Reads a 32-bit little-endian field of a record; false when fewer than four
-// bytes arrive.
-bool ReadRecordUInt32(CCompressedFile& data, std::uint32_t& value);
 
 }  // namespace velmora

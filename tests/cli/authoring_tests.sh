@@ -116,7 +116,7 @@ corrupt)
   rc=$?
   [ $rc -eq 1 ] || fail "exit code $rc, expected 1"
   [ ! -s out.txt ] || fail "a damaged package was listed"
-  grep -q "^velmora list: velmor.1, offset [0-9]*: the record of step 3 of 9 cannot be read (it follows step 2, CStepDirectory 'LanternDir')$" err.txt ||
+  grep -q "^velmora list: corrupt: velmor.1 at [0-9]*: the record of step 3 of 9 cannot be read (it follows step 2, CStepDirectory 'LanternDir')$" err.txt ||
     fail "message: $(cat err.txt)"
   # Cut off in the middle of that record.
   mkdir cut
@@ -124,15 +124,15 @@ corrupt)
   "$velmora" list --json cut > out.txt 2> err.txt
   rc=$?
   [ $rc -eq 1 ] || fail "truncated: exit code $rc, expected 1"
-  grep -q "^velmora list: velmor.1, offset $((at + 4)): the record of step 3 of 9 cannot be read" err.txt ||
+  grep -q "^velmora list: corrupt: velmor.1 at $((at + 4)): the record of step 3 of 9 cannot be read" err.txt ||
     fail "truncated message: $(cat err.txt)"
   # A missing continuation file.
   "$velmora" pack "$demo" -o disks --disk-size 1500 > /dev/null || fail "spanning pack exited $?"
   rm disks/velmor.3
   "$velmora" list --verify disks 2> err.txt
   rc=$?
-  [ $rc -eq 3 ] || fail "missing file: exit code $rc, expected 3"
-  grep -q "^velmora list: velmor.3: the media file is missing" err.txt || fail "message: $(cat err.txt)"
+  [ $rc -eq 5 ] || fail "missing file: exit code $rc, expected 5"
+  grep -q "^velmora list: missing media: velmor.3: the media file is missing" err.txt || fail "message: $(cat err.txt)"
   "$velmora" list no-such-folder 2> err.txt
   [ $? -eq 3 ] || fail "missing folder exit code"
   ;;

@@ -1,7 +1,7 @@
 # Command-line tests of `velmora install`.  Included from CMakeLists.txt, this
 # file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(install ${CMAKE_CURRENT_LIST_FILE} demo own-setup remembered cancel unattended-missing-disk no-media bad-answers)
+  velmora_script_cases(install ${CMAKE_CURRENT_LIST_FILE} demo own-setup remembered cancel unattended-missing-disk no-media unreadable-header bad-answers)
   return()
 endif()
 
@@ -151,11 +151,30 @@ elseif(CASE STREQUAL "unattended-missing-disk")
 elseif(CASE STREQUAL "no-media")
   file(MAKE_DIRECTORY "${WORK}/empty")
   velmora(install empty --machine m)
-  expect_rc(3)
-  expect_in("${OUT}" "holds no first media file velmor.1")
+  expect_rc(5)
+  expect_in("${OUT}" "velmora install: missing media: velmor.1: the media file is missing")
   velmora(install no-such-folder --machine m)
   expect_rc(3)
   expect_in("${OUT}" "is not a folder")
+
+elseif(CASE STREQUAL "unreadable-header")
+  # The header of velmor.1 is read before the run: another data file
+  # version and a file without the end of its banner end the command with
+  # their own exit codes, and nothing is installed.
+  file(COPY "${SOURCE}/tests/data/media/e01_version_3/velmor.1" DESTINATION "${WORK}/v3")
+  velmora(install v3 --machine m)
+  expect_rc(4)
+  expect_in("${OUT}" "velmora install: unsupported: velmor.1 at ")
+  expect_in("${OUT}" "data file format version 3; this program reads version 4")
+  expect_not_in("${OUT}" "Install Failed")
+  file(WRITE "${WORK}/cut/velmor.1" "a banner without its end")
+  velmora(install cut --machine m)
+  expect_rc(1)
+  expect_in("${OUT}" "velmora install: corrupt: velmor.1 at 24: the banner has no zero byte")
+  file(GLOB installed "${machine}/C/WINDOWS/X*")
+  if(installed)
+    message(FATAL_ERROR "an unreadable package left an uninstaller: ${installed}")
+  endif()
 
 elseif(CASE STREQUAL "bad-answers")
   pack()

@@ -56,7 +56,7 @@ class CodecRun {
       }
       Guarded(Side::output, [&] { out->Close(); });
       in->Close();
-    } catch (const ExitCode&) {
+    } catch (const CommandFailure&) {
       out->Abort();
       machine_->DeleteFile(outputPath_);  // leave no partial output behind
       throw;
@@ -67,11 +67,6 @@ class CodecRun {
  private:
   enum class Side { input, output };
 
-  [[noreturn]] void Fail(const std::string& message, int code) const {
-    std::cerr << "velmora codec " << (direction_ == Direction::encode ? "encode" : "decode")
-              << ": " << message << '\n';
-    throw ExitCode{code};
-  }
   [[noreturn]] void FailIo(Side side, FileCause cause) const {
     if (side == Side::input) {
       Fail("cannot read input '" + options_.input + "': " + FileCauseText(cause), kExitIoError);
@@ -208,11 +203,12 @@ void AddCodecCommand(CLI::App& app) {
       "repeat runs and 2..5-byte patterns).");
   codec->require_subcommand(1);
   codec->footer(
-      "Prints one line: input bytes, output bytes and the ratio compressed/plain.\n"
-      "Exit codes: 0 done, 1 input is not a valid compressed stream, 2 bad command line,\n"
-      "3 input unreadable or output unwritable.\n"
-      "Example: velmora codec encode readme.txt readme.vmz && velmora codec decode readme.vmz "
-      "readme.out");
+      std::string("Prints one line: input bytes, output bytes and the ratio compressed/plain.\n"
+                  "Exit codes: 0 done, 1 input is not a valid compressed stream, 2 bad command line,\n"
+                  "3 input unreadable or output unwritable.\n"
+                  "Example: velmora codec encode readme.txt readme.vmz && velmora codec decode "
+                  "readme.vmz readme.out\n") +
+      kExitCodesDoc);
   AddDirection(*codec, Direction::encode, options);
   AddDirection(*codec, Direction::decode, options);
 }

@@ -32,11 +32,6 @@ ConsoleUi::ConsoleUi(std::string command, std::string answers, std::string trans
   }
 }
 
-void ConsoleUi::Fail(const std::string& message, int code) const {
-  std::cerr << "velmora " << command_ << ": " << message << '\n';
-  throw ExitCode{code};
-}
-
 void ConsoleUi::UpdateProgress(const std::string& fileText, int percent) {
   ScriptedUi::UpdateProgress(fileText, percent);
   if (terminal_) DrawBar(fileText, percent);

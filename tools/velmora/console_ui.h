@@ -16,9 +16,9 @@ namespace velmora::cli {
 class ConsoleUi final : public ScriptedUi {
  public:
   // Loads the answer file and opens the transcript file ("" for none);
-  // a problem with either ends the command with a message naming
-  // `command` (exit codes 2 for a bad answer file, 3 for an unreadable or
-  // unwritable file).
+  // a problem with either ends the command through Fail (exit codes 2 for a
+  // bad answer file, 3 for an unreadable or unwritable file).  `command`
+  // names the command in warnings.
   ConsoleUi(std::string command, std::string answers, std::string transcript);
 
   void UpdateProgress(const std::string& fileText, int percent) override;
@@ -35,7 +35,6 @@ class ConsoleUi final : public ScriptedUi {
   void Show(const TranscriptEntry& entry);
   void DrawBar(const std::string& text, int percent);
   void ClearBar();
-  [[noreturn]] void Fail(const std::string& message, int code) const;
 
   std::string command_;
   std::string answers_;

@@ -41,25 +41,14 @@ struct Payload {
   const CStepFile* step;
 };
 
-[[noreturn]] void Fail(const std::string& text, int code) {
-  std::cerr << "velmora extract: " << text << '\n';
-  throw ExitCode{code};
-}
-
-[[noreturn]] void ReportFailure(const ReadFailure& failure, const Payload* payload) {
-  std::string text;
-  if (!failure.file.empty()) {
-    text += failure.file;
-    if (!failure.missingFile) text += ", offset " + std::to_string(failure.offset);
-    text += ": ";
-  }
+// The reader's failure, with the payload it was reading when there is one.
+[[noreturn]] void ThrowFailure(ReadFailure failure, const Payload* payload) {
   if (payload != nullptr) {
-    text += "part " + std::to_string(payload->part) + " step " + std::to_string(payload->index) +
-            " (" + payload->step->GetName() + "): ";
+    failure.message = "part " + std::to_string(payload->part) + " step " +
+                      std::to_string(payload->index) + " (" + payload->step->GetName() +
+                      "): " + failure.message;
   }
-  text += failure.message;
-  for (const std::string& report : failure.reports) text += "\n  file error report: " + report;
-  Fail(text, failure.missingFile ? kExitIoError : kExitFailure);
+  throw AsReadError(failure);
 }
 
 // Where a payload goes below OUTDIR.
@@ -134,7 +123,7 @@ void RunExtract(const ExtractOptions& options) {
   ScopedMachine scoped(*host);
   PackageReader reader(HostPathToWindows(options.folder));
   PackageContents contents;
-  if (!reader.ReadPackage(contents)) ReportFailure(reader.Failure(), nullptr);
+  if (!reader.ReadPackage(contents)) ThrowFailure(reader.Failure(), nullptr);
 
   std::vector<Payload> payloads;
   for (const PartContents* part : {&contents.first, contents.second ? &*contents.second : nullptr}) {
@@ -155,7 +144,7 @@ void RunExtract(const ExtractOptions& options) {
     progress.Step(n, safe.Joined());
     if (!reader.ReadPayload(payload.part, *payload.step, data)) {
       progress.Done();
-      ReportFailure(reader.Failure(), &payload);
+      ThrowFailure(reader.Failure(), &payload);
     }
     bytes += data.size();
     for (const std::string& warning : safe.warnings) {
@@ -186,6 +175,10 @@ void AddExtractCommand(CLI::App& app) {
   extract->add_option("-o,--output", options->output, "Folder to write the files into");
   extract->add_flag("--test", options->test,
                     "Read and check every payload (chunk numbers and sizes) without writing");
+  extract->footer(std::string("Exit codes: 0 every file extracted (or tested), 1 damaged package, 2 bad\n"
+                              "command line, 3 I/O error, 4 unsupported data file version, 5 missing\n"
+                              "media file.\n") +
+                  kExitCodesDoc);
   extract->callback([options, extract] {
     if (!options->test && options->output.empty()) {
       std::cerr << "velmora extract: -o OUTDIR is required (or --test)\n"

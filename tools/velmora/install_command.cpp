@@ -23,6 +23,7 @@
 #include <string>
 #include <system_error>
 
+#include "authoring/package_reader.h"
 #include "commands.h"
 #include "console_ui.h"
 #include "platform/sim/sim_machine.h"
@@ -47,11 +48,6 @@ struct InstallOptions {
 constexpr const char* kStandInSetup =
     "Stand-in for SETUP.EXE, written by 'velmora install' because the package folder "
     "holds no Setup.exe.\r\n";
-
-[[noreturn]] void Fail(const std::string& message, int code) {
-  std::cerr << "velmora install: " << message << '\n';
-  throw ExitCode{code};
-}
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -90,7 +86,6 @@ class InstallationDisk {
       if (!entry.is_regular_file()) continue;
       const std::string name = entry.path().filename().string();
       if (SameNameIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
-      if (SameNameIgnoringCase(name, "velmor.1")) hasFirstMedia_ = true;
     }
     if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
                  kExitIoError);
@@ -104,7 +99,6 @@ class InstallationDisk {
 
   const fs::path& Folder() const { return folder_; }
   bool HasSetup() const { return hasSetup_; }
-  bool HasFirstMedia() const { return hasFirstMedia_; }
 
   // Adds the stand-in Setup.exe when the package has none: the disk is
   // then a scratch folder in the machine's private folder, on the
@@ -139,8 +133,17 @@ class InstallationDisk {
   fs::path folder_;
   fs::path scratch_;  // empty: the package folder is the disk
   bool hasSetup_ = false;
-  bool hasFirstMedia_ = false;
 };
+
+// The header of velmor.1, read before the run starts: a package whose first
+// media file is missing, damaged before its first record or of another data
+// file version ends the command with the reader's error and exit code, not
+// with a failed run.
+void CheckFirstHeader() {
+  PackageReader reader("A:\\");
+  DataFileHeader header;
+  if (!reader.ReadHeader(kFirstPart, header)) throw AsReadError(reader.Failure());
+}
 
 void RunInstall(const InstallOptions& options) {
   std::error_code ec;
@@ -151,9 +154,6 @@ void RunInstall(const InstallOptions& options) {
   ConsoleUi ui("install", options.answers, options.transcript);
 
   InstallationDisk disk(package);
-  if (!disk.HasFirstMedia())
-    Fail("package folder '" + options.package + "' holds no first media file velmor.1",
-         kExitIoError);
   if (!disk.HasSetup())
     std::cout << "note: the package has no Setup.exe; the uninstaller copy is a stand-in file\n";
 
@@ -176,6 +176,7 @@ void RunInstall(const InstallOptions& options) {
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedMachine scopedMachine(*machine);
+    CheckFirstHeader();
     ScopedUi scopedUi(ui);
     StepPrototypes prototypes;
     SetupWindow window("SETUP", "");
@@ -203,9 +204,11 @@ void AddInstallCommand(CLI::App& app) {
   install->add_option("--transcript", options->transcript,
                       "write every prompt, answer and progress step to this file");
   install->footer(
-      "The package folder is drive A: (write protected) and the run starts from there.\n"
-      "Exit codes: 0 \"Install Successful\", 1 the installation failed, 2 bad command line\n"
-      "or answer file, 3 package, machine or transcript not usable.");
+      std::string("The package folder is drive A: (write protected) and the run starts from there.\n"
+                  "Exit codes: 0 \"Install Successful\", 1 the installation failed or the header of\n"
+                  "velmor.1 is damaged, 2 bad command line or answer file, 3 package, machine or\n"
+                  "transcript not usable, 4 unsupported data file version, 5 no velmor.1.\n") +
+      kExitCodesDoc);
   install->callback([options] { RunInstall(*options); });
 }
 

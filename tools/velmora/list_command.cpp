@@ -3,7 +3,8 @@
 // Reads a package back through the runtime's own readers and shows its
 // header and steps, as text or as one JSON document (docs/list-json.md).
 // On a damaged package it names the media file and the offset where
-// reading stopped, with the file error reports the readers made.
+// reading stopped, with the file error reports the readers made; the kind
+// of failure sets the exit code (docs/exit-codes.md).
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -25,35 +26,21 @@ struct ListOptions {
   bool verify = false;
 };
 
-[[noreturn]] void ReportFailure(const ReadFailure& failure) {
-  std::cerr << "velmora list: ";
-  if (!failure.file.empty()) {
-    std::cerr << failure.file;
-    if (!failure.missingFile) std::cerr << ", offset " << failure.offset;
-    std::cerr << ": ";
-  }
-  std::cerr << failure.message << '\n';
-  for (const std::string& report : failure.reports) std::cerr << "  file error report: " << report << '\n';
-  throw ExitCode{failure.missingFile ? kExitIoError : kExitFailure};
-}
-
 void VerifyPayloads(PackageReader& reader, const PartContents& part) {
   std::vector<std::uint8_t> data;
   for (const auto& step : part.steps)
-    if (!reader.ReadPayload(part.part, *step, data)) ReportFailure(reader.Failure());
+    if (!reader.ReadPayload(part.part, *step, data)) throw AsReadError(reader.Failure());
 }
 
 void RunList(const ListOptions& options) {
   std::error_code error;
-  if (!std::filesystem::is_directory(options.folder, error)) {
-    std::cerr << "velmora list: " << options.folder << ": not a folder\n";
-    throw ExitCode{kExitIoError};
-  }
+  if (!std::filesystem::is_directory(options.folder, error))
+    Fail(options.folder + ": not a folder", kExitIoError);
   std::unique_ptr<Machine> host = MakeHostFileMachine();
   ScopedMachine scoped(*host);
   PackageReader reader(HostPathToWindows(options.folder));
   PackageContents contents;
-  if (!reader.ReadPackage(contents)) ReportFailure(reader.Failure());
+  if (!reader.ReadPackage(contents)) throw AsReadError(reader.Failure());
 
   std::vector<ListedPart> parts = {{&contents.first, reader.MediaFiles(kFirstPart)}};
   if (contents.second) parts.push_back({&*contents.second, reader.MediaFiles(kSecondPart)});
@@ -73,6 +60,9 @@ void AddListCommand(CLI::App& app) {
   list->add_flag("--json", options->json, "Print one JSON document (docs/list-json.md)");
   list->add_flag("--verify", options->verify,
                  "Also read every file step's payload, chunk by chunk, as an installation does");
+  list->footer(std::string("Exit codes: 0 listed, 1 damaged package, 2 bad command line, 3 I/O error,\n"
+                           "4 unsupported data file version, 5 missing media file.\n") +
+               kExitCodesDoc);
   list->callback([options] { RunList(*options); });
 }
 

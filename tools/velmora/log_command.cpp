@@ -3,7 +3,8 @@
 // Reads an uninstall log through the uninstallation's own readers and shows
 // the product title and every entry with its stored fields, as text or as
 // one JSON document (docs/uninstall-log.md).  On a damaged log it names the
-// entry and the byte offset where reading stopped.
+// entry and the byte offset where reading stopped; an entry of a newer
+// stored version is told apart from damage (docs/exit-codes.md).
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -25,11 +26,6 @@ struct LogOptions {
   bool json = false;
 };
 
-[[noreturn]] void Fail(const std::string& message, int code) {
-  std::cerr << "velmora log: " << message << '\n';
-  throw ExitCode{code};
-}
-
 void RunLog(const LogOptions& options) {
   std::error_code error;
   if (std::filesystem::is_directory(options.file, error))
@@ -44,10 +40,7 @@ void RunLog(const LogOptions& options) {
 
   UninstallLogListing listing;
   UninstallLogError failure;
-  if (!ReadUninstallLog(file, listing, failure)) {
-    Fail(options.file + ": " + DescribeLogError(failure),
-         failure.kind == LogErrorKind::readError ? kExitIoError : kExitFailure);
-  }
+  if (!ReadUninstallLog(file, listing, failure)) throw AsReadError(failure, options.file);
   if (options.json) WriteLogListingJson(std::cout, listing);
   else WriteLogListingText(std::cout, listing);
 }
@@ -63,10 +56,12 @@ void AddLogCommand(CLI::App& app) {
       ->required();
   log->add_flag("--json", options->json, "Print one JSON document (docs/uninstall-log.md)");
   log->footer(
-      "Reads the log as the uninstallation does; fields are keyed by their record tag\n"
-      "(NAME, GROU, ICON, ...), as 'velmora list' shows them.\n"
-      "Exit codes: 0 the log was read, 1 the log is damaged (the message names the entry\n"
-      "and the byte offset), 2 bad command line, 3 the file cannot be read.");
+      std::string("Reads the log as the uninstallation does; fields are keyed by their record tag\n"
+                  "(NAME, GROU, ICON, ...), as 'velmora list' shows them.\n"
+                  "Exit codes: 0 the log was read, 1 the log is damaged (the message names the\n"
+                  "entry and the byte offset), 2 bad command line, 3 the file cannot be read,\n"
+                  "4 an entry of a stored version newer than this program reads.\n") +
+      kExitCodesDoc);
   log->callback([options] { RunLog(*options); });
 }
 

@@ -2,33 +2,71 @@
 #include <exception>
 #include <iostream>
 
+#include "authoring/read_error.h"
 #include "commands.h"
 
+namespace velmora::cli {
+
+int ExitCodeFor(ReadErrorKind kind) {
+  switch (kind) {
+    case ReadErrorKind::corrupt: return kExitFailure;
+    case ReadErrorKind::unsupported: return kExitUnsupported;
+    case ReadErrorKind::missingMedia: return kExitMissingMedia;
+    case ReadErrorKind::io: return kExitIoError;
+  }
+  return kExitFailure;
+}
+
+void Fail(const std::string& message, int code) { throw CommandFailure{message, code}; }
+
+namespace {
+
+// "velmora list", "velmora codec encode": the command that ran.
+std::string CommandName(const CLI::App& app) {
+  std::string name = "velmora";
+  for (const CLI::App* command = &app; !command->get_subcommands().empty();) {
+    command = command->get_subcommands().front();
+    name += " " + command->get_name();
+  }
+  return name;
+}
+
+}  // namespace
+}  // namespace velmora::cli
+
 int main(int argc, char** argv) {
+  using namespace velmora::cli;
   CLI::App app{
       "velmora - build, inspect and test Velmora Setup installation packages.\n"
       "Run 'velmora COMMAND --help' for the options of one command."};
   app.require_subcommand(1);
   app.set_version_flag("--version", "velmora 0.1");
+  app.footer(kExitCodesDoc);
 
-  velmora::cli::AddCodecCommand(app);
-  velmora::cli::AddInstallCommand(app);
-  velmora::cli::AddUninstallCommand(app);
-  velmora::cli::AddPackCommand(app);
-  velmora::cli::AddListCommand(app);
-  velmora::cli::AddExtractCommand(app);
-  velmora::cli::AddLogCommand(app);
+  AddCodecCommand(app);
+  AddInstallCommand(app);
+  AddUninstallCommand(app);
+  AddPackCommand(app);
+  AddListCommand(app);
+  AddExtractCommand(app);
+  AddLogCommand(app);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
-    return code == 0 ? velmora::cli::kExitOk : velmora::cli::kExitUsage;
-  } catch (const velmora::cli::ExitCode& e) {
+    return code == 0 ? kExitOk : kExitUsage;
+  } catch (const ExitCode& e) {
     return e.code;
+  } catch (const CommandFailure& e) {
+    std::cerr << CommandName(app) << ": " << e.message << '\n';
+    return e.code;
+  } catch (const velmora::ReadError& e) {
+    std::cerr << CommandName(app) << ": " << e.what() << '\n';
+    return ExitCodeFor(e.Kind());
   } catch (const std::exception& e) {
     std::cerr << "velmora: " << e.what() << '\n';
-    return velmora::cli::kExitFailure;
+    return kExitFailure;
   }
-  return velmora::cli::kExitOk;
+  return kExitOk;
 }

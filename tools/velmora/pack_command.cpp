@@ -33,11 +33,6 @@ struct PackOptions {
   std::uint32_t chunkSize = kDefaultChunkSize;
 };
 
-[[noreturn]] void Fail(int code, const std::string& message) {
-  std::cerr << "velmora pack: " << message << '\n';
-  throw ExitCode{code};
-}
-
 // Refusals of the steps' own checks, each at its step's manifest line.
 void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
                     const std::string& manifest) {
@@ -74,7 +69,7 @@ void RunPack(const PackOptions& options) {
   try {
     loaded = LoadManifest(options.manifest);
   } catch (const ManifestError& error) {
-    Fail(error.IsIo() ? kExitIoError : kExitFailure, error.what());
+    Fail(error.what(), error.IsIo() ? kExitIoError : kExitFailure);
   }
   const std::vector<StepProblem> problems = CheckPackage(loaded.package);
   if (!problems.empty()) ReportProblems(problems, loaded, options.manifest);
@@ -92,13 +87,13 @@ void RunPack(const PackOptions& options) {
     }
     staging.Commit();
   } catch (const PayloadReadError& error) {
-    Fail(kExitIoError, error.what());
+    Fail(error.what(), kExitIoError);
   } catch (const PackageError& error) {
-    Fail(kExitFailure, error.what());
+    Fail(error.what(), kExitFailure);
   } catch (const CFileException& error) {
-    Fail(kExitIoError, std::string("writing failed: ") + error.what());
+    Fail(std::string("writing failed: ") + error.what(), kExitIoError);
   } catch (const std::filesystem::filesystem_error& error) {
-    Fail(kExitIoError, error.what());
+    Fail(error.what(), kExitIoError);
   }
 
   std::cout << "Packed " << options.manifest << " into " << options.output << "\n";
@@ -123,6 +118,9 @@ void AddPackCommand(CLI::App& app) {
                    "Largest number of file bytes in one payload chunk")
       ->capture_default_str()
       ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
+  pack->footer(std::string("Exit codes: 0 packed, 1 the manifest or a step is refused, 2 bad command line,\n"
+                           "3 a file cannot be read or written.\n") +
+               kExitCodesDoc);
   pack->callback([options] { RunPack(*options); });
 }
 

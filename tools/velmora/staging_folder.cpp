@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "datafile/data_file_layout.h"
+
 namespace velmora::cli {
 
 namespace fs = std::filesystem;
@@ -11,7 +13,7 @@ namespace fs = std::filesystem;
 bool IsMediaFileName(const std::string& name) {
   std::string lower;
   for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const std::string stem : {"velmor.", "velmore."}) {
+  for (const std::string stem : {kFirstPartStem, kSecondPartStem}) {
     if (lower.size() <= stem.size() || lower.compare(0, stem.size(), stem) != 0) continue;
     bool digits = true;
     for (std::size_t i = stem.size(); i < lower.size(); ++i)

@@ -34,11 +34,6 @@ struct UninstallOptions {
   bool list = false;
 };
 
-[[noreturn]] void Fail(const std::string& message, int code) {
-  std::cerr << "velmora uninstall: " << message << '\n';
-  throw ExitCode{code};
-}
-
 // Registry values are read through a 260-byte buffer by the runtime; the
 // listing allows more so that no entry is shown cut.
 constexpr std::uint32_t kValueBuffer = 4096;
@@ -152,10 +147,12 @@ void AddUninstallCommand(CLI::App& app) {
   uninstall->add_option("--transcript", options->transcript,
                         "write every prompt, answer and progress step to this file");
   uninstall->footer(
-      "The product's uninstaller is started with the \"UninstallString\" of its uninstall\n"
-      "entry as its command line, as the shell starts it.\n"
-      "Exit codes: 0 \"Uninstall successfully performed\", 1 \"Uninstall unsuccessful\" or\n"
-      "no such product, 2 bad command line or answer file, 3 machine or transcript not usable.");
+      std::string("The product's uninstaller is started with the \"UninstallString\" of its uninstall\n"
+                  "entry as its command line, as the shell starts it.\n"
+                  "Exit codes: 0 \"Uninstall successfully performed\", 1 \"Uninstall unsuccessful\" or\n"
+                  "no such product, 2 bad command line or answer file, 3 machine or transcript not\n"
+                  "usable.\n") +
+      kExitCodesDoc);
   uninstall->callback([options] { RunUninstall(*options); });
 }
 

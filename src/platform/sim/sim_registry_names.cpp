@@ -4,6 +4,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "framework/little_endian.h"
+
 namespace velmora::sim {
 
 std::string FoldName(const std::string& name) {
@@ -84,19 +86,10 @@ const std::vector<std::vector<std::string>>& InitialKeys() {
 namespace {
 
 void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<std::uint8_t>(v);
-  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  StoreU16(out.data() + at, static_cast<std::uint16_t>(v));
 }
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  Put16(out, at, v & 0xFFFF);
-  Put16(out, at + 2, v >> 16);
-}
-
-void Put64(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t v) {
-  Put32(out, at, static_cast<std::uint32_t>(v));
-  Put32(out, at + 4, static_cast<std::uint32_t>(v >> 32));
-}
+void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) { StoreU32(out.data() + at, v); }
+void Put64(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t v) { StoreU64(out.data() + at, v); }
 
 }  // namespace
 

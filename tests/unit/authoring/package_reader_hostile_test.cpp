@@ -1,39 +1,16 @@
 // The package reader on damaged and hostile media files: it must fail
 // with the media file and offset where reading stopped, and never crash or
 // take memory for lengths the files do not back.
-#include "authoring/record_image.h"
-#include "datafile/compressed_file.h"
 #include "platform/sim/sim_machine.h"
 #include "services/file_error_report.h"
-#include "unit/authoring/package_test_support.h"
+#include "unit/authoring/hostile_packages.h"
 #include "unit/platform/temp_root.h"
 
 namespace velmora::test {
 namespace {
 
-struct Stretch {
-  bool compressed;
-  Bytes bytes;
-  std::uint32_t at = 0;  // not 0: written at this offset
-};
-
 class PackageReaderHostile : public PackageTest {
  protected:
-  // A media file made by hand: an empty banner, then the stretches.
-  void WriteRaw(const std::string& name, const std::vector<Stretch>& stretches) {
-    CCompressedFile file;
-    ASSERT_TRUE(file.Open(MediaPath(name), CFile::modeCreate | CFile::modeWrite));
-    const std::uint8_t zero = 0;
-    file.Write(&zero, 1);
-    for (const Stretch& stretch : stretches) {
-      if (stretch.at != 0) file.Seek(static_cast<std::int32_t>(stretch.at), CFile::begin);
-      file.SetCompressed(stretch.compressed);
-      file.Write(stretch.bytes.data(), static_cast<std::uint32_t>(stretch.bytes.size()));
-      file.SetCompressed(false);
-    }
-    file.Close();
-  }
-
   // A small package with a record of each family and a payload.
   PackageDefinition SmallPackage() {
     PackageDefinition package;
@@ -78,7 +55,7 @@ TEST_F(PackageReaderHostile, TruncatedFileFailsWhereItEnds) {
     }
     ASSERT_FALSE(read) << "cut at " << length;
     const ReadFailure& failure = reader.Failure();
-    if (failure.missingFile && length > 0) {
+    if (failure.kind == ReadErrorKind::missingMedia && length > 0) {
       // The cut left nothing of the next record or chunk, so the readers
       // looked for the next media file.
       EXPECT_EQ(failure.file, "velmor.2");
@@ -107,53 +84,25 @@ TEST_F(PackageReaderHostile, BitFlipsNeverCrashTheReader) {
 }
 
 TEST_F(PackageReaderHostile, HugeLengthsFailWithoutTakingTheirMemory) {
-  PackageHeader header;
-  header.stepCount = 1;
-  Bytes hugeTitle = HeaderBytes(header);
-  hugeTitle[4] = hugeTitle[5] = hugeTitle[6] = hugeTitle[7] = 0xFF;  // title length
-  WriteRaw("velmor.1", {{true, hugeTitle}});
-  PackageReader reader(kPackageFolder);
-  PackageContents contents;
-  EXPECT_FALSE(reader.ReadPackage(contents));
-  EXPECT_NE(reader.Failure().message.find("title length"), std::string::npos) << reader.Failure().message;
-
-  // A record whose string length claims 4 GiB.
-  const RecordImage pmg = MakeRecordImage(*MakeStep("CStepPMG", {{"name", "G"}}).step, 0);
-  Bytes body = pmg.body;
-  body[5] = body[6] = body[7] = body[8] = 0xFF;  // length of NAME
-  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, pmg.framing},
-                        {false, pmg.PlainFields(0, 0)}, {true, body}});
-  EXPECT_FALSE(reader.ReadPackage(contents));
-  EXPECT_NE(reader.Failure().message.find("step 1 of 1"), std::string::npos) << reader.Failure().message;
-
-  // A payload that claims 2 GiB and a chunk that claims more than that.
-  PackageStep file = FileStep("BIG", {});
-  const RecordImage big = MakeRecordImage(*file.step, 0x7FFFFFF0);
-  const std::uint32_t payloadAt = 1 + 1000;
-  Bytes chunk = ChunkBytes(1, nullptr, 0);
-  chunk[4] = chunk[5] = chunk[6] = 0xFF;  // 16 MiB that are not there
-  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, big.framing},
-                        {false, big.PlainFields(1, payloadAt)}, {true, big.body},
-                        {true, chunk, payloadAt}});
-  ASSERT_TRUE(reader.ReadPackage(contents)) << reader.Failure().message;
-  std::vector<std::uint8_t> data;
-  EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data));
-  EXPECT_NE(reader.Failure().message.find("cut short"), std::string::npos) << reader.Failure().message;
-
-  chunk[7] = 0xFF;  // more than the payload's size
-  WriteRaw("velmor.1", {{true, HeaderBytes(header)}, {true, big.framing},
-                        {false, big.PlainFields(1, payloadAt)}, {true, big.body},
-                        {true, chunk, payloadAt}});
-  ASSERT_TRUE(reader.ReadPackage(contents)) << reader.Failure().message;
-  EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data));
-  EXPECT_NE(reader.Failure().message.find("runs past"), std::string::npos) << reader.Failure().message;
+  for (const HugeLengthCase& c : HugeLengthCases()) {
+    WriteRaw(MediaPath("velmor.1"), c.stretches);
+    PackageReader reader(kPackageFolder);
+    PackageContents contents;
+    ASSERT_EQ(reader.ReadPackage(contents), c.recordsRead) << c.what << ": " << reader.Failure().message;
+    if (c.recordsRead) {
+      std::vector<std::uint8_t> data;
+      EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data)) << c.what;
+    }
+    EXPECT_NE(reader.Failure().message.find(c.message), std::string::npos)
+        << c.what << ": " << reader.Failure().message;
+  }
 }
 
 TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
-  PackageHeader header;
+  DataFileHeader header;
   for (std::uint32_t version : {3u, 5u}) {
     header.version = version;
-    WriteRaw("velmor.1", {{true, HeaderBytes(header)}});
+    WriteRaw(MediaPath("velmor.1"), {{true, HeaderBytes(header)}});
     PackageReader reader(kPackageFolder);
     PackageContents contents;
     EXPECT_FALSE(reader.ReadPackage(contents));
@@ -169,7 +118,7 @@ TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
 
   machine.DeleteFile(MediaPath("velmor.1"));
   EXPECT_FALSE(reader.ReadPackage(contents));
-  EXPECT_TRUE(reader.Failure().missingFile);
+  EXPECT_EQ(reader.Failure().kind, ReadErrorKind::missingMedia);
   EXPECT_EQ(reader.Failure().file, "velmor.1");
 }
 
@@ -192,8 +141,10 @@ TEST(PackageReaderFileErrors, ReportsAreCollectedWithTheFailure) {
   package.first.steps.push_back(IniStep("One"));
   WritePackage(package, "C:\\PKG");
 
-  // The first read takes the banner, the second fills the stream's buffer.
-  sim.InjectFault("ReadFile", 2, FileCause::hardIO);
+  // The banner and its zero byte are read one byte at a time; the read
+  // after them fills the stream's buffer.
+  const auto bannerReads = static_cast<int>(std::string(kDefaultBanner).size() + 1);
+  sim.InjectFault("ReadFile", bannerReads + 1, FileCause::hardIO);
   PackageReader reader("C:\\PKG");
   PackageContents contents;
   EXPECT_FALSE(reader.ReadPackage(contents));

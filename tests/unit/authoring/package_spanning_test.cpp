@@ -148,7 +148,7 @@ TEST_F(PackageSpanning, MissingContinuationFileIsNamed) {
   PackageContents contents;
   EXPECT_FALSE(reader.ReadPackage(contents));
   EXPECT_EQ(reader.Failure().file, "velmor.2");
-  EXPECT_TRUE(reader.Failure().missingFile);
+  EXPECT_EQ(reader.Failure().kind, ReadErrorKind::missingMedia);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "datafile/compressed_file.h"
+#include "framework/little_endian.h"
 #include "unit/authoring/package_test_support.h"
 
 namespace velmora::test {
@@ -16,7 +17,7 @@ class StepPropertyTable : public PackageTest {
     std::vector<std::uint8_t> tagged(property.tag, property.tag + 5);
     if (property.type == PropertyType::text) {
       const auto length = static_cast<std::uint32_t>(value.size() + 1);
-      for (int shift = 0; shift < 32; shift += 8) tagged.push_back(static_cast<std::uint8_t>(length >> shift));
+      AppendU32(tagged, length);
       tagged.insert(tagged.end(), value.begin(), value.end());
       tagged.push_back(0);
     } else {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "authoring/package_writer.h"
@@ -73,6 +75,37 @@ inline AnswerRule DirectoryRule(const std::string& pattern, std::vector<Director
   rule.target = target;
   return rule;
 }
+
+// A simulated machine of its own, made current with a scripted Ui, for runs
+// that each need a fresh machine: its current directory C:\MEDIA holds a
+// Setup.exe and the given media files (name, bytes).
+class IsolatedMachine {
+ public:
+  explicit IsolatedMachine(const std::vector<std::pair<std::string, std::string>>& mediaFiles) {
+    EXPECT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
+    EXPECT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
+    EXPECT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\Setup.exe", "MZ setup"), FileCause::none);
+    for (const auto& [name, bytes] : mediaFiles)
+      EXPECT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\" + name, bytes), FileCause::none);
+  }
+
+  SimMachine& Machine() { return machine_; }
+  const ScriptedUi& Ui() const { return ui_; }
+  const std::filesystem::path& Root() const { return root_.path(); }
+
+  bool Shown(const std::string& message) const {
+    for (const TranscriptEntry& entry : ui_.Transcript())
+      if (entry.kind == "message" && entry.text == message) return true;
+    return false;
+  }
+
+ private:
+  testing::TempRoot root_{"run"};
+  SimMachine machine_{root_.path()};
+  ScopedMachine machineScope_{machine_};
+  ScriptedUi ui_;
+  ScopedUi uiScope_{ui_};
+};
 
 class ShellTest : public ::testing::Test {
  protected:

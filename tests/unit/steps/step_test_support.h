@@ -14,6 +14,7 @@
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
 #include "framework/archive.h"
+#include "framework/little_endian.h"
 #include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
 #include "steps/step_prototypes.h"
@@ -23,9 +24,7 @@ namespace velmora::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void PutU32(Bytes& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+inline void PutU32(Bytes& out, std::uint32_t v) { AppendU32(out, v); }
 
 // A step record as stretches of bytes, each written with compression on or
 // off, in the order the reader expects them.
@@ -96,8 +95,8 @@ class RecordBuilder {
 class LogBuilder {
  public:
   LogBuilder& U16(std::uint16_t v) {
-    bytes_.push_back(static_cast<std::uint8_t>(v));
-    bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
+    bytes_.resize(bytes_.size() + 2);
+    StoreU16(bytes_.data() + bytes_.size() - 2, v);
     return *this;
   }
   LogBuilder& I32(std::int32_t v) {

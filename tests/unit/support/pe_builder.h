@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/little_endian.h"
+
 namespace velmora::test {
 
 struct PeLayout {
@@ -85,16 +87,13 @@ class PeBuilder {
  private:
   static void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     if (b.size() < at + 2) b.resize(at + 2, 0);
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    StoreU16(b.data() + at, static_cast<std::uint16_t>(v));
   }
   static void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    Put16(b, at, v & 0xFFFF);
-    Put16(b, at + 2, v >> 16);
+    if (b.size() < at + 4) b.resize(at + 4, 0);
+    StoreU32(b.data() + at, v);
   }
-  static std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-  }
+  static std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) { return LoadU32(b.data() + at); }
 
   // Section-relative addresses become RVAs once the section's place is known.
   void Relocate(std::vector<std::uint8_t>& body, std::uint32_t rva, int dir) const {
