@@ -86,6 +86,7 @@ scenario_program_groups() {
   e2e_groups_install "E2E Group Extra" \
     expect 1009 "E2E Extra" \
     listed 1009 "$typed" \
+    close "$typed" \
     snap group-dialog \
     choose 1009 "$typed" \
     expect 1009 "$typed" \
