@@ -1,8 +1,8 @@
 // The machine the system acts on.  Everything above the platform layer reaches
-// files, directories, the registry (and, later, profile files, Program
-// Manager and component registration) through this interface, so the same
-// code runs on real Windows (win32/) and on a simulated machine in a host
-// folder (sim/).
+// files, directories, the registry, profile files, component registration
+// and the shell's DDE server through this interface, so the same code runs
+// on real Windows (win32/) and on a simulated machine in a host folder
+// (sim/).
 //
 // Conventions shared by every file operation:
 //  - Paths are Windows paths in the ANSI code page: "C:\DIR\FILE.TXT",
@@ -16,6 +16,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +132,39 @@ enum class RegistrationCall {
   oleUnavailable, // OleInitialize failed
   loadFailed,     // the file could not be loaded as a library
   noEntryPoint,   // the library does not export the entry point
+};
+
+// ---- DDE ----------------------------------------------------------------------
+// The DDEML error codes (DdeGetLastError) a client tells apart.
+namespace ddeerror {
+inline constexpr std::uint32_t none = 0;
+inline constexpr std::uint32_t busy = 0x4001;              // DMLERR_BUSY
+inline constexpr std::uint32_t execAckTimeout = 0x4005;    // DMLERR_EXECACKTIMEOUT
+inline constexpr std::uint32_t invalidParameter = 0x4006;  // DMLERR_INVALIDPARAMETER
+inline constexpr std::uint32_t notProcessed = 0x4009;      // DMLERR_NOTPROCESSED
+inline constexpr std::uint32_t noConversation = 0x400A;    // DMLERR_NO_CONV_ESTABLISHED
+inline constexpr std::uint32_t reentrancy = 0x400D;        // DMLERR_REENTRANCY
+}  // namespace ddeerror
+
+// One DDE client conversation with a server: its DDEML instance, the
+// service and topic string handle and the conversation itself, all
+// released when the object goes.
+class DdeConversation {
+ public:
+  virtual ~DdeConversation() = default;
+  // An XTYP_EXECUTE transaction with these bytes as data (no item name,
+  // format 0); true when the server accepted it.
+  virtual bool Execute(const std::string& data, std::uint32_t timeoutMs) = 0;
+  // An XTYP_REQUEST transaction for the item in CF_TEXT: the bytes of the
+  // data that came back (as DdeAccessData gives them, any terminating zero
+  // included); nullopt when no data handle came back or it could not be
+  // accessed.
+  virtual std::optional<std::string> Request(const std::string& item,
+                                             std::uint32_t timeoutMs) = 0;
+  // DdeGetLastError: why the last transaction failed.
+  virtual std::uint32_t LastError() = 0;
+  // Sleep between two attempts of a transaction.
+  virtual void Wait(std::uint32_t milliseconds) = 0;
 };
 
 class Machine {
@@ -298,6 +333,15 @@ class Machine {
   // a full path.  The system keeps the request in the registry, in the
   // "PendingFileRenameOperations" value of kPendingRenamesKey.
   virtual FileCause DeleteFileAtRestart(const std::string& path);
+
+  // ---- DDE ------------------------------------------------------------------------
+  // DdeInitializeA as a client only (APPCMD_CLIENTONLY, with
+  // CBF_SKIP_ALLNOTIFICATIONS when skipNotifications), a string handle for
+  // the name, and DdeConnect with it as both service and topic.  Null when
+  // any of these fails: no server answers the name.  The default machine
+  // has no DDE server at all.
+  virtual std::unique_ptr<DdeConversation> ConnectDde(const std::string& serviceAndTopic,
+                                                      bool skipNotifications);
 };
 
 // HKEY_LOCAL_MACHINE key whose "PendingFileRenameOperations" value lists the

@@ -1,5 +1,6 @@
-// Defaults of the file installation operations of Machine: a machine that
-// does not override them cannot do them, and says so with a failure.
+// Defaults of the file installation and DDE operations of Machine: a
+// machine that does not override them cannot do them, and says so with a
+// failure.
 #include "platform/machine.h"
 
 namespace velmora {
@@ -31,5 +32,7 @@ RegistrationCall Machine::CallRegistrationEntry(const std::string&, const std::s
 std::uint32_t Machine::StartProgram(const std::string&) { return 2; }  // ERROR_FILE_NOT_FOUND
 
 FileCause Machine::DeleteFileAtRestart(const std::string&) { return FileCause::generic; }
+
+std::unique_ptr<DdeConversation> Machine::ConnectDde(const std::string&, bool) { return nullptr; }
 
 }  // namespace velmora

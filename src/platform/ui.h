@@ -10,6 +10,7 @@ namespace velmora {
 
 class CDirectoryDialog;  // dialogs/directory_dialog.h
 class CReplaceFileDialog;  // dialogs/replace_file_dialog.h
+class CGroupDialog;  // dialogs/group_dialog.h
 
 // Message box styles and results, with the Win32 values.
 namespace mb {
@@ -64,6 +65,14 @@ class Ui {
   // id::ok ("Use new file") or id::cancel ("Use existing file", Escape,
   // the close box).
   virtual int RunReplaceFileDialog(CReplaceFileDialog& dialog) = 0;
+
+  // The program group selection (dialog 113): a prompt, the group name in
+  // an edit field and the existing groups in a sorted list below it, OK
+  // only.  The prompt and the name go into the controls and the names into
+  // the list when it opens; on OK the edit field's text comes back into
+  // m_group.  Answers id::ok, or id::cancel for Escape, which leaves m_group
+  // as the caller set it.
+  virtual int RunGroupDialog(CGroupDialog& dialog) = 0;
 
   // The progress dialog (template 112) of a run: shown when a run creates
   // it, updated at once on every change, gone when the run destroys it.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "services/program_manager.h"
+
 namespace velmora {
 namespace {
 
@@ -15,23 +17,27 @@ ProgramManagerHandlers& Handlers() {
 bool AddProgramItem(const std::string& group, const std::string& commandLine,
                     const std::string& title) {
   const auto& handler = Handlers().addItem;
-  return handler ? handler(group, commandLine, title) : true;
+  return handler ? handler(group, commandLine, title) : ProgmanAddItem(group, commandLine, title);
 }
 
 bool DeleteProgramItem(const std::string& group, const std::string& title) {
   const auto& handler = Handlers().deleteItem;
-  return handler ? handler(group, title) : true;
+  return handler ? handler(group, title) : ProgmanDeleteItem(group, title);
 }
 
 std::optional<std::string> RequestProgramGroup(const std::string& group) {
   const auto& handler = Handlers().requestGroup;
-  if (!handler) return std::nullopt;
-  return handler(group);
+  if (handler) return handler(group);
+  const ProgmanReply reply = ProgmanRequest(group);
+  if (!reply) return std::nullopt;
+  return std::string(reply.get());  // the description is the reply's first string
 }
 
 bool DeleteProgramGroup(const std::string& group) {
   const auto& handler = Handlers().deleteGroup;
-  return handler ? handler(group) : true;
+  if (handler) return handler(group);
+  ProgmanDeleteGroup(group);
+  return true;
 }
 
 unsigned ProgramGroupItemCount(const std::string& description) {

@@ -3,11 +3,10 @@
 // step that asks for one; the uninstallation run deletes those items, asks
 // for the group's description and deletes the group when it is empty.
 //
-// This is the one place where a Program Manager client plugs in.  With no
-// handler installed every item is accepted and nothing is shown, deletions
-// do nothing and no group description comes back, so runs with icons still
-// succeed.  Tests and tools install their own handlers to watch, answer or
-// refuse.
+// Without a handler of their own the operations go to the Program Manager
+// client (services/program_manager.h) on the current machine; a machine
+// without a Program Manager refuses items and answers no description.
+// Tests install their own handlers to watch, answer or refuse.
 #pragma once
 
 #include <functional>

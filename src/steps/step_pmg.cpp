@@ -1,6 +1,9 @@
 #include "steps/step_pmg.h"
 
+#include "dialogs/group_dialog.h"
 #include "framework/archive.h"
+#include "platform/ui.h"
+#include "services/program_manager.h"
 
 namespace velmora {
 
@@ -20,6 +23,22 @@ std::string CStepPMG::GetDescription() const {
 }
 
 bool CStepPMG::SetName(const std::string& value) { m_name = value; return true; }
+
+int CStepPMG::Install() {
+  CGroupDialog dialog;
+  if (AppMessageBox("Create program group and icons?", mb::yesNo | mb::iconQuestion) != id::yes) {
+    m_name.clear();
+    return 1;
+  }
+  dialog.m_prompt = "Create program group:";
+  dialog.m_group = m_name;
+  const ProgmanReply groups = ProgmanGetGroups();
+  for (std::string& name : ProgmanReplyStrings(groups.get()))
+    dialog.m_groupNames.push_back(std::move(name));
+  dialog.DoModal();
+  SetName(dialog.m_group);
+  return 1;
+}
 
 // Only one program group step per script; then the common name checks.
 bool CStepPMG::Validate(const StepList* steps, std::string* message) {

@@ -1,6 +1,8 @@
 // CStepPMG: names the program group that receives the installation's program
-// items.  Written to the uninstall log so that the uninstallation knows the
-// group.  A script holds at most one.
+// items.  In its turn it asks whether a group and icons are wanted and lets
+// the user confirm the name or choose an existing group; it creates
+// nothing itself.  Written to the uninstall log so that the uninstallation
+// knows the group.  A script holds at most one.
 //
 // Archive form after CStep's: the group name.
 #pragma once
@@ -25,6 +27,11 @@ class CStepPMG : public CStep {
   bool SetName(const std::string& value) override;
 
   bool Validate(const StepList* steps, std::string* message) override;
+
+  // Asks "Create program group and icons?"; No leaves the name empty, Yes
+  // shows the group dialog with the existing groups and keeps its text
+  // (the script's name after Escape).  Always done (1).
+  int Install() override;
 
   bool IsUninstallable() const override { return true; }
   // The uninstallation run removes the items and the group itself.

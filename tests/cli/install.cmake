@@ -64,6 +64,8 @@ if(CASE STREQUAL "demo")
   expect_in("${OUT}" "[100%]")
   expect_in("${OUT}" "\"Install Successful\" -> OK")
   expect_in("${OUT}" "the uninstaller copy is a stand-in")
+  expect_in("${OUT}" "program group \"Lantern Notes\" created\n"
+                     "program item \"Lantern Notes Read Me\" in \"Lantern Notes\": C:\\Program Files\\Lantern\\README.TXT\n")
   file(READ "${WORK}/transcript.txt" transcript)
   expect_in("${transcript}" "directory \"LanternDir\" ")
   expect_in("${transcript}" "-> OK \"C:\\\\Program Files\\\\Lantern\"")

@@ -1,7 +1,7 @@
 # Command-line tests of `velmora uninstall`.  Included from CMakeLists.txt,
 # this file registers one test per case (velmora_script_cases).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(uninstall ${CMAKE_CURRENT_LIST_FILE} demo damaged-log usage)
+  velmora_script_cases(uninstall ${CMAKE_CURRENT_LIST_FILE} demo existing-group damaged-log usage)
   return()
 endif()
 
@@ -31,6 +31,8 @@ if(CASE STREQUAL "demo")
   velmora(uninstall --machine m "Lantern Notes 2.1" --transcript transcript.txt)
   expect_rc(0)
   expect_in("${OUT}" "Velmora(TM) is now uninstalling Lantern Notes 2.1")
+  expect_in("${OUT}" "program item \"Lantern Notes Read Me\" removed from \"Lantern Notes\"\n"
+                     "program group \"Lantern Notes\" removed\n")
   expect_in("${OUT}" "\"Uninstall successfully performed\" -> OK")
   expect_in("${OUT}" "note: C:\\WINDOWS\\XLantern Notes 2.1.exe is deleted when the system next starts")
   foreach(gone "C/APPS/LANTERN/README.TXT" "C/APPS/LANTERN/LOGO.BMP" "C/WINDOWS/LANTERN.INI"
@@ -53,6 +55,22 @@ if(CASE STREQUAL "demo")
   velmora(uninstall --machine m "Lantern Notes 2.1")
   expect_rc(1)
   expect_in("${OUT}" "no uninstall entry for 'Lantern Notes 2.1'")
+
+elseif(CASE STREQUAL "existing-group")
+  # The item goes into a group the machine had; the uninstallation takes it
+  # out and leaves the group with the item it had before.
+  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  file(WRITE "${WORK}/answers.txt" "group \"*\" = choose \"Accessories\"\n")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(0)
+  expect_in("${OUT}" "[\"Accessories\", \"Games\", \"Main\", \"StartUp\"] -> OK \"Accessories\"")
+  expect_in("${OUT}" "program item \"Lantern Notes Read Me\" in \"Accessories\": C:\\LANTERN\\README.TXT")
+  velmora(uninstall --machine m "Lantern Notes 2.1")
+  expect_rc(0)
+  expect_in("${OUT}" "program item \"Lantern Notes Read Me\" removed from \"Accessories\"")
+  expect_not_in("${OUT}" "program group")
+  file(READ "${machine}/.velmora/progman" groups)
+  expect_in("${groups}" "group \"Accessories\"\nitem \"Notepad\"")
 
 elseif(CASE STREQUAL "damaged-log")
   # A log cut short undoes nothing; the entry and the log stay for another try.

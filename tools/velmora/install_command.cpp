@@ -26,6 +26,7 @@
 #include "authoring/package_reader.h"
 #include "commands.h"
 #include "console_ui.h"
+#include "program_group_changes.h"
 #include "platform/sim/sim_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
@@ -173,6 +174,7 @@ void RunInstall(const InstallOptions& options) {
   if (machine->SetCurrentDirectory("A:\\") != FileCause::none)
     Fail("cannot enter the installation disk A:", kExitIoError);
 
+  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramManager().Groups();
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedMachine scopedMachine(*machine);
@@ -184,6 +186,9 @@ void RunInstall(const InstallOptions& options) {
     outcome = window.Outcome();
   }  // the window's clean-up may still close the progress dialog
   ui.Finish();
+  for (const std::string& line :
+       ProgramGroupChanges(groupsBefore, machine->ProgramManager().Groups()))
+    std::cout << line << '\n';
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }
 

@@ -15,6 +15,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
+#include "program_group_changes.h"
 #include "platform/sim/sim_machine.h"
 #include "services/registry.h"
 #include "shell/setup_window.h"
@@ -114,6 +115,7 @@ void RunUninstall(const UninstallOptions& options) {
 
   ConsoleUi ui("uninstall", options.answers, options.transcript);
   std::cout << "starting " << commandLine << '\n';
+  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramManager().Groups();
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedUi scopedUi(ui);
@@ -124,6 +126,9 @@ void RunUninstall(const UninstallOptions& options) {
   }
   machine->CloseFile(image);
   ui.Finish();
+  for (const std::string& line :
+       ProgramGroupChanges(groupsBefore, machine->ProgramManager().Groups()))
+    std::cout << line << '\n';
   if (PendingDeletionNames(*machine, program))
     std::cout << "note: " << program << " is deleted when the system next starts\n";
   if (outcome != RunOutcome::uninstalled) throw ExitCode{kExitFailure};

@@ -3,6 +3,7 @@
 //   directory "PATTERN" = ACTION... [xN]
 //   directory step "PATTERN" = ACTION... [xN]
 //   replace "PATTERN" = new|existing [xN]
+//   group "PATTERN" = ACTION... [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
 #include <istream>
@@ -110,8 +111,9 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     AnswerRule rule;
     rule.kind = line.substr(0, space);
     rule.line = lineNo;
-    if (rule.kind != "message" && rule.kind != "directory" && rule.kind != "replace")
-      fail("unknown prompt kind '" + rule.kind + "' (known: message, directory, replace)");
+    if (rule.kind != "message" && rule.kind != "directory" && rule.kind != "replace" &&
+        rule.kind != "group")
+      fail("unknown prompt kind '" + rule.kind + "' (known: message, directory, replace, group)");
     std::size_t pos = line.find_first_not_of(" \t", space);
     if (rule.kind == "directory" && line.compare(pos, 4, "step") == 0) {
       rule.target = "step";
@@ -149,6 +151,28 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
       if (tokens[0].quoted || ButtonIdFromName(tokens[0].text) == 0)
         fail("unknown answer '" + tokens[0].text + "' (ok, cancel, yes, no, abort, retry, ignore)");
       rule.answer = Lower(tokens[0].text);
+      AddRule(std::move(rule));
+      continue;
+    }
+
+    if (rule.kind == "group") {
+      for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::string word = tokens[i].quoted ? std::string() : Lower(tokens[i].text);
+        GroupAction action;
+        if (word == "ok" || word == "escape") {
+          action.kind = word == "ok" ? GroupAction::ok : GroupAction::escape;
+          if (i + 1 != tokens.size()) fail("'" + word + "' ends the dialog: nothing may follow it");
+        } else if (word == "type" || word == "choose") {
+          if (i + 1 == tokens.size() || !tokens[i + 1].quoted)
+            fail("'" + word + "' needs a quoted group name");
+          action.kind = word == "type" ? GroupAction::type : GroupAction::choose;
+          action.name = tokens[++i].text;
+        } else {
+          fail("unknown group answer '" + tokens[i].text +
+               "' (ok, escape, type \"NAME\", choose \"NAME\")");
+        }
+        rule.groupActions.push_back(std::move(action));
+      }
       AddRule(std::move(rule));
       continue;
     }

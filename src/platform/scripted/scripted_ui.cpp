@@ -202,7 +202,11 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     for (const std::string& note : e.notes) line += " (" + note + ")";
     return line;
   }
-  if (e.kind == "directory") {
+  if (e.kind == "group") {
+    line = "group " + Quoted(e.caption) + " " + Quoted(e.path) + " [";
+    for (std::size_t i = 0; i < e.list.size(); ++i) line += (i ? ", " : "") + Quoted(e.list[i]);
+    line += "] -> " + std::string(e.answer == id::ok ? "OK " + Quoted(e.result) : "Escape");
+  } else if (e.kind == "directory") {
     line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
            " -> " + ButtonNameFromId(e.answer);
     if (e.answer == id::ok) line += " " + Quoted(e.result);

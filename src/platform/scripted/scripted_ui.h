@@ -36,12 +36,24 @@ struct DirectoryAction {
   std::string path;
 };
 
-// One rule of an answer file: answer prompts of `kind` whose text (or, with
-// target "step", whose directory step name) matches `pattern` (a wildcard
-// pattern: * any run, ? any one character), at most `uses` times (0 =
-// without limit).
+// One action of a group dialog answer, in the order performed.
+struct GroupAction {
+  enum Kind {
+    type,    // replace the edit field with `name`
+    choose,  // click the list entry `name`: the edit field takes its text
+    ok,      // OK
+    escape,  // Escape: the dialog ends and its name stays as the caller set it
+  };
+  Kind kind = ok;
+  std::string name;
+};
+
+// One rule of an answer file: answer prompts of `kind` whose text (with
+// target "step", the directory step's name; for the group dialog, the
+// suggested group name) matches `pattern` (a wildcard pattern: * any run,
+// ? any one character), at most `uses` times (0 = without limit).
 struct AnswerRule {
-  std::string kind;     // "message", "directory", "replace"
+  std::string kind;     // "message", "directory", "replace", "group"
   std::string pattern;
   std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
                         // replace: "new", "existing"
@@ -50,18 +62,20 @@ struct AnswerRule {
   int line = 0;         // line in the answer file, for messages
   std::string target = "text";           // "text" or "step" (directory rules only)
   std::vector<DirectoryAction> actions{};  // directory rules: what to do in the dialog
+  std::vector<GroupAction> groupActions{};  // group rules: what to do in the dialog
 };
 
 // One thing shown to the user and how it was answered.
 struct TranscriptEntry {
-  std::string kind;     // "message", "directory", "replace", "progress", "window"
+  std::string kind;     // "message", "directory", "replace", "group", "progress", "window"
   std::string caption;  // message: the caption; directory: the step name; window: heading
   std::string text;     // message text, directory question, progress step line, status line
   std::uint32_t style = 0;
   int answer = 0;       // button id
   bool fromRule = false;
-  std::string path{};   // directory: the path field as filled in
-  std::string result{};  // directory: the path field when OK ended the dialog
+  std::string path{};   // directory: the path field as filled in; group: the name
+  std::string result{};  // directory: the path field when OK ended the dialog; group: the name
+  std::vector<std::string> list{};  // group: the list's entries in the order shown
   std::vector<std::string> notes{};  // browse steps, guard answers
   int percent = -1;     // progress: the bar's value
 };
@@ -93,6 +107,8 @@ class ScriptedUi : public Ui {
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
   // Without a matching rule the new file is used (OK is the default button).
   int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;
+  // Without a matching rule the dialog is accepted with its name as filled in.
+  int RunGroupDialog(CGroupDialog& dialog) override;
   void ShowProgress() override;
   // Recorded once per step line: updates under the same line replace the
   // entry's percentage until the line changes or something else is shown.
@@ -143,6 +159,7 @@ std::string ButtonNameFromId(int id);
 // One transcript line, e.g.
 //   message "Setup" [Yes/No, question] "text" -> Yes
 //   directory "MAINDIR" "question" "C:\\LANTERN" -> OK "C:\\LANTERN\\"
+//   group "Create program group:" "Tools" ["Games", "Main"] -> OK "Games"
 //   progress "Directory: MAINDIR" 42%
 //   window "Velmora(TM) is now installing Demo" ""
 std::string FormatTranscriptEntry(const TranscriptEntry& entry);

@@ -48,7 +48,8 @@ static fs::path PrivateFolder(const fs::path& root) {
 SimMachine::SimMachine(const fs::path& root, SimOptions options)
     : root_(fs::absolute(root)),
       attributes_(PrivateFolder(root) / "attributes"),
-      registry_(root_ / ".velmora" / "registry") {
+      registry_(root_ / ".velmora" / "registry"),
+      programManager_(root_ / ".velmora" / "progman") {
   current_ = ParseOption(options.currentDir, WinPath{}, "current directory");
   windowsDir_ =
       sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));

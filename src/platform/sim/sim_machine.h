@@ -4,8 +4,8 @@
 // Layout of the root folder:
 //   ROOT/C/...      drive C: (created when missing)
 //   ROOT/D/...      any other drive: present exactly when its folder is
-//   ROOT/.velmora/  the machine's own state (file attributes); no Windows
-//                   path can reach it
+//   ROOT/.velmora/  the machine's own state (file attributes, registry,
+//                   Program Manager); no Windows path can reach it
 // A drive letter can also be mounted onto any existing host folder (as Wine
 // maps Z: to "/").
 //
@@ -36,6 +36,7 @@
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_install_state.h"
 #include "platform/sim/sim_paths.h"
+#include "platform/sim/sim_program_manager.h"
 #include "platform/sim/sim_registry.h"
 
 namespace velmora {
@@ -125,6 +126,10 @@ class SimMachine final : public Machine {
   // Kept as Windows keeps it: appended to the registry's pending renames.
   FileCause DeleteFileAtRestart(const std::string& path) override;
 
+  // Its Program Manager (sim_dde.cpp): the one DDE server, "PROGMAN".
+  std::unique_ptr<DdeConversation> ConnectDde(const std::string& serviceAndTopic,
+                                              bool skipNotifications) override;
+
   // ---- controls for tests and tools -----------------------------------------
   // Maps a drive letter onto an existing host folder.  Throws
   // std::invalid_argument for a bad letter or a folder that is not there.
@@ -157,6 +162,8 @@ class SimMachine final : public Machine {
   sim::SimRegistry& Registry() { return registry_; }
   // Kept file times, registrations and started programs, with their answers.
   sim::InstallState& InstallState() { return installState_; }
+  // The Program Manager's groups, items and faults.
+  sim::SimProgramManager& ProgramManager() { return programManager_; }
 
  private:
   enum class Kind { missing, file, directory };
@@ -232,6 +239,7 @@ class SimMachine final : public Machine {
   FileHandle nextHandle_ = 1;
   std::uint32_t nextTempNumber_ = 1;
   sim::InstallState installState_;
+  sim::SimProgramManager programManager_{{}};
 };
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
-// The real machine: files, directories, locations and the registry through
-// the Win32 API.
+// The real machine: files, directories, locations, the registry and DDE
+// through the Win32 API.
 #pragma once
 
 #include <map>
@@ -77,6 +77,10 @@ class Win32Machine final : public Machine {
                                          long& result) override;
   std::uint32_t StartProgram(const std::string& commandLine) override;
   FileCause DeleteFileAtRestart(const std::string& path) override;
+
+  // DDEML (win32_dde.cpp).
+  std::unique_ptr<DdeConversation> ConnectDde(const std::string& serviceAndTopic,
+                                              bool skipNotifications) override;
 
  private:
   // Open files by number.  Numbers count up from 1 and are never reused, so

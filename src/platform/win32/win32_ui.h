@@ -1,5 +1,6 @@
 // The real user interface: Win32 message boxes, the directory question with
-// its folder browser, the progress dialog and the main window's repaints.
+// its folder browser, the file replace and program group dialogs, the
+// progress dialog and the main window's repaints.
 #pragma once
 
 #include <memory>
@@ -19,6 +20,7 @@ class Win32Ui final : public Ui {
                  std::uint32_t style) override;
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
   int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;  // win32_replace_dialog.cpp
+  int RunGroupDialog(CGroupDialog& dialog) override;  // win32_group_dialog.cpp
   void ShowProgress() override;
   void UpdateProgress(const std::string& fileText, int percent) override;
   void HideProgress() override;

@@ -28,6 +28,10 @@
                             "C:\Program Files"), expanding the levels above it
      items ID PATH TEXT     wait until the children of PATH (the top level for
                             "") are TEXT: "name=image,name=image,..." in tree order
+     listed ID TEXT         wait until combo box ID lists an entry that is TEXT
+     choose ID TEXT         select the entry TEXT of combo box ID, as a click
+                            in its list does
+     close CAPTION          ask the visible top-level windows so captioned to close
      copy FROM TO           copy a file (e.g. a media file the program waits for)
      snap NAME              ask the harness for a screenshot named NAME and wait
                             until it is taken (nothing when no harness listens)
@@ -126,6 +130,24 @@ static int ProbeControlText(const void* arg) {
   return strcmp(expect->seen, expect->text) == 0;
 }
 
+struct ComboEntry {
+  HWND combo;
+  const char* text;
+  char seen[4096];
+};
+
+/* Whether the list holds the entry, matched whole between the commas. */
+static int ProbeComboEntry(const void* arg) {
+  struct ComboEntry* expect = (struct ComboEntry*)arg;
+  if (!DescribeComboItems(expect->combo, expect->seen, sizeof expect->seen)) return 0;
+  const size_t n = strlen(expect->text);
+  for (const char* at = expect->seen; at != NULL; at = strchr(at, ',')) {
+    if (*at == ',') ++at;
+    if (strncmp(at, expect->text, n) == 0 && (at[n] == ',' || at[n] == '\0')) return 1;
+  }
+  return 0;
+}
+
 struct TreeItems {
   HWND tree;
   const char* path;
@@ -189,7 +211,8 @@ static int Arity(const char* command) {
   } table[] = {
       {"timeout", 1}, {"window", 1}, {"box", 1},   {"child", 1},   {"corner", 2},
       {"gone", 0},    {"settext", 2}, {"expect", 2}, {"click", 1},   {"tree", 2},
-      {"items", 3},   {"copy", 2},   {"snap", 1},   {"windows", 0},
+      {"items", 3},   {"copy", 2},   {"snap", 1},   {"windows", 0}, {"listed", 2},
+      {"choose", 2},  {"close", 1},
   };
   for (size_t i = 0; i < sizeof table / sizeof table[0]; ++i) {
     if (strcmp(table[i].name, command) == 0) return table[i].args;
@@ -224,6 +247,10 @@ static int Run(const char* command, char** args) {
            Fail("copy %s to %s: error %lu", args[0], args[1], GetLastError());
   }
   if (strcmp(command, "snap") == 0) return Snap(args[0]);
+  if (strcmp(command, "close") == 0) {
+    CloseWindows(args[0]);
+    return 1;
+  }
 
   const int id = (int)strtol(args[0], NULL, 0);
   HWND control = NeedControl(id);
@@ -248,6 +275,14 @@ static int Run(const char* command, char** args) {
     struct TreeItems expect = {control, args[1], args[2], ""};
     return WaitFor(ProbeTreeItems, &expect) ||
            Fail("items below \"%s\" are \"%s\", not \"%s\"", args[1], expect.seen, args[2]);
+  }
+  if (strcmp(command, "listed") == 0) {
+    struct ComboEntry expect = {control, args[1], ""};
+    return WaitFor(ProbeComboEntry, &expect) ||
+           Fail("combo box %d lists \"%s\", not \"%s\"", id, expect.seen, args[1]);
+  }
+  if (strcmp(command, "choose") == 0) {
+    return SelectComboItem(control, args[1]) || Fail("combo box %d has no entry \"%s\"", id, args[1]);
   }
   return Fail("unknown command %s", command);
 }

@@ -105,3 +105,51 @@ void ListWindows(FILE* out) {
   EnumWindows(Describe, (LPARAM)out);
   fflush(out);
 }
+
+/* Entry i of a combo box's list.  Asked for in UTF-16: the ANSI message
+   crosses processes under Wine with the text left in UTF-16. */
+static int ComboItem(HWND combo, LRESULT i, char* text, int size) {
+  WCHAR wide[512];
+  const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, (WPARAM)i, 0);
+  if (length == CB_ERR || length >= (LRESULT)(sizeof wide / sizeof wide[0])) return 0;
+  if (SendMessageW(combo, CB_GETLBTEXT, (WPARAM)i, (LPARAM)wide) == CB_ERR) return 0;
+  return WideCharToMultiByte(CP_ACP, 0, wide, -1, text, size, NULL, NULL) > 0;
+}
+
+int DescribeComboItems(HWND combo, char* out, int size) {
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  if (count == CB_ERR || size < 1) return 0;
+  int used = 0;
+  out[0] = '\0';
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[512];
+    if (!ComboItem(combo, i, text, sizeof text)) return 0;
+    const int n = snprintf(out + used, (size_t)(size - used), "%s%s", i ? "," : "", text);
+    if (n < 0 || n >= size - used) return 0;
+    used += n;
+  }
+  return 1;
+}
+
+int SelectComboItem(HWND combo, const char* text) {
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; count != CB_ERR && i < count; ++i) {
+    char item[512];
+    if (!ComboItem(combo, i, item, sizeof item) || strcmp(item, text) != 0) continue;
+    /* As a click in the list: the entry is selected and the edit field
+       takes its text. */
+    return SendMessageA(combo, CB_SETCURSEL, (WPARAM)i, 0) == i;
+  }
+  return 0;
+}
+
+static BOOL CALLBACK CloseCaptioned(HWND window, LPARAM param) {
+  char text[512];
+  if (IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) > 0 &&
+      strcmp(text, (const char*)param) == 0) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  return TRUE;
+}
+
+void CloseWindows(const char* caption) { EnumWindows(CloseCaptioned, (LPARAM)caption); }

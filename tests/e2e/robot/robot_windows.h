@@ -23,6 +23,17 @@ HWND FindOtherMessageBox(const char* awaited, char* text, int size);
    unlike GetWindowTextA); 0 when there is no such control. */
 int ControlTextOf(HWND window, int id, char* text, int size);
 
+/* The entries of a combo box's list in list order, joined by commas; 0
+   when they cannot be read or do not fit. */
+int DescribeComboItems(HWND combo, char* out, int size);
+
+/* Selects the combo box entry that is exactly text, as a click in its list
+   does (the edit field takes the text); 0 when there is none. */
+int SelectComboItem(HWND combo, const char* text);
+
+/* Asks every visible top-level window with exactly this caption to close. */
+void CloseWindows(const char* caption);
+
 /* One line per visible top-level window: caption, class, message text. */
 void ListWindows(FILE* out);
 

@@ -310,14 +310,25 @@ scenario_uninstall_demo() {
     click 1 \
     box "The requested directory does not exist.  Create?" \
     click 6 \
+    box "Create program group and icons?" \
+    click 6 \
+    window "Select Group" \
+    expect 1009 "Lantern Notes" \
+    click 1 \
     box "Install Successful" \
     click 1 || return 1
   e2e_finish_setup || return 1
+  e2e_robot close "Lantern Notes"
+  local item
+  item="$(e2e_groups_folder)/Lantern Notes/Lantern Notes Read Me.lnk"
   e2e_uninstall_expect_entry "$title"
   e2e_expect_same "$E2E_DRIVE_C/APPS/LANTERN/README.TXT" "$demo/files/README.TXT"
+  [ -f "$item" ] || e2e_fail "no program item $item"
   [ -z "$E2E_FAILED" ] || return 1
 
   e2e_uninstall_run "$title" || return 1
+  e2e_robot close "Lantern Notes"
+  e2e_expect_no_file "$item"
   e2e_uninstall_expect_removed "$title"
   local exe="./windows/X$title.exe"
   diff <(printf '%s\n' "$files_before") <(e2e_uninstall_files | grep -vxF "$exe") >"$PACKAGE/files.diff" ||

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "dialogs/group_dialog.h"
+
 namespace velmora {
 namespace {
 
@@ -65,6 +67,9 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
       "dialog \"x\" = ok\n",           // unknown kind
       "message \"x\" = ok x0\n",       // zero uses
       "message \"unterminated = ok\n",
+      "group \"x\" = escape ok\n",   // nothing after the end of the dialog
+      "group \"x\" = choose Games\n",  // the name not quoted
+      "group \"x\" = cancel\n",       // the dialog has no Cancel
   };
   for (const char* text : bad) {
     std::istringstream in(std::string("# comment\n") + text);
@@ -76,6 +81,30 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
       EXPECT_EQ(std::string(e.what()).rfind("a.txt:2: ", 0), 0u) << e.what();
     }
   }
+}
+
+TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
+  std::istringstream answers(
+      "group \"Tools\" = choose \"Nope\" x1\n"
+      "group \"Tools\" = type \"Mine\" choose \"Games\" x1\n"
+      "group \"T*\" = type \"Mine\" escape\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  const std::pair<int, std::string> expected[] = {{id::ok, "Tools"}, {id::ok, "Games"},
+                                                  {id::cancel, "Tools"}};
+  for (const auto& [answer, name] : expected) {
+    CGroupDialog dialog;
+    dialog.m_prompt = "Create program group:";
+    dialog.m_group = "Tools";
+    dialog.m_groupNames = {"Main", "Games"};
+    EXPECT_EQ(dialog.DoModal(), answer);
+    EXPECT_EQ(dialog.m_group, name);
+    EXPECT_TRUE(dialog.m_groupNames.empty());
+  }
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[0]),
+            "group \"Create program group:\" \"Tools\" [\"Games\", \"Main\"] -> OK \"Tools\" "
+            "(\"Nope\" is not in the list)");
 }
 
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {

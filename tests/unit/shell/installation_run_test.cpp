@@ -223,6 +223,7 @@ TEST_F(ProgramItems, FirstRefusedItemEndsTheItemsButNotTheInstallation) {
   EXPECT_EQ(Run(), RunOutcome::installed);
   EXPECT_TRUE(items_.empty());
   EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "Create program group and icons?",
                             "Unable to create program group item LANTERN.EXE - retry installation",
                             "Install Successful"}));
 }

@@ -1,0 +1,63 @@
+// The program group selection as a real dialog (template 113).  The prompt
+// and the group name go into their controls and the names into the sorted
+// list when it opens; OK takes the combo box's text back.  Escape and
+// Alt+F4 end it without taking anything.
+#include <vector>
+
+#include "dialogs/group_dialog.h"
+#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_ui.h"
+
+namespace velmora {
+namespace {
+
+std::string ControlText(HWND window, int control) {
+  const int length = ::GetWindowTextLengthA(::GetDlgItem(window, control));
+  std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  ::GetDlgItemTextA(window, control, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+INT_PTR CALLBACK GroupDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<CGroupDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG: {
+      dialog = reinterpret_cast<CGroupDialog*>(lParam);
+      ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+      ::SetDlgItemTextA(window, CGroupDialog::kPromptId, dialog->m_prompt.c_str());
+      ::SetDlgItemTextA(window, CGroupDialog::kGroupId, dialog->m_group.c_str());
+      for (const std::string& name : dialog->TakeGroupNames()) {
+        ::SendDlgItemMessageA(window, CGroupDialog::kGroupId, CB_ADDSTRING, 0,
+                              reinterpret_cast<LPARAM>(name.c_str()));
+      }
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        dialog->m_group = ControlText(window, CGroupDialog::kGroupId);
+        ::EndDialog(window, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        ::EndDialog(window, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      ::EndDialog(window, IDCANCEL);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+int Win32Ui::RunGroupDialog(CGroupDialog& dialog) {
+  const INT_PTR result = ::DialogBoxParamA(
+      ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(CGroupDialog::kTemplateId), nullptr,
+      GroupDialogProc, reinterpret_cast<LPARAM>(&dialog));
+  return result == IDOK ? id::ok : id::cancel;
+}
+
+}  // namespace velmora
