@@ -9,8 +9,6 @@
 namespace velmora {
 namespace {
 
-MediaSource* g_mediaSource = nullptr;
-
 bool ReadUInt32(CCompressedFile& data, std::uint32_t& value, std::uint32_t& got) {
   std::uint8_t bytes[4] = {};
   got = data.ReadBytes(bytes, 4);
@@ -37,14 +35,6 @@ bool ReadClassName(CCompressedFile& data, char (&name)[kMaxClassNameLength]) {
 }
 
 }  // namespace
-
-MediaSource* CurrentMediaSource() { return g_mediaSource; }
-void SetCurrentMediaSource(MediaSource* source) { g_mediaSource = source; }
-
-ScopedMediaSource::ScopedMediaSource(MediaSource& source) : previous_(g_mediaSource) {
-  g_mediaSource = &source;
-}
-ScopedMediaSource::~ScopedMediaSource() { g_mediaSource = previous_; }
 
 CStep* CreateStep(CCompressedFile* dataFile) {
   if (dataFile == nullptr) return nullptr;

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "datafile/media_source.h"
+
 namespace velmora {
 
 class CCompressedFile;
@@ -27,34 +29,6 @@ inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
     "CStepDirectory",      "CStepIniValue",  "CStepPMG",
     "CStepRegistry",       "CStepUserValue", "CStepFileBackground",
     "CStepFileCopy",       "CStepFileDisplay", "CStepFileDisplayOptional",
-};
-
-// Where the next media file comes from when the current one is exhausted.
-// The installation run installs one for the length of the run (the main
-// window, which asks the user for the next disk); without one, the end of a
-// media file is the end of the data.
-class MediaSource {
- public:
-  virtual ~MediaSource() = default;
-  // Opens the next media file of the current part on the data stream,
-  // positioned after its plain prefix with decompression on.  False when it
-  // cannot be had (the user cancelled).
-  virtual bool OpenNextMediaFile() = 0;
-};
-
-// The process-wide media source; null when none is installed.
-MediaSource* CurrentMediaSource();
-void SetCurrentMediaSource(MediaSource* source);
-
-class ScopedMediaSource {
- public:
-  explicit ScopedMediaSource(MediaSource& source);
-  ~ScopedMediaSource();
-  ScopedMediaSource(const ScopedMediaSource&) = delete;
-  ScopedMediaSource& operator=(const ScopedMediaSource&) = delete;
-
- private:
-  MediaSource* previous_;
 };
 
 // Reads one step record at the stream's position and answers the new,

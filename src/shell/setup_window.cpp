@@ -35,6 +35,7 @@ SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine,
   if (!m_installMode) m_logPath = UninstallLogPathFromArguments(commandLine);
   m_modulePath = std::move(modulePath);
   g_mainWindow = this;
+  SetCurrentReplaceChecks(this);
 }
 
 SetupWindow::~SetupWindow() {
@@ -45,6 +46,7 @@ SetupWindow::~SetupWindow() {
   m_progress.reset();
   m_dataFile.Abort();
   if (g_mainWindow == this) g_mainWindow = nullptr;
+  if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
 }
 
 std::string SetupWindow::HeadingText() const {

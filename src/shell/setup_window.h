@@ -6,8 +6,8 @@
 // headless `velmora install`) paints HeadingText() and StatusText(), calls
 // OnTimer once on its first timer tick and closes itself when it returns.
 //
-// One SetupWindow at a time is the process's main window (MainWindow());
-// steps reach it there for the header flags and the background picture.
+// One SetupWindow at a time is the process's main window (MainWindow()), and
+// the ReplaceChecks that file steps ask for the header's check flags.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
+#include "steps/replace_decision.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -32,7 +33,7 @@ enum class RunOutcome {
   uninstallFailed,  // "Uninstall unsuccessful"
 };
 
-class SetupWindow : public MediaSource {
+class SetupWindow : public MediaSource, public ReplaceChecks {
  public:
   // moduleBaseName: the program's file name without directory and
   // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
@@ -82,8 +83,8 @@ class SetupWindow : public MediaSource {
   const std::string& LogPath() const { return m_logPath; }
   const std::string& Title() const { return m_title; }
   const std::string& UninstallExePath() const { return m_uninstallExePath; }
-  bool CheckDates() const { return m_checkDates; }
-  bool CheckVersions() const { return m_checkVersions; }
+  bool CheckDates() const override { return m_checkDates; }
+  bool CheckVersions() const override { return m_checkVersions; }
   bool TwoParts() const { return m_twoParts; }
   bool SecondPart() const { return m_secondPart; }
   std::int32_t StepCount() const { return m_stepCount; }

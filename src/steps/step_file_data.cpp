@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "datafile/compressed_file.h"
-#include "datafile/step_factory.h"
+#include "datafile/media_source.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
 #include "steps/step_file.h"

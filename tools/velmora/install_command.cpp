@@ -25,7 +25,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/simulated_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
 #include "steps/step_prototypes.h"
@@ -157,16 +157,16 @@ void RunInstall(const InstallOptions& options) {
   if (!disk.HasSetup())
     std::cout << "note: the package has no Setup.exe; the uninstaller copy is a stand-in file\n";
 
-  std::unique_ptr<SimMachine> machine;
+  std::unique_ptr<SimulatedMachine> machine;
   try {
-    machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+    machine = MakeSimulatedMachine(fs::path(options.machineRoot));
   } catch (const std::exception& e) {
     Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }
   disk.AddStandInSetup(machine->Root());
   try {
     machine->SetDriveType('A', DriveType::removable);
-    machine->Mount('A', disk.Folder(), SimMachine::MountAccess::writeProtected);
+    machine->Mount('A', disk.Folder(), SimulatedMachine::MountAccess::writeProtected);
   } catch (const std::exception& e) {
     Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }

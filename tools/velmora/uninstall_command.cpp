@@ -15,7 +15,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/simulated_machine.h"
 #include "services/registry.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
@@ -85,9 +85,9 @@ void RunUninstall(const UninstallOptions& options) {
   std::error_code ec;
   if (!fs::is_directory(options.machineRoot, ec))
     Fail("machine folder '" + options.machineRoot + "' is not a folder", kExitIoError);
-  std::unique_ptr<SimMachine> machine;
+  std::unique_ptr<SimulatedMachine> machine;
   try {
-    machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+    machine = MakeSimulatedMachine(fs::path(options.machineRoot));
   } catch (const std::exception& e) {
     Fail("cannot open the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }

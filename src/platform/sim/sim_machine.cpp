@@ -62,6 +62,10 @@ SimMachine::~SimMachine() {
   for (auto& [handle, entry] : open_) std::fclose(entry.stream);
 }
 
+std::unique_ptr<SimulatedMachine> MakeSimulatedMachine(const fs::path& root) {
+  return std::make_unique<SimMachine>(root);
+}
+
 // Creates a directory and its parents when its drive is present; a
 // directory on a drive that is not there is simply left missing.
 void SimMachine::EnsureDirectory(const std::string& path) {

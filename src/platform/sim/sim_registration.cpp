@@ -4,7 +4,7 @@
 // a test set for the path (S_OK otherwise).  Programs are not run: the
 // command line is recorded and the configured WinExec result answered.
 #include "platform/sim/sim_machine.h"
-#include "services/pe_version.h"
+#include "platform/sim/pe_version.h"
 
 namespace velmora {
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/file_exception.h"
 #include "platform/machine.h"
 
 namespace velmora::testing {
