@@ -20,7 +20,6 @@
 namespace velmora {
 
 class CStep;
-class StepPrototypes;
 
 struct ReadFailure {
   std::string file;          // media file name; "" when none was open
@@ -87,7 +86,6 @@ class PackageReader {
                   std::vector<ChunkInfo>* chunks);
 
   std::string folder_;
-  std::unique_ptr<StepPrototypes> prototypes_;
   ReadFailure failure_;
 };
 

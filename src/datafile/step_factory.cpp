@@ -55,21 +55,4 @@ CStep* CreateStep(CCompressedFile* dataFile) {
   return step;
 }
 
-CStep* FindStepClass(const std::string& className) {
-  const StepList* registry = CStep::Registry();
-  if (registry == nullptr) return nullptr;
-  for (const CStep* known : *registry) {
-    const CRuntimeClass* cls = known->GetRuntimeClass();
-    if (className != cls->m_lpszClassName) continue;
-    CObject* object = cls->CreateObject();
-    if (object == nullptr) return nullptr;
-    if (!object->IsKindOf(RUNTIME_CLASS(CStep))) {
-      delete object;
-      return nullptr;
-    }
-    return static_cast<CStep*>(object);
-  }
-  return nullptr;
-}
-
 }  // namespace velmora

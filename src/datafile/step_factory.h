@@ -4,8 +4,8 @@
 // Record framing (the body that follows is read by CStep::ReadRecord):
 //   4 bytes   class name length N, counting the terminating zero, 2..128
 //   N bytes   class name, N-1 characters and a zero byte
-// Only the nine classes of AcceptedStepClassNames() are found, and only while
-// a StepPrototypes object (steps/step_prototypes.h) is alive.
+// Only the nine classes of kAcceptedStepClassNames are found
+// (steps/step_classes.h).
 #pragma once
 
 #include <array>
@@ -40,8 +40,8 @@ inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
 CStep* CreateStep(CCompressedFile* dataFile);
 
 // A new, empty step of the class with that exact runtime class name (the
-// caller owns it), or null when no live step has that class, creation fails,
-// or the class is not a step.
+// caller owns it), or null when it is not one of kAcceptedStepClassNames or
+// memory runs out.
 CStep* FindStepClass(const std::string& className);
 
 }  // namespace velmora

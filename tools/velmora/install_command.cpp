@@ -28,7 +28,6 @@
 #include "platform/sim/simulated_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora::cli {
 namespace {
@@ -177,7 +176,6 @@ void RunInstall(const InstallOptions& options) {
   {
     ScopedMachine scopedMachine(*machine);
     ScopedUi scopedUi(ui);
-    StepPrototypes prototypes;
     SetupWindow window("SETUP", "");
     window.OnTimer();
     outcome = window.Outcome();

@@ -19,7 +19,6 @@
 #include "services/registry.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora::cli {
 namespace {
@@ -122,7 +121,6 @@ void RunUninstall(const UninstallOptions& options) {
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedUi scopedUi(ui);
-    StepPrototypes prototypes;
     SetupWindow window(baseName, parts.arguments, program);
     window.OnTimer();
     outcome = window.Outcome();
