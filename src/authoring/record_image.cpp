@@ -82,7 +82,7 @@ RecordImage MakeRecordImage(const CStep& step, std::uint32_t dataSize) {
       PutUInt32(image.body, GetFlag(step, property) ? 1 : 0);
     }
   }
-  PutTag(image.body, kStepTags.back().name);  // "ENDS"
+  PutTag(image.body, kEndTag);
 
   if (file != nullptr) {
     PutUInt32(image.body, image.dataSize);
