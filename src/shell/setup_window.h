@@ -86,17 +86,9 @@ class SetupWindow : public MediaSource, public ReplaceChecks {
   bool CheckDates() const override { return m_checkDates; }
   bool CheckVersions() const override { return m_checkVersions; }
   bool TwoParts() const { return m_twoParts; }
-  bool SecondPart() const { return m_secondPart; }
-  std::int32_t StepCount() const { return m_stepCount; }
   std::uint32_t CurrentDisk() const { return m_currentDisk; }
-  CCompressedFile& DataFile() { return m_dataFile; }
-  const StepList& PendingSteps() const { return m_pendingSteps; }
   const StepList& DoneSteps() const { return m_doneSteps; }
   CProgressDialog* Progress() const { return m_progress.get(); }
-  // The background image step that paints the window's centre (set and
-  // cleared by that step); null: the application icon is drawn.
-  CStep* Background() const { return m_background; }
-  void SetBackground(CStep* step) { m_background = step; }
 
  private:
   bool RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight, CStep*& programGroup);
@@ -118,7 +110,6 @@ class SetupWindow : public MediaSource, public ReplaceChecks {
   std::uint32_t m_currentDisk = 0;
   bool m_dataFileOpen = false;
   CCompressedFile m_dataFile;
-  CStep* m_background = nullptr;
   std::unique_ptr<CProgressDialog> m_progress;
   std::string m_title;
   std::string m_uninstallExePath;
