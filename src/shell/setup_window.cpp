@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "framework/ascii.h"
 #include "platform/ui.h"
 #include "shell/progress_dialog.h"
 #include "shell/uninstall_registration.h"
@@ -13,16 +14,9 @@ namespace {
 
 SetupWindow* g_mainWindow = nullptr;
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 }  // namespace
 
-bool IsInstallModuleName(const std::string& baseName) { return Upper(baseName) == "SETUP"; }
+bool IsInstallModuleName(const std::string& baseName) { return AsciiUppered(baseName) == "SETUP"; }
 
 SetupWindow* MainWindow() { return g_mainWindow; }
 

@@ -25,6 +25,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
+#include "framework/ascii.h"
 #include "platform/sim/simulated_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
@@ -50,15 +51,6 @@ constexpr const char* kStandInSetup =
 [[noreturn]] void Fail(const std::string& message, int code) {
   std::cerr << "velmora install: " << message << '\n';
   throw ExitCode{code};
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // Scratch folders of runs that ended without cleaning up (killed, or the
@@ -88,8 +80,8 @@ class InstallationDisk {
     for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
       if (!entry.is_regular_file()) continue;
       const std::string name = entry.path().filename().string();
-      if (SameNameIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
-      if (SameNameIgnoringCase(name, "velmor.1")) hasFirstMedia_ = true;
+      if (AsciiEqualIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
+      if (AsciiEqualIgnoringCase(name, "velmor.1")) hasFirstMedia_ = true;
     }
     if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
                  kExitIoError);

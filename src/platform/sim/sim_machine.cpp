@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace fs = std::filesystem;
 using sim::WinPath;
@@ -93,7 +95,7 @@ void SimMachine::EnsureDirectory(const std::string& path) {
 // ---- drives -------------------------------------------------------------------
 
 bool SimMachine::DriveFolder(char letter, fs::path& folder, bool& strict) const {
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   if (const auto type = driveTypes_.find(letter);
       type != driveTypes_.end() && type->second == DriveType::noRootDir)
     return false;
@@ -114,7 +116,7 @@ bool SimMachine::DriveFolder(char letter, fs::path& folder, bool& strict) const 
 }
 
 bool SimMachine::IsEmptyDrive(char letter) const {
-  const auto type = driveTypes_.find(sim::AsciiUpper(letter));
+  const auto type = driveTypes_.find(AsciiUpper(letter));
   return type != driveTypes_.end() && IsEmptyDriveType(type->second);
 }
 
@@ -124,7 +126,7 @@ void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess acce
   const fs::path folder = fs::canonical(hostFolder, ec);
   if (ec || !fs::is_directory(folder, ec))
     throw std::invalid_argument("cannot mount " + hostFolder.string() + ": not a folder");
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   mounts_[letter] = folder;
   if (access == MountAccess::writeProtected)
     writeProtected_.insert(letter);
@@ -134,7 +136,7 @@ void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess acce
 
 void SimMachine::SetDriveType(char letter, DriveType type) {
   if (!IsLetter(letter)) throw std::invalid_argument("not a drive letter");
-  driveTypes_[sim::AsciiUpper(letter)] = type;
+  driveTypes_[AsciiUpper(letter)] = type;
 }
 
 DriveType SimMachine::GetDriveType(const std::string& root) {
@@ -143,7 +145,7 @@ DriveType SimMachine::GetDriveType(const std::string& root) {
     const bool rootForm = root.size() >= 2 && IsLetter(root[0]) && root[1] == ':' &&
                           (root.size() == 2 || (root.size() == 3 && sim::IsSeparator(root[2])));
     if (!rootForm) return DriveType::noRootDir;
-    letter = sim::AsciiUpper(root[0]);
+    letter = AsciiUpper(root[0]);
   }
   fs::path folder;
   bool strict = false;
@@ -166,7 +168,7 @@ std::uint32_t SimMachine::GetLogicalDrives() {
 }
 
 void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   if (bytes)
     freeSpace_[letter] = *bytes;
   else
@@ -174,7 +176,7 @@ void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
 }
 
 std::optional<std::uint64_t> SimMachine::FreeSpace(char letter) const {
-  const auto it = freeSpace_.find(sim::AsciiUpper(letter));
+  const auto it = freeSpace_.find(AsciiUpper(letter));
   if (it == freeSpace_.end()) return std::nullopt;
   return it->second;
 }
