@@ -9,7 +9,6 @@
 #include "datafile/step_factory.h"
 #include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora {
 namespace {
@@ -124,7 +123,7 @@ ReadError AsReadError(const ReadFailure& failure) {
 }
 
 PackageReader::PackageReader(std::string folder)
-    : folder_(std::move(folder)), prototypes_(std::make_unique<StepPrototypes>()) {}
+    : folder_(std::move(folder)) {}
 
 PackageReader::~PackageReader() = default;
 

@@ -22,7 +22,6 @@
 namespace velmora {
 
 class CStep;
-class StepPrototypes;
 
 struct ReadFailure {
   ReadErrorKind kind = ReadErrorKind::corrupt;
@@ -96,7 +95,6 @@ class PackageReader {
                   std::vector<ChunkInfo>* chunks);
 
   std::string folder_;
-  std::unique_ptr<StepPrototypes> prototypes_;
   ReadFailure failure_;
 };
 

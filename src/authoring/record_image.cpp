@@ -67,7 +67,7 @@ RecordImage MakeRecordImage(const CStep& step, std::uint32_t dataSize) {
       AppendU32(image.body, GetFlag(step, property) ? 1 : 0);
     }
   }
-  PutTag(image.body, kStepTags.back().name);  // "ENDS"
+  PutTag(image.body, kEndTag);
 
   if (file != nullptr) {
     AppendU32(image.body, image.dataSize);

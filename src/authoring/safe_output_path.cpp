@@ -2,22 +2,17 @@
 
 #include <array>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace {
 
 constexpr std::size_t kMaxComponentLength = 200;
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name a device on Windows, with any
 // extension and with trailing blanks.
 bool IsDeviceName(const std::string& component) {
-  std::string base = Upper(component.substr(0, component.find('.')));
+  std::string base = AsciiUppered(component.substr(0, component.find('.')));
   while (!base.empty() && base.back() == ' ') base.pop_back();
   static constexpr std::array<const char*, 4> kNames = {"CON", "PRN", "AUX", "NUL"};
   for (const char* name : kNames) {

@@ -1,8 +1,7 @@
-// The step properties that a record's tags carry, seen from the authoring
-// side: the name a manifest uses for each, its record tag, whether it is a
-// text or a flag, and the step operations that ask whether a kind keeps it,
-// read it and set it.  The package writer writes one tag per property a
-// step keeps; the listing reads them back the same way.
+// The step properties that a record's tags carry (StepProperties(),
+// steps/step_tags.h), seen from the authoring side: found by manifest name
+// or tag, read and set on a step.  The package writer writes one tag per
+// property a step keeps; the listing reads them back the same way.
 #pragma once
 
 #include <array>
@@ -10,28 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "steps/step_tags.h"
+
 namespace velmora {
-
-class CStep;
-
-enum class PropertyType { text, flag };
-
-struct StepProperty {
-  const char* key;  // manifest name, e.g. "ini_file"
-  const char* tag;  // record tag, e.g. "IFNM"
-  PropertyType type;
-  bool (CStep::*has)() const;
-  const char* (CStep::*label)() const;  // the editor's caption; null: "Icon"
-  std::string (CStep::*getText)() const;
-  bool (CStep::*getFlag)() const;
-  bool (CStep::*setText)(const std::string&);
-  bool (CStep::*setFlag)(bool);
-};
-
-inline constexpr std::size_t kStepPropertyCount = 15;
-
-// In record tag order.
-const std::array<StepProperty, kStepPropertyCount>& StepProperties();
 
 // By manifest name ("prefix" is another name for "directory"); null when
 // there is none.

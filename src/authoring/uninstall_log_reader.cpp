@@ -5,7 +5,6 @@
 #include "framework/archive.h"
 #include "framework/file.h"
 #include "steps/step.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora {
 namespace {
@@ -93,7 +92,6 @@ class LogLoader {
     return false;
   }
 
-  StepPrototypes prototypes_;  // keeps every step class findable by name
   CArchive archive_;
   UninstallLogListing& listing_;
   UninstallLogError& error_;

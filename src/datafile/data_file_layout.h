@@ -51,6 +51,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/media_source.h"
 #include "datafile/read_error_kind.h"
 
 namespace velmora {
@@ -100,17 +101,6 @@ enum class LayoutFault {
 };
 
 ReadErrorKind KindOf(LayoutFault fault);
-
-// Where the next media file of a part comes from when the current one is
-// exhausted between two records or two chunks.
-class MediaSource {
- public:
-  virtual ~MediaSource() = default;
-  // Opens the next media file of the current part on the data stream,
-  // positioned after its plain prefix with decompression on.  False when it
-  // cannot be had.
-  virtual bool OpenNextMediaFile() = 0;
-};
 
 // ---- Reading ---------------------------------------------------------------
 // Each field is one ReadBytes call on the stream, in the stream's current

@@ -5,19 +5,6 @@
 #include "steps/step.h"
 
 namespace velmora {
-namespace {
-
-MediaSource* g_mediaSource = nullptr;
-
-}  // namespace
-
-MediaSource* CurrentMediaSource() { return g_mediaSource; }
-void SetCurrentMediaSource(MediaSource* source) { g_mediaSource = source; }
-
-ScopedMediaSource::ScopedMediaSource(MediaSource& source) : previous_(g_mediaSource) {
-  g_mediaSource = &source;
-}
-ScopedMediaSource::~ScopedMediaSource() { g_mediaSource = previous_; }
 
 CStep* CreateStep(CCompressedFile* dataFile) {
   if (dataFile == nullptr) return nullptr;
@@ -36,23 +23,6 @@ CStep* CreateStep(CCompressedFile* dataFile) {
     return nullptr;
   }
   return step;
-}
-
-CStep* FindStepClass(const std::string& className) {
-  const StepList* registry = CStep::Registry();
-  if (registry == nullptr) return nullptr;
-  for (const CStep* known : *registry) {
-    const CRuntimeClass* cls = known->GetRuntimeClass();
-    if (className != cls->m_lpszClassName) continue;
-    CObject* object = cls->CreateObject();
-    if (object == nullptr) return nullptr;
-    if (!object->IsKindOf(RUNTIME_CLASS(CStep))) {
-      delete object;
-      return nullptr;
-    }
-    return static_cast<CStep*>(object);
-  }
-  return nullptr;
 }
 
 }  // namespace velmora

@@ -1,8 +1,8 @@
 // The step factory: turns one step record of the installation script into a
 // step object, and creates empty steps by class name.  The record's class
 // name framing is read by datafile/data_file_layout.h, its body by
-// CStep::ReadRecord.  Only the nine classes of AcceptedStepClassNames() are found, and only while
-// a StepPrototypes object (steps/step_prototypes.h) is alive.
+// CStep::ReadRecord.  Only the nine classes of kAcceptedStepClassNames are
+// found (steps/step_classes.h).
 #pragma once
 
 #include <array>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "datafile/data_file_layout.h"
+#include "datafile/media_source.h"
 
 namespace velmora {
 
@@ -24,24 +25,6 @@ inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
     "CStepFileCopy",       "CStepFileDisplay", "CStepFileDisplayOptional",
 };
 
-// The process-wide media source (data_file_layout.h); null when none is
-// installed.  The installation run installs the main window for the length
-// of the run, which asks the user for the next disk; without one, the end
-// of a media file is the end of the data.
-MediaSource* CurrentMediaSource();
-void SetCurrentMediaSource(MediaSource* source);
-
-class ScopedMediaSource {
- public:
-  explicit ScopedMediaSource(MediaSource& source);
-  ~ScopedMediaSource();
-  ScopedMediaSource(const ScopedMediaSource&) = delete;
-  ScopedMediaSource& operator=(const ScopedMediaSource&) = delete;
-
- private:
-  MediaSource* previous_;
-};
-
 // Reads one step record at the stream's position and answers the new,
 // filled step (the caller owns it), or null: bad name length, missing
 // terminator, unknown class, or a body that ReadRecord refuses.  When the
@@ -51,8 +34,8 @@ class ScopedMediaSource {
 CStep* CreateStep(CCompressedFile* dataFile);
 
 // A new, empty step of the class with that exact runtime class name (the
-// caller owns it), or null when no live step has that class, creation fails,
-// or the class is not a step.
+// caller owns it), or null when it is not one of kAcceptedStepClassNames or
+// memory runs out.
 CStep* FindStepClass(const std::string& className);
 
 }  // namespace velmora

@@ -2,31 +2,25 @@
 
 #include <algorithm>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The tree's sorted insertion: alphabetical without regard to case; names
 // that differ only in case keep a stable byte order.
 bool SortsBefore(const std::string& a, const std::string& b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const char x = Lower(a[i]);
-    const char y = Lower(b[i]);
+    const char x = AsciiLower(a[i]);
+    const char y = AsciiLower(b[i]);
     if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   }
   if (a.size() != b.size()) return a.size() < b.size();
   return a < b;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
+bool SameName(const std::string& a, const std::string& b) { return AsciiEqualIgnoringCase(a, b); }
 
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;

@@ -26,7 +26,6 @@ class CArchive {
   CArchive(const CArchive&) = delete;
   CArchive& operator=(const CArchive&) = delete;
 
-  bool IsLoading() const { return mode_ == load; }
   bool IsStoring() const { return mode_ == store; }
   CFile* GetFile() const { return file_; }
   // Loading: bytes handed out so far by Read and the extraction operators,

@@ -6,25 +6,9 @@
 #include <exception>
 #include <string>
 
-namespace velmora {
+#include "platform/file_cause.h"
 
-enum class FileCause : int {
-  none = 0,
-  generic = 1,
-  fileNotFound = 2,
-  badPath = 3,
-  tooManyOpenFiles = 4,
-  accessDenied = 5,
-  invalidFile = 6,
-  removeCurrentDir = 7,
-  directoryFull = 8,
-  badSeek = 9,
-  hardIO = 10,
-  sharingViolation = 11,
-  lockViolation = 12,
-  diskFull = 13,
-  endOfFile = 14,
-};
+namespace velmora {
 
 // Name of a cause for diagnostics ("badSeek"), or "cause N" outside 0..14.
 std::string FileCauseName(int cause);

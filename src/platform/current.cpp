@@ -6,10 +6,6 @@
 #include "platform/machine.h"
 #include "platform/ui.h"
 
-#ifdef _WIN32
-#include "platform/win32/native.h"
-#endif
-
 namespace velmora {
 namespace {
 
@@ -24,9 +20,6 @@ std::string& TitleStorage() {
 }  // namespace
 
 Machine& CurrentMachine() {
-#ifdef _WIN32
-  if (g_machine == nullptr) g_machine = &NativeMachine();
-#endif
   if (g_machine == nullptr) throw std::logic_error("no machine installed");
   return *g_machine;
 }
@@ -37,9 +30,6 @@ ScopedMachine::ScopedMachine(Machine& machine) : previous_(g_machine) { g_machin
 ScopedMachine::~ScopedMachine() { g_machine = previous_; }
 
 Ui& CurrentUi() {
-#ifdef _WIN32
-  if (g_ui == nullptr) g_ui = &NativeUi();
-#endif
   if (g_ui == nullptr) throw std::logic_error("no user interface installed");
   return *g_ui;
 }

@@ -1,8 +1,8 @@
 // The machine the system acts on.  Everything above the platform layer reaches
-// files, directories, the registry, profile files, component registration
-// and the shell's DDE server through this interface, so the same code runs
-// on real Windows (win32/) and on a simulated machine in a host folder
-// (sim/).
+// files, directories, the registry, profile files, version resources,
+// component registration, started programs and the shell's DDE server
+// through this interface, so the same code runs on real Windows (win32/)
+// and on a simulated machine in a host folder (sim/).
 //
 // Conventions shared by every file operation:
 //  - Paths are Windows paths in the ANSI code page: "C:\DIR\FILE.TXT",
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/file_exception.h"
+#include "platform/file_cause.h"
 
 namespace velmora {
 
@@ -350,9 +350,10 @@ inline constexpr const char* kPendingRenamesKey =
     "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 inline constexpr const char* kPendingRenamesValue = "PendingFileRenameOperations";
 
-// The machine every operation above the platform layer acts on.  There is
-// always one: a process starts with its native machine (win32 on Windows);
-// tests and the headless tools install their own with ScopedMachine.
+// The machine every operation above the platform layer acts on.  A program
+// installs one before anything uses it: SETUP.EXE the native machine
+// (win32/native.h), the headless tools and the tests their own with
+// ScopedMachine.  Without one, CurrentMachine throws std::logic_error.
 Machine& CurrentMachine();
 void SetCurrentMachine(Machine* machine);
 

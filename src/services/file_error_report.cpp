@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "datafile/compressed_file.h"
 #include "platform/ui.h"
 
 namespace velmora {
@@ -46,11 +45,6 @@ std::string BitmapFileErrorText(int cause) {
     case FileCause::diskFull: return "Disk Full";
     default: return {};
   }
-}
-
-int CCompressedFile::ReportFileError(const CFileException* error) {
-  const int cause = error != nullptr ? error->m_cause : static_cast<int>(FileCause::generic);
-  return AppMessageBox(GeneralFileErrorText(cause), mb::ok | mb::iconExclamation);
 }
 
 void ReportBitmapFileError(const CFileException* error) {

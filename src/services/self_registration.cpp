@@ -1,5 +1,6 @@
 #include "services/self_registration.h"
 
+#include "framework/ascii.h"
 #include "platform/machine.h"
 
 namespace velmora {
@@ -8,11 +9,7 @@ namespace {
 std::string UpperExtension(const std::string& path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string::npos) return "";
-  std::string extension = path.substr(dot);
-  for (char& c : extension) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return extension;
+  return AsciiUppered(path.substr(dot));
 }
 
 bool Register(const std::string& path, const char* entryPoint, const std::string& commandLine) {

@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "framework/ascii.h"
 #include "platform/ui.h"
 #include "shell/progress_dialog.h"
 #include "shell/uninstall_registration.h"
@@ -13,16 +14,9 @@ namespace {
 
 SetupWindow* g_mainWindow = nullptr;
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 }  // namespace
 
-bool IsInstallModuleName(const std::string& baseName) { return Upper(baseName) == "SETUP"; }
+bool IsInstallModuleName(const std::string& baseName) { return AsciiUppered(baseName) == "SETUP"; }
 
 SetupWindow* MainWindow() { return g_mainWindow; }
 
@@ -35,6 +29,7 @@ SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine,
   if (!m_installMode) m_logPath = UninstallLogPathFromArguments(commandLine);
   m_modulePath = std::move(modulePath);
   g_mainWindow = this;
+  SetCurrentReplaceChecks(this);
 }
 
 SetupWindow::~SetupWindow() {
@@ -45,6 +40,7 @@ SetupWindow::~SetupWindow() {
   m_progress.reset();
   m_dataFile.Abort();
   if (g_mainWindow == this) g_mainWindow = nullptr;
+  if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
 }
 
 std::string SetupWindow::HeadingText() const {

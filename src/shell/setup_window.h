@@ -6,8 +6,8 @@
 // headless `velmora install`) paints HeadingText() and StatusText(), calls
 // OnTimer once on its first timer tick and closes itself when it returns.
 //
-// One SetupWindow at a time is the process's main window (MainWindow());
-// steps reach it there for the header flags and the background picture.
+// One SetupWindow at a time is the process's main window (MainWindow()), and
+// the ReplaceChecks that file steps ask for the header's check flags.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
+#include "steps/replace_decision.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -32,7 +33,7 @@ enum class RunOutcome {
   uninstallFailed,  // "Uninstall unsuccessful"
 };
 
-class SetupWindow : public MediaSource {
+class SetupWindow : public MediaSource, public ReplaceChecks {
  public:
   // moduleBaseName: the program's file name without directory and
   // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
@@ -82,20 +83,14 @@ class SetupWindow : public MediaSource {
   const std::string& LogPath() const { return m_logPath; }
   const std::string& Title() const { return m_title; }
   const std::string& UninstallExePath() const { return m_uninstallExePath; }
-  bool CheckDates() const { return m_checkDates; }
-  bool CheckVersions() const { return m_checkVersions; }
+  bool CheckDates() const override { return m_checkDates; }
+  bool CheckVersions() const override { return m_checkVersions; }
   bool TwoParts() const { return m_twoParts; }
+  // True while the second part's media files are read.
   bool SecondPart() const { return m_secondPart; }
-  std::int32_t StepCount() const { return m_stepCount; }
   std::uint32_t CurrentDisk() const { return m_currentDisk; }
-  CCompressedFile& DataFile() { return m_dataFile; }
-  const StepList& PendingSteps() const { return m_pendingSteps; }
   const StepList& DoneSteps() const { return m_doneSteps; }
   CProgressDialog* Progress() const { return m_progress.get(); }
-  // The background image step that paints the window's centre (set and
-  // cleared by that step); null: the application icon is drawn.
-  CStep* Background() const { return m_background; }
-  void SetBackground(CStep* step) { m_background = step; }
 
  private:
   bool RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight, CStep*& programGroup);
@@ -117,7 +112,6 @@ class SetupWindow : public MediaSource {
   std::uint32_t m_currentDisk = 0;
   bool m_dataFileOpen = false;
   CCompressedFile m_dataFile;
-  CStep* m_background = nullptr;
   std::unique_ptr<CProgressDialog> m_progress;
   std::string m_title;
   std::string m_uninstallExePath;

@@ -4,33 +4,12 @@
 #include "framework/file_exception.h"
 
 namespace velmora {
-namespace {
-
-// The step registry: every live step, and how many there are.  The list
-// exists only while at least one step lives.
-StepList* g_steps = nullptr;
-int g_stepCount = 0;
-
-}  // namespace
 
 VELMORA_IMPLEMENT_DYNCREATE(CStep, CObject)
 
-CStep::CStep() : m_version(kStepArchiveVersion), m_disk(0), m_dataOffset(0) {
-  if (g_steps == nullptr) g_steps = new StepList;
-  g_steps->push_back(this);
-  ++g_stepCount;
-}
+CStep::CStep() : m_version(kStepArchiveVersion), m_disk(0), m_dataOffset(0) {}
 
-CStep::~CStep() {
-  if (g_steps != nullptr) g_steps->remove(this);
-  if (--g_stepCount == 0) {
-    delete g_steps;
-    g_steps = nullptr;
-  }
-}
-
-const StepList* CStep::Registry() { return g_steps; }
-int CStep::LiveCount() { return g_stepCount; }
+CStep::~CStep() = default;
 
 void CStep::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {

@@ -10,10 +10,6 @@
 // interface table; keep that order when adding to it.  Getters of CStep
 // answer "" or false; setters of CStep discard the value and answer false,
 // so a record tag that a kind does not keep is read and ignored.
-//
-// Every live step is entered in a process-wide step registry (Registry()),
-// which the factory walks to find a class by name.  See StepPrototypes
-// (step_prototypes.h) for the objects that keep every accepted class findable.
 #pragma once
 
 #include <cstddef>
@@ -163,11 +159,6 @@ class CStep : public CObject {
   virtual int Install();  // 0 = failed, 1 = done, other = not done yet
   virtual int GetInstallMode() const;  // 2 = pending
   virtual void OnInstalled(StepList* done);
-
-  // ---- step registry -----------------------------------------------------------
-  // Every live step, in construction order; null when no step is alive.
-  static const StepList* Registry();
-  static int LiveCount();
 
   // The archive version last stored or loaded (7 for a new step).
   std::uint16_t GetVersion() const { return m_version; }

@@ -1,6 +1,7 @@
 // CStepFile: base of every step that carries a file's contents in the data
 // files (file copy, background image, agreement and readme texts).  Never
-// built from a script itself: no prototype of it is registered.
+// built from a script itself: it is not in the step class table
+// (step_classes.h).
 //
 // Its record is CStep's tagged record followed, after "ENDS", by three
 // 32-bit little-endian fields:

@@ -12,7 +12,7 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
-#include "datafile/step_factory.h"
+#include "datafile/media_source.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
 #include "steps/step_file.h"

@@ -9,7 +9,6 @@
 #include "platform/ui.h"
 #include "services/self_registration.h"
 #include "services/shared_files.h"
-#include "shell/setup_window.h"
 #include "steps/replace_decision.h"
 #include "steps/step_file.h"
 #include "steps/step_file_targets.h"
@@ -138,9 +137,9 @@ int CStepFile::Install() {
     inputs.newFilePath = m_tempPath;
     inputs.newCreation = m_creationTime;
     inputs.newModification = m_modificationTime;
-    if (const SetupWindow* window = MainWindow()) {
-      inputs.checkDates = window->CheckDates();
-      inputs.checkVersions = window->CheckVersions();
+    if (const ReplaceChecks* checks = CurrentReplaceChecks()) {
+      inputs.checkDates = checks->CheckDates();
+      inputs.checkVersions = checks->CheckVersions();
     }
     replace = DecideReplace(inputs);
     if (replace && !ReplaceExisting(target)) return Fail(kStatusFailed);

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace {
 
@@ -13,8 +15,7 @@ std::map<std::string, CStepFile*>& Targets() {
 
 std::string Key(std::string path) {
   for (char& c : path) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c == '/') c = '\\';
+    c = c == '/' ? '\\' : AsciiUpper(c);
   }
   return path;
 }

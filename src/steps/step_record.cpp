@@ -9,6 +9,7 @@
 #include "framework/file_exception.h"
 #include "steps/step.h"
 #include "steps/step_record.h"
+#include "steps/step_tags.h"
 
 namespace velmora {
 namespace {
@@ -36,37 +37,11 @@ bool ReadStringValue(CCompressedFile& data, std::string& value) {
   return true;
 }
 
-bool ApplyStringTag(CStep& step, int index, const std::string& value) {
-  switch (index) {
-    case 0: return step.SetName(value);
-    case 1: return step.SetDirectory(value);
-    case 2: return step.SetQuestion(value);
-    case 3: return step.SetDefault(value);
-    case 4: return step.SetIconName(value);
-    case 5: return step.SetIniFile(value);
-    case 6: return step.SetIniSection(value);
-    case 7: return step.SetIniEntry(value);
-    case 8: return step.SetRegEntry(value);
-    default: return false;
-  }
-}
-
-bool ApplyFlagTag(CStep& step, int index, bool value) {
-  switch (index) {
-    case 9: return step.SetIcon(value);
-    case 10: return step.SetReadOnly(value);
-    case 11: return step.SetHidden(value);
-    case 12: return step.SetRegister(value);
-    case 13: return step.SetShared(value);
-    case 14: return step.SetUseRecommended(value);
-    default: return false;
-  }
-}
-
-int FindTag(const char (&tag)[5]) {
-  for (std::size_t i = 0; i < kStepTags.size(); ++i)
-    if (std::memcmp(kStepTags[i].name, tag, 5) == 0) return static_cast<int>(i);
-  return -1;
+// The property of a tag; null for kEndTag and for a tag that is not one.
+const StepProperty* FindTag(const char (&tag)[5]) {
+  for (const StepProperty& property : StepProperties())
+    if (std::memcmp(property.tag, tag, 5) == 0) return &property;
+  return nullptr;
 }
 
 // The leading plain fields, then the tags up to "ENDS".  File errors are
@@ -93,23 +68,19 @@ bool ReadTaggedBody(CStep& step, CCompressedFile& data) {
     char tag[5];
     if (data.ReadBytes(tag, 5) != 5) return false;
     if (tag[4] != '\0') return false;
-    const int index = FindTag(tag);
-    if (index < 0) return false;
-    switch (kStepTags[static_cast<std::size_t>(index)].kind) {
-      case StepTagKind::end:
-        return true;
-      case StepTagKind::string: {
-        std::string value;
-        if (!ReadStringValue(data, value)) return false;
-        ApplyStringTag(step, index, value);
-        break;
-      }
-      case StepTagKind::flag: {
-        std::uint32_t value = 0;
-        if (!ReadUInt32(data, value)) return false;
-        ApplyFlagTag(step, index, value != 0);
-        break;
-      }
+    if (std::memcmp(tag, kEndTag, 5) == 0) return true;
+    const StepProperty* property = FindTag(tag);
+    if (property == nullptr) return false;
+    // The setter is called whether or not the kind keeps the property: a
+    // kind that does not discards the value.
+    if (property->type == PropertyType::text) {
+      std::string value;
+      if (!ReadStringValue(data, value)) return false;
+      (step.*property->setText)(value);
+    } else {
+      std::uint32_t value = 0;
+      if (!ReadUInt32(data, value)) return false;
+      (step.*property->setFlag)(value != 0);
     }
   }
 }

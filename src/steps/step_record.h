@@ -11,40 +11,17 @@
 //         first zero byte)
 //     4   flag tags: nonzero = true
 //
-// Tags may come in any order and any number of times; the last one wins.
+// The tags and their kinds are those of StepProperties() (step_tags.h), and
+// kEndTag.  Tags may come in any order and any number of times; the last
+// one wins.
 // File steps read three more 32-bit fields after "ENDS" (step_file.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 namespace velmora {
 
-enum class StepTagKind { string, flag, end };
-
-struct StepTag {
-  const char* name;  // four letters
-  StepTagKind kind;
-};
-
-inline constexpr std::array<StepTag, 16> kStepTags = {{
-    {"NAME", StepTagKind::string},  // SetName
-    {"GROU", StepTagKind::string},  // SetDirectory
-    {"QUES", StepTagKind::string},  // SetQuestion
-    {"DFLT", StepTagKind::string},  // SetDefault
-    {"ICNM", StepTagKind::string},  // SetIconName
-    {"IFNM", StepTagKind::string},  // SetIniFile
-    {"IFSN", StepTagKind::string},  // SetIniSection
-    {"IFEN", StepTagKind::string},  // SetIniEntry
-    {"REGE", StepTagKind::string},  // SetRegEntry
-    {"ICON", StepTagKind::flag},    // SetIcon
-    {"RDON", StepTagKind::flag},    // SetReadOnly
-    {"HIDD", StepTagKind::flag},    // SetHidden
-    {"REGI", StepTagKind::flag},    // SetRegister
-    {"SHRD", StepTagKind::flag},    // SetShared
-    {"USRE", StepTagKind::flag},    // SetUseRecommended
-    {"ENDS", StepTagKind::end},
-}};
+class CCompressedFile;
 
 // Largest string length L a record may give (terminator included).  Longer
 // lengths refuse the record before anything is allocated for the value.

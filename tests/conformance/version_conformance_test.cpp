@@ -5,10 +5,9 @@
 // version library and the loader answer, and both must agree.
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 #include "conformance/machine_fixture.h"
 #include "data/version_fixtures.inc"
+#include "framework/ascii.h"
 #include "steps/replace_decision.h"
 #include "unit/support/pe_builder.h"
 
@@ -22,14 +21,9 @@ std::string Bytes(const unsigned char (&data)[N]) {
   return std::string(reinterpret_cast<const char*>(data), N);
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string Trimmed(std::string dir) {
   while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return Upper(dir);
+  return AsciiUppered(dir);
 }
 
 TEST_F(MachineVersions, VersionResources) {
@@ -87,16 +81,16 @@ TEST_F(MachineVersions, RecommendedLocation) {
 
   machine().FindFileLocation(0, name, windows, Scratch(), current, destination);
   EXPECT_EQ(current, "");
-  EXPECT_EQ(Trimmed(destination), Upper(Scratch()));
+  EXPECT_EQ(Trimmed(destination), AsciiUppered(Scratch()));
   machine().FindFileLocation(verfind::sharedFile, name, windows, Scratch(), current, destination);
   EXPECT_EQ(current, "");
   EXPECT_EQ(Trimmed(destination), Trimmed(system));
 
   ASSERT_EQ(testing::PutFile(machine(), At(name), "x"), FileCause::none);
   machine().FindFileLocation(0, name, windows, Scratch(), current, destination);
-  EXPECT_EQ(Trimmed(current), Upper(Scratch()));
+  EXPECT_EQ(Trimmed(current), AsciiUppered(Scratch()));
   machine().FindFileLocation(verfind::sharedFile, name, windows, Scratch(), current, destination);
-  EXPECT_EQ(Trimmed(current), Upper(Scratch()));
+  EXPECT_EQ(Trimmed(current), AsciiUppered(Scratch()));
   EXPECT_EQ(Trimmed(destination), Trimmed(system));
 }
 

@@ -4,12 +4,13 @@
 
 #include "host_window.h"
 #include "platform/win32/module_name.h"
+#include "platform/win32/native.h"
 #include "shell/setup_window.h"
-#include "steps/step_prototypes.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  // The step factory finds the classes of a script or log through these.
-  velmora::StepPrototypes prototypes;
+  // Every step acts on the real machine and asks through real dialogs.
+  velmora::ScopedMachine machine(velmora::NativeMachine());
+  velmora::ScopedUi ui(velmora::NativeUi());
   // The command line holds the arguments only; the uninstaller is started
   // with the path of its log there, and deletes its own file at the end.
   const std::string modulePath = velmora::ModulePath();

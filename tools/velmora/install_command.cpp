@@ -26,11 +26,11 @@
 #include "authoring/package_reader.h"
 #include "commands.h"
 #include "console_ui.h"
+#include "framework/ascii.h"
+#include "platform/sim/simulated_machine.h"
 #include "program_group_changes.h"
-#include "platform/sim/sim_machine.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora::cli {
 namespace {
@@ -49,15 +49,6 @@ struct InstallOptions {
 constexpr const char* kStandInSetup =
     "Stand-in for SETUP.EXE, written by 'velmora install' because the package folder "
     "holds no Setup.exe.\r\n";
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // Scratch folders of runs that ended without cleaning up (killed, or the
 // machine lost power) are named after a process that no longer exists.
@@ -86,7 +77,7 @@ class InstallationDisk {
     for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
       if (!entry.is_regular_file()) continue;
       const std::string name = entry.path().filename().string();
-      if (SameNameIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
+      if (AsciiEqualIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
     }
     if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
                  kExitIoError);
@@ -158,36 +149,35 @@ void RunInstall(const InstallOptions& options) {
   if (!disk.HasSetup())
     std::cout << "note: the package has no Setup.exe; the uninstaller copy is a stand-in file\n";
 
-  std::unique_ptr<SimMachine> machine;
+  std::unique_ptr<SimulatedMachine> machine;
   try {
-    machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+    machine = MakeSimulatedMachine(fs::path(options.machineRoot));
   } catch (const std::exception& e) {
     Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }
   disk.AddStandInSetup(machine->Root());
   try {
     machine->SetDriveType('A', DriveType::removable);
-    machine->Mount('A', disk.Folder(), SimMachine::MountAccess::writeProtected);
+    machine->Mount('A', disk.Folder(), SimulatedMachine::MountAccess::writeProtected);
   } catch (const std::exception& e) {
     Fail("cannot set up the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }
   if (machine->SetCurrentDirectory("A:\\") != FileCause::none)
     Fail("cannot enter the installation disk A:", kExitIoError);
 
-  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramManager().Groups();
+  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramGroups();
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedMachine scopedMachine(*machine);
     CheckFirstHeader();
     ScopedUi scopedUi(ui);
-    StepPrototypes prototypes;
     SetupWindow window("SETUP", "");
     window.OnTimer();
     outcome = window.Outcome();
   }  // the window's clean-up may still close the progress dialog
   ui.Finish();
   for (const std::string& line :
-       ProgramGroupChanges(groupsBefore, machine->ProgramManager().Groups()))
+       ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }

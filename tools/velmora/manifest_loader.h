@@ -31,8 +31,7 @@ struct LoadedManifest {
   std::vector<int> secondLines;
 };
 
-// Creates the steps through the step factory, so a StepPrototypes object
-// must be alive.  Throws ManifestError.
+// Creates the steps through the step factory.  Throws ManifestError.
 LoadedManifest LoadManifest(const std::filesystem::path& manifest);
 
 }  // namespace velmora::cli

@@ -21,7 +21,6 @@
 #include "platform/sim/host_files.h"
 #include "staging_folder.h"
 #include "steps/step.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora::cli {
 namespace {
@@ -64,7 +63,6 @@ void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& 
 }
 
 void RunPack(const PackOptions& options) {
-  StepPrototypes prototypes;
   LoadedManifest loaded;
   try {
     loaded = LoadManifest(options.manifest);

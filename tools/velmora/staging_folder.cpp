@@ -5,14 +5,14 @@
 #include <cctype>
 
 #include "datafile/data_file_layout.h"
+#include "framework/ascii.h"
 
 namespace velmora::cli {
 
 namespace fs = std::filesystem;
 
 bool IsMediaFileName(const std::string& name) {
-  std::string lower;
-  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = AsciiLowered(name);
   for (const std::string stem : {kFirstPartStem, kSecondPartStem}) {
     if (lower.size() <= stem.size() || lower.compare(0, stem.size(), stem) != 0) continue;
     bool digits = true;

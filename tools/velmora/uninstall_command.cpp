@@ -15,12 +15,11 @@
 
 #include "commands.h"
 #include "console_ui.h"
+#include "platform/sim/simulated_machine.h"
 #include "program_group_changes.h"
-#include "platform/sim/sim_machine.h"
 #include "services/registry.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora::cli {
 namespace {
@@ -81,9 +80,9 @@ void RunUninstall(const UninstallOptions& options) {
   std::error_code ec;
   if (!fs::is_directory(options.machineRoot, ec))
     Fail("machine folder '" + options.machineRoot + "' is not a folder", kExitIoError);
-  std::unique_ptr<SimMachine> machine;
+  std::unique_ptr<SimulatedMachine> machine;
   try {
-    machine = std::make_unique<SimMachine>(fs::path(options.machineRoot));
+    machine = MakeSimulatedMachine(fs::path(options.machineRoot));
   } catch (const std::exception& e) {
     Fail("cannot open the machine in '" + options.machineRoot + "': " + e.what(), kExitIoError);
   }
@@ -115,11 +114,10 @@ void RunUninstall(const UninstallOptions& options) {
 
   ConsoleUi ui("uninstall", options.answers, options.transcript);
   std::cout << "starting " << commandLine << '\n';
-  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramManager().Groups();
+  const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramGroups();
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedUi scopedUi(ui);
-    StepPrototypes prototypes;
     SetupWindow window(baseName, parts.arguments, program);
     window.OnTimer();
     outcome = window.Outcome();
@@ -127,7 +125,7 @@ void RunUninstall(const UninstallOptions& options) {
   machine->CloseFile(image);
   ui.Finish();
   for (const std::string& line :
-       ProgramGroupChanges(groupsBefore, machine->ProgramManager().Groups()))
+       ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
   if (PendingDeletionNames(*machine, program))
     std::cout << "note: " << program << " is deleted when the system next starts\n";

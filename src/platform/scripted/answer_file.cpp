@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "dialogs/directory_dialog.h"
+#include "framework/ascii.h"
 #include "platform/scripted/scripted_ui.h"
 
 namespace velmora {
@@ -20,11 +21,6 @@ std::string Trim(const std::string& s) {
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
   return s.substr(b, e - b);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // A pattern: a double-quoted string starting at `pos`, honouring \" \\ \n
@@ -137,7 +133,7 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     if (rule.kind == "replace") {
       if (tokens.size() > 1)
         fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
-      const std::string word = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
+      const std::string word = tokens[0].quoted ? std::string() : AsciiLowered(tokens[0].text);
       if (word != "new" && word != "existing")
         fail("unknown answer '" + tokens[0].text + "' (new, existing)");
       rule.answer = word;
@@ -150,14 +146,14 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
         fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
       if (tokens[0].quoted || ButtonIdFromName(tokens[0].text) == 0)
         fail("unknown answer '" + tokens[0].text + "' (ok, cancel, yes, no, abort, retry, ignore)");
-      rule.answer = Lower(tokens[0].text);
+      rule.answer = AsciiLowered(tokens[0].text);
       AddRule(std::move(rule));
       continue;
     }
 
     if (rule.kind == "group") {
       for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const std::string word = tokens[i].quoted ? std::string() : Lower(tokens[i].text);
+        const std::string word = tokens[i].quoted ? std::string() : AsciiLowered(tokens[i].text);
         GroupAction action;
         if (word == "ok" || word == "escape") {
           action.kind = word == "ok" ? GroupAction::ok : GroupAction::escape;
@@ -179,7 +175,7 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
 
     for (std::size_t i = 0; i < tokens.size(); ++i) {
       const Token& token = tokens[i];
-      const std::string word = token.quoted ? std::string() : Lower(token.text);
+      const std::string word = token.quoted ? std::string() : AsciiLowered(token.text);
       DirectoryAction action;
       if (word == "ok" || word == "cancel") {
         action.kind = word == "ok" ? DirectoryAction::ok : DirectoryAction::cancel;

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace {
 
@@ -49,10 +51,7 @@ bool WildcardMatch(const std::string& pattern, const std::string& text) {
 }
 
 int ButtonIdFromName(const std::string& name) {
-  std::string n = name;
-  for (char& c : n) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  const std::string n = AsciiLowered(name);
   if (n == "ok") return id::ok;
   if (n == "cancel") return id::cancel;
   if (n == "abort") return id::abort;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "framework/ascii.h"
 #include "platform/sim/sim_machine.h"
 
 namespace velmora {
@@ -21,13 +22,7 @@ fs::file_time_type FromSeconds(std::int64_t seconds) {
   return std::chrono::file_clock::from_sys(sys);
 }
 
-std::string TimesKey(const fs::path& host) {
-  std::string key = host.string();
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
+std::string TimesKey(const fs::path& host) { return AsciiLowered(host.string()); }
 
 }  // namespace
 

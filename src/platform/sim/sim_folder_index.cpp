@@ -1,5 +1,6 @@
 #include "platform/sim/sim_folder_index.h"
 
+#include "framework/ascii.h"
 #include "platform/sim/sim_paths.h"
 
 namespace velmora::sim {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "framework/ascii.h"
 #include "platform/sim/sim_host_error.h"
 #include "platform/sim/sim_host_io.h"
 #include "platform/sim/sim_machine.h"
@@ -95,12 +96,12 @@ FileCause SimMachine::Resolve(const sim::WinPath& win, Location& out) {
       if (error) return sim::CauseOfHostError(error);
       if (!last) return FileCause::badPath;
       location.host /= win.parts[i];
-      location.key += '/' + sim::AsciiLowered(win.parts[i]);
+      location.key += '/' + AsciiLowered(win.parts[i]);
       location.kind = Kind::missing;
       break;
     }
     location.host /= actual;
-    location.key += '/' + sim::AsciiLowered(actual);
+    location.key += '/' + AsciiLowered(actual);
     if (fs::is_symlink(status)) {
       // Inside ROOT a link could lead anywhere: refuse it.  Inside a mount,
       // follow it only while its target stays within the mounted folder.
@@ -152,7 +153,7 @@ bool SimMachine::IsCurrentOrAbove(const Location& location) const {
   if (location.win.drive != current_.drive || location.win.parts.size() > current_.parts.size())
     return false;
   for (std::size_t i = 0; i < location.win.parts.size(); ++i)
-    if (!sim::NamesEqual(location.win.parts[i], current_.parts[i])) return false;
+    if (!AsciiEqualIgnoringCase(location.win.parts[i], current_.parts[i])) return false;
   return true;
 }
 

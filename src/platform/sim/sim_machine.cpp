@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "framework/ascii.h"
+
 namespace velmora {
 namespace fs = std::filesystem;
 using sim::WinPath;
@@ -63,6 +65,10 @@ SimMachine::~SimMachine() {
   for (auto& [handle, entry] : open_) std::fclose(entry.stream);
 }
 
+std::unique_ptr<SimulatedMachine> MakeSimulatedMachine(const fs::path& root) {
+  return std::make_unique<SimMachine>(root);
+}
+
 // Creates a directory and its parents when its drive is present; a
 // directory on a drive that is not there is simply left missing.
 void SimMachine::EnsureDirectory(const std::string& path) {
@@ -90,7 +96,7 @@ void SimMachine::EnsureDirectory(const std::string& path) {
 // ---- drives -------------------------------------------------------------------
 
 bool SimMachine::DriveFolder(char letter, fs::path& folder, bool& strict) const {
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   if (const auto type = driveTypes_.find(letter);
       type != driveTypes_.end() && type->second == DriveType::noRootDir)
     return false;
@@ -111,7 +117,7 @@ bool SimMachine::DriveFolder(char letter, fs::path& folder, bool& strict) const 
 }
 
 bool SimMachine::IsEmptyDrive(char letter) const {
-  const auto type = driveTypes_.find(sim::AsciiUpper(letter));
+  const auto type = driveTypes_.find(AsciiUpper(letter));
   return type != driveTypes_.end() && IsEmptyDriveType(type->second);
 }
 
@@ -121,7 +127,7 @@ void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess acce
   const fs::path folder = fs::canonical(hostFolder, ec);
   if (ec || !fs::is_directory(folder, ec))
     throw std::invalid_argument("cannot mount " + hostFolder.string() + ": not a folder");
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   mounts_[letter] = folder;
   if (access == MountAccess::writeProtected)
     writeProtected_.insert(letter);
@@ -131,7 +137,7 @@ void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess acce
 
 void SimMachine::SetDriveType(char letter, DriveType type) {
   if (!IsLetter(letter)) throw std::invalid_argument("not a drive letter");
-  driveTypes_[sim::AsciiUpper(letter)] = type;
+  driveTypes_[AsciiUpper(letter)] = type;
 }
 
 DriveType SimMachine::GetDriveType(const std::string& root) {
@@ -140,7 +146,7 @@ DriveType SimMachine::GetDriveType(const std::string& root) {
     const bool rootForm = root.size() >= 2 && IsLetter(root[0]) && root[1] == ':' &&
                           (root.size() == 2 || (root.size() == 3 && sim::IsSeparator(root[2])));
     if (!rootForm) return DriveType::noRootDir;
-    letter = sim::AsciiUpper(root[0]);
+    letter = AsciiUpper(root[0]);
   }
   fs::path folder;
   bool strict = false;
@@ -163,7 +169,7 @@ std::uint32_t SimMachine::GetLogicalDrives() {
 }
 
 void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
-  letter = sim::AsciiUpper(letter);
+  letter = AsciiUpper(letter);
   if (bytes)
     freeSpace_[letter] = *bytes;
   else
@@ -171,7 +177,7 @@ void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
 }
 
 std::optional<std::uint64_t> SimMachine::FreeSpace(char letter) const {
-  const auto it = freeSpace_.find(sim::AsciiUpper(letter));
+  const auto it = freeSpace_.find(AsciiUpper(letter));
   if (it == freeSpace_.end()) return std::nullopt;
   return it->second;
 }

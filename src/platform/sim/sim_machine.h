@@ -29,8 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/machine.h"
-#include "services/pe_version.h"
+#include "platform/sim/pe_version.h"
 #include "platform/sim/sim_attributes.h"
 #include "platform/sim/sim_folder_index.h"
 #include "platform/sim/sim_faults.h"
@@ -38,6 +37,7 @@
 #include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_program_manager.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/simulated_machine.h"
 
 namespace velmora {
 
@@ -47,7 +47,7 @@ struct SimOptions {
   std::string currentDir = "C:\\";
 };
 
-class SimMachine final : public Machine {
+class SimMachine final : public SimulatedMachine {
  public:
   // A machine whose drives are the lettered folders of root.  Creates root,
   // ROOT/C and the Windows, system and current directories when missing.
@@ -131,18 +131,10 @@ class SimMachine final : public Machine {
                                               bool skipNotifications) override;
 
   // ---- controls for tests and tools -----------------------------------------
-  // Maps a drive letter onto an existing host folder.  Throws
-  // std::invalid_argument for a bad letter or a folder that is not there.
-  // A write-protected drive refuses every change (accessDenied, as Windows
-  // answers ERROR_WRITE_PROTECT) and so never writes to the host folder.
-  enum class MountAccess { readWrite, writeProtected };
+  // Mount and SetDriveType as SimulatedMachine describes them.
   void Mount(char letter, const std::filesystem::path& hostFolder,
-             MountAccess access = MountAccess::readWrite);
-  // What GetDriveType answers for a letter.  A removable, CD-ROM, remote or
-  // RAM drive without a folder is an empty drive: listed by
-  // GetLogicalDrives, "not ready" (hardIO) for every file operation.
-  // noRootDir hides a drive.
-  void SetDriveType(char letter, DriveType type);
+             MountAccess access = MountAccess::readWrite) override;
+  void SetDriveType(char letter, DriveType type) override;
   // The nth call (from now, 1-based) of the named operation fails with cause
   // and does nothing else.  Throws std::invalid_argument for an unknown name.
   // Calls the machine makes itself count too: profile files are read and
@@ -157,13 +149,14 @@ class SimMachine final : public Machine {
   // The host path a Windows path resolves to; empty when it does not resolve.
   std::filesystem::path HostPath(const std::string& path);
   std::size_t OpenFileCount() const { return open_.size(); }
-  const std::filesystem::path& Root() const { return root_; }
+  const std::filesystem::path& Root() const override { return root_; }
   // The registry itself, for its own fault injection.
   sim::SimRegistry& Registry() { return registry_; }
   // Kept file times, registrations and started programs, with their answers.
   sim::InstallState& InstallState() { return installState_; }
   // The Program Manager's groups, items and faults.
   sim::SimProgramManager& ProgramManager() { return programManager_; }
+  std::vector<sim::ProgramGroup> ProgramGroups() const override { return programManager_.Groups(); }
 
  private:
   enum class Kind { missing, file, directory };

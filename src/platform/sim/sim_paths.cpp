@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "framework/ascii.h"
+
 namespace velmora::sim {
 namespace {
 
@@ -29,19 +31,6 @@ std::string StripComponent(std::string part, bool last) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool NamesEqual(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
-
-std::string AsciiLowered(std::string text) {
-  for (char& c : text) c = AsciiLower(c);
-  return text;
-}
 
 bool IsReservedDeviceName(const std::string& name) {
   // The device is reserved whatever follows a dot, and trailing spaces

@@ -39,10 +39,5 @@ bool IsValidName(const std::string& name);
 bool IsReservedDeviceName(const std::string& name);
 
 bool IsSeparator(char c);
-char AsciiLower(char c);
-char AsciiUpper(char c);
-// Case-insensitive comparison as the file system does it (ASCII letters).
-bool NamesEqual(const std::string& a, const std::string& b);
-std::string AsciiLowered(std::string text);
 
 }  // namespace velmora::sim

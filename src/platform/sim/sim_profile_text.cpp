@@ -3,14 +3,13 @@
 
 #include <algorithm>
 
+#include "framework/ascii.h"
 #include "platform/sim/sim_profile_encoding.h"
 
 namespace velmora::sim {
 namespace {
 
 bool IsProfileBlank(char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' '; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The text between the byte-order mark and the end, as the bytes the
 // parser reads (UTF-16 is turned into UTF-8).
@@ -40,8 +39,7 @@ std::string_view TrimProfileBlanks(std::string_view text) {
 }
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return AsciiEqualIgnoringCase(a, b);
 }
 
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }

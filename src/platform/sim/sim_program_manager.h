@@ -30,17 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_program_groups.h"
+
 namespace velmora::sim {
-
-struct ProgramItem {
-  std::string title;
-  std::string commandLine;
-};
-
-struct ProgramGroup {
-  std::string name;
-  std::vector<ProgramItem> items;
-};
 
 enum class DdeFault { noServer, busy, notProcessed, refused };
 

@@ -3,8 +3,9 @@
 // exports that name; "calling" it records the call and answers the HRESULT
 // a test set for the path (S_OK otherwise).  Programs are not run: the
 // command line is recorded and the configured WinExec result answered.
+#include "framework/ascii.h"
+#include "platform/sim/pe_version.h"
 #include "platform/sim/sim_machine.h"
-#include "services/pe_version.h"
 
 namespace velmora {
 
@@ -21,10 +22,7 @@ RegistrationCall SimMachine::CallRegistrationEntry(const std::string& path,
   });
   if (!isImage) return RegistrationCall::loadFailed;
   if (!exported) return RegistrationCall::noEntryPoint;
-  std::string full = GetFullPathName(path);
-  for (char& c : full) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  const std::string full = AsciiUppered(GetFullPathName(path));
   const auto answer = installState_.entryResults.find(full);
   result = answer == installState_.entryResults.end() ? 0 : answer->second;
   installState_.registrations.push_back(entryPoint + " " + GetFullPathName(path));

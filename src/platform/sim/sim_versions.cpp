@@ -2,7 +2,7 @@
 // read from the file's bytes by the portable image reader, and the
 // recommended location follows the rules of VerFindFile.
 #include "platform/sim/sim_machine.h"
-#include "services/pe_version.h"
+#include "platform/sim/pe_version.h"
 
 namespace velmora {
 namespace {

@@ -33,8 +33,7 @@ inline void WriteRaw(const std::string& path, const std::vector<Stretch>& stretc
   file.Close();
 }
 
-// A length field that claims far more than the file holds.  The step
-// classes must be findable (StepPrototypes alive).
+// A length field that claims far more than the file holds.
 struct HugeLengthCase {
   const char* what;
   std::vector<Stretch> stretches;

@@ -134,7 +134,6 @@ TEST(PackageReaderFileErrors, ReportsAreCollectedWithTheFailure) {
   testing::TempRoot root("authoring-reader");
   SimMachine sim(root.path());
   ScopedMachine scoped(sim);
-  StepPrototypes prototypes;
   ASSERT_EQ(sim.CreateDirectory("C:\\PKG"), FileCause::none);
   PackageDefinition package;
   package.first.title = "Faulty";

@@ -1,5 +1,5 @@
 // Shared setup of the package writer and reader tests: a memory machine
-// made current, the step prototypes, and small builders.
+// made current, and small builders.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,6 @@
 #include "platform/machine.h"
 #include "steps/step.h"
 #include "steps/step_file.h"
-#include "steps/step_prototypes.h"
 #include "unit/support/memory_machine.h"
 
 namespace velmora::test {
@@ -111,7 +110,6 @@ class PackageTest : public ::testing::Test {
 
   MemoryMachine machine;
   ScopedMachine scopedMachine{machine};
-  StepPrototypes prototypes;
 };
 
 }  // namespace velmora::test

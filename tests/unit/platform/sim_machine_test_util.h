@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "framework/ascii.h"
+#include "framework/file_exception.h"
 #include "platform/machine.h"
 
 namespace velmora::testing {
@@ -48,12 +50,7 @@ inline std::string GetFile(Machine& machine, const std::string& path) {
 
 // Windows paths compare without regard to ASCII case.
 inline bool PathsEqual(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  return AsciiEqualIgnoringCase(a, b);
 }
 
 }  // namespace velmora::testing

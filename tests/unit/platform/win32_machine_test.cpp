@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "framework/ascii.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/wine_detect.h"
 
@@ -240,7 +240,7 @@ TEST_F(Win32MachineTest, LocationsAndDrivesDescribeThisMachine) {
   EXPECT_EQ(machine_.GetFullPathName(""), "");
 
   const std::uint32_t drives = machine_.GetLogicalDrives();
-  const int windowsDrive = std::toupper(static_cast<unsigned char>(windows[0])) - 'A';
+  const int windowsDrive = AsciiUpper(windows[0]) - 'A';
   EXPECT_NE(drives & (1u << windowsDrive), 0u);
   EXPECT_EQ(machine_.GetDriveType(windows.substr(0, 3)), DriveType::fixed);
   for (int letter = 0; letter < 26; ++letter) {

@@ -54,7 +54,6 @@ class InstallationFixture : public ::testing::Test {
   }
 
   std::vector<MediaFixture> fixtures_;
-  StepPrototypes prototypes_;
 };
 
 // Every prompt takes its default, which accepts; every file copy lands with

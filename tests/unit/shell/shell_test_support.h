@@ -1,7 +1,7 @@
 // Shared setup of the run tests: a simulated machine whose current
 // directory is the installation media (C:\MEDIA, with a Setup.exe), a
-// scripted Ui that also keeps every progress value, the step prototypes,
-// and builders for media files written byte by byte.
+// scripted Ui that also keeps every progress value, and builders for media
+// files written byte by byte.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,6 @@
 #include "datafile/step_factory.h"
 #include "platform/scripted/scripted_ui.h"
 #include "platform/sim/sim_machine.h"
-#include "steps/step_prototypes.h"
 #include "unit/platform/sim_machine_test_util.h"
 #include "unit/platform/temp_root.h"
 #include "unit/steps/step_test_support.h"
@@ -177,7 +176,6 @@ class ShellTest : public ::testing::Test {
   ScopedMachine machineScope_{machine_};
   RecordingUi ui_;
   ScopedUi uiScope_{ui_};
-  StepPrototypes prototypes_;
 };
 
 }  // namespace velmora::test

@@ -1,15 +1,15 @@
-// Runtime class records, the step registry, the prototypes that make
-// classes findable, FindStepClass and the directory registry.
+// Runtime class records, the table of step classes, FindStepClass and the
+// directory registry.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "datafile/step_factory.h"
+#include "steps/step_classes.h"
 #include "steps/step_directory.h"
 #include "steps/step_file_copy.h"
 #include "steps/step_file_display_optional.h"
 #include "steps/step_pmg.h"
-#include "steps/step_prototypes.h"
 
 namespace velmora {
 namespace {
@@ -26,48 +26,32 @@ TEST(StepClasses, TreeAndRecords) {
   EXPECT_EQ(RUNTIME_CLASS(CObject)->CreateObject(), nullptr);
 }
 
-TEST(StepRegistry, ListsLiveStepsAndExistsOnlyWhileOneLives) {
-  ASSERT_EQ(CStep::Registry(), nullptr) << "a step outlived its test";
-  ASSERT_EQ(CStep::LiveCount(), 0);
-  EXPECT_EQ(FindStepClass("CStepPMG"), nullptr);
-  {
-    CStepPMG a;
-    CStepFileCopy b;
-    ASSERT_NE(CStep::Registry(), nullptr);
-    EXPECT_EQ(CStep::LiveCount(), 2);
-    EXPECT_EQ(*CStep::Registry(), (StepList{&a, &b}));
-    // Any live step makes its class findable, prototypes or not.
-    std::unique_ptr<CStep> made(FindStepClass("CStepFileCopy"));
-    ASSERT_NE(made, nullptr);
-    EXPECT_NE(made.get(), &b);
-    EXPECT_EQ(CStep::LiveCount(), 3);
-    made.reset();
-    EXPECT_EQ(*CStep::Registry(), (StepList{&a, &b}));
+TEST(StepClassTable, HoldsTheAcceptedClassesInOrder) {
+  const auto& classes = AcceptedStepClasses();
+  ASSERT_EQ(classes.size(), kAcceptedStepClassNames.size());
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    EXPECT_STREQ(classes[i]->m_lpszClassName, kAcceptedStepClassNames[i]);
+    EXPECT_TRUE(classes[i]->IsDerivedFrom(RUNTIME_CLASS(CStep))) << kAcceptedStepClassNames[i];
   }
-  EXPECT_EQ(CStep::Registry(), nullptr);
-  EXPECT_EQ(CStep::LiveCount(), 0);
 }
 
-TEST(StepRegistry, PrototypesMakeExactlyTheAcceptedClassesFindable) {
-  {
-    StepPrototypes prototypes;
-    EXPECT_EQ(CStep::LiveCount(), 9);
-    for (const char* name : kAcceptedStepClassNames) {
-      std::unique_ptr<CStep> step(FindStepClass(name));
-      ASSERT_NE(step, nullptr) << name;
-      EXPECT_STREQ(step->GetRuntimeClass()->m_lpszClassName, name);
-    }
-    for (const char* name : {"CStep", "CStepFile", "CObject", "CStepPmg", ""}) EXPECT_EQ(FindStepClass(name), nullptr) << name;
+TEST(FindStepClass, MakesEachAcceptedClassWithNoStepAlive) {
+  for (const char* name : kAcceptedStepClassNames) {
+    std::unique_ptr<CStep> step(FindStepClass(name));
+    ASSERT_NE(step, nullptr) << name;
+    EXPECT_STREQ(step->GetRuntimeClass()->m_lpszClassName, name);
+    // Each call makes a new object.
+    std::unique_ptr<CStep> again(FindStepClass(name));
+    ASSERT_NE(again, nullptr) << name;
+    EXPECT_NE(again.get(), step.get());
   }
-  EXPECT_EQ(CStep::LiveCount(), 0);
-  EXPECT_EQ(FindStepClass("CStepPMG"), nullptr);
 }
 
 // A step whose class record creates something that is not a step.
 class NotAStep : public CObject {
  public:
-  static inline int destroyed = 0;
-  ~NotAStep() override { ++destroyed; }
+  static inline int created = 0;
+  NotAStep() { ++created; }
 };
 CObject* MakeNotAStep() { return new NotAStep; }
 const CRuntimeClass kImpostorClass{"CStepImpostor", 1, &MakeNotAStep, RUNTIME_CLASS(CObject)};
@@ -76,12 +60,17 @@ class Impostor : public CStep {
   const CRuntimeClass* GetRuntimeClass() const override { return &kImpostorClass; }
 };
 
-TEST(StepRegistry, ClassThatIsNotAStepIsRefusedAndItsObjectDeleted) {
+TEST(FindStepClass, RefusesEveryOtherNameWhateverStepsAreAlive) {
+  // Live objects of the base kinds, and of a class outside the table, do
+  // not make their classes findable.
+  CStep base;
+  CStepFile file;
   Impostor impostor;
-  NotAStep::destroyed = 0;
-  EXPECT_EQ(FindStepClass("CStepImpostor"), nullptr);
-  EXPECT_EQ(NotAStep::destroyed, 1);
-  EXPECT_EQ(CStep::LiveCount(), 1);
+  NotAStep::created = 0;
+  for (const char* name : {"CStep", "CStepFile", "CObject", "CStepImpostor", "CStepPmg",
+                           "cstepfilecopy", "CStepFileCopy ", ""})
+    EXPECT_EQ(FindStepClass(name), nullptr) << '"' << name << '"';
+  EXPECT_EQ(NotAStep::created, 0);
 }
 
 TEST(DirectoryRegistry, FindByNameTakesTheFirstExactMatchAmongLiveSteps) {

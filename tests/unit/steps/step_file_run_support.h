@@ -15,7 +15,6 @@
 #include "platform/scripted/scripted_ui.h"
 #include "platform/sim/sim_machine.h"
 #include "steps/step_file_copy.h"
-#include "steps/step_prototypes.h"
 #include "unit/platform/sim_machine_test_util.h"
 #include "unit/platform/temp_root.h"
 
@@ -127,7 +126,6 @@ class FileStepRun : public ::testing::Test {
   ScopedMachine machineScope_{machine_};
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
-  StepPrototypes prototypes_;
   int nextOpened_ = 0;
 };
 

@@ -1,7 +1,7 @@
 // Helpers for the step tests: a builder for step records as the installation
 // script stores them (stretches of plain and compressed bytes), a builder for
-// uninstall log bytes, and a fixture with a memory machine, a scripted Ui and
-// the step prototypes.
+// uninstall log bytes, and a fixture with a memory machine and a scripted
+// Ui.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,6 @@
 #include "framework/little_endian.h"
 #include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
-#include "steps/step_prototypes.h"
 #include "unit/support/memory_machine.h"
 
 namespace velmora::test {
@@ -170,7 +169,6 @@ class StepTest : public ::testing::Test {
   ScopedMachine machineScope_{machine_};
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
-  StepPrototypes prototypes_;
   CCompressedFile stream_;
 };
 

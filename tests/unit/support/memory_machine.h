@@ -13,7 +13,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/ascii.h"
 #include "platform/machine.h"
 #include "platform/sim/sim_profile.h"
 
@@ -301,7 +301,7 @@ class MemoryMachine : public Machine {
   std::string GetSystemDirectory() override { return "C:\\WINDOWS\\SYSTEM"; }
   std::string GetFullPathName(const std::string& path) override { return Full(path); }
   DriveType GetDriveType(const std::string& root) override {
-    return !root.empty() && std::toupper(static_cast<unsigned char>(root[0])) == 'C'
+    return !root.empty() && AsciiUpper(root[0]) == 'C'
                ? DriveType::fixed
                : DriveType::noRootDir;
   }
@@ -447,8 +447,7 @@ class MemoryMachine : public Machine {
   };
 
   static std::string Key(std::string path) {
-    for (char& ch : path) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return path;
+    return AsciiUppered(std::move(path));
   }
   static std::string Parent(const std::string& full) {
     const auto slash = full.find_last_of('\\');
@@ -489,7 +488,7 @@ class MemoryMachine : public Machine {
     std::string drive = current_.substr(0, 2);
     std::string rest;
     if (path.size() >= 2 && path[1] == ':') {
-      drive = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))) + ":";
+      drive = std::string(1, AsciiUpper(path[0])) + ":";
       rest = path.substr(2);
       if (rest.empty() || rest[0] != '\\') {
         rest = (Key(drive) == Key(current_.substr(0, 2)) ? current_.substr(2) : "\\") + "\\" + rest;

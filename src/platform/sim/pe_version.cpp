@@ -1,4 +1,4 @@
-#include "services/pe_version.h"
+#include "platform/sim/pe_version.h"
 
 #include <cstring>
 

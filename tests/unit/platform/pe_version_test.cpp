@@ -2,7 +2,7 @@
 // has no version and no exports, and reading it never goes past its end.
 #include <gtest/gtest.h>
 
-#include "services/pe_version.h"
+#include "platform/sim/pe_version.h"
 #include "services/self_registration.h"
 #include "unit/support/pe_builder.h"
 
