@@ -3,7 +3,8 @@
 # again: when everything is present it only checks.
 # Usage: scripts/deps.sh [host|all]
 #   host  what the host build needs (the velmora tool, host tests, the demo)
-#   all   also the Windows build and its tests under Wine (the default)
+#   all   also the static checks, the Windows build and its tests under Wine
+#         (the default)
 set -euo pipefail
 
 host_packages=(
@@ -12,6 +13,7 @@ host_packages=(
   libtomlplusplus-dev libcli11-dev
 )
 windows_packages=(
+  clang-tidy
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth
 )

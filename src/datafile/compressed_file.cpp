@@ -110,7 +110,7 @@ void CCompressedFile::SetCompressed(bool compressed) {
   if (!m_history) {
     // Zeroed: the match history may compare bytes that were never pushed
     // (those bits are never used, but they should not be indeterminate).
-    m_history = std::make_unique<std::uint8_t[]>(2 * kRing);
+    m_history = std::make_unique<std::uint8_t[]>(std::size_t{2} * kRing);
     ResetEncoder();
   }
   if (!m_out) SetOutputBuffer(m_outBufferSize);

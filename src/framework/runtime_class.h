@@ -72,6 +72,8 @@ inline const CRuntimeClass CObject::classCObject{"CObject", 0xFFFF, nullptr, nul
   static ::velmora::CObject* CreateObject();                       \
   const ::velmora::CRuntimeClass* GetRuntimeClass() const override;
 
+// The class names are pasted into declarations, where parentheses cannot go.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define VELMORA_IMPLEMENT_DYNCREATE(class_name, base_name)                                  \
   ::velmora::CObject* class_name::CreateObject() { return new class_name; }                 \
   const ::velmora::CRuntimeClass class_name::class##class_name{                             \
@@ -79,3 +81,4 @@ inline const CRuntimeClass CObject::classCObject{"CObject", 0xFFFF, nullptr, nul
   const ::velmora::CRuntimeClass* class_name::GetRuntimeClass() const {                     \
     return &class_name::class##class_name;                                                  \
   }
+// NOLINTEND(bugprone-macro-parentheses)

@@ -38,11 +38,11 @@ std::string UnregisterCommandLine(const std::string& path) {
   return "Regsvr32 /u \"" + path + "\"";
 }
 
-bool RegisterComponent(std::string path) {
+bool RegisterComponent(const std::string& path) {
   return Register(path, "DllRegisterServer", RegisterCommandLine(path));
 }
 
-bool UnregisterComponent(std::string path) {
+bool UnregisterComponent(const std::string& path) {
   return Register(path, "DllUnregisterServer", UnregisterCommandLine(path));
 }
 

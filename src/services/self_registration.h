@@ -10,8 +10,8 @@ namespace velmora {
 
 // True when the component registered itself or the registration program
 // was started.  False at once for a path without any ".".
-bool RegisterComponent(std::string path);
-bool UnregisterComponent(std::string path);
+bool RegisterComponent(const std::string& path);
+bool UnregisterComponent(const std::string& path);
 
 // The command lines handed to the registration program.
 std::string RegisterCommandLine(const std::string& path);

@@ -20,7 +20,7 @@ bool IsInstallModuleName(const std::string& baseName) { return AsciiUppered(base
 
 SetupWindow* MainWindow() { return g_mainWindow; }
 
-SetupWindow::SetupWindow(std::string moduleBaseName, std::string commandLine,
+SetupWindow::SetupWindow(std::string moduleBaseName, const std::string& commandLine,
                          std::string modulePath)
     : m_installMode(IsInstallModuleName(moduleBaseName)), m_exeName(std::move(moduleBaseName)) {
   m_statusText = m_installMode

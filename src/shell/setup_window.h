@@ -40,7 +40,8 @@ class SetupWindow : public MediaSource, public ReplaceChecks {
   // uninstall mode name the uninstall log (quoted or not); modulePath: the
   // program's full path, which the uninstaller deletes at its end ("": the
   // program file is left alone).
-  SetupWindow(std::string moduleBaseName, std::string commandLine, std::string modulePath = {});
+  SetupWindow(std::string moduleBaseName, const std::string& commandLine,
+              std::string modulePath = {});
   // The window's destruction: deletes every step on both lists and the
   // progress dialog, closes the data file.
   ~SetupWindow() override;

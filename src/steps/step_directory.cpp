@@ -67,6 +67,7 @@ bool CStepDirectory::SetRegEntry(const std::string& value) { m_regEntry = value;
 // The common name checks, then the directory's own (not the ini value
 // step's: the ini fields are optional here).
 bool CStepDirectory::Validate(const StepList* steps, std::string* message) {
+  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on purpose
   if (!CStep::Validate(steps, message)) return false;
   const bool anyIni = !m_iniFile.empty() || !m_iniSection.empty() || !m_iniEntry.empty();
   const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();

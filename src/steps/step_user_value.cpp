@@ -28,6 +28,7 @@ bool CStepUserValue::SetRegEntry(const std::string& value) { m_regEntry = value;
 // The common name checks, then the user value's own: the value goes to the
 // registry entry or to a complete ini entry.
 bool CStepUserValue::Validate(const StepList* steps, std::string* message) {
+  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on purpose
   if (!CStep::Validate(steps, message)) return false;
   const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();
   const char* refusal = nullptr;

@@ -34,8 +34,10 @@ std::string CommandName(const CLI::App& app) {
 }  // namespace
 }  // namespace velmora::cli
 
-int main(int argc, char** argv) {
-  using namespace velmora::cli;
+namespace velmora::cli {
+namespace {
+
+int Run(int argc, char** argv) {
   CLI::App app{
       "velmora - build, inspect and test Velmora Setup installation packages.\n"
       "Run 'velmora COMMAND --help' for the options of one command."};
@@ -69,4 +71,17 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   return kExitOk;
+}
+
+}  // namespace
+}  // namespace velmora::cli
+
+int main(int argc, char** argv) {
+  try {
+    return velmora::cli::Run(argc, argv);
+  } catch (...) {
+    // Nothing above lets an exception out but the memory running out while
+    // the command line is set up or an error is told.
+    return velmora::cli::kExitFailure;
+  }
 }

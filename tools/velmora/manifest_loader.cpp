@@ -177,7 +177,8 @@ class Loader {
         seconds = number->get();
       } else if (const toml::value<toml::date_time>* stamp = node->as_date_time()) {
         const toml::date_time& dt = stamp->get();
-        seconds = DaysSince1970(dt.date) * 86400 + dt.time.hour * 3600 + dt.time.minute * 60 + dt.time.second;
+        seconds = DaysSince1970(dt.date) * 86400 + std::int64_t{dt.time.hour} * 3600 +
+                  std::int64_t{dt.time.minute} * 60 + dt.time.second;
         if (dt.offset) seconds -= std::int64_t{dt.offset->minutes} * 60;
       } else {
         throw Error(line, what + " must be a date-time such as 1996-08-01T10:00:00Z");

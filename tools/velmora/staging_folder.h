@@ -13,7 +13,7 @@ class StagingFolder {
  public:
   // Creates a new, empty folder in the target's parent (creating the parent
   // when missing).  Throws std::filesystem::filesystem_error.
-  explicit StagingFolder(std::filesystem::path target);
+  explicit StagingFolder(const std::filesystem::path& target);
   // Removes the staging folder and whatever is in it, unless committed.
   ~StagingFolder();
   StagingFolder(const StagingFolder&) = delete;

@@ -53,7 +53,7 @@ FileCause CopyHostFile(const std::filesystem::path& from, const std::filesystem:
     return CauseOfErrno(error);
   }
   FileCause cause = FileCause::none;
-  std::vector<char> buffer(64 * 1024);
+  std::vector<char> buffer(std::size_t{64} * 1024);
   for (;;) {
     errno = 0;
     const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);

@@ -29,7 +29,7 @@ bool IsEmptyDriveType(DriveType type) {
 
 }  // namespace
 
-SimMachine::SimMachine(SimOptions options) {
+SimMachine::SimMachine(const SimOptions& options) {
   current_ = ParseOption(options.currentDir, WinPath{}, "current directory");
   windowsDir_ =
       sim::FormatWindowsPath(ParseOption(options.windowsDir, current_, "Windows directory"));
@@ -38,7 +38,7 @@ SimMachine::SimMachine(SimOptions options) {
 
 // The private folder exists before the stores that live in it are read.
 static fs::path PrivateFolder(const fs::path& root) {
-  const fs::path folder = fs::absolute(root) / ".velmora";
+  fs::path folder = fs::absolute(root) / ".velmora";
   std::error_code ec;
   fs::create_directories(fs::absolute(root) / "C", ec);
   if (!ec) fs::create_directories(folder, ec);
@@ -47,7 +47,7 @@ static fs::path PrivateFolder(const fs::path& root) {
   return folder;
 }
 
-SimMachine::SimMachine(const fs::path& root, SimOptions options)
+SimMachine::SimMachine(const fs::path& root, const SimOptions& options)
     : root_(fs::absolute(root)),
       attributes_(PrivateFolder(root) / "attributes"),
       registry_(root_ / ".velmora" / "registry"),

@@ -53,10 +53,10 @@ class SimMachine final : public SimulatedMachine {
   // ROOT/C and the Windows, system and current directories when missing.
   // Throws std::runtime_error when the root cannot be set up and
   // std::invalid_argument for options that are not valid paths.
-  explicit SimMachine(const std::filesystem::path& root, SimOptions options = {});
+  explicit SimMachine(const std::filesystem::path& root, const SimOptions& options = {});
   // A machine with no root folder: its only drives are those mounted, and
   // attributes live in memory.  Nothing is created on disk.
-  explicit SimMachine(SimOptions options);
+  explicit SimMachine(const SimOptions& options);
   ~SimMachine() override;
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
@@ -166,7 +166,7 @@ class SimMachine final : public SimulatedMachine {
     std::string key;  // "C/dir/file", lower case: names one file for sharing and attributes
     Kind kind = Kind::missing;
   };
-  static constexpr std::size_t kReadCacheSize = 128 * 1024;
+  static constexpr std::size_t kReadCacheSize = std::size_t{128} * 1024;
   struct ReadCache {
     std::vector<std::uint8_t> bytes;  // allocated on the first small read
     std::uint64_t start = 0;          // file offset of bytes[0]

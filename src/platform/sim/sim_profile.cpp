@@ -101,7 +101,7 @@ FileCause EditProfile(Machine& machine, const std::string& file,
 }  // namespace
 
 std::string ProfileFilePath(Machine& machine, const std::string& file) {
-  const std::string name(UpToNul(file));
+  std::string name(UpToNul(file));
   if (!IsBareName(name)) return name;
   std::string path = machine.GetWindowsDirectory();
   if (path.empty() || path.back() != '\\') path += '\\';

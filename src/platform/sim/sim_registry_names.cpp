@@ -13,8 +13,10 @@ std::string FoldName(const std::string& name) {
   for (char& c : folded) {
     const auto u = static_cast<unsigned char>(c);
     unsigned char lower = u;
-    if (u >= 'A' && u <= 'Z') lower = static_cast<unsigned char>(u + 0x20);
-    else if (u >= 0xC0 && u <= 0xDE && u != 0xD7) lower = static_cast<unsigned char>(u + 0x20);
+    // ASCII and the accented capitals of the ANSI code page (but the
+    // multiplication sign) lie 0x20 below their small letters.
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+      lower = static_cast<unsigned char>(u + 0x20);
     else if (u == 0x8A || u == 0x8C || u == 0x8E) lower = static_cast<unsigned char>(u + 0x10);
     else if (u == 0x9F) lower = 0xFF;
     c = static_cast<char>(lower);
