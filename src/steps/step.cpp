@@ -35,6 +35,10 @@ std::string CStep::LimitDescription(std::string text) {
   return text;
 }
 
+std::string CStep::NamedDescription(const std::string& kind, const std::string& name) {
+  return LimitDescription(name.empty() ? kind : kind + ": " + name);
+}
+
 bool CStep::HasName() const { return false; }
 bool CStep::HasDirectory() const { return false; }
 bool CStep::HasDefault() const { return false; }

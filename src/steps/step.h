@@ -166,6 +166,8 @@ class CStep : public CObject {
  protected:
   // Cuts a description to what a description line holds.
   static std::string LimitDescription(std::string text);
+  // "Kind: name", or the kind alone for an empty name, cut to a line.
+  static std::string NamedDescription(const std::string& kind, const std::string& name);
 
   std::uint16_t m_version;
   std::uint32_t m_disk;

@@ -52,11 +52,7 @@ void CStepDirectory::Serialize(CArchive& ar) {
   }
 }
 
-std::string CStepDirectory::GetDescription() const {
-  std::string text = GetKindName();
-  if (!m_name.empty()) text += ": " + m_name;
-  return LimitDescription(std::move(text));
-}
+std::string CStepDirectory::GetDescription() const { return NamedDescription(GetKindName(), m_name); }
 
 std::string CStepDirectory::GetKindName() const { return "Directory"; }
 
@@ -70,16 +66,10 @@ bool CStepDirectory::Validate(const StepList* steps, std::string* message) {
   // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on purpose
   if (!CStep::Validate(steps, message)) return false;
   const bool anyIni = !m_iniFile.empty() || !m_iniSection.empty() || !m_iniEntry.empty();
-  const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();
-  const char* refusal = nullptr;
-  if (m_prefix.empty())
-    refusal = "You must enter a prefix";
-  else if (m_prefix == m_name)
-    refusal = "You can't enter this directory as the prefix";
-  else if (anyIni && !allIni)
+  const char* refusal = PrefixRefusal();
+  if (refusal == nullptr && anyIni && !NamesIniEntry())
     refusal = "You must enter a value for all or none of the ini fields";
-  else if (m_question.empty())
-    refusal = "You must enter a Question";
+  if (refusal == nullptr && m_question.empty()) refusal = "You must enter a Question";
   if (refusal == nullptr) return true;
   if (message != nullptr) *message = refusal;
   return false;

@@ -70,6 +70,13 @@ class CStepIniValue : public CStep {
   bool NamesIniEntry() const {
     return !GetIniSection().empty() && !GetIniEntry().empty() && !GetIniFile().empty();
   }
+  // The editor's refusal of a prefix that is missing or names the step
+  // itself; null for a prefix that will do.
+  const char* PrefixRefusal() const {
+    if (m_prefix.empty()) return "You must enter a prefix";
+    if (m_prefix == GetName()) return "You can't enter this directory as the prefix";
+    return nullptr;
+  }
 
   std::string m_previousValue;  // the entry's text before Install wrote it
   std::string m_iniFile;

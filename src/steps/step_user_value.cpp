@@ -14,11 +14,7 @@ void CStepUserValue::Serialize(CArchive& ar) {
     ar >> m_name >> m_regEntry;
 }
 
-std::string CStepUserValue::GetDescription() const {
-  std::string text = GetKindName();
-  if (!m_name.empty()) text += ": " + m_name;
-  return LimitDescription(std::move(text));
-}
+std::string CStepUserValue::GetDescription() const { return NamedDescription(GetKindName(), m_name); }
 
 std::string CStepUserValue::GetKindName() const { return "User value"; }
 
@@ -30,13 +26,8 @@ bool CStepUserValue::SetRegEntry(const std::string& value) { m_regEntry = value;
 bool CStepUserValue::Validate(const StepList* steps, std::string* message) {
   // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on purpose
   if (!CStep::Validate(steps, message)) return false;
-  const bool allIni = !m_iniFile.empty() && !m_iniSection.empty() && !m_iniEntry.empty();
-  const char* refusal = nullptr;
-  if (m_prefix.empty())
-    refusal = "You must enter a prefix";
-  else if (m_prefix == m_name)
-    refusal = "You can't enter this directory as the prefix";
-  else if (m_regEntry.empty() && !allIni)
+  const char* refusal = PrefixRefusal();
+  if (refusal == nullptr && m_regEntry.empty() && !NamesIniEntry())
     refusal = "You must enter a value for all of the ini fields or enter a value Reg entry";
   if (refusal == nullptr) return true;
   if (message != nullptr) *message = refusal;

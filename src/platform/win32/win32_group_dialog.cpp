@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/group_dialog.h"
+#include "platform/win32/modal_dialog.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_ui.h"
 
@@ -32,32 +33,24 @@ INT_PTR CALLBACK GroupDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
       }
       return TRUE;
     }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        dialog->m_group = ControlText(window, CGroupDialog::kGroupId);
-        ::EndDialog(window, IDOK);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        ::EndDialog(window, IDCANCEL);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_CLOSE:
-      ::EndDialog(window, IDCANCEL);
+    case WM_COMMAND: {
+      // OK copies the name back; Escape leaves the caller's text alone.
+      const WORD command = LOWORD(wParam);
+      if (command != IDOK && command != IDCANCEL) return FALSE;
+      if (command == IDOK) dialog->m_group = ControlText(window, CGroupDialog::kGroupId);
+      ::EndDialog(window, command);
       return TRUE;
+    }
     default:
-      return FALSE;
+      return OtherDialogMessage(window, message);
   }
 }
 
 }  // namespace
 
 int Win32Ui::RunGroupDialog(CGroupDialog& dialog) {
-  const INT_PTR result = ::DialogBoxParamA(
-      ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(CGroupDialog::kTemplateId), nullptr,
-      GroupDialogProc, reinterpret_cast<LPARAM>(&dialog));
-  return result == IDOK ? id::ok : id::cancel;
+  const int answer = RunModalTemplate(CGroupDialog::kTemplateId, GroupDialogProc, &dialog);
+  return answer == IDOK ? id::ok : id::cancel;
 }
 
 }  // namespace velmora

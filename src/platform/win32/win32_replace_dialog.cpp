@@ -2,6 +2,7 @@
 // go into their static controls when it opens; OK and Cancel end it with
 // their own results, as do Enter, Escape and the close box.
 #include "dialogs/replace_file_dialog.h"
+#include "platform/win32/modal_dialog.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_ui.h"
 
@@ -29,21 +30,16 @@ INT_PTR CALLBACK ReplaceDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return TRUE;
       }
       return FALSE;
-    case WM_CLOSE:
-      ::EndDialog(window, IDCANCEL);
-      return TRUE;
     default:
-      return FALSE;
+      return OtherDialogMessage(window, message);
   }
 }
 
 }  // namespace
 
 int Win32Ui::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
-  const INT_PTR result = ::DialogBoxParamA(
-      ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(CReplaceFileDialog::kTemplateId), nullptr,
-      ReplaceDialogProc, reinterpret_cast<LPARAM>(&dialog));
-  return result == IDOK ? id::ok : id::cancel;
+  const int answer = RunModalTemplate(CReplaceFileDialog::kTemplateId, ReplaceDialogProc, &dialog);
+  return answer == IDOK ? id::ok : id::cancel;
 }
 
 }  // namespace velmora
