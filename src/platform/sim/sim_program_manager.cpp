@@ -129,7 +129,7 @@ std::uint32_t SimProgramManager::TakeFault() {
 }
 
 std::uint32_t SimProgramManager::Execute(const std::string& data, std::string& current) {
-  const std::string commands(data.c_str());  // up to the terminating zero
+  const std::string commands = data.substr(0, data.find('\0'));  // up to the terminating zero
   transactions_.push_back("execute " + commands);
   if (const std::uint32_t fault = TakeFault()) return fault;
   std::vector<ProgramGroup> groups = Load();
