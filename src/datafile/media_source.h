@@ -16,7 +16,12 @@ class MediaSource {
   virtual bool OpenNextMediaFile() = 0;
 };
 
-// The process-wide media source; null when none is installed.
+// The process-wide media source; null when none is installed.  A global
+// because the readers that need it sit behind the step interface: a step's
+// ReadRecord and InstallData take the data stream alone, and every step
+// class implements them, so the source cannot be handed down without
+// changing that interface for all of them.  The layout's own readers take
+// it as a parameter; the run installs itself for exactly its own length.
 MediaSource* CurrentMediaSource();
 void SetCurrentMediaSource(MediaSource* source);
 
