@@ -62,6 +62,16 @@ e2e_groups_install() {
   e2e_finish_setup
 }
 
+# e2e_groups_close CAPTION: closes the windows the shell opened for a group.
+# The shell opens them a moment after a group command, so a window may
+# appear after the first try; one left open would cover later scenarios'
+# screenshots.
+e2e_groups_close() {
+  e2e_robot close "$1"
+  sleep 1
+  e2e_robot close "$1"
+}
+
 scenario_program_groups() {
   local programs typed="E2E Typed Tools"
   programs=$(e2e_groups_folder) || { e2e_fail "no Start Menu Programs folder in the prefix"; return 1; }
@@ -74,7 +84,7 @@ scenario_program_groups() {
     listed 1009 "StartUp" \
     settext 1009 "$typed" \
     click 1 || return 1
-  e2e_robot close "$typed"
+  e2e_groups_close "$typed"
   [ -f "$programs/$typed/E2E Tool One.lnk" ] || e2e_fail "no link E2E Tool One in $typed"
   [ -f "$programs/$typed/E2E Tool Two.lnk" ] || e2e_fail "no link E2E Tool Two in $typed"
   [ ! -e "$programs/E2E Tools" ] || e2e_fail "the package's own group E2E Tools was made"
@@ -91,19 +101,19 @@ scenario_program_groups() {
     choose 1009 "$typed" \
     expect 1009 "$typed" \
     click 1 || return 1
-  e2e_robot close "$typed"
+  e2e_groups_close "$typed"
   [ -f "$programs/$typed/E2E Tool Three.lnk" ] || e2e_fail "no link E2E Tool Three in $typed"
   [ ! -e "$programs/E2E Extra" ] || e2e_fail "the package's own group E2E Extra was made"
   [ -z "$E2E_FAILED" ] || return 1
 
   # Each uninstallation takes out its own items only.
   e2e_uninstall_run "E2E Group Tools" || return 1
-  e2e_robot close "$typed"
+  e2e_groups_close "$typed"
   e2e_expect_no_file "$programs/$typed/E2E Tool One.lnk"
   e2e_expect_no_file "$programs/$typed/E2E Tool Two.lnk"
   [ -f "$programs/$typed/E2E Tool Three.lnk" ] || e2e_fail "the other package's link went too"
   e2e_uninstall_run "E2E Group Extra" || return 1
-  e2e_robot close "$typed"
+  e2e_groups_close "$typed"
   e2e_expect_no_file "$programs/$typed/E2E Tool Three.lnk"
   # Emptied, and kept: Wine does not describe a group (see above).
   [ -d "$programs/$typed" ] || e2e_fail "$typed went, although Wine cannot say it is empty"
