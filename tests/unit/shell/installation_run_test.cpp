@@ -27,15 +27,6 @@ PackageStep File(const std::string& name, std::size_t size, bool icon = false,
   return step;
 }
 
-PackageStep IniValue(const std::string& entry, const std::string& value) {
-  PackageStep step = Step("CStepIniValue");
-  step.step->SetIniFile("RUN.INI");
-  step.step->SetIniSection("Run");
-  step.step->SetIniEntry(entry);
-  step.step->SetDefault(value);
-  return step;
-}
-
 PackageStep Directory(const std::string& name) {
   PackageStep step = Step("CStepDirectory");
   step.step->SetName(name);

@@ -55,6 +55,16 @@ inline PackageStep Step(const std::string& className) {
   return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
 }
 
+// An ini value step that writes entry=value into [Run] of RUN.INI.
+inline PackageStep IniValue(const std::string& entry, const std::string& value) {
+  PackageStep step = Step("CStepIniValue");
+  step.step->SetIniFile("RUN.INI");
+  step.step->SetIniSection("Run");
+  step.step->SetIniEntry(entry);
+  step.step->SetDefault(value);
+  return step;
+}
+
 inline AnswerRule MessageRule(const std::string& pattern, const std::string& answer, int uses = 0) {
   AnswerRule rule;
   rule.kind = "message";

@@ -53,15 +53,6 @@ PackageStep Group(const std::string& name) {
   return step;
 }
 
-PackageStep IniStep(const std::string& entry, const std::string& value) {
-  PackageStep step = Step("CStepIniValue");
-  step.step->SetIniFile("RUN.INI");
-  step.step->SetIniSection("Run");
-  step.step->SetIniEntry(entry);
-  step.step->SetDefault(value);
-  return step;
-}
-
 // Files (bytes and attributes) and the registry of a machine, as text.
 using Snapshot = std::map<std::string, std::string>;
 
@@ -174,7 +165,7 @@ class UninstallationRun : public ShellTest {
 };
 
 TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEntryQuotesTheProgram) {
-  ASSERT_EQ(Install(Steps(IniStep("A", "1"), File("ONE.TXT", "one"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"),
+  ASSERT_EQ(Install(Steps(IniValue("A", "1"), File("ONE.TXT", "one"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"),
                      Group("Tools"), File("TWO.TXT", "two"))),
             RunOutcome::installed);
   // Title, N = 3, then each class name before its archive form.
@@ -200,7 +191,7 @@ TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEn
 
 TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstallsCleanly) {
   const Snapshot before = Take();
-  ASSERT_EQ(Install(Steps(IniStep("A", "1"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"))),
+  ASSERT_EQ(Install(Steps(IniValue("A", "1"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"))),
             RunOutcome::installed);
   EXPECT_EQ(testing::GetFile(machine_, kLog), std::string("\x04" "Demo\0\0\0\0", 9));
   EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
