@@ -56,6 +56,20 @@ e2e_uninstall_expect_removed() {
     e2e_fail "$exe is not in PendingFileRenameOperations: $(e2e_uninstall_pending | tr '\n' ' ')"
 }
 
+# e2e_uninstall_install MEDIA_NAME: installs the package just packed with the
+# real SETUP.EXE, taking the suggested directory.
+e2e_uninstall_install() {
+  e2e_media "$1"
+  e2e_copy_media
+  e2e_start_setup
+  e2e_robot \
+    window "Select Directory" \
+    click 1 \
+    box "Install Successful" \
+    click 1 || return 1
+  e2e_finish_setup
+}
+
 # A title with blanks and one file of each kind an uninstallation treats
 # differently: a plain file and a read-only one (removed), a shared library
 # that was there with a count (kept, the count goes back), a
@@ -128,15 +142,7 @@ EOF_MANIFEST
   wine reg add "$E2E_SHARED_KEY" /v "$shared_name" /t REG_DWORD /d 3 /f /reg:32 >/dev/null 2>&1 ||
     e2e_fail "cannot set the shared count"
   wine reg delete "$selfreg_key" /f /reg:32 >/dev/null 2>&1
-  e2e_media uninstall-blanks
-  e2e_copy_media
-  e2e_start_setup
-  e2e_robot \
-    window "Select Directory" \
-    click 1 \
-    box "Install Successful" \
-    click 1 || return 1
-  e2e_finish_setup || return 1
+  e2e_uninstall_install uninstall-blanks || return 1
   e2e_uninstall_expect_entry "$title"
   e2e_expect_same "$app/UNPLAIN.TXT" "$PACKAGE/plain.txt"
   e2e_files_expect_status 'C:\E2E Ledger\UNREAD.TXT' 1 0 -
@@ -244,15 +250,7 @@ EOF_MANIFEST
   mkdir -p "$E2E_DRIVE_C/E2E Kept"
   e2e_set_reg "$E2E_UNINSTALL_VALUES" KeptEdited "Before the first installation"
   wine reg delete "$E2E_UNINSTALL_VALUES" /v KeptNew /f /reg:32 >/dev/null 2>&1
-  e2e_media uninstall-cancel
-  e2e_copy_media
-  e2e_start_setup
-  e2e_robot \
-    window "Select Directory" \
-    click 1 \
-    box "Install Successful" \
-    click 1 || return 1
-  e2e_finish_setup || return 1
+  e2e_uninstall_install uninstall-cancel || return 1
   e2e_uninstall_expect_entry "$title"
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptEdited 1.0
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptNew 1.0
