@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/device_context.h"
+
 namespace velmora {
 
 class CDirectoryDialog;  // dialogs/directory_dialog.h
 class CReplaceFileDialog;  // dialogs/replace_file_dialog.h
 class CGroupDialog;  // dialogs/group_dialog.h
+class CAgreementDialog;  // dialogs/agreement_dialog.h
+class CUserInfoDialog;  // dialogs/user_info_dialog.h
 
 // Message box styles and results, with the Win32 values.
 namespace mb {
@@ -74,14 +78,35 @@ class Ui {
   // as the caller set it.
   virtual int RunGroupDialog(CGroupDialog& dialog) = 0;
 
+  // The agreement dialog (template 104): the text in a read-only edit
+  // field, button 1 with m_acceptCaption, button 2 with m_refuseCaption or
+  // hidden when that is empty.  Answers id::ok for button 1, id::cancel for
+  // button 2, Escape and the close box.
+  virtual int RunAgreementDialog(CAgreementDialog& dialog) = 0;
+
+  // The user information dialog (template 106): m_label beside an edit
+  // field holding m_value.  OK takes the field's text back into m_value
+  // and answers id::ok; Escape and the close box answer id::cancel and
+  // leave m_value alone.
+  virtual int RunUserInfoDialog(CUserInfoDialog& dialog) = 0;
+
   // The progress dialog (template 112) of a run: shown when a run creates
   // it, updated at once on every change, gone when the run destroys it.
   virtual void ShowProgress() = 0;
   virtual void UpdateProgress(const std::string& fileText, int percent) = 0;
   virtual void HideProgress() = 0;
 
-  // The main window's heading or status line changed: repaint it now.
-  virtual void MainWindowChanged(const std::string& heading, const std::string& status) = 0;
+  // The main window's heading, status line or picture changed: repaint it
+  // now, background first.  `picture` paints the middle of the window (null:
+  // the application icon is there).
+  virtual void MainWindowChanged(const std::string& heading, const std::string& status,
+                                 WindowPicture* picture) = 0;
+
+  // A bitmap for the screen from a checked image, through the 64-colour
+  // palette on displays of 8 bits per pixel or fewer; 0 when none can be
+  // made.  The caller deletes it with DeleteBitmap.
+  virtual BitmapHandle CreateScreenBitmap(const DibImage& image) = 0;
+  virtual void DeleteBitmap(BitmapHandle bitmap) = 0;
 };
 
 // The process-wide user interface, as with CurrentMachine().

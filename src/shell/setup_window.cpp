@@ -30,6 +30,7 @@ SetupWindow::SetupWindow(std::string moduleBaseName, const std::string& commandL
   m_modulePath = std::move(modulePath);
   g_mainWindow = this;
   SetCurrentReplaceChecks(this);
+  SetCurrentBackgroundWindow(this);
 }
 
 SetupWindow::~SetupWindow() {
@@ -41,6 +42,7 @@ SetupWindow::~SetupWindow() {
   m_dataFile.Abort();
   if (g_mainWindow == this) g_mainWindow = nullptr;
   if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
+  if (CurrentBackgroundWindow() == this) SetCurrentBackgroundWindow(nullptr);
 }
 
 std::string SetupWindow::HeadingText() const {
@@ -54,7 +56,14 @@ void SetupWindow::SetStatusText(const std::string& text) {
   Repaint();
 }
 
-void SetupWindow::Repaint() { CurrentUi().MainWindowChanged(HeadingText(), m_statusText); }
+void SetupWindow::Repaint() {
+  CurrentUi().MainWindowChanged(HeadingText(), m_statusText,
+                                m_background != nullptr ? this : nullptr);
+}
+
+void SetupWindow::PaintPicture(CDC& dc) {
+  if (m_background != nullptr) m_background->Paint(&dc);
+}
 
 void SetupWindow::DestroyProgress() { m_progress.reset(); }
 

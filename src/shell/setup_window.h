@@ -17,6 +17,8 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
+#include "platform/device_context.h"
+#include "steps/background_window.h"
 #include "steps/replace_decision.h"
 #include "steps/step.h"
 
@@ -33,7 +35,10 @@ enum class RunOutcome {
   uninstallFailed,  // "Uninstall unsuccessful"
 };
 
-class SetupWindow : public MediaSource, public ReplaceChecks {
+class SetupWindow : public MediaSource,
+                    public ReplaceChecks,
+                    public BackgroundWindow,
+                    public WindowPicture {
  public:
   // moduleBaseName: the program's file name without directory and
   // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
@@ -55,6 +60,13 @@ class SetupWindow : public MediaSource, public ReplaceChecks {
   const std::string& StatusText() const { return m_statusText; }
   // Replaces the status line and repaints the window at once.
   void SetStatusText(const std::string& text);
+  // The background image step that paints the middle of the window (set
+  // and cleared by that step); null while the icon is there.
+  CStep* Background() const override { return m_background; }
+  void SetBackground(CStep* step) override { m_background = step; }
+  void RepaintNow() override { Repaint(); }
+  // The background step's picture; nothing without one.
+  void PaintPicture(CDC& dc) override;
 
   // ---- the run -----------------------------------------------------------------
   // The run dispatcher of the first timer tick: the whole installation or
@@ -113,6 +125,7 @@ class SetupWindow : public MediaSource, public ReplaceChecks {
   std::uint32_t m_currentDisk = 0;
   bool m_dataFileOpen = false;
   CCompressedFile m_dataFile;
+  CStep* m_background = nullptr;
   std::unique_ptr<CProgressDialog> m_progress;
   std::string m_title;
   std::string m_uninstallExePath;

@@ -23,7 +23,7 @@ namespace velmora {
 
 class CArchive;
 class CCompressedFile;
-class CDC;  // device context of the painting layer (used by the background step)
+class CDC;  // platform/device_context.h: where the background step paints
 class CStep;
 
 // An ordered list of steps with stable positions.

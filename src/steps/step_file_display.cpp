@@ -1,5 +1,6 @@
 #include "steps/step_file_display.h"
 
+#include "dialogs/agreement_dialog.h"
 #include "framework/archive.h"
 
 namespace velmora {
@@ -27,6 +28,15 @@ bool CStepFileDisplay::SetQuestion(const std::string& value) { m_question = valu
 
 std::string CStepFileDisplay::GetKindName() const { return "Agreement text"; }
 
-int CStepFileDisplay::ShowText(const char*) { return 1; }
+// The agreement, then three line breaks and the question when there is one.
+// The text is shown exactly as stored: its line ends are not converted.
+int CStepFileDisplay::ShowText(const char* text) {
+  CAgreementDialog dialog;
+  const char* separator = m_question.empty() ? "" : "\r\n\r\n\r\n";
+  dialog.m_acceptCaption = "I accept";
+  dialog.m_refuseCaption = "I do not accept";
+  dialog.m_text = std::string(text) + separator + m_question;
+  return dialog.DoModal();
+}
 
 }  // namespace velmora

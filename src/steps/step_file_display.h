@@ -30,8 +30,9 @@ class CStepFileDisplay : public CStepFile {
 
   std::string GetKindName() const override;
 
-  // The text is accepted without being shown: there is no agreement
-  // dialog on the Ui yet.  Answers 1 (go on).
+  // Shows the text and the question in the agreement dialog with "I
+  // accept" and "I do not accept".  1 (go on) when accepted; 2 when
+  // refused, escaped or closed.
   int ShowText(const char* text) override;
 
  protected:

@@ -18,6 +18,11 @@ class CStepFileDisplayOptional : public CStepFileDisplay {
   CStepFileDisplayOptional();
 
   std::string GetKindName() const override;
+
+  // Asks the question (Yes/No); after Yes shows the text in the agreement
+  // dialog with a single "OK".  1 (go on) after No or OK; 2 when the text
+  // was escaped or closed.
+  int ShowText(const char* text) override;
 };
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 #include "steps/step_user_value.h"
 
+#include "dialogs/user_info_dialog.h"
 #include "framework/archive.h"
+#include "services/registry.h"
 
 namespace velmora {
 
@@ -17,6 +19,45 @@ void CStepUserValue::Serialize(CArchive& ar) {
 std::string CStepUserValue::GetDescription() const { return NamedDescription(GetKindName(), m_name); }
 
 std::string CStepUserValue::GetKindName() const { return "User value"; }
+
+namespace {
+
+// Room for a remembered value, terminating zero included.
+constexpr std::uint32_t kValueBufferSize = 260;
+
+}  // namespace
+
+// Asks for the value, suggesting what an earlier installation remembered
+// (the registry before the ini file), and stores the answer in both places.
+// How the dialog ends is not examined: Escape leaves the suggestion in it.
+int CStepUserValue::Install() {
+  CUserInfoDialog dialog;
+  RegistryEntry place;
+  if (!m_regEntry.empty()) {
+    if (!SplitRegistryEntry(m_regEntry, place)) return 0;
+    m_previousRegistryValue =
+        ReadRegistryString(place.root, place.subKey, place.valueName, kValueBufferSize);
+  }
+  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
+
+  if (!m_previousRegistryValue.empty()) {
+    SetDirectory("<None>");
+    SetDefault(m_previousRegistryValue);
+  } else if (!m_previousValue.empty()) {
+    SetDirectory("<None>");
+    SetDefault(m_previousValue);
+  }
+
+  dialog.m_label = GetName();
+  dialog.m_value = ResolveValue();
+  dialog.DoModal();
+  m_enteredValue = dialog.m_value;
+
+  if (!m_regEntry.empty())
+    WriteRegistryString(place.root, place.subKey, place.valueName, m_enteredValue);
+  if (NamesIniEntry()) WriteIniEntry(m_iniFile, m_iniSection, m_iniEntry, m_enteredValue);
+  return 1;
+}
 
 bool CStepUserValue::SetName(const std::string& value) { m_name = value; return true; }
 bool CStepUserValue::SetRegEntry(const std::string& value) { m_regEntry = value; return true; }

@@ -34,6 +34,14 @@ class CStepUserValue : public CStepIniValue {
   const char* GetDefaultLabel() const override { return "Default"; }
 
   bool Validate(const StepList* steps, std::string* message) override;
+  // Asks for the value in the user information dialog and stores it at the
+  // registry entry and the ini entry.  0 when the registry entry does not
+  // split (nothing asked), else 1.  Rollback is the ini value step's: the
+  // ini entry's earlier text goes back, the registry value does not.
+  int Install() override;
+
+  // The value confirmed in the dialog (after Install).
+  const std::string& EnteredValue() const { return m_enteredValue; }
 
   std::string GetKindName() const override;
 

@@ -4,6 +4,9 @@
 //   directory step "PATTERN" = ACTION... [xN]
 //   replace "PATTERN" = new|existing [xN]
 //   group "PATTERN" = ACTION... [xN]
+//   agreement "PATTERN" = accept|refuse|close [xN]
+//   readme "PATTERN" = ok|close [xN]
+//   user "PATTERN" = ACTION... [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
 #include <istream>
@@ -108,8 +111,10 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     rule.kind = line.substr(0, space);
     rule.line = lineNo;
     if (rule.kind != "message" && rule.kind != "directory" && rule.kind != "replace" &&
-        rule.kind != "group")
-      fail("unknown prompt kind '" + rule.kind + "' (known: message, directory, replace, group)");
+        rule.kind != "group" && rule.kind != "agreement" && rule.kind != "readme" &&
+        rule.kind != "user")
+      fail("unknown prompt kind '" + rule.kind +
+           "' (known: message, directory, replace, group, agreement, readme, user)");
     std::size_t pos = line.find_first_not_of(" \t", space);
     if (rule.kind == "directory" && line.compare(pos, 4, "step") == 0) {
       rule.target = "step";
@@ -130,12 +135,18 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     }
     if (tokens.empty()) fail("expected an answer after '='");
 
-    if (rule.kind == "replace") {
+    // Kinds answered by one word.
+    const char* words = rule.kind == "replace"     ? "new, existing"
+                        : rule.kind == "agreement" ? "accept, refuse, close"
+                        : rule.kind == "readme"    ? "ok, close"
+                                                   : nullptr;
+    if (words != nullptr) {
       if (tokens.size() > 1)
         fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
       const std::string word = tokens[0].quoted ? std::string() : AsciiLowered(tokens[0].text);
-      if (word != "new" && word != "existing")
-        fail("unknown answer '" + tokens[0].text + "' (new, existing)");
+      const std::string known = std::string(", ") + words + ",";
+      if (word.empty() || known.find(", " + word + ",") == std::string::npos)
+        fail("unknown answer '" + tokens[0].text + "' (" + words + ")");
       rule.answer = word;
       AddRule(std::move(rule));
       continue;
@@ -168,6 +179,26 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
                "' (ok, escape, type \"NAME\", choose \"NAME\")");
         }
         rule.groupActions.push_back(std::move(action));
+      }
+      AddRule(std::move(rule));
+      continue;
+    }
+
+    if (rule.kind == "user") {
+      for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::string word = tokens[i].quoted ? std::string() : AsciiLowered(tokens[i].text);
+        UserValueAction action;
+        if (word == "ok" || word == "escape") {
+          action.kind = word == "ok" ? UserValueAction::ok : UserValueAction::escape;
+          if (i + 1 != tokens.size()) fail("'" + word + "' ends the dialog: nothing may follow it");
+        } else if (word == "type") {
+          if (i + 1 == tokens.size() || !tokens[i + 1].quoted) fail("'type' needs a quoted value");
+          action.kind = UserValueAction::type;
+          action.text = tokens[++i].text;
+        } else {
+          fail("unknown user answer '" + tokens[i].text + "' (ok, escape, type \"VALUE\")");
+        }
+        rule.userActions.push_back(std::move(action));
       }
       AddRule(std::move(rule));
       continue;

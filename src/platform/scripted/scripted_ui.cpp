@@ -164,19 +164,6 @@ void ScriptedUi::FlushProgress() {
   transcript_.push_back(std::move(entry));
 }
 
-void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string& status) {
-  if (windowRecorded_ && heading == lastHeading_ && status == lastStatus_) return;
-  windowRecorded_ = true;
-  lastHeading_ = heading;
-  lastStatus_ = status;
-  TranscriptEntry entry;
-  entry.kind = "window";
-  entry.caption = heading;
-  entry.text = status;
-  entry.fromRule = true;
-  Record(std::move(entry));
-}
-
 void ScriptedUi::Record(TranscriptEntry entry) {
   FlushProgress();  // keeps the transcript in the order things were shown
   Emit(entry);
@@ -194,6 +181,7 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     return "progress " + Quoted(e.text) + " " + std::to_string(e.percent) + "%";
   }
   if (e.kind == "window") return "window " + Quoted(e.caption) + " " + Quoted(e.text);
+  if (e.kind == "background") return "background " + e.text;
   if (e.kind == "replace") {
     line = "replace " + Quoted(e.caption) + " " + Quoted(e.text) + " -> " +
            (e.answer == id::ok ? "Use new file" : "Use existing file");
@@ -205,6 +193,13 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     line = "group " + Quoted(e.caption) + " " + Quoted(e.path) + " [";
     for (std::size_t i = 0; i < e.list.size(); ++i) line += (i ? ", " : "") + Quoted(e.list[i]);
     line += "] -> " + std::string(e.answer == id::ok ? "OK " + Quoted(e.result) : "Escape");
+  } else if (e.kind == "agreement" || e.kind == "readme") {
+    line = e.kind + " [";
+    for (std::size_t i = 0; i < e.list.size(); ++i) line += (i ? ", " : "") + Quoted(e.list[i]);
+    line += "] " + Quoted(e.text) + " -> " + e.result;
+  } else if (e.kind == "user") {
+    line = "user " + Quoted(e.caption) + " " + Quoted(e.path) + " -> " +
+           (e.answer == id::ok ? "OK " + Quoted(e.result) : std::string("Escape"));
   } else if (e.kind == "directory") {
     line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
            " -> " + ButtonNameFromId(e.answer);

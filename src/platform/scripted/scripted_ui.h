@@ -17,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui.h"
@@ -48,34 +49,55 @@ struct GroupAction {
   std::string name;
 };
 
+// One action of a user information answer, in the order performed.
+struct UserValueAction {
+  enum Kind {
+    type,    // replace the edit field with `text`
+    ok,      // OK: the value is the edit field's text
+    escape,  // Escape: the dialog ends and the suggestion stays
+  };
+  Kind kind = ok;
+  std::string text;
+};
+
 // One rule of an answer file: answer prompts of `kind` whose text (with
 // target "step", the directory step's name; for the group dialog, the
-// suggested group name) matches `pattern` (a wildcard pattern: * any run,
+// suggested group name; for the user information dialog, its label)
+// matches `pattern` (a wildcard pattern: * any run,
 // ? any one character), at most `uses` times (0 = without limit).
 struct AnswerRule {
-  std::string kind;     // "message", "directory", "replace", "group"
+  std::string kind;     // "message", "directory", "replace", "group", "agreement",
+                        // "readme", "user"
   std::string pattern;
   std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
-                        // replace: "new", "existing"
+                        // replace: "new", "existing"; agreement: "accept", "refuse",
+                        // "close"; readme: "ok", "close"
   int uses = 0;
   int used = 0;
   int line = 0;         // line in the answer file, for messages
   std::string target = "text";           // "text" or "step" (directory rules only)
   std::vector<DirectoryAction> actions{};  // directory rules: what to do in the dialog
   std::vector<GroupAction> groupActions{};  // group rules: what to do in the dialog
+  std::vector<UserValueAction> userActions{};  // user rules: what to do in the dialog
 };
 
 // One thing shown to the user and how it was answered.
 struct TranscriptEntry {
-  std::string kind;     // "message", "directory", "replace", "group", "progress", "window"
-  std::string caption;  // message: the caption; directory: the step name; window: heading
-  std::string text;     // message text, directory question, progress step line, status line
+  std::string kind;     // "message", "directory", "replace", "group", "agreement", "readme",
+                        // "user", "background", "progress", "window"
+  std::string caption;  // message: the caption; directory: the step name; window: heading;
+                        // user: the label
+  std::string text;     // message text, directory question, progress step line, status line,
+                        // the agreement or readme text, the picture as painted
   std::uint32_t style = 0;
   int answer = 0;       // button id
   bool fromRule = false;
-  std::string path{};   // directory: the path field as filled in; group: the name
-  std::string result{};  // directory: the path field when OK ended the dialog; group: the name
-  std::vector<std::string> list{};  // group: the list's entries in the order shown
+  std::string path{};   // directory: the path field as filled in; group: the name;
+                        // user: the suggested value
+  std::string result{};  // directory: the path field when OK ended the dialog; group, user:
+                         // the value; agreement, readme: the button pressed
+  std::vector<std::string> list{};  // group: the list's entries in the order shown;
+                                    // agreement, readme: the buttons' captions
   std::vector<std::string> notes{};  // browse steps, guard answers
   int percent = -1;     // progress: the bar's value
 };
@@ -109,13 +131,32 @@ class ScriptedUi : public Ui {
   int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;
   // Without a matching rule the dialog is accepted with its name as filled in.
   int RunGroupDialog(CGroupDialog& dialog) override;
+  // A dialog with its refuse button shown is an "agreement", one without a
+  // "readme"; without a matching rule button 1 is pressed (Enter).
+  int RunAgreementDialog(CAgreementDialog& dialog) override;
+  // Without a matching rule the dialog is accepted with its value as filled in.
+  int RunUserInfoDialog(CUserInfoDialog& dialog) override;
   void ShowProgress() override;
   // Recorded once per step line: updates under the same line replace the
   // entry's percentage until the line changes or something else is shown.
   void UpdateProgress(const std::string& fileText, int percent) override;
   void HideProgress() override;
-  // Recorded when heading or status differ from what was recorded last.
-  void MainWindowChanged(const std::string& heading, const std::string& status) override;
+  // Recorded when heading or status differ from what was recorded last;
+  // the picture is painted on a client area of ClientWidth() x
+  // ClientHeight() and recorded when what it paints differs.
+  void MainWindowChanged(const std::string& heading, const std::string& status,
+                         WindowPicture* picture) override;
+  // Bitmaps are their sizes: nothing is drawn.
+  BitmapHandle CreateScreenBitmap(const DibImage& image) override;
+  void DeleteBitmap(BitmapHandle bitmap) override;
+  // Width and height of a bitmap this Ui made and has not deleted.
+  bool BitmapSize(BitmapHandle bitmap, int& width, int& height) const;
+  std::size_t LiveBitmaps() const { return bitmaps_.size(); }
+
+  // The main window's client area, 1024 x 768 unless set.
+  void SetClientSize(int width, int height);
+  int ClientWidth() const { return clientWidth_; }
+  int ClientHeight() const { return clientHeight_; }
 
   // The recorded entries (a progress state still open is not among them
   // until FlushProgress or the next entry).
@@ -148,6 +189,11 @@ class ScriptedUi : public Ui {
   std::string lastHeading_;
   std::string lastStatus_;
   bool windowRecorded_ = false;
+  std::map<BitmapHandle, std::pair<int, int>> bitmaps_;  // width, height
+  BitmapHandle lastBitmap_ = 0;
+  std::string lastPicture_;  // what the picture painted when last recorded
+  int clientWidth_ = 1024;
+  int clientHeight_ = 768;
 };
 
 // Wildcard match of a whole text: * matches any run, ? any one character.
@@ -160,6 +206,9 @@ std::string ButtonNameFromId(int id);
 //   message "Setup" [Yes/No, question] "text" -> Yes
 //   directory "MAINDIR" "question" "C:\\LANTERN" -> OK "C:\\LANTERN\\"
 //   group "Create program group:" "Tools" ["Games", "Main"] -> OK "Games"
+//   agreement ["I accept", "I do not accept"] "text" -> I accept
+//   user "Name" "suggestion" -> OK "typed"
+//   background 400x300 in 1024x600: x 111 to 913, y 0 to 600
 //   progress "Directory: MAINDIR" 42%
 //   window "Velmora(TM) is now installing Demo" ""
 std::string FormatTranscriptEntry(const TranscriptEntry& entry);

@@ -1,0 +1,29 @@
+// The window a background image step paints: the installation's main
+// window, which keeps one step as its background and asks it to paint the
+// middle of the window from then on.  The main window answers for the
+// length of its life; without one a background step makes its picture and
+// shows it nowhere.
+#pragma once
+
+namespace velmora {
+
+class CStep;
+
+class BackgroundWindow {
+ public:
+  virtual CStep* Background() const = 0;
+  // `step` paints the window from now on; null gives the icon back.
+  virtual void SetBackground(CStep* step) = 0;
+  // Invalidates the whole window with its background and paints it before
+  // answering.
+  virtual void RepaintNow() = 0;
+
+ protected:
+  ~BackgroundWindow() = default;
+};
+
+// The process-wide window; null when none is installed.
+BackgroundWindow* CurrentBackgroundWindow();
+void SetCurrentBackgroundWindow(BackgroundWindow* window);
+
+}  // namespace velmora
