@@ -71,7 +71,31 @@ void ConsoleUi::Show(const TranscriptEntry& entry) {
     return;
   }
   ClearBar();
+  if (entry.kind == "agreement" || entry.kind == "readme") {
+    ShowText(entry);
+    return;
+  }
   std::cout << FormatTranscriptEntry(entry) << std::endl;
+}
+
+// The agreement and readme texts as the dialog shows them, one line of the
+// text per line of output, under the buttons and the answer.
+void ConsoleUi::ShowText(const TranscriptEntry& entry) {
+  TranscriptEntry heading = entry;
+  heading.text.clear();
+  std::string line = FormatTranscriptEntry(heading);
+  line.erase(line.find(" \"\" -> "), 3);  // the emptied text
+  std::cout << line << '\n';
+  std::size_t start = 0;
+  while (start <= entry.text.size()) {
+    std::size_t end = entry.text.find('\n', start);
+    if (end == std::string::npos) end = entry.text.size();
+    std::string text = entry.text.substr(start, end - start);
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    std::cout << "  | " << text << '\n';
+    start = end + 1;
+  }
+  std::cout << std::flush;
 }
 
 void ConsoleUi::DrawBar(const std::string& text, int percent) {

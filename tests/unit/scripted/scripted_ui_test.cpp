@@ -5,7 +5,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "dialogs/agreement_dialog.h"
 #include "dialogs/group_dialog.h"
+#include "dialogs/user_info_dialog.h"
 
 namespace velmora {
 namespace {
@@ -70,6 +72,10 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
       "group \"x\" = escape ok\n",   // nothing after the end of the dialog
       "group \"x\" = choose Games\n",  // the name not quoted
       "group \"x\" = cancel\n",       // the dialog has no Cancel
+      "agreement \"*\" = ok\n",       // the agreement has no OK
+      "readme \"*\" = refuse\n",      // the readme viewer has no refuse button
+      "user \"x\" = type Ada\n",      // the value not quoted
+      "user \"x\" = escape type \"A\"\n",
   };
   for (const char* text : bad) {
     std::istringstream in(std::string("# comment\n") + text);
@@ -105,6 +111,61 @@ TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
   EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[0]),
             "group \"Create program group:\" \"Tools\" [\"Games\", \"Main\"] -> OK \"Tools\" "
             "(\"Nope\" is not in the list)");
+}
+
+// The agreement dialog with both buttons answers agreement rules, with its
+// refuse button hidden readme rules; button 1 is the default of both.
+TEST(ScriptedUi, AgreementAndReadmeRulesAnswerTheirOwnDialog) {
+  std::istringstream answers(
+      "agreement \"*LICENCE*\" = refuse x1\n"
+      "agreement \"*LICENCE*\" = close x1\n"
+      "readme \"*\" = close x1\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  struct Case {
+    const char* refuse;
+    const char* text;
+    int answer;
+    const char* line;
+  } cases[] = {
+      {"No", "LICENCE", id::cancel, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> No"},
+      {"No", "LICENCE", id::cancel, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> close box"},
+      {"No", "LICENCE", id::ok, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> Yes (default)"},
+      {"", "notes\r\n", id::cancel, "readme [\"Yes\"] \"notes\\r\\n\" -> close box"},
+      {"", "notes\r\n", id::ok, "readme [\"Yes\"] \"notes\\r\\n\" -> Yes (default)"},
+  };
+  for (const Case& c : cases) {
+    CAgreementDialog dialog;
+    dialog.m_acceptCaption = "Yes";
+    dialog.m_refuseCaption = c.refuse;
+    dialog.m_text = c.text;
+    EXPECT_EQ(dialog.DoModal(), c.answer) << c.line;
+    EXPECT_EQ(FormatTranscriptEntry(ui.Transcript().back()), c.line);
+  }
+}
+
+TEST(ScriptedUi, UserRulesTypeThenOkOrEscapeKeepingTheSuggestion) {
+  std::istringstream answers(
+      "user \"Name\" = type \"Ada\" x1\n"
+      "user \"Name\" = type \"\" ok x1\n"
+      "user \"N*\" = type \"Bob\" escape\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  const std::pair<int, std::string> expected[] = {
+      {id::ok, "Ada"}, {id::ok, ""}, {id::cancel, "suggested"}};
+  for (const auto& [answer, value] : expected) {
+    CUserInfoDialog dialog;
+    dialog.m_label = "Name";
+    dialog.m_value = "suggested";
+    EXPECT_EQ(dialog.DoModal(), answer);
+    EXPECT_EQ(dialog.m_value, value);
+  }
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[0]),
+            "user \"Name\" \"suggested\" -> OK \"Ada\" (typed \"Ada\")");
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[2]),
+            "user \"Name\" \"suggested\" -> Escape (typed \"Bob\")");
 }
 
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
