@@ -70,6 +70,9 @@ void ConsoleUi::Show(const TranscriptEntry& entry) {
     std::cout << heading_ << std::endl;
     return;
   }
+  // The run's notes are for the transcript; the console shows the steps as
+  // progress lines already, and of the notes only the roll-back.
+  if (entry.kind == "note" && entry.caption != "rollback") return;
   ClearBar();
   if (entry.kind == "agreement" || entry.kind == "readme") {
     ShowText(entry);

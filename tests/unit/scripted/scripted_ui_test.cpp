@@ -168,6 +168,41 @@ TEST(ScriptedUi, UserRulesTypeThenOkOrEscapeKeepingTheSuggestion) {
             "user \"Name\" \"suggested\" -> Escape (typed \"Bob\")");
 }
 
+// With a fallback the rules answer what they match and the user (here a
+// second scripted Ui) everything else; the windows get the progress and
+// the pictures.  Nothing takes a default.
+TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
+  ScriptedUi user;
+  user.AddRule({"message", "Create?", "no", 0, 0, 1});
+  ScriptedUi ui;
+  ui.SetFallback(&user);
+  ui.AddRule({"message", "Replace?", "no", 0, 0, 1});
+  EXPECT_EQ(ui.MessageBox("Replace?", "Setup", mb::yesNo), id::no);
+  EXPECT_EQ(ui.MessageBox("Create?", "Setup", mb::yesNo), id::no);
+  CUserInfoDialog dialog;
+  dialog.m_label = "Name";
+  dialog.m_value = "Ada";
+  EXPECT_EQ(ui.RunUserInfoDialog(dialog), id::ok);
+  ui.UpdateProgress("Step", 50);
+  ui.HideProgress();
+  EXPECT_NE(ui.CreateScreenBitmap(DibImage{.width = 2, .height = 3}), 0u);
+
+  std::vector<std::string> seen;
+  for (const TranscriptEntry& e : ui.Transcript()) seen.push_back(FormatTranscriptEntry(e));
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "message \"Setup\" [Yes/No] \"Replace?\" -> No",
+                      "message \"Setup\" [Yes/No] \"Create?\" -> No (user)",
+                      "user \"Name\" \"Ada\" -> OK \"Ada\" (user)", "progress \"Step\" 50%"}));
+  // The user saw what the rules did not answer, and the progress; the
+  // bitmap is the windows' own.
+  ASSERT_EQ(user.Transcript().size(), 3u);
+  EXPECT_EQ(user.Transcript()[0].text, "Create?");
+  EXPECT_EQ(user.Transcript()[1].kind, "user");
+  EXPECT_EQ(user.Transcript()[2].kind, "progress");
+  EXPECT_EQ(user.LiveBitmaps(), 1u);
+  EXPECT_EQ(ui.LiveBitmaps(), 0u);
+}
+
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
   std::ostringstream echo;
   ScriptedUi ui;

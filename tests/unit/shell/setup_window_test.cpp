@@ -60,10 +60,12 @@ TEST(SetupWindowMode, UninstallationIsReportedUnsuccessfulUntilItIsWritten) {
   SetupWindow window("XDemo", "C:\\WINDOWS\\XDemo.VMU");
   window.OnTimer();
   window.OnTimer();  // the timer fires once: no second run
-  ASSERT_EQ(ui.Transcript().size(), 1u);
+  ASSERT_EQ(ui.Transcript().size(), 2u);
   EXPECT_EQ(ui.Transcript()[0].text, "Uninstall unsuccessful");
   EXPECT_EQ(ui.Transcript()[0].style, mb::ok | mb::iconInformation);
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[1]), "result \"uninstall failed\"");
   EXPECT_EQ(window.Outcome(), RunOutcome::uninstallFailed);
+  EXPECT_EQ(ExitCodeFor(window.Outcome()), kExitFailed);
 }
 
 }  // namespace
