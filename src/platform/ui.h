@@ -56,6 +56,7 @@ std::string IconName(std::uint32_t style);     // "exclamation", "" for none
 // What a run did, for logs and transcripts; none of it is shown.
 enum class RunNote {
   program,     // the program, its version and its command line
+  badCommandLine,  // the command line's problem: the program stops
   package,     // the package's title, when its header has been read
   mediaFile,   // a media file opened, by path
   stepDone,    // a step completed, by description

@@ -246,6 +246,7 @@ void ScriptedUi::Note(RunNote note, const std::string& text) {
   entry.text = text;
   switch (note) {
     case RunNote::program: entry.caption = "program"; break;
+    case RunNote::badCommandLine: entry.caption = "error"; break;
     case RunNote::package: entry.caption = "package"; break;
     case RunNote::mediaFile: entry.caption = "media"; break;
     case RunNote::stepDone: entry.caption = "step"; entry.result = " -> done"; break;
