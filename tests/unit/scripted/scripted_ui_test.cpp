@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -201,6 +202,24 @@ TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
   EXPECT_EQ(user.Transcript()[2].kind, "progress");
   EXPECT_EQ(user.LiveBitmaps(), 1u);
   EXPECT_EQ(ui.LiveBitmaps(), 0u);
+}
+
+// A log is the echo: every line is on disk as soon as it is recorded, so
+// a run killed half way leaves what had happened.
+TEST(ScriptedUi, EchoedLinesReachTheFileBeforeTheRunEnds) {
+  const std::string path = ::testing::TempDir() + "/echo.log";
+  std::ofstream log(path, std::ios::trunc);
+  ScriptedUi ui;
+  ui.SetEcho(&log);
+  ui.Note(RunNote::package, "Demo");
+  ui.Note(RunNote::stepDone, "Directory: Main");
+  ui.MessageBox("Install Successful", "Setup", mb::ok);
+  std::ifstream read(path);  // the log is still open for writing
+  std::ostringstream text;
+  text << read.rdbuf();
+  EXPECT_EQ(text.str(),
+            "package \"Demo\"\nstep \"Directory: Main\" -> done\n"
+            "message \"Setup\" [OK] \"Install Successful\" -> OK (default)\n");
 }
 
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
