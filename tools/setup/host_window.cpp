@@ -2,6 +2,7 @@
 
 #include "platform/win32/backdrop_paint.h"
 #include "platform/win32/main_window_handle.h"
+#include "platform/win32/win32_device_context.h"
 #include "resources/resource_ids.h"
 #include "shell/setup_window.h"
 
@@ -112,7 +113,13 @@ void HostWindow::OnPaint() {
   HDC dc = ::BeginPaint(window_, &paint);
   RECT client;
   ::GetClientRect(window_, &client);
-  PaintBackdropIcon(dc, client, appIcon_);
+  // The middle: a background step's picture, or else the icon.
+  if (setup_.Background() != nullptr) {
+    Win32DC pictureDc(dc, window_);
+    setup_.PaintPicture(pictureDc);
+  } else {
+    PaintBackdropIcon(dc, client, appIcon_);
+  }
   PaintBackdropTexts(dc, client, setup_.HeadingText(), setup_.StatusText());
   ::EndPaint(window_, &paint);
 }

@@ -1,6 +1,7 @@
 // The Win32 window of SETUP.EXE that hosts the portable SetupWindow: covers
-// the desktop, paints the backdrop with the setup window's heading and
-// status line, runs the operation on its first timer tick and then closes.
+// the desktop, paints the backdrop with the setup window's heading, status
+// line and picture (a background step's, or the icon), runs the operation
+// on its first timer tick and then closes.
 #pragma once
 
 #include "platform/win32/win32_api.h"

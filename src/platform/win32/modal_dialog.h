@@ -3,6 +3,9 @@
 // procedure with WM_INITDIALOG.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/win32/win32_api.h"
 
 namespace velmora {
@@ -20,6 +23,14 @@ inline INT_PTR OtherDialogMessage(HWND window, UINT message) {
   if (message != WM_CLOSE) return FALSE;
   ::EndDialog(window, IDCANCEL);
   return TRUE;
+}
+
+// The whole text of a control, however long.
+inline std::string DialogItemText(HWND window, int control) {
+  const int length = ::GetWindowTextLengthA(::GetDlgItem(window, control));
+  std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  ::GetDlgItemTextA(window, control, text.data(), static_cast<int>(text.size()));
+  return text.data();
 }
 
 }  // namespace velmora

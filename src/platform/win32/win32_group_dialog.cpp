@@ -2,8 +2,6 @@
 // and the group name go into their controls and the names into the sorted
 // list when it opens; OK takes the combo box's text back.  Escape and
 // Alt+F4 end it without taking anything.
-#include <vector>
-
 #include "dialogs/group_dialog.h"
 #include "platform/win32/modal_dialog.h"
 #include "platform/win32/win32_api.h"
@@ -11,13 +9,6 @@
 
 namespace velmora {
 namespace {
-
-std::string ControlText(HWND window, int control) {
-  const int length = ::GetWindowTextLengthA(::GetDlgItem(window, control));
-  std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetDlgItemTextA(window, control, text.data(), static_cast<int>(text.size()));
-  return text.data();
-}
 
 INT_PTR CALLBACK GroupDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* dialog = reinterpret_cast<CGroupDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
@@ -37,7 +28,7 @@ INT_PTR CALLBACK GroupDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
       // OK copies the name back; Escape leaves the caller's text alone.
       const WORD command = LOWORD(wParam);
       if (command != IDOK && command != IDCANCEL) return FALSE;
-      if (command == IDOK) dialog->m_group = ControlText(window, CGroupDialog::kGroupId);
+      if (command == IDOK) dialog->m_group = DialogItemText(window, CGroupDialog::kGroupId);
       ::EndDialog(window, command);
       return TRUE;
     }

@@ -31,10 +31,10 @@ void Win32Ui::UpdateProgress(const std::string& fileText, int percent) {
 
 void Win32Ui::HideProgress() { progress_.reset(); }
 
-void Win32Ui::MainWindowChanged(const std::string&, const std::string&) {
-  // The host window paints the texts from the setup window itself; here it
-  // is only told to do so now, background first, since a run does not pump
-  // messages between its steps.
+void Win32Ui::MainWindowChanged(const std::string&, const std::string&, WindowPicture*) {
+  // The host window paints the texts and the picture from the setup window
+  // itself; here it is only told to do so now, background first, since a
+  // run does not pump messages between its steps.
   if (HWND window = MainWindowHandle(); window != nullptr) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
   }
