@@ -14,11 +14,11 @@ namespace velmora {
 
 class FilePayload : public PayloadSource {
  public:
-  // `size` is the file's size when it was looked at; every read checks that
-  // the file still has it, so a file changed in between is reported rather
-  // than packed half old and half new.
-  FilePayload(std::filesystem::path path, std::uint64_t size)
-      : path_(std::move(path)), size_(size) {}
+  // `size` is the file's size when it was looked at; its modification time
+  // is taken now.  Every read checks that the file still has both, so a file
+  // changed while it is read, a chunk at a time, is reported rather than
+  // packed half old and half new.
+  FilePayload(std::filesystem::path path, std::uint64_t size);
 
   std::uint64_t Size() const override { return size_; }
   std::string Name() const override { return path_.string(); }
@@ -27,6 +27,7 @@ class FilePayload : public PayloadSource {
  private:
   std::filesystem::path path_;
   std::uint64_t size_;
+  std::filesystem::file_time_type modified_;  // the minimum when it cannot be read
 };
 
 }  // namespace velmora

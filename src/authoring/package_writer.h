@@ -1,11 +1,14 @@
 // The package writer: turns the steps of an installation (the runtime's own
 // step objects, with their properties set) and the contents of the file
-// steps into the media files of a package, written through the runtime's
-// compressed stream on the current machine.
+// steps into the media files of a package, encoded by the runtime's
+// compressed stream and written on the current machine.
 //
-// The whole layout is planned before the first byte is written, so a
-// package that cannot be made (a record larger than a media file, a text a
-// record cannot carry) is refused with a PackageError and nothing is
+// The header and every record are laid out before the first byte is
+// written, so a package whose header or records cannot be made (a record
+// larger than a media file, a text a record cannot carry) is refused with a
+// PackageError and nothing is written.  The payloads are then read, encoded
+// and written in one pass, each chunk encoded once; the records name where
+// their payloads start, so those fields are filled in once the payloads are
 // written.  Layout of one part:
 //   - the header, then every step record in order; the records may go on in
 //     the next media file, but only between two records;
@@ -61,6 +64,10 @@ struct WriterOptions {
   std::uint32_t chunkSize = kDefaultChunkSize;
   // Opens every media file; must not hold a zero byte (may be empty).
   std::string banner = kDefaultBanner;
+  // Threads that encode payload chunks; 0 = one per processor, 1 = the
+  // writing thread encodes them itself.  The media files are the same
+  // whatever the number.
+  unsigned jobs = 0;
 };
 
 // Where a step's payload went.
@@ -90,9 +97,9 @@ struct WriteResult {
 // files of the same names.  Steps are not validated here (see
 // package_checks.h).  Throws PackageError when the package cannot be laid
 // out (nothing is written then), PayloadReadError when a step's contents
-// cannot be read or changed after planning, CFileException when writing
-// fails (after either of the last two the folder may hold some of the new
-// media files; write into a fresh folder when that matters).
+// cannot be read or change size while they are read, CFileException when
+// writing fails (after either of the last two the folder may hold some of the
+// new media files; write into a fresh folder when that matters).
 WriteResult WritePackage(const PackageDefinition& package, const std::string& folder,
                          const WriterOptions& options = {});
 

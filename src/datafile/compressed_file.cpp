@@ -347,6 +347,10 @@ void CCompressedFile::WriteStaged() {
   if (m_outLength == 0) return;
   const std::uint32_t length = m_outLength;
   m_outLength = 0;  // a failed write must not be retried by the destructor
+  if (m_sink != nullptr) {
+    m_sink->insert(m_sink->end(), m_out.get(), m_out.get() + length);
+    return;
+  }
   CFile::Write(m_out.get(), length);
 }
 

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/file.h"
 
@@ -66,6 +67,15 @@ class CCompressedFile : public CFile {
   // Close, a plain Write).  The bytes written are identical either way; only
   // GetPosition/GetLength lag behind while records are staged.
   void SetOutputBuffer(std::uint32_t bytes);
+  // Host tools only.  With a sink, the encoder's output is appended to
+  // `*sink` wherever it would be written to the file (plain writes still go
+  // to the file), and the file need not be open: a stretch is encoded in
+  // memory, byte for byte as it would be written.  nullptr (the default)
+  // writes to the file.
+  void SetOutputSink(std::vector<std::uint8_t>* sink) {
+    WriteStaged();
+    m_sink = sink;
+  }
 
   // True once the decoder met a pattern descriptor whose length is not 2..5;
   // until the next Seek, Open, Close or switch of compression, compressed
@@ -140,6 +150,7 @@ class CCompressedFile : public CFile {
   std::uint32_t m_outLength = 0;
   std::uint32_t m_outCapacity = 0;  // 0 until allocated
   std::uint32_t m_outBufferSize = 0;  // as set by SetOutputBuffer
+  std::vector<std::uint8_t>* m_sink = nullptr;  // as set by SetOutputSink
 };
 
 }  // namespace velmora

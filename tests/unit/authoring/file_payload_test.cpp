@@ -1,6 +1,7 @@
 // Payloads read from files of the host while a package is written: the same
-// media files as from bytes in memory, and a file that changes between
-// planning and writing is reported by its name instead of being packed.
+// media files as from bytes in memory, and a file that changes while it is
+// read is reported by its name instead of being packed.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -22,25 +23,28 @@ void WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
   ASSERT_TRUE(out.good()) << path;
 }
 
-// Reads the file once to plan and once more to write; `change` runs when the
-// second pass starts (the read at offset 0 after the first), as if someone
-// changed the file between planning and writing.
-class ChangedBeforeWriting : public PayloadSource {
+// Reads the file a chunk at a time; `change` runs before the first read of
+// a chunk after the first, as if someone changed the file while the package
+// was written.
+class ChangedWhileRead : public PayloadSource {
  public:
-  ChangedBeforeWriting(const fs::path& path, std::function<void()> change)
+  ChangedWhileRead(const fs::path& path, std::function<void()> change)
       : file_(path, fs::file_size(path)), change_(std::move(change)) {}
 
   std::uint64_t Size() const override { return file_.Size(); }
   std::string Name() const override { return file_.Name(); }
   void Read(std::uint64_t offset, std::uint32_t length, std::uint8_t* buffer) const override {
-    if (offset == 0 && ++passes_ == 2) change_();
+    if (offset != 0 && !changed_) {
+      changed_ = true;
+      change_();
+    }
     file_.Read(offset, length, buffer);
   }
 
  private:
   FilePayload file_;
   std::function<void()> change_;
-  mutable int passes_ = 0;
+  mutable bool changed_ = false;
 };
 
 class FilePayloadTest : public PackageTest {
@@ -145,24 +149,29 @@ void ExpectReadErrorNaming(std::shared_ptr<const PayloadSource> source,
   }
 }
 
-TEST_F(FilePayloadTest, FileChangedBetweenPlanningAndWritingIsAnError) {
+TEST_F(FilePayloadTest, FileChangedWhileItIsReadIsAnError) {
   const fs::path path = folder_ / "DATA.BIN";
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedBeforeWriting>(path, [&] { fs::resize_file(path, 2500); }),
+  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 2500); }),
                         "shrank");
 
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedBeforeWriting>(path, [&] { fs::resize_file(path, 7000); }),
+  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 7000); }),
                         "grew");
 
-  // Same size, other bytes: its chunks no longer compress to the planned sizes.
+  // Same size, other bytes: only its modification time tells.  It is moved
+  // on explicitly, as the file system's clock may not have ticked yet.
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedBeforeWriting>(
-                                   path, [&] { WriteHostFile(path, std::vector<std::uint8_t>(5000, 0)); }),
+  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path,
+                                                           [&] {
+                                                             const auto before = fs::last_write_time(path);
+                                                             WriteHostFile(path, std::vector<std::uint8_t>(5000, 0));
+                                                             fs::last_write_time(path, before + std::chrono::seconds(2));
+                                                           }),
                         "was rewritten");
 
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedBeforeWriting>(path, [&] { fs::remove(path); }),
+  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path, [&] { fs::remove(path); }),
                         "was removed");
 }
 
