@@ -27,9 +27,16 @@ class MediaFileWriter {
     if (position_ != offset) throw std::logic_error("package writer: layout drifted from its plan");
   }
 
+  // Small stretches (records, chunks of small files) are gathered into one
+  // write; a large one goes to the file as it is.
   void Write(const Bytes& bytes) {
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     position_ += static_cast<std::uint32_t>(bytes.size());
+    if (bytes.size() >= kBufferSize / 4) {
+      WriteBuffer();
+      file_.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+      return;
+    }
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
     if (buffer_.size() >= kBufferSize) WriteBuffer();
   }
 

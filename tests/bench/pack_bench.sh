@@ -74,11 +74,13 @@ echo "== encoder: $CODEC_BENCH"
 "$CODEC_BENCH" --benchmark_filter='BM_VelmoraEncode/outbuf:1048576' \
   --benchmark_out="$LOGS/codec.json" --benchmark_out_format=json >"$LOGS/codec.out" 2>&1 \
   || { cat "$LOGS/codec.out"; die "velmora_bench failed"; }
-encoder_rate=$(python3 -c '
+# Wall-clock and CPU rates, MB/s.
+read -r encoder_rate encoder_cpu_rate < <(python3 -c '
 import json, sys
 for run in json.load(open(sys.argv[1]))["benchmarks"]:
     if run["name"].startswith("BM_VelmoraEncode/outbuf:1048576"):
-        print("%.1f" % (run["bytes_per_second"] / 1e6))
+        seconds = run["cpu_time"] / {"ns": 1e9, "us": 1e6, "ms": 1e3, "s": 1.0}[run["time_unit"]]
+        print("%.1f %.1f" % (run["bytes_per_second"] / 1e6, run["corpus_MB"] * (1 << 20) / seconds / 1e6))
         break
 ' "$LOGS/codec.json")
 [[ -n "$encoder_rate" ]] || { cat "$LOGS/codec.out"; die "no encoder figure in the codec benchmark's output"; }
@@ -89,6 +91,7 @@ wall_seconds() {
 }
 peak_kib() { awk -F': ' '/Maximum resident set size/ {print $2}' "$1"; }
 cpu_split() { awk -F': ' '/User time/ {u = $2} /System time/ {s = $2} END {printf "user %.2f s, sys %.2f s", u, s}' "$1"; }
+cpu_seconds() { awk -F': ' '/User time/ {u = $2} /System time/ {s = $2} END {printf "%.2f\n", u + s}' "$1"; }
 median() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 largest() { sort -g | tail -n 1; }
 
@@ -106,8 +109,11 @@ package_bytes=$(du -sb "$PKG" | awk '{print $1}')
 pack_wall=$(for f in "$LOGS"/pack.*.time; do wall_seconds "$f"; done | median)
 rss_med=$(for f in "$LOGS"/pack.*.time; do peak_kib "$f"; done | median)
 rss_max=$(for f in "$LOGS"/pack.*.time; do peak_kib "$f"; done | largest)
+pack_cpu=$(for f in "$LOGS"/pack.*.time; do cpu_seconds "$f"; done | median)
 pack_rate=$(awk -v b="$tree_bytes" -v s="$pack_wall" 'BEGIN {printf "%.1f", (s > 0 ? b / s / 1e6 : 0)}')
+pack_cpu_rate=$(awk -v b="$tree_bytes" -v s="$pack_cpu" 'BEGIN {printf "%.1f", (s > 0 ? b / s / 1e6 : 0)}')
 ratio=$(awk -v p="$pack_rate" -v e="$encoder_rate" 'BEGIN {printf "%.2f", (e > 0 ? p / e : 0)}')
+cpu_ratio=$(awk -v p="$pack_cpu_rate" -v e="$encoder_cpu_rate" 'BEGIN {printf "%.2f", (e > 0 ? p / e : 0)}')
 
 echo "== results (median of $RUNS; big file ${BIG_MIB} MiB, ${SMALL_COUNT} small files, ${SMALL_MIB} MiB)"
 printf 'package                %8d bytes\n' "$package_bytes"
@@ -115,6 +121,8 @@ printf 'pack wall time         %8.2f s\n' "$pack_wall"
 printf 'pack rate              %8.1f MB/s\n' "$pack_rate"
 printf 'encoder rate           %8.1f MB/s   (codec benchmark, wall clock)\n' "$encoder_rate"
 printf 'ratio pack/encoder     %8s   (target >= 0.90)\n' "$ratio"
+printf 'pack CPU time          %8.2f s   (user + sys, all threads)\n' "$pack_cpu"
+printf 'per CPU second         %8.1f MB/s pack, %.1f MB/s encoder: %s\n' "$pack_cpu_rate" "$encoder_cpu_rate" "$cpu_ratio"
 printf 'pack peak RSS          %8d KiB median, %d KiB largest\n' "$rss_med" "$rss_max"
 printf 'load average           %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 

@@ -30,6 +30,7 @@ struct PackOptions {
   std::string output;
   std::uint32_t diskSize = 0;
   std::uint32_t chunkSize = kDefaultChunkSize;
+  unsigned jobs = 0;
 };
 
 // Refusals of the steps' own checks, each at its step's manifest line.
@@ -75,6 +76,7 @@ void RunPack(const PackOptions& options) {
   WriterOptions writer;
   writer.diskSize = options.diskSize;
   writer.chunkSize = options.chunkSize;
+  writer.jobs = options.jobs;
   WriteResult result;
   try {
     StagingFolder staging(options.output);
@@ -116,6 +118,10 @@ void AddPackCommand(CLI::App& app) {
                    "Largest number of file bytes in one payload chunk")
       ->capture_default_str()
       ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
+  pack->add_option("--jobs", options->jobs,
+                   "Threads that compress file contents (default 0: one per processor); "
+                   "the media files are the same whatever the number")
+      ->check(CLI::Range(0u, 64u));
   pack->footer(std::string("Exit codes: 0 packed, 1 the manifest or a step is refused, 2 bad command line,\n"
                            "3 a file cannot be read or written.\n") +
                kExitCodesDoc);
