@@ -46,7 +46,7 @@ class MediaFileWriter {
   }
 
  private:
-  static constexpr std::size_t kBufferSize = 256 * 1024;
+  static constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
 
   void WriteBuffer() {
     if (buffer_.empty()) return;

@@ -1,7 +1,7 @@
 // Where the contents of a file step come from while a package is made.  The
-// package writer reads them a chunk at a time, twice (once to measure each
-// chunk's compressed size while planning, once to write it), so a payload
-// never has to be held in memory whole.
+// package writer reads them a chunk at a time, in order (only the chunks it
+// read ahead of one it cut short are read again), so a payload never has to
+// be held in memory whole.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +12,8 @@
 
 namespace velmora {
 
-// A payload's bytes could not be read, or are no longer what they were when
-// the package was planned.  The message names the file.
+// A payload's bytes could not be read, or changed while they were read.  The
+// message names the file.
 class PayloadReadError : public PackageError {
  public:
   using PackageError::PackageError;
