@@ -217,9 +217,13 @@ TEST(ScriptedUi, EchoedLinesReachTheLogFileBeforeTheRunEnds) {
   ui.MessageBox("Install Successful", "Setup", mb::ok);
   std::string text;  // read while the log is still open for writing
   ASSERT_TRUE(ReadTextFile(path, text));
-  EXPECT_EQ(text,
-            "package \"Demo\"\nstep \"Directory: Main\" -> done\n"
-            "message \"Setup\" [OK] \"Install Successful\" -> OK (default)\n");
+#ifdef _WIN32
+  const std::string end = "\r\n";  // a text file's line end there
+#else
+  const std::string end = "\n";
+#endif
+  EXPECT_EQ(text, "package \"Demo\"" + end + "step \"Directory: Main\" -> done" + end +
+                      "message \"Setup\" [OK] \"Install Successful\" -> OK (default)" + end);
   EXPECT_FALSE(log.Open(::testing::TempDir() + "/no such folder/x.log"));
   EXPECT_FALSE(ReadTextFile(::testing::TempDir() + "/no such file", text));
 }
