@@ -36,6 +36,8 @@ Ui& CurrentUi() {
 
 void SetCurrentUi(Ui* ui) { g_ui = ui; }
 
+void Ui::Note(RunNote, const std::string&) {}
+
 ScopedUi::ScopedUi(Ui& ui) : previous_(g_ui) { g_ui = &ui; }
 ScopedUi::~ScopedUi() { g_ui = previous_; }
 

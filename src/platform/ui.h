@@ -53,6 +53,20 @@ std::string ButtonNames(std::uint32_t style);  // "OK", "Yes/No", ...
 int DefaultButton(std::uint32_t style);        // the id Enter would press
 std::string IconName(std::uint32_t style);     // "exclamation", "" for none
 
+// What a run did, for logs and transcripts; none of it is shown.
+enum class RunNote {
+  program,     // the program, its version and its command line
+  badCommandLine,  // the command line's problem: the program stops
+  package,     // the package's title, when its header has been read
+  mediaFile,   // a media file opened, by path
+  stepDone,    // a step completed, by description
+  stepFailed,  // a step failed, by description: the run ends
+  rolledBack,  // a completed step rolled back, by description
+  undone,      // the uninstallation undid a logged step, by description
+  notUndone,   // the uninstallation could not undo a logged step
+  result,      // how the run ended: "installed", "install failed", ...
+};
+
 class Ui {
  public:
   virtual ~Ui() = default;
@@ -107,6 +121,9 @@ class Ui {
   // made.  The caller deletes it with DeleteBitmap.
   virtual BitmapHandle CreateScreenBitmap(const DibImage& image) = 0;
   virtual void DeleteBitmap(BitmapHandle bitmap) = 0;
+
+  // A note for the run's log; a Ui without a log ignores it.
+  virtual void Note(RunNote note, const std::string& text);
 };
 
 // The process-wide user interface, as with CurrentMachine().

@@ -78,6 +78,7 @@ bool SetupWindow::ReadHeader() {
   std::uint32_t titleLength = 0;
   if (ReadHeaderTitle(m_dataFile, header, titleLength) != LayoutFault::none) return false;
   m_title = header.title;
+  CurrentUi().Note(RunNote::package, m_title);
   Repaint();  // the heading shows the title at once
 
   if (ReadHeaderReserved(m_dataFile, header) != LayoutFault::none) return false;
@@ -142,15 +143,18 @@ bool SetupWindow::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWei
     if (offset != 0) m_dataFile.Seek(static_cast<std::int32_t>(offset), CFile::begin);
 
     if (!step->InstallData(&m_dataFile)) {
+      CurrentUi().Note(RunNote::stepFailed, description);
       DestroyProgress();
       return false;
     }
     const int result = step->Install();
     if (result == 0) {
+      CurrentUi().Note(RunNote::stepFailed, description);
       DestroyProgress();
       return false;
     }
     if (result == 1) {
+      CurrentUi().Note(RunNote::stepDone, description);
       m_doneSteps.push_back(step);
       doneWeight += step->GetDataSize();
       step->OnInstalled(&m_doneSteps);
@@ -186,7 +190,10 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
 
 bool SetupWindow::RollBackInstallation() {
   SetStatusText("");
-  for (CStep* step : m_doneSteps) step->Rollback();
+  for (CStep* step : m_doneSteps) {
+    step->Rollback();
+    CurrentUi().Note(RunNote::rolledBack, step->GetDescription());
+  }
   RestoreUninstallers();
   return true;
 }

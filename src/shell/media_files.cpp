@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/machine.h"
 #include "platform/ui.h"
 #include "shell/setup_window.h"
 
@@ -33,6 +34,9 @@ bool SetupWindow::OpenNextMediaFile() {
     if (answer != id::ok) return false;
   }
   m_dataFileOpen = true;
+  std::string folder = CurrentMachine().GetCurrentDirectory();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  CurrentUi().Note(RunNote::mediaFile, folder + name);
 
   try {
     if (!SkipPrefix(m_dataFile)) return false;

@@ -92,6 +92,7 @@ void SetupWindow::OnTimer() {
       RollBackInstallation();
       m_outcome = RunOutcome::installFailed;
     }
+    CurrentUi().Note(RunNote::result, OutcomeName(m_outcome));
     return;
   }
 
@@ -104,6 +105,23 @@ void SetupWindow::OnTimer() {
   AppMessageBox(uninstalled ? "Uninstall successfully performed" : "Uninstall unsuccessful",
                 mb::ok | mb::iconInformation);
   m_outcome = uninstalled ? RunOutcome::uninstalled : RunOutcome::uninstallFailed;
+  CurrentUi().Note(RunNote::result, OutcomeName(m_outcome));
+}
+
+const char* OutcomeName(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::notRun: return "not run";
+    case RunOutcome::installed: return "installed";
+    case RunOutcome::installFailed: return "install failed";
+    case RunOutcome::uninstalled: return "uninstalled";
+    case RunOutcome::uninstallFailed: return "uninstall failed";
+  }
+  return "not run";
+}
+
+int ExitCodeFor(RunOutcome outcome) {
+  return outcome == RunOutcome::installed || outcome == RunOutcome::uninstalled ? kExitSucceeded
+                                                                                : kExitFailed;
 }
 
 }  // namespace velmora

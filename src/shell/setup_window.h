@@ -154,6 +154,15 @@ class SetupWindow : public MediaSource,
   RunOutcome m_outcome = RunOutcome::notRun;
 };
 
+// "installed", "install failed", ... for logs.
+const char* OutcomeName(RunOutcome outcome);
+
+// The process exit codes of SETUP.EXE and its uninstaller copies.
+inline constexpr int kExitSucceeded = 0;    // "Install Successful", "Uninstall successfully performed"
+inline constexpr int kExitFailed = 1;       // failed, cancelled or refused, and rolled back
+inline constexpr int kExitBadCommandLine = 2;
+int ExitCodeFor(RunOutcome outcome);
+
 // The process's main window; null while there is none.
 SetupWindow* MainWindow();
 

@@ -89,6 +89,10 @@ std::string UninstallCommandFor(const std::string& exePath, const std::string& l
   return "\"" + exePath + "\" " + logPath;
 }
 
+std::string QuietUninstallCommandFor(const std::string& exePath, const std::string& logPath) {
+  return "\"" + exePath + "\" /quiet " + logPath;
+}
+
 CommandLine SplitCommandLine(const std::string& commandLine) {
   std::size_t at = 0;
   while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
@@ -212,6 +216,8 @@ bool SetupWindow::WriteUninstallLog() {
   WriteRegistryString(hkey::localMachine, key, "DisplayName", m_title);
   WriteRegistryString(hkey::localMachine, key, "UninstallString",
                       UninstallCommandFor(m_uninstallExePath, logPath));
+  WriteRegistryString(hkey::localMachine, key, "QuietUninstallString",
+                      QuietUninstallCommandFor(m_uninstallExePath, logPath));
   return true;
 }
 

@@ -35,6 +35,9 @@ std::string UninstallKeyFor(const std::string& title);
 // The entry's "UninstallString": the uninstaller's path in double quotes
 // (titles may hold blanks), a blank, the log's path.
 std::string UninstallCommandFor(const std::string& exePath, const std::string& logPath);
+// The entry's "QuietUninstallString": the same with /quiet before the log's
+// path, for deployment tools that remove the product without a window.
+std::string QuietUninstallCommandFor(const std::string& exePath, const std::string& logPath);
 
 // A command line taken apart as the shell starts it: the program is the
 // text inside the leading double quotes, or else the text up to the first

@@ -14,6 +14,7 @@
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "services/file_removal.h"
+#include "platform/ui.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/progress_dialog.h"
@@ -128,9 +129,11 @@ bool SetupWindow::UndoLoggedSteps(std::uint32_t count) {
       if (count > 0) m_progress->SetPercent(static_cast<int>(std::uint64_t{done} * 100 / count));
     }
     if (!step->Uninstall()) {
+      CurrentUi().Note(RunNote::notUndone, step->GetDescription());
       DestroyProgress();
       return false;
     }
+    CurrentUi().Note(RunNote::undone, step->GetDescription());
     m_doneSteps.push_back(step);
     ++done;
     m_pendingSteps.pop_front();

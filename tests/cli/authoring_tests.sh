@@ -21,16 +21,18 @@ json_ok() {  # checks the syntax where a JSON parser is at hand
 case $case_name in
 demo)
   "$velmora" pack "$demo" -o pkg > pack.txt || fail "pack exited $?: $(cat pack.txt)"
-  grep -q '^First part "Lantern Notes 2.1": 9 steps$' pack.txt || fail "summary: $(cat pack.txt)"
+  grep -q '^First part "Lantern Notes 2.1": 11 steps$' pack.txt || fail "summary: $(cat pack.txt)"
   grep -q '^  velmor.1 ' pack.txt || fail "summary lists no media file: $(cat pack.txt)"
   [ -f pkg/velmor.1 ] || fail "no velmor.1"
   ls -a . | grep -q packing && fail "staging folder left behind"
 
   "$velmora" list pkg > list.txt || fail "list exited $?"
-  for line in 'Title:          "Lantern Notes 2.1"' 'Steps:          9' \
-              'Step 2: CStepDirectory (Directory)' 'Step 3: CStepPMG' \
+  for line in 'Title:          "Lantern Notes 2.1"' 'Steps:          11' \
+              'Step 2: CStepFileDisplay (Agreement text)' \
+              'Step 3: CStepDirectory (Directory)' 'Step 4: CStepPMG' \
+              'Step 9: CStepUserValue (User value)' \
               'REGE  Reg entry                 "HKEY_LOCAL_MACHINE\Software\Lantern\Notes\Version"' \
-              'Step 9: CStepFileDisplayOptional (Readme text)' \
+              'Step 11: CStepFileDisplayOptional (Readme text)' \
               'Payload: 1217 bytes in media file 1 at offset' 'Modified: 1996-08-01 10:00:00 UTC'; do
     grep -qF "$line" list.txt || fail "listing lacks: $line"
   done
@@ -116,7 +118,7 @@ corrupt)
   rc=$?
   [ $rc -eq 1 ] || fail "exit code $rc, expected 1"
   [ ! -s out.txt ] || fail "a damaged package was listed"
-  grep -q "^velmora list: corrupt: velmor.1 at [0-9]*: the record of step 3 of 9 cannot be read (it follows step 2, CStepDirectory 'LanternDir')$" err.txt ||
+  grep -q "^velmora list: corrupt: velmor.1 at [0-9]*: the record of step 4 of 11 cannot be read (it follows step 3, CStepDirectory 'LanternDir')$" err.txt ||
     fail "message: $(cat err.txt)"
   # Cut off in the middle of that record.
   mkdir cut
@@ -124,7 +126,7 @@ corrupt)
   "$velmora" list --json cut > out.txt 2> err.txt
   rc=$?
   [ $rc -eq 1 ] || fail "truncated: exit code $rc, expected 1"
-  grep -q "^velmora list: corrupt: velmor.1 at $((at + 4)): the record of step 3 of 9 cannot be read" err.txt ||
+  grep -q "^velmora list: corrupt: velmor.1 at $((at + 4)): the record of step 4 of 11 cannot be read" err.txt ||
     fail "truncated message: $(cat err.txt)"
   # A missing continuation file.
   "$velmora" pack "$demo" -o disks --disk-size 1500 > /dev/null || fail "spanning pack exited $?"

@@ -1,30 +1,107 @@
 // SETUP.EXE: installs a package from the data files beside it, or, under any
 // other name than SETUP, uninstalls one.
+//
+//   SETUP.EXE [/quiet] [/answers FILE] [/log FILE]
+//   XTitle.exe [/quiet] [/log FILE] LOGPATH
+//
+// A bare start shows the windows and asks the user.  /quiet shows nothing:
+// prompts are answered by the answer file's rules or take their defaults.
+// /answers without /quiet answers the prompts its rules match and leaves
+// the others to the user.  /log writes what happens, line by line.  Exit
+// codes: 0 succeeded, 1 failed or cancelled (and rolled back), 2 a bad
+// command line.
+#include <fstream>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "host_window.h"
+#include "platform/program_version.h"
+#include "platform/scripted/scripted_ui.h"
 #include "platform/win32/module_name.h"
 #include "platform/win32/native.h"
+#include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  // Every step acts on the real machine and asks through real dialogs.
-  velmora::ScopedMachine machine(velmora::NativeMachine());
-  velmora::ScopedUi ui(velmora::NativeUi());
-  // The command line holds the arguments only; the uninstaller is started
-  // with the path of its log there, and deletes its own file at the end.
-  const std::string modulePath = velmora::ModulePath();
-  velmora::SetupWindow setup(velmora::ModuleBaseName(modulePath),
-                             commandLine != nullptr ? commandLine : "", modulePath);
+namespace {
+
+// Runs the operation behind the full-screen window, answering prompts
+// through the current Ui; the window closes itself when it is done.
+void RunWithWindow(HINSTANCE instance, velmora::SetupWindow& setup) {
   velmora::setup::HostWindow window(instance, setup);
-  if (window.Create()) {
-    ::ShowWindow(window.Handle(), SW_SHOWMAXIMIZED);
-    ::UpdateWindow(window.Handle());
-    MSG message;
-    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageA(&message);
+  if (!window.Create()) return;
+  ::ShowWindow(window.Handle(), SW_SHOWMAXIMIZED);
+  ::UpdateWindow(window.Handle());
+  MSG message;
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+
+// A bad command line: one message box (none when quiet), a line in the log
+// when there is one.
+int RefuseCommandLine(const velmora::SetupOptions& options, const std::string& problem,
+                      velmora::ScriptedUi& log) {
+  log.Note(velmora::RunNote::badCommandLine, problem);
+  if (!options.quiet)
+    velmora::NativeUi().MessageBox("Bad command line: " + problem, "Setup",
+                                   velmora::mb::ok | velmora::mb::iconStop);
+  return velmora::kExitBadCommandLine;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  // Every step acts on the real machine.
+  velmora::ScopedMachine machine(velmora::NativeMachine());
+  // The uninstaller is started with the path of its log on its command line
+  // and deletes its own file at the end.
+  const std::string modulePath = velmora::ModulePath();
+  const std::string baseName = velmora::ModuleBaseName(modulePath);
+  const std::string arguments = commandLine != nullptr ? commandLine : "";
+  const bool installMode = velmora::IsInstallModuleName(baseName);
+  const velmora::SetupOptions options = velmora::ParseSetupCommandLine(arguments, installMode);
+
+  // The log is the scripted Ui's transcript, written line by line.
+  velmora::ScriptedUi scripted;
+  std::ofstream log;
+  if (!options.logPath.empty()) {
+    log.open(options.logPath, std::ios::out | std::ios::trunc);
+    if (!log) return RefuseCommandLine(options, "cannot write the log file " + options.logPath, scripted);
+    scripted.SetEcho(&log);
+  }
+  scripted.Note(velmora::RunNote::program,
+                "Velmora Setup " VELMORA_VERSION_TEXT ": " + modulePath + " " + arguments);
+  if (!options.error.empty()) return RefuseCommandLine(options, options.error, scripted);
+
+  const std::string setupArguments = installMode ? arguments : options.arguments;
+  if (!options.quiet && options.answersPath.empty() && !log.is_open()) {
+    // A bare start: the windows, and nothing between them and the user.
+    velmora::ScopedUi ui(velmora::NativeUi());
+    velmora::SetupWindow setup(baseName, setupArguments, modulePath);
+    RunWithWindow(instance, setup);
+    return velmora::ExitCodeFor(setup.Outcome());
+  }
+
+  if (!options.quiet) scripted.SetFallback(&velmora::NativeUi());
+  if (!options.answersPath.empty()) {
+    std::ifstream answers(options.answersPath);
+    if (!answers)
+      return RefuseCommandLine(options, "cannot read the answer file " + options.answersPath,
+                               scripted);
+    try {
+      scripted.LoadAnswers(answers, options.answersPath);
+    } catch (const std::runtime_error& error) {
+      return RefuseCommandLine(options, error.what(), scripted);
     }
   }
-  return 0;  // the outcome was told in a message box; the exit code is always 0
+  velmora::ScopedUi ui(scripted);
+  velmora::SetupWindow setup(baseName, setupArguments, modulePath);
+  if (options.quiet) {
+    setup.OnTimer();  // no window: the whole run, here and now
+  } else {
+    RunWithWindow(instance, setup);
+  }
+  return velmora::ExitCodeFor(setup.Outcome());
 }

@@ -70,8 +70,35 @@ void ConsoleUi::Show(const TranscriptEntry& entry) {
     std::cout << heading_ << std::endl;
     return;
   }
+  // The run's notes are for the transcript; the console shows the steps as
+  // progress lines already, and of the notes only the roll-back.
+  if (entry.kind == "note" && entry.caption != "rollback") return;
   ClearBar();
+  if (entry.kind == "agreement" || entry.kind == "readme") {
+    ShowText(entry);
+    return;
+  }
   std::cout << FormatTranscriptEntry(entry) << std::endl;
+}
+
+// The agreement and readme texts as the dialog shows them, one line of the
+// text per line of output, under the buttons and the answer.
+void ConsoleUi::ShowText(const TranscriptEntry& entry) {
+  TranscriptEntry heading = entry;
+  heading.text.clear();
+  std::string line = FormatTranscriptEntry(heading);
+  line.erase(line.find(" \"\" -> "), 3);  // the emptied text
+  std::cout << line << '\n';
+  std::size_t start = 0;
+  while (start <= entry.text.size()) {
+    std::size_t end = entry.text.find('\n', start);
+    if (end == std::string::npos) end = entry.text.size();
+    std::string text = entry.text.substr(start, end - start);
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    std::cout << "  | " << text << '\n';
+    start = end + 1;
+  }
+  std::cout << std::flush;
 }
 
 void ConsoleUi::DrawBar(const std::string& text, int percent) {

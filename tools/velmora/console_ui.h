@@ -1,5 +1,6 @@
 // The scripted Ui of the headless runs (install, uninstall) with a console:
-// every message and directory question as it is answered, the heading when
+// every message and dialog as it is answered (the agreement and readme
+// texts in full), the heading when
 // it changes, and the progress dialog as a bar (redrawn in place on a
 // terminal, one line per step otherwise).  Prompts are answered from an
 // answer file (docs/answer-file.md), and the whole transcript can go to a
@@ -33,6 +34,7 @@ class ConsoleUi final : public ScriptedUi {
   static constexpr std::size_t kLineWidth = 79;
 
   void Show(const TranscriptEntry& entry);
+  void ShowText(const TranscriptEntry& entry);
   void DrawBar(const std::string& text, int percent);
   void ClearBar();
 

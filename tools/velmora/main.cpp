@@ -4,6 +4,7 @@
 
 #include "authoring/read_error.h"
 #include "commands.h"
+#include "platform/program_version.h"
 
 namespace velmora::cli {
 
@@ -42,7 +43,7 @@ int Run(int argc, char** argv) {
       "velmora - build, inspect and test Velmora Setup installation packages.\n"
       "Run 'velmora COMMAND --help' for the options of one command."};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "velmora 0.1");
+  app.set_version_flag("--version", "velmora " VELMORA_VERSION_TEXT);
   app.footer(kExitCodesDoc);
 
   AddCodecCommand(app);

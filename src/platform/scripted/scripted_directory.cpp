@@ -65,6 +65,13 @@ int ScriptedUi::RunDirectoryDialog(CDirectoryDialog& dialog) {
   entry.result = dialog.m_path;
 
   AnswerRule* rule = FindRule("directory", dialog.m_question, dialog.m_stepName);
+  if (rule == nullptr && fallback_ != nullptr) {
+    entry.answer = fallback_->RunDirectoryDialog(dialog);
+    entry.byUser = true;
+    entry.result = dialog.m_path;
+    Record(entry);
+    return entry.answer;
+  }
   if (rule != nullptr) {
     entry.fromRule = true;
     ApplyDirectoryActions(*rule, dialog, entry);

@@ -17,7 +17,17 @@ int ScriptedUi::RunAgreementDialog(CAgreementDialog& dialog) {
   if (dialog.ShowsRefuseButton()) entry.list.push_back(dialog.m_refuseCaption);
   entry.answer = id::ok;
   entry.result = dialog.m_acceptCaption;
-  if (AnswerRule* rule = FindRule(entry.kind, dialog.m_text)) {
+  AnswerRule* rule = FindRule(entry.kind, dialog.m_text);
+  if (rule == nullptr && fallback_ != nullptr) {
+    entry.answer = fallback_->RunAgreementDialog(dialog);
+    entry.byUser = true;
+    if (entry.answer != id::ok)
+      entry.result = dialog.ShowsRefuseButton() ? dialog.m_refuseCaption + " or the close box"
+                                                : "close box";
+    Record(entry);
+    return entry.answer;
+  }
+  if (rule != nullptr) {
     entry.fromRule = true;
     ++rule->used;
     if (rule->answer == "refuse") {
@@ -39,7 +49,15 @@ int ScriptedUi::RunUserInfoDialog(CUserInfoDialog& dialog) {
   entry.path = dialog.m_value;
   entry.answer = id::ok;
   std::string field = dialog.m_value;
-  if (AnswerRule* rule = FindRule("user", dialog.m_label)) {
+  AnswerRule* rule = FindRule("user", dialog.m_label);
+  if (rule == nullptr && fallback_ != nullptr) {
+    entry.answer = fallback_->RunUserInfoDialog(dialog);
+    entry.byUser = true;
+    if (entry.answer == id::ok) entry.result = dialog.m_value;
+    Record(entry);
+    return entry.answer;
+  }
+  if (rule != nullptr) {
     entry.fromRule = true;
     ++rule->used;
     for (const UserValueAction& action : rule->userActions) {

@@ -17,7 +17,17 @@ int ScriptedUi::RunGroupDialog(CGroupDialog& dialog) {
   entry.list = dialog.TakeGroupNames();
   entry.answer = id::ok;
   std::string field = dialog.m_group;
-  if (AnswerRule* rule = FindRule("group", dialog.m_group)) {
+  AnswerRule* rule = FindRule("group", dialog.m_group);
+  if (rule == nullptr && fallback_ != nullptr) {
+    // The names go back to the dialog: the real one lists them.
+    dialog.m_groupNames = entry.list;
+    entry.answer = fallback_->RunGroupDialog(dialog);
+    entry.byUser = true;
+    entry.result = dialog.m_group;
+    Record(entry);
+    return entry.answer;
+  }
+  if (rule != nullptr) {
     entry.fromRule = true;
     ++rule->used;
     for (const GroupAction& action : rule->groupActions) {

@@ -44,12 +44,16 @@ class ScriptedDc final : public CDC {
 }  // namespace
 
 BitmapHandle ScriptedUi::CreateScreenBitmap(const DibImage& image) {
+  if (fallback_ != nullptr) return fallback_->CreateScreenBitmap(image);
   const BitmapHandle handle = ++lastBitmap_;
   bitmaps_[handle] = {image.width, std::abs(image.height)};
   return handle;
 }
 
-void ScriptedUi::DeleteBitmap(BitmapHandle bitmap) { bitmaps_.erase(bitmap); }
+void ScriptedUi::DeleteBitmap(BitmapHandle bitmap) {
+  if (fallback_ != nullptr) fallback_->DeleteBitmap(bitmap);
+  bitmaps_.erase(bitmap);
+}
 
 bool ScriptedUi::BitmapSize(BitmapHandle bitmap, int& width, int& height) const {
   const auto found = bitmaps_.find(bitmap);
@@ -76,6 +80,11 @@ void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string
     entry.text = status;
     entry.fromRule = true;
     Record(std::move(entry));
+  }
+  // With windows on the screen, the real window paints the real picture.
+  if (fallback_ != nullptr) {
+    fallback_->MainWindowChanged(heading, status, picture);
+    return;
   }
   if (picture == nullptr) {
     lastPicture_.clear();

@@ -13,6 +13,12 @@ int ScriptedUi::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
                dialog.m_newName + " " + dialog.m_newDate + " " + dialog.m_newVersion;
   entry.answer = id::ok;
   AnswerRule* rule = FindRule("replace", dialog.m_existingName);
+  if (rule == nullptr && fallback_ != nullptr) {
+    entry.answer = fallback_->RunReplaceFileDialog(dialog);
+    entry.byUser = true;
+    Record(entry);
+    return entry.answer;
+  }
   if (rule != nullptr) {
     entry.answer = rule->answer == "existing" ? id::cancel : id::ok;
     entry.fromRule = true;

@@ -117,6 +117,12 @@ int ScriptedUi::GuardRepeats(const std::string& key, bool fromRule, bool offersC
 int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
   TranscriptEntry entry{"message", caption, text, style, DefaultButton(style), false};
   AnswerRule* rule = FindRule("message", text);
+  if (rule == nullptr && fallback_ != nullptr) {
+    entry.answer = fallback_->MessageBox(text, caption, style);
+    entry.byUser = true;
+    Record(entry);
+    return entry.answer;
+  }
   if (rule != nullptr) {
     const int answer = ButtonIdFromName(rule->answer);
     // An answer the box does not offer cannot be pressed: keep the default.
@@ -138,9 +144,12 @@ int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, 
   return entry.answer;
 }
 
-void ScriptedUi::ShowProgress() {}
+void ScriptedUi::ShowProgress() {
+  if (fallback_ != nullptr) fallback_->ShowProgress();
+}
 
 void ScriptedUi::UpdateProgress(const std::string& fileText, int percent) {
+  if (fallback_ != nullptr) fallback_->UpdateProgress(fileText, percent);
   if (progress_ && progress_->text == fileText) {
     progress_->percent = percent;
     return;
@@ -154,7 +163,10 @@ void ScriptedUi::UpdateProgress(const std::string& fileText, int percent) {
   progress_ = std::move(entry);
 }
 
-void ScriptedUi::HideProgress() { FlushProgress(); }
+void ScriptedUi::HideProgress() {
+  FlushProgress();
+  if (fallback_ != nullptr) fallback_->HideProgress();
+}
 
 void ScriptedUi::FlushProgress() {
   if (!progress_) return;
@@ -182,10 +194,12 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
   }
   if (e.kind == "window") return "window " + Quoted(e.caption) + " " + Quoted(e.text);
   if (e.kind == "background") return "background " + e.text;
+  if (e.kind == "note") return e.caption + " " + Quoted(e.text) + e.result;
   if (e.kind == "replace") {
     line = "replace " + Quoted(e.caption) + " " + Quoted(e.text) + " -> " +
            (e.answer == id::ok ? "Use new file" : "Use existing file");
-    if (!e.fromRule) line += " (default)";
+    if (e.byUser) line += " (user)";
+  else if (!e.fromRule) line += " (default)";
     for (const std::string& note : e.notes) line += " (" + note + ")";
     return line;
   }
@@ -210,7 +224,8 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     if (!icon.empty()) line += ", " + icon;
     line += "] " + Quoted(e.text) + " -> " + ButtonNameFromId(e.answer);
   }
-  if (!e.fromRule) line += " (default)";
+  if (e.byUser) line += " (user)";
+  else if (!e.fromRule) line += " (default)";
   for (const std::string& note : e.notes) line += " (" + note + ")";
   return line;
 }
@@ -218,6 +233,30 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
 void ScriptedUi::WriteTranscript(std::ostream& out) const {
   for (const TranscriptEntry& e : transcript_) out << FormatTranscriptEntry(e) << '\n';
   if (progress_) out << FormatTranscriptEntry(*progress_) << '\n';
+}
+
+}  // namespace velmora
+
+namespace velmora {
+
+void ScriptedUi::Note(RunNote note, const std::string& text) {
+  TranscriptEntry entry;
+  entry.kind = "note";
+  entry.fromRule = true;
+  entry.text = text;
+  switch (note) {
+    case RunNote::program: entry.caption = "program"; break;
+    case RunNote::badCommandLine: entry.caption = "error"; break;
+    case RunNote::package: entry.caption = "package"; break;
+    case RunNote::mediaFile: entry.caption = "media"; break;
+    case RunNote::stepDone: entry.caption = "step"; entry.result = " -> done"; break;
+    case RunNote::stepFailed: entry.caption = "step"; entry.result = " -> failed"; break;
+    case RunNote::rolledBack: entry.caption = "rollback"; break;
+    case RunNote::undone: entry.caption = "undo"; entry.result = " -> done"; break;
+    case RunNote::notUndone: entry.caption = "undo"; entry.result = " -> failed"; break;
+    case RunNote::result: entry.caption = "result"; break;
+  }
+  Record(std::move(entry));
 }
 
 }  // namespace velmora

@@ -1,7 +1,9 @@
-// A Ui that never waits for a person: every prompt is answered from rules
-// (usually loaded from an answer file, see docs/answer-file.md) or, when no
-// rule matches, with the prompt's default; everything shown is recorded in
-// a transcript.
+// A Ui that answers prompts from rules (usually loaded from an answer file,
+// see docs/answer-file.md) and records everything shown, and every note of
+// the run, in a transcript.  When no rule matches, a prompt takes its
+// default, so nobody is waited for; or, with a fallback Ui, the prompt goes
+// to the user through it (the windows are shown, and rules answer only what
+// they match).
 //
 // Every prompt has an end: a prompt that keeps coming back unanswered (the
 // disk prompt answered OK by default while the media file stays missing, a
@@ -100,6 +102,7 @@ struct TranscriptEntry {
                                     // agreement, readme: the buttons' captions
   std::vector<std::string> notes{};  // browse steps, guard answers
   int percent = -1;     // progress: the bar's value
+  bool byUser = false;  // answered by the user through the fallback Ui
 };
 
 class ScriptedUi : public Ui {
@@ -116,7 +119,11 @@ class ScriptedUi : public Ui {
   // Loads an answer file; throws std::runtime_error naming the line of a
   // malformed rule.  See docs/answer-file.md.
   void LoadAnswers(std::istream& in, const std::string& fileName);
-  // Prints every entry to `echo` as it is recorded (null: silent).
+  // Prompts no rule answers go to `user` (null: they take their default);
+  // progress, the main window and its pictures are passed on to it too.
+  void SetFallback(Ui* user) { fallback_ = user; }
+  // Prints every entry to `echo` as it is recorded, flushed line by line
+  // (null: silent).
   void SetEcho(std::ostream* echo) { echo_ = echo; }
   // Calls `observer` with every entry as it is recorded.
   void SetObserver(std::function<void(const TranscriptEntry&)> observer) {
@@ -149,6 +156,9 @@ class ScriptedUi : public Ui {
   // Bitmaps are their sizes: nothing is drawn.
   BitmapHandle CreateScreenBitmap(const DibImage& image) override;
   void DeleteBitmap(BitmapHandle bitmap) override;
+  // Recorded as a line of its own: program, package, media, step, rollback,
+  // undo or result.
+  void Note(RunNote note, const std::string& text) override;
   // Width and height of a bitmap this Ui made and has not deleted.
   bool BitmapSize(BitmapHandle bitmap, int& width, int& height) const;
   std::size_t LiveBitmaps() const { return bitmaps_.size(); }
@@ -182,6 +192,7 @@ class ScriptedUi : public Ui {
   std::vector<AnswerRule> rules_;
   std::vector<TranscriptEntry> transcript_;
   std::ostream* echo_ = nullptr;
+  Ui* fallback_ = nullptr;
   std::function<void(const TranscriptEntry&)> observer_;
   std::map<std::string, int> defaultCounts_;  // prompt -> unanswered showings
   std::map<std::string, int> promptCounts_;   // prompt -> all showings
@@ -209,6 +220,7 @@ std::string ButtonNameFromId(int id);
 //   agreement ["I accept", "I do not accept"] "text" -> I accept
 //   user "Name" "suggestion" -> OK "typed"
 //   background 400x300 in 1024x600: x 111 to 913, y 0 to 600
+//   step "Directory: MAINDIR" -> done
 //   progress "Directory: MAINDIR" 42%
 //   window "Velmora(TM) is now installing Demo" ""
 std::string FormatTranscriptEntry(const TranscriptEntry& entry);

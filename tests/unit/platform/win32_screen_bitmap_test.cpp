@@ -64,18 +64,21 @@ std::vector<std::uint8_t> QuadrantFile(int width, int height, int bitCount) {
   }
   for (int stored = 0; stored < rows; ++stored) {
     const int y = height < 0 ? stored : rows - 1 - stored;
-    std::vector<std::uint8_t> row;
+    std::vector<std::uint8_t> row(stride, 0);  // padded to whole 32-bit words
+    std::size_t at = 0;
     for (int x = 0; x < width; ++x) {
       const COLORREF c = Quadrant(x, y, width, rows);
       if (bitCount == 8) {
         for (std::size_t i = 0; i < table.size(); ++i) {
-          if (table[i] == c) row.push_back(static_cast<std::uint8_t>(i));
+          if (table[i] == c) row[at] = static_cast<std::uint8_t>(i);
         }
+        at += 1;
       } else {
-        row.insert(row.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
+        row[at++] = GetBValue(c);
+        row[at++] = GetGValue(c);
+        row[at++] = GetRValue(c);
       }
     }
-    row.resize(stride, 0);
     file.insert(file.end(), row.begin(), row.end());
   }
   return file;

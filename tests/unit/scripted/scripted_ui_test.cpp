@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "dialogs/agreement_dialog.h"
 #include "dialogs/group_dialog.h"
+#include "dialogs/user_info_dialog.h"
 
 namespace velmora {
 namespace {
@@ -70,6 +73,10 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
       "group \"x\" = escape ok\n",   // nothing after the end of the dialog
       "group \"x\" = choose Games\n",  // the name not quoted
       "group \"x\" = cancel\n",       // the dialog has no Cancel
+      "agreement \"*\" = ok\n",       // the agreement has no OK
+      "readme \"*\" = refuse\n",      // the readme viewer has no refuse button
+      "user \"x\" = type Ada\n",      // the value not quoted
+      "user \"x\" = escape type \"A\"\n",
   };
   for (const char* text : bad) {
     std::istringstream in(std::string("# comment\n") + text);
@@ -105,6 +112,114 @@ TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
   EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[0]),
             "group \"Create program group:\" \"Tools\" [\"Games\", \"Main\"] -> OK \"Tools\" "
             "(\"Nope\" is not in the list)");
+}
+
+// The agreement dialog with both buttons answers agreement rules, with its
+// refuse button hidden readme rules; button 1 is the default of both.
+TEST(ScriptedUi, AgreementAndReadmeRulesAnswerTheirOwnDialog) {
+  std::istringstream answers(
+      "agreement \"*LICENCE*\" = refuse x1\n"
+      "agreement \"*LICENCE*\" = close x1\n"
+      "readme \"*\" = close x1\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  struct Case {
+    const char* refuse;
+    const char* text;
+    int answer;
+    const char* line;
+  } cases[] = {
+      {"No", "LICENCE", id::cancel, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> No"},
+      {"No", "LICENCE", id::cancel, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> close box"},
+      {"No", "LICENCE", id::ok, "agreement [\"Yes\", \"No\"] \"LICENCE\" -> Yes (default)"},
+      {"", "notes\r\n", id::cancel, "readme [\"Yes\"] \"notes\\r\\n\" -> close box"},
+      {"", "notes\r\n", id::ok, "readme [\"Yes\"] \"notes\\r\\n\" -> Yes (default)"},
+  };
+  for (const Case& c : cases) {
+    CAgreementDialog dialog;
+    dialog.m_acceptCaption = "Yes";
+    dialog.m_refuseCaption = c.refuse;
+    dialog.m_text = c.text;
+    EXPECT_EQ(dialog.DoModal(), c.answer) << c.line;
+    EXPECT_EQ(FormatTranscriptEntry(ui.Transcript().back()), c.line);
+  }
+}
+
+TEST(ScriptedUi, UserRulesTypeThenOkOrEscapeKeepingTheSuggestion) {
+  std::istringstream answers(
+      "user \"Name\" = type \"Ada\" x1\n"
+      "user \"Name\" = type \"\" ok x1\n"
+      "user \"N*\" = type \"Bob\" escape\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  const std::pair<int, std::string> expected[] = {
+      {id::ok, "Ada"}, {id::ok, ""}, {id::cancel, "suggested"}};
+  for (const auto& [answer, value] : expected) {
+    CUserInfoDialog dialog;
+    dialog.m_label = "Name";
+    dialog.m_value = "suggested";
+    EXPECT_EQ(dialog.DoModal(), answer);
+    EXPECT_EQ(dialog.m_value, value);
+  }
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[0]),
+            "user \"Name\" \"suggested\" -> OK \"Ada\" (typed \"Ada\")");
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[2]),
+            "user \"Name\" \"suggested\" -> Escape (typed \"Bob\")");
+}
+
+// With a fallback the rules answer what they match and the user (here a
+// second scripted Ui) everything else; the windows get the progress and
+// the pictures.  Nothing takes a default.
+TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
+  ScriptedUi user;
+  user.AddRule({"message", "Create?", "no", 0, 0, 1});
+  ScriptedUi ui;
+  ui.SetFallback(&user);
+  ui.AddRule({"message", "Replace?", "no", 0, 0, 1});
+  EXPECT_EQ(ui.MessageBox("Replace?", "Setup", mb::yesNo), id::no);
+  EXPECT_EQ(ui.MessageBox("Create?", "Setup", mb::yesNo), id::no);
+  CUserInfoDialog dialog;
+  dialog.m_label = "Name";
+  dialog.m_value = "Ada";
+  EXPECT_EQ(ui.RunUserInfoDialog(dialog), id::ok);
+  ui.UpdateProgress("Step", 50);
+  ui.HideProgress();
+  EXPECT_NE(ui.CreateScreenBitmap(DibImage{.width = 2, .height = 3}), 0u);
+
+  std::vector<std::string> seen;
+  for (const TranscriptEntry& e : ui.Transcript()) seen.push_back(FormatTranscriptEntry(e));
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "message \"Setup\" [Yes/No] \"Replace?\" -> No",
+                      "message \"Setup\" [Yes/No] \"Create?\" -> No (user)",
+                      "user \"Name\" \"Ada\" -> OK \"Ada\" (user)", "progress \"Step\" 50%"}));
+  // The user saw what the rules did not answer, and the progress; the
+  // bitmap is the windows' own.
+  ASSERT_EQ(user.Transcript().size(), 3u);
+  EXPECT_EQ(user.Transcript()[0].text, "Create?");
+  EXPECT_EQ(user.Transcript()[1].kind, "user");
+  EXPECT_EQ(user.Transcript()[2].kind, "progress");
+  EXPECT_EQ(user.LiveBitmaps(), 1u);
+  EXPECT_EQ(ui.LiveBitmaps(), 0u);
+}
+
+// A log is the echo: every line is on disk as soon as it is recorded, so
+// a run killed half way leaves what had happened.
+TEST(ScriptedUi, EchoedLinesReachTheFileBeforeTheRunEnds) {
+  const std::string path = ::testing::TempDir() + "/echo.log";
+  std::ofstream log(path, std::ios::trunc);
+  ScriptedUi ui;
+  ui.SetEcho(&log);
+  ui.Note(RunNote::package, "Demo");
+  ui.Note(RunNote::stepDone, "Directory: Main");
+  ui.MessageBox("Install Successful", "Setup", mb::ok);
+  std::ifstream read(path);  // the log is still open for writing
+  std::ostringstream text;
+  text << read.rdbuf();
+  EXPECT_EQ(text.str(),
+            "package \"Demo\"\nstep \"Directory: Main\" -> done\n"
+            "message \"Setup\" [OK] \"Install Successful\" -> OK (default)\n");
 }
 
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {

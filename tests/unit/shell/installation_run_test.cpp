@@ -69,7 +69,8 @@ TEST_F(InstallationRun, NoStepsShowsTheFullBarAndSucceeds) {
   Write({Part("Demo", Steps()), std::nullopt});
   EXPECT_EQ(Run(), RunOutcome::installed);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Install Successful"});
-  EXPECT_EQ(ui_.Transcript().back().style, mb::ok | mb::iconInformation);
+  EXPECT_EQ(ui_.Transcript().end()[-2].style, mb::ok | mb::iconInformation);
+  EXPECT_EQ(FormatTranscriptEntry(ui_.Transcript().back()), "result \"installed\"");
   EXPECT_EQ(ui_.percents, (std::vector<int>{0, 100}));  // only the final value
   EXPECT_EQ(ui_.shown, 1);
   EXPECT_EQ(ui_.hidden, 1);
@@ -120,7 +121,18 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsInTheOrderTheyCompleted) {
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Install Failed.  Press OK to abort."});
-  EXPECT_EQ(ui_.Transcript().back().style, mb::ok | mb::iconExclamation);
+  // The log: each step's outcome, the message, the roll-back, the result.
+  std::vector<std::string> log;
+  for (const TranscriptEntry& e : ui_.Transcript())
+    if (e.kind == "note" || e.kind == "message") log.push_back(FormatTranscriptEntry(e));
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "media \"C:\\\\MEDIA\\\\velmor.1\"", "package \"Demo\"",
+                     "step \"Ini value: [Run]Shared\" -> done", "step \"Ini value: [Run]Shared\" -> done",
+                     "step \"Ini value: [Run]Other\" -> done", "step \"Directory: Main\" -> failed",
+                     "message \"Setup\" [OK, exclamation] \"Install Failed.  Press OK to abort.\" -> OK "
+                     "(default)",
+                     "rollback \"Ini value: [Run]Shared\"", "rollback \"Ini value: [Run]Shared\"",
+                     "rollback \"Ini value: [Run]Other\"", "result \"install failed\""}));
   EXPECT_EQ(Ini("Shared"), "1");
   EXPECT_EQ(Ini("Other"), "x");  // was not there before: keeps the new value
   std::uint32_t attributes = 0;

@@ -60,11 +60,27 @@ TEST(SetupWindowMode, UninstallationIsReportedUnsuccessfulUntilItIsWritten) {
   SetupWindow window("XDemo", "C:\\WINDOWS\\XDemo.VMU");
   window.OnTimer();
   window.OnTimer();  // the timer fires once: no second run
-  ASSERT_EQ(ui.Transcript().size(), 1u);
+  ASSERT_EQ(ui.Transcript().size(), 2u);
   EXPECT_EQ(ui.Transcript()[0].text, "Uninstall unsuccessful");
   EXPECT_EQ(ui.Transcript()[0].style, mb::ok | mb::iconInformation);
+  EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[1]), "result \"uninstall failed\"");
   EXPECT_EQ(window.Outcome(), RunOutcome::uninstallFailed);
 }
 
 }  // namespace
 }  // namespace velmora::test
+
+namespace velmora {
+namespace {
+
+TEST(SetupWindowMode, OnlyASucceededRunExitsWithZero) {
+  const std::pair<RunOutcome, int> cases[] = {
+      {RunOutcome::installed, 0},       {RunOutcome::uninstalled, 0},
+      {RunOutcome::installFailed, 1},   {RunOutcome::uninstallFailed, 1},
+      {RunOutcome::notRun, 1},
+  };
+  for (const auto& [outcome, code] : cases) EXPECT_EQ(ExitCodeFor(outcome), code) << OutcomeName(outcome);
+}
+
+}  // namespace
+}  // namespace velmora

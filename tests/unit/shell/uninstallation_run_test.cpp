@@ -13,6 +13,7 @@
 #include "datafile/step_factory.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
+#include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
 #include "unit/shell/shell_test_support.h"
@@ -183,6 +184,8 @@ TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEn
   EXPECT_EQ(ReadRegistryString(hkey::localMachine, key, "DisplayName", 260), "Demo");
   EXPECT_EQ(ReadRegistryString(hkey::localMachine, key, "UninstallString", 260),
             "\"C:\\WINDOWS\\XDemo.exe\" C:\\WINDOWS\\XDemo.VMU");
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, key, "QuietUninstallString", 260),
+            "\"C:\\WINDOWS\\XDemo.exe\" /quiet C:\\WINDOWS\\XDemo.VMU");
   // No temporary file of the log writer stays behind.
   std::vector<DirEntry> entries;
   machine_.ListDirectory("C:\\WINDOWS", entries);
@@ -414,12 +417,17 @@ TEST_F(UninstallationRun, TheLogPathIsTheRestOfTheCommandLineQuotedOrNot) {
     EXPECT_EQ(parts.arguments, s.arguments) << s.line;
   }
 
-  // A title with blanks installs and uninstalls through its entry; no
-  // command line at all changes nothing.
+  // A title with blanks installs and uninstalls through its entry's quiet
+  // command, whose options come before the log path; no command line at
+  // all changes nothing.
   ASSERT_EQ(Install(Steps(File("ONE.TXT", "1")), "Lantern Notes 2.1"), RunOutcome::installed);
   EXPECT_EQ(UninstallWith("C:\\WINDOWS\\XLantern Notes 2.1.exe", ""), RunOutcome::uninstallFailed);
   EXPECT_TRUE(Exists("C:\\WINDOWS\\ONE.TXT"));
-  EXPECT_EQ(Uninstall("Lantern Notes 2.1"), RunOutcome::uninstalled);
+  const CommandLine quiet = SplitCommandLine(ReadRegistryString(
+      hkey::localMachine, UninstallKeyFor("Lantern Notes 2.1"), "QuietUninstallString", 260));
+  const SetupOptions options = ParseSetupCommandLine(quiet.arguments, false);
+  EXPECT_TRUE(options.quiet);
+  EXPECT_EQ(UninstallWith(quiet.program, options.arguments), RunOutcome::uninstalled);
   EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
   EXPECT_FALSE(Exists("C:\\WINDOWS\\XLantern Notes 2.1.VMU"));
 }
