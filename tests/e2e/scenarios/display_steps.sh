@@ -29,17 +29,23 @@ e2e_display_registry() {
     "$E2E_DISPLAY_REG" "$1" "$2"
 }
 
-# e2e_display_install NAME ROBOT_COMMANDS...: installs the packed package
-# from C:\media\NAME, answered by the robot.  $PACKAGE/shown.txt, the text
-# a dialog is expected to show, goes there too when there is one.
+# e2e_display_install [--fails] NAME ROBOT_COMMANDS...: installs the packed
+# package from C:\media\NAME, answered by the robot; with --fails the run
+# is to end with exit code 1.  $PACKAGE/shown.txt, the text a dialog is
+# expected to show, goes there too when there is one.
 e2e_display_install() {
+  local expected=0
+  if [ "$1" = --fails ]; then
+    expected=1
+    shift
+  fi
   e2e_media "$1"
   shift
   e2e_copy_media
   [ ! -f "$PACKAGE/shown.txt" ] || cp "$PACKAGE/shown.txt" "$MEDIA/shown.txt"
   e2e_start_setup
   e2e_robot "$@" || return 1
-  e2e_finish_setup
+  e2e_finish_setup "$expected"
 }
 
 # Accepted: the text is the file's as it is, three line breaks and the
@@ -113,7 +119,7 @@ EOF_MANIFEST
   cp "$PACKAGE/terms.txt" "$PACKAGE/shown.txt"
   e2e_set_reg "$E2E_DISPLAY_KEY" Refused before
   printf '[Display]\r\nRefused=before\r\n' >"$E2E_DRIVE_C/windows/velmora-refused.ini"
-  e2e_display_install agreement-refused \
+  e2e_display_install --fails agreement-refused \
     window "Select Directory" \
     click 1 \
     dialog Setup \
@@ -176,7 +182,7 @@ scenario_readme_closed() {
     printf '\n[[step]]\nclass = "readme"\nsource = "readme.txt"\n'
   } | e2e_pack || return 1
   e2e_set_reg "$E2E_DISPLAY_KEY" ReadmeClosed before
-  e2e_display_install readme-closed \
+  e2e_display_install --fails readme-closed \
     box "$E2E_README_QUESTION" \
     click 6 \
     dialog Setup \
