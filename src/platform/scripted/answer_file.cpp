@@ -9,6 +9,7 @@
 //   user "PATTERN" = ACTION... [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
+#include <charconv>
 #include <stdexcept>
 
 #include "dialogs/directory_dialog.h"
@@ -131,7 +132,10 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
     std::string why;
     if (!Tokenize(rest.substr(1), tokens, why)) fail(why);
     if (!tokens.empty() && IsUseCount(tokens.back())) {
-      rule.uses = std::stoi(tokens.back().text.substr(1));
+      const std::string& count = tokens.back().text;
+      const auto [end, error] = std::from_chars(count.data() + 1, count.data() + count.size(), rule.uses);
+      if (error != std::errc() || end != count.data() + count.size())
+        fail("the use count " + count + " is too large");
       if (rule.uses <= 0) fail("a use count must be at least 1");
       tokens.pop_back();
     }

@@ -69,6 +69,7 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
       "message \"x\" = maybe\n",       // unknown answer
       "dialog \"x\" = ok\n",           // unknown kind
       "message \"x\" = ok x0\n",       // zero uses
+      "message \"x\" = ok x99999999999\n",  // more uses than a count holds
       "message \"unterminated = ok\n",
       "group \"x\" = escape ok\n",   // nothing after the end of the dialog
       "group \"x\" = choose Games\n",  // the name not quoted
