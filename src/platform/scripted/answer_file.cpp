@@ -9,7 +9,7 @@
 //   user "PATTERN" = ACTION... [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
-#include <istream>
+#include <charconv>
 #include <stdexcept>
 
 #include "dialogs/directory_dialog.h"
@@ -95,10 +95,13 @@ bool IsUseCount(const Token& token) {
 
 }  // namespace
 
-void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
-  std::string raw;
+void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& fileName) {
   int lineNo = 0;
-  while (std::getline(in, raw)) {
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string raw = text.substr(start, end - start);
+    start = end + 1;
     ++lineNo;
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == '#') continue;
@@ -129,7 +132,10 @@ void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
     std::string why;
     if (!Tokenize(rest.substr(1), tokens, why)) fail(why);
     if (!tokens.empty() && IsUseCount(tokens.back())) {
-      rule.uses = std::stoi(tokens.back().text.substr(1));
+      const std::string& count = tokens.back().text;
+      const auto [end, error] = std::from_chars(count.data() + 1, count.data() + count.size(), rule.uses);
+      if (error != std::errc() || end != count.data() + count.size())
+        fail("the use count " + count + " is too large");
       if (rule.uses <= 0) fail("a use count must be at least 1");
       tokens.pop_back();
     }
