@@ -34,12 +34,13 @@ e2e_robot() {
   fi
 }
 
-# e2e_finish_setup [SECONDS]: waits for the program to end by itself and
-# checks its exit code (always 0).  A program still running after SECONDS
-# (default 20) is a failure; the session's processes are then stopped, as
-# nothing else would end it.
+# e2e_finish_setup [SECONDS [EXIT_CODE]]: waits for the program to end by
+# itself and checks its exit code (default 0; 1 for a failed, cancelled or
+# rolled-back run).  A program still running after SECONDS (default 20) is
+# a failure; the session's processes are then stopped, as nothing else
+# would end it.
 e2e_finish_setup() {
-  local limit=${1:-20} start=$SECONDS
+  local limit=${1:-20} expected=${2:-0} start=$SECONDS
   while kill -0 "$E2E_SETUP_PID" 2>/dev/null; do
     if [ $((SECONDS - start)) -ge "$limit" ]; then
       e2e_fail "SETUP.EXE still running after $limit s"
@@ -53,7 +54,7 @@ e2e_finish_setup() {
   done
   wait "$E2E_SETUP_PID"
   local rc=$?
-  [ "$rc" = 0 ] || e2e_fail "SETUP.EXE exit code $rc"
+  [ "$rc" = "$expected" ] || e2e_fail "SETUP.EXE exit code $rc, expected $expected"
 }
 
 # The windows on the screen, for a failure report.

@@ -48,7 +48,7 @@ e2e_quiet_expect_log() {
   [ -f "$log" ] || { e2e_fail "no log ${log#"$E2E_DRIVE_C/"}"; return 1; }
   cp "$log" "$E2E_LOGS/$E2E_SCENARIO-$(basename "$log")"
   text=$(e2e_quiet_log "$log")
-  head -n 1 <<<"$text" | grep -q '^program "Velmora Setup [^:]*: .*SETUP\.EXE /quiet' ||
+  head -n 1 <<<"$text" | grep -qi '^program "Velmora Setup [^:]*: .*SETUP\.EXE /quiet' ||
     e2e_fail "the log's first line is not the program line: $(head -n 1 <<<"$text")"
   grep -qxF "package \"$2\"" <<<"$text" || e2e_fail "the log names no package \"$2\""
   done=$(grep -c '^step ".*" -> done$' <<<"$text")
@@ -92,6 +92,18 @@ scenario_quiet_demo() {
   local item
   item="$(e2e_groups_folder)/Lantern Notes/Lantern Notes Read Me.lnk"
   [ -f "$item" ] || e2e_fail "no program item $item"
+  # Removed again the way deployment tools do it, so that later scenarios
+  # find no installation of the demo.
+  local command
+  command=$(e2e_reg_value "$E2E_UNINSTALL_KEY\\$title" QuietUninstallString) || return 1
+  e2e_quiet_run 0 "$command" || return 1
+  e2e_groups_close "Lantern Notes"
+  e2e_expect_no_file "$item"
+  e2e_expect_no_file "$E2E_DRIVE_C/APPS/LANTERN/README.TXT"
+  e2e_uninstall_expect_removed "$title"
+  # The system's next start deletes the uninstaller's own program.
+  wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
+  e2e_expect_no_file "$E2E_DRIVE_C/windows/X$title.exe"
 }
 
 # Every kind of step in one package, each answered by a rule: background,
@@ -218,6 +230,7 @@ message "Create program group and icons?" = yes
 group "E2E Quiet Kinds" = ok
 message "Read the quiet readme?" = yes
 readme "Read me*" = ok
+message "Install Successful" = ok
 EOF_ANSWERS
   e2e_quiet_run 0 "$MEDIA_WIN\\SETUP.EXE /QUIET /log \"$MEDIA_WIN\\kinds log.txt\" /answers $MEDIA_WIN\\answers.txt"
   e2e_groups_close "$title"

@@ -265,7 +265,7 @@ EOF_MANIFEST
     click 2 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup || return 1
+  e2e_finish_setup 20 1 || return 1
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptEdited "Set by hand"
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptNew 1.0
   e2e_expect_same "$win/UNKEPT.TXT" "$PACKAGE/kept.txt"
