@@ -8,12 +8,15 @@
 # and largest peak RSS are reported, with the install/tar ratio.
 #
 # Usage:
-#   tests/bench/install_bench.sh [VELMORA]
+#   tests/bench/install_bench.sh [--data DIR] [VELMORA]
+#
+#   --data DIR     work folder for the data (or BENCH_DIR): a folder that
+#                  does not exist yet or is empty, on the disk to measure;
+#                  needs about 5x the tree size free. Default: a fresh
+#                  temporary folder under ${TMPDIR:-/tmp}. Removed at the
+#                  end unless BENCH_KEEP=1.
 #
 # Environment:
-#   BENCH_DIR      work folder for the data (default /work/velmora-bench-data);
-#                  needs about 5x the tree size free. Removed at the end
-#                  unless BENCH_KEEP=1.
 #   BIG_MIB        size of the big file in MiB (default 1024)
 #   SMALL_COUNT    number of small files (default 2000)
 #   SMALL_MIB      total size of the small files in MiB (default 200)
@@ -27,8 +30,13 @@ set -euo pipefail
 
 HERE="$(cd "$(dirname "$0")" && pwd)"
 REPO="$(cd "$HERE/../.." && pwd)"
+BENCH_DIR="${BENCH_DIR:-}"
+if [[ "${1:-}" == "--data" ]]; then
+  [[ $# -ge 2 ]] || { echo "install_bench: --data needs a folder" >&2; exit 2; }
+  BENCH_DIR=$2
+  shift 2
+fi
 VELMORA="${1:-$REPO/build-bench/tools/velmora}"
-BENCH_DIR="${BENCH_DIR:-/work/velmora-bench-data}"
 BIG_MIB="${BIG_MIB:-1024}"
 SMALL_COUNT="${SMALL_COUNT:-2000}"
 SMALL_MIB="${SMALL_MIB:-200}"
@@ -38,6 +46,12 @@ TIME_BIN=/usr/bin/time
 die() { echo "install_bench: $*" >&2; exit 2; }
 
 [[ -x "$VELMORA" ]] || die "no velmora executable at $VELMORA (build it, or pass its path)"
+# The data folder is emptied and removed: never one that holds anything.
+if [[ -z "$BENCH_DIR" ]]; then
+  BENCH_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velmora-bench.XXXXXX") || die "cannot make a temporary folder"
+elif [[ -e "$BENCH_DIR" && -n "$(ls -A "$BENCH_DIR" 2>/dev/null)" ]]; then
+  die "the data folder $BENCH_DIR is not empty; give a new or empty one"
+fi
 if [[ ! -x "$TIME_BIN" ]]; then
   echo "installing GNU time ..."
   apt-get install -y time >/dev/null || die "cannot install the 'time' package"
@@ -55,7 +69,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-rm -rf "$BENCH_DIR"
 mkdir -p "$TREE" "$PKG" "$RUNDIR" "$LOGS"
 # Any temporary files stay on the same disk.
 export TMPDIR="$BENCH_DIR/tmp"
@@ -130,7 +143,7 @@ message "*" = yes
 EOF
 
 echo "== packing (not part of the measurement)"
-"$TIME_BIN" -v -o "$LOGS/pack.time" "$VELMORA" pack "$SRC/manifest.toml" -o "$PKG" >"$LOGS/pack.out" \
+"$TIME_BIN" -v -o "$LOGS/pack.time" "$VELMORA" pack --no-setup "$SRC/manifest.toml" -o "$PKG" >"$LOGS/pack.out" \
   || { cat "$LOGS/pack.out"; die "velmora pack failed"; }
 du -sb "$PKG" | awk '{printf "package: %d bytes\n", $1}'
 awk -F': ' '/Elapsed/ {print "pack wall time: " $2} /Maximum resident/ {print "pack peak RSS: " $2 " KiB"}' "$LOGS/pack.time"

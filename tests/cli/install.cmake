@@ -42,7 +42,7 @@ function(fingerprint folder result)
 endfunction()
 
 function(pack)
-  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg ${ARGN})
+  velmora(pack --no-setup "${SOURCE}/examples/demo/manifest.toml" -o pkg ${ARGN})
   expect_rc(0)
 endfunction()
 

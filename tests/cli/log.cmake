@@ -69,7 +69,7 @@ elseif(CASE STREQUAL "usage")
 
 elseif(CASE STREQUAL "installed")
   # The log an installation of the demo leaves beside its uninstaller.
-  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  velmora(pack --no-setup "${SOURCE}/examples/demo/manifest.toml" -o pkg)
   expect_rc(0)
   velmora(install pkg --machine m --answers "${SOURCE}/examples/demo/answers.txt")
   expect_rc(0)

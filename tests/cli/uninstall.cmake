@@ -15,7 +15,7 @@ set(uninstaller "${machine}/C/WINDOWS/XLantern Notes 2.1.exe")
 set(log "${machine}/C/WINDOWS/XLantern Notes 2.1.VMU")
 
 function(install_demo)
-  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  velmora(pack --no-setup "${SOURCE}/examples/demo/manifest.toml" -o pkg)
   expect_rc(0)
   velmora(install pkg --machine m --answers "${SOURCE}/examples/demo/answers.txt")
   expect_rc(0)
@@ -59,7 +59,7 @@ if(CASE STREQUAL "demo")
 elseif(CASE STREQUAL "existing-group")
   # The item goes into a group the machine had; the uninstallation takes it
   # out and leaves the group with the item it had before.
-  velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  velmora(pack --no-setup "${SOURCE}/examples/demo/manifest.toml" -o pkg)
   file(WRITE "${WORK}/answers.txt" "group \"*\" = choose \"Accessories\"\n")
   velmora(install pkg --machine m --answers answers.txt)
   expect_rc(0)

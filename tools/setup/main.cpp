@@ -10,13 +10,12 @@
 // the others to the user.  /log writes what happens, line by line.  Exit
 // codes: 0 succeeded, 1 failed or cancelled (and rolled back), 2 a bad
 // command line.
-#include <fstream>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "host_window.h"
 #include "platform/program_version.h"
+#include "platform/scripted/line_log.h"
 #include "platform/scripted/scripted_ui.h"
 #include "platform/win32/module_name.h"
 #include "platform/win32/native.h"
@@ -65,18 +64,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   // The log is the scripted Ui's transcript, written line by line.
   velmora::ScriptedUi scripted;
-  std::ofstream log;
+  velmora::LineLog log;
   if (!options.logPath.empty()) {
-    log.open(options.logPath, std::ios::out | std::ios::trunc);
-    if (!log) return RefuseCommandLine(options, "cannot write the log file " + options.logPath, scripted);
-    scripted.SetEcho(&log);
+    if (!log.Open(options.logPath))
+      return RefuseCommandLine(options, "cannot write the log file " + options.logPath, scripted);
+    scripted.SetEcho([&log](const std::string& line) { log.WriteLine(line); });
   }
   scripted.Note(velmora::RunNote::program,
                 "Velmora Setup " VELMORA_VERSION_TEXT ": " + modulePath + " " + arguments);
   if (!options.error.empty()) return RefuseCommandLine(options, options.error, scripted);
 
   const std::string setupArguments = installMode ? arguments : options.arguments;
-  if (!options.quiet && options.answersPath.empty() && !log.is_open()) {
+  if (!options.quiet && options.answersPath.empty() && !log.IsOpen()) {
     // A bare start: the windows, and nothing between them and the user.
     velmora::ScopedUi ui(velmora::NativeUi());
     velmora::SetupWindow setup(baseName, setupArguments, modulePath);
@@ -86,12 +85,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   if (!options.quiet) scripted.SetFallback(&velmora::NativeUi());
   if (!options.answersPath.empty()) {
-    std::ifstream answers(options.answersPath);
-    if (!answers)
+    std::string answers;
+    if (!velmora::ReadTextFile(options.answersPath, answers))
       return RefuseCommandLine(options, "cannot read the answer file " + options.answersPath,
                                scripted);
     try {
-      scripted.LoadAnswers(answers, options.answersPath);
+      scripted.LoadAnswerText(answers, options.answersPath);
     } catch (const std::runtime_error& error) {
       return RefuseCommandLine(options, error.what(), scripted);
     }

@@ -45,5 +45,6 @@ void AddPackCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
 void AddExtractCommand(CLI::App& app);
 void AddLogCommand(CLI::App& app);
+void AddHarvestCommand(CLI::App& app);
 
 }  // namespace velmora::cli

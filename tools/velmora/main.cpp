@@ -53,6 +53,7 @@ int Run(int argc, char** argv) {
   AddListCommand(app);
   AddExtractCommand(app);
   AddLogCommand(app);
+  AddHarvestCommand(app);
 
   try {
     app.parse(argc, argv);

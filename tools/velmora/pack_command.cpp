@@ -1,13 +1,19 @@
 // velmora pack MANIFEST -o OUTDIR [--disk-size BYTES] [--chunk-size BYTES]
+//                               [--setup FILE | --no-setup] [--check]
 //
-// Builds a package's media files from a manifest (docs/manifest.md).  Every
-// step passes its own Validate before anything is written, and the output
-// folder receives the media files only once all of them are complete.
+// Builds a package's media files from a manifest (docs/manifest.md) and puts
+// SETUP.EXE beside them.  Every step passes its own Validate before
+// anything is written, and the output folder receives the files only once
+// all of them are complete.  --check stops after reading every source.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "authoring/ansi_text.h"
 #include "authoring/package_checks.h"
@@ -19,6 +25,8 @@
 #include "manifest_loader.h"
 #include "platform/machine.h"
 #include "platform/sim/host_files.h"
+#include "setup_program.h"
+#include "source_file.h"
 #include "staging_folder.h"
 #include "steps/step.h"
 
@@ -30,7 +38,59 @@ struct PackOptions {
   std::string output;
   std::uint32_t diskSize = 0;
   std::uint32_t chunkSize = kDefaultChunkSize;
+  std::string setup;  // --setup FILE
+  bool noSetup = false;
+  bool check = false;
 };
+
+// The SETUP.EXE to put beside the media files; nullopt with --no-setup.
+std::optional<std::filesystem::path> ChooseSetupProgram(const PackOptions& options) {
+  if (options.noSetup) return std::nullopt;
+  if (!options.setup.empty()) {
+    const std::string why = CheckSetupProgram(options.setup);
+    if (!why.empty()) Fail("--setup " + options.setup + ": " + why, kExitIoError);
+    return std::filesystem::path(options.setup);
+  }
+  if (std::optional<std::filesystem::path> found = FindSetupProgram()) return found;
+  std::string looked;
+  for (const std::filesystem::path& candidate : SetupProgramCandidates())
+    looked += (looked.empty() ? "" : ", ") + candidate.string();
+  Fail("no SETUP.EXE to put beside the media files (looked for " + looked +
+           "); give one with --setup FILE, or --no-setup for the data files alone",
+       kExitIoError);
+}
+
+// Reads every source whole, as writing would, and says what was read.
+void CheckSources(const PackOptions& options, const LoadedManifest& loaded,
+                  const std::optional<std::filesystem::path>& setup) {
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+  std::vector<std::uint8_t> buffer(1 << 20);
+  const auto readPart = [&](const PackagePart& part) {
+    for (const PackageStep& step : part.steps) {
+      if (!step.source) continue;
+      const std::uint64_t size = step.source->Size();
+      for (std::uint64_t at = 0; at < size;) {
+        const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+        step.source->Read(at, length, buffer.data());
+        at += length;
+      }
+      ++files;
+      bytes += size;
+    }
+  };
+  try {
+    readPart(loaded.package.first);
+    if (loaded.package.second) readPart(*loaded.package.second);
+  } catch (const PayloadReadError& error) {
+    Fail(error.what(), kExitIoError);
+  }
+  std::cout << "Checked " << options.manifest << ": " << loaded.package.first.steps.size()
+            << " steps" << (loaded.package.second ? " in two parts" : "") << ", " << files
+            << " source files, " << bytes << " bytes read; "
+            << (setup ? "SETUP.EXE " + setup->string() : std::string("no SETUP.EXE"))
+            << "; nothing written\n";
+}
 
 // Refusals of the steps' own checks, each at its step's manifest line.
 void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
@@ -63,6 +123,11 @@ void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& 
 }
 
 void RunPack(const PackOptions& options) {
+  try {
+    SourceDateEpoch();
+  } catch (const std::invalid_argument& error) {
+    Fail(error.what(), kExitUsage);
+  }
   LoadedManifest loaded;
   try {
     loaded = LoadManifest(options.manifest);
@@ -71,6 +136,11 @@ void RunPack(const PackOptions& options) {
   }
   const std::vector<StepProblem> problems = CheckPackage(loaded.package);
   if (!problems.empty()) ReportProblems(problems, loaded, options.manifest);
+  const std::optional<std::filesystem::path> setup = ChooseSetupProgram(options);
+  if (options.check) {
+    CheckSources(options, loaded, setup);
+    return;
+  }
 
   WriterOptions writer;
   writer.diskSize = options.diskSize;
@@ -83,6 +153,7 @@ void RunPack(const PackOptions& options) {
       ScopedMachine scoped(*host);
       result = WritePackage(loaded.package, HostPathToWindows(staging.Path().string()), writer);
     }
+    if (setup) std::filesystem::copy_file(*setup, staging.Path() / "SETUP.EXE");
     staging.Commit();
   } catch (const PayloadReadError& error) {
     Fail(error.what(), kExitIoError);
@@ -95,6 +166,11 @@ void RunPack(const PackOptions& options) {
   }
 
   std::cout << "Packed " << options.manifest << " into " << options.output << "\n";
+  if (setup) {
+    std::printf("  %-12s %10llu bytes (%s)\n", "SETUP.EXE",
+                static_cast<unsigned long long>(std::filesystem::file_size(*setup)),
+                setup->string().c_str());
+  }
   PrintPart("First part", loaded.package.first, result.first);
   if (loaded.package.second) PrintPart("Second part", *loaded.package.second, *result.second);
 }
@@ -116,8 +192,18 @@ void AddPackCommand(CLI::App& app) {
                    "Largest number of file bytes in one payload chunk")
       ->capture_default_str()
       ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
-  pack->footer(std::string("Exit codes: 0 packed, 1 the manifest or a step is refused, 2 bad command line,\n"
-                           "3 a file cannot be read or written.\n") +
+  pack->add_option("--setup", options->setup,
+                   "The SETUP.EXE to put beside the media files (default: the one built with this "
+                   "tool, beside it or in ../share/velmora)");
+  pack->add_flag("--no-setup", options->noSetup, "Write the media files alone, without SETUP.EXE")
+      ->excludes(pack->get_option("--setup"));
+  pack->add_flag("--check", options->check,
+                 "Check the manifest and read every source; write nothing");
+  pack->footer(std::string("Exit codes: 0 packed (or checked), 1 the manifest or a step is refused, "
+                           "2 bad command line,\n"
+                           "3 a file cannot be read or written, or no SETUP.EXE is found.\n"
+                           "SOURCE_DATE_EPOCH, when set, replaces the file times taken from the "
+                           "sources.\n") +
                kExitCodesDoc);
   pack->callback([options] { RunPack(*options); });
 }

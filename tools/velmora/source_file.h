@@ -23,6 +23,12 @@ struct SourceFile {
 
 // nullopt when the file cannot be read; `why` then says why.  Only opens the
 // file and looks at it: its contents are read later, a chunk at a time.
+// With SOURCE_DATE_EPOCH set, both times are that instead of the file's.
 std::optional<SourceFile> OpenSourceFile(const std::filesystem::path& path, std::string& why);
+
+// SOURCE_DATE_EPOCH, the time reproducible builds stamp their outputs with:
+// nullopt when it is not set (or empty).  Throws std::invalid_argument when
+// it is not a whole number of seconds the package's 32-bit times hold.
+std::optional<std::int64_t> SourceDateEpoch();
 
 }  // namespace velmora::cli

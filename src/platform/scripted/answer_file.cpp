@@ -9,7 +9,6 @@
 //   user "PATTERN" = ACTION... [xN]
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
-#include <istream>
 #include <stdexcept>
 
 #include "dialogs/directory_dialog.h"
@@ -95,10 +94,13 @@ bool IsUseCount(const Token& token) {
 
 }  // namespace
 
-void ScriptedUi::LoadAnswers(std::istream& in, const std::string& fileName) {
-  std::string raw;
+void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& fileName) {
   int lineNo = 0;
-  while (std::getline(in, raw)) {
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string raw = text.substr(start, end - start);
+    start = end + 1;
     ++lineNo;
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == '#') continue;

@@ -1,7 +1,5 @@
 #include "platform/scripted/scripted_ui.h"
 
-#include <ostream>
-
 #include "framework/ascii.h"
 
 namespace velmora {
@@ -183,7 +181,7 @@ void ScriptedUi::Record(TranscriptEntry entry) {
 }
 
 void ScriptedUi::Emit(const TranscriptEntry& entry) {
-  if (echo_ != nullptr) *echo_ << FormatTranscriptEntry(entry) << '\n' << std::flush;
+  if (echo_) echo_(FormatTranscriptEntry(entry));
   if (observer_) observer_(entry);
 }
 
@@ -230,10 +228,6 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
   return line;
 }
 
-void ScriptedUi::WriteTranscript(std::ostream& out) const {
-  for (const TranscriptEntry& e : transcript_) out << FormatTranscriptEntry(e) << '\n';
-  if (progress_) out << FormatTranscriptEntry(*progress_) << '\n';
-}
 
 }  // namespace velmora
 

@@ -116,15 +116,17 @@ class ScriptedUi : public Ui {
 
   // Rules are tried in the order added; the first that matches answers.
   void AddRule(AnswerRule rule);
-  // Loads an answer file; throws std::runtime_error naming the line of a
-  // malformed rule.  See docs/answer-file.md.
+  // Loads the rules of an answer file's text; throws std::runtime_error
+  // naming the line of a malformed rule.  See docs/answer-file.md.
+  void LoadAnswerText(const std::string& text, const std::string& fileName);
+  // The same from a stream (scripted_streams.cpp).
   void LoadAnswers(std::istream& in, const std::string& fileName);
   // Prompts no rule answers go to `user` (null: they take their default);
   // progress, the main window and its pictures are passed on to it too.
   void SetFallback(Ui* user) { fallback_ = user; }
-  // Prints every entry to `echo` as it is recorded, flushed line by line
-  // (null: silent).
-  void SetEcho(std::ostream* echo) { echo_ = echo; }
+  // Hands every entry, as its transcript line, to `echo` as it is recorded
+  // (empty: nothing is echoed).
+  void SetEcho(std::function<void(const std::string& line)> echo) { echo_ = std::move(echo); }
   // Calls `observer` with every entry as it is recorded.
   void SetObserver(std::function<void(const TranscriptEntry&)> observer) {
     observer_ = std::move(observer);
@@ -173,7 +175,7 @@ class ScriptedUi : public Ui {
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
   void FlushProgress();
   void ClearTranscript() { transcript_.clear(); }
-  void WriteTranscript(std::ostream& out) const;
+  void WriteTranscript(std::ostream& out) const;  // scripted_streams.cpp
   // Rules that never answered a prompt, for a warning after a run.
   std::vector<const AnswerRule*> UnusedRules() const;
 
@@ -191,7 +193,7 @@ class ScriptedUi : public Ui {
 
   std::vector<AnswerRule> rules_;
   std::vector<TranscriptEntry> transcript_;
-  std::ostream* echo_ = nullptr;
+  std::function<void(const std::string&)> echo_;
   Ui* fallback_ = nullptr;
   std::function<void(const TranscriptEntry&)> observer_;
   std::map<std::string, int> defaultCounts_;  // prompt -> unanswered showings

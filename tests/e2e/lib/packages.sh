@@ -12,7 +12,7 @@ e2e_package_dir() {
 # into $PACKAGE/out (media files velmor.1, velmor.2, ...).
 e2e_pack() {
   cat >"$PACKAGE/manifest.toml"
-  "$E2E_VELMORA" pack "$PACKAGE/manifest.toml" -o "$PACKAGE/out" "$@" \
+  "$E2E_VELMORA" pack --no-setup "$PACKAGE/manifest.toml" -o "$PACKAGE/out" "$@" \
     >>"$E2E_LOGS/$E2E_SCENARIO-pack.log" 2>&1 || {
     e2e_fail "velmora pack failed: $(tail -1 "$E2E_LOGS/$E2E_SCENARIO-pack.log")"
     return 1

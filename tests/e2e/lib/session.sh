@@ -10,7 +10,9 @@ e2e_build_robot() {
   E2E_ROBOT=$out/robot.exe
   newest=$(ls -t "${sources[@]}" "$E2E_HERE"/robot/*.h | head -1)
   if [ ! -f "$E2E_ROBOT" ] || [ "$newest" -nt "$E2E_ROBOT" ]; then
-    i686-w64-mingw32-gcc -std=c11 -O2 -Wall -Wextra -Werror -static \
+    # SSE2 arithmetic, as SETUP.EXE's: the picture rectangle (fit) must
+    # round as the program does, not with the x87 unit's extra precision.
+    i686-w64-mingw32-gcc -std=c11 -O2 -Wall -Wextra -Werror -static -msse2 -mfpmath=sse \
       -o "$E2E_ROBOT" "${sources[@]}" -lcomctl32 || return 1
   fi
 }

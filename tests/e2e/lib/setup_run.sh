@@ -34,13 +34,13 @@ e2e_robot() {
   fi
 }
 
-# e2e_finish_setup [SECONDS [EXIT_CODE]]: waits for the program to end by
-# itself and checks its exit code (default 0; 1 for a failed, cancelled or
-# rolled-back run).  A program still running after SECONDS (default 20) is
-# a failure; the session's processes are then stopped, as nothing else
-# would end it.
+# e2e_finish_setup [EXIT_CODE [SECONDS]]: waits for the program to end by
+# itself and checks its exit code: 0 (the default) for a run that succeeded,
+# 1 for one that failed or was cancelled or refused.  A program still
+# running after SECONDS (default 20) is a failure; the session's processes
+# are then stopped, as nothing else would end it.
 e2e_finish_setup() {
-  local limit=${1:-20} expected=${2:-0} start=$SECONDS
+  local expected=${1:-0} limit=${2:-20} start=$SECONDS
   while kill -0 "$E2E_SETUP_PID" 2>/dev/null; do
     if [ $((SECONDS - start)) -ge "$limit" ]; then
       e2e_fail "SETUP.EXE still running after $limit s"

@@ -14,6 +14,13 @@
                             (its static control 0xFFFF); it becomes current
                             (both fail early when another message box stays
                             up for a second)
+     dialog CAPTION         wait for a visible dialog (class #32770) so
+                            captioned; it becomes current (unlike window,
+                            never a main window or a message box of the
+                            same caption)
+     class NAME             wait for a visible top-level window of window
+                            class NAME (VelmoraSetupWindow: the setup
+                            program's main window); it becomes current
      child CAPTION          wait for a visible child window so captioned (a
                             modeless dialog inside a main window); it
                             becomes current
@@ -22,8 +29,14 @@
      gone                   wait until the current window is hidden or destroyed
      settext ID TEXT        set the text of control ID of the current window
      expect ID TEXT         wait until control ID shows TEXT
+     expectfile ID FILE     wait until control ID shows exactly the bytes of
+                            FILE (texts with line ends of any kind)
+     shown ID / hidden ID   wait until control ID is visible / hidden
      click ID               press button ID (posted: a button that opens a
                             modal dialog does not block the robot)
+     escape                 press Escape in the current window (posted to the
+                            control that has the focus)
+     closebox               click the current window's close box
      tree ID PATH           in tree view ID, select the item at PATH ("C:",
                             "C:\Program Files"), expanding the levels above it
      items ID PATH TEXT     wait until the children of PATH (the top level for
@@ -32,6 +45,9 @@
      choose ID TEXT         select the entry TEXT of combo box ID, as a click
                             in its list does
      close CAPTION          ask the visible top-level windows so captioned to close
+     fit W H FILE           write to FILE where a W x H picture goes in the
+                            current window's client area, in screen
+                            coordinates: "WIDTHxHEIGHT+LEFT+TOP"
      copy FROM TO           copy a file (e.g. a media file the program waits for)
      snap NAME              ask the harness for a screenshot named NAME and wait
                             until it is taken (nothing when no harness listens)
@@ -43,6 +59,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "robot_fit.h"
 #include "robot_tree.h"
 #include "robot_windows.h"
 
@@ -103,6 +120,16 @@ static int ProbeWindow(const void* caption) {
   return g_current != NULL;
 }
 
+static int ProbeDialog(const void* caption) {
+  g_current = FindVisibleWindowOfClass("#32770", (const char*)caption);
+  return g_current != NULL;
+}
+
+static int ProbeClass(const void* name) {
+  g_current = FindVisibleWindowOfClass((const char*)name, NULL);
+  return g_current != NULL;
+}
+
 static int ProbeChild(const void* caption) {
   g_current = FindVisibleChild((const char*)caption);
   return g_current != NULL;
@@ -128,6 +155,30 @@ static int ProbeControlText(const void* arg) {
   struct ControlText* expect = (struct ControlText*)arg;
   if (!ControlTextOf(g_current, expect->id, expect->seen, sizeof expect->seen)) return 0;
   return strcmp(expect->seen, expect->text) == 0;
+}
+
+struct ControlFile {
+  int id;
+  const char* expected;
+  size_t length;
+  char seen[65536];
+};
+
+static int ProbeControlFile(const void* arg) {
+  struct ControlFile* expect = (struct ControlFile*)arg;
+  if (!ControlTextOf(g_current, expect->id, expect->seen, sizeof expect->seen)) return 0;
+  return strlen(expect->seen) == expect->length &&
+         memcmp(expect->seen, expect->expected, expect->length) == 0;
+}
+
+struct ControlShown {
+  HWND control;
+  int visible;
+};
+
+static int ProbeControlShown(const void* arg) {
+  const struct ControlShown* expect = (const struct ControlShown*)arg;
+  return !IsWindowVisible(expect->control) == !expect->visible;
 }
 
 struct ComboEntry {
@@ -192,6 +243,69 @@ static int Snap(const char* name) {
   return Fail("snap %s: no answer from the harness", name);
 }
 
+/* A whole file read into memory (a zero byte after it); NULL when it
+   cannot be read. */
+static char* ReadWholeFile(const char* path, size_t* length) {
+  FILE* file = fopen(path, "rb");
+  if (file == NULL) return NULL;
+  char* data = NULL;
+  size_t used = 0, room = 0, n;
+  char chunk[4096];
+  while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) {
+    if (used + n + 1 > room) {
+      room = (used + n + 1) * 2;
+      char* grown = (char*)realloc(data, room);
+      if (grown == NULL) break;
+      data = grown;
+    }
+    memcpy(data + used, chunk, n);
+    used += n;
+  }
+  fclose(file);
+  if (data == NULL) data = (char*)calloc(1, 1);
+  if (data != NULL) data[used] = '\0';
+  *length = used;
+  return data;
+}
+
+static int ExpectFile(int id, const char* path) {
+  static struct ControlFile expect;
+  expect.id = id;
+  expect.expected = ReadWholeFile(path, &expect.length);
+  if (expect.expected == NULL) return Fail("expectfile: cannot read %s", path);
+  const int ok = WaitFor(ProbeControlFile, &expect);
+  free((void*)expect.expected);
+  return ok || Fail("control %d shows \"%s\", not the text of %s", id, expect.seen, path);
+}
+
+/* Escape as the keyboard gives it: to the control with the focus, whose
+   dialog's message loop turns it into IDCANCEL. */
+static int PressEscape(void) {
+  if (g_current == NULL) return Fail("escape: no current window");
+  GUITHREADINFO info;
+  info.cbSize = sizeof info;
+  HWND target = g_current;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(g_current, NULL), &info) && info.hwndFocus != NULL) {
+    target = info.hwndFocus;
+  }
+  return (PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001) &&
+          PostMessageA(target, WM_KEYUP, VK_ESCAPE, (LPARAM)0xC0010001)) ||
+         Fail("escape: cannot post to the window");
+}
+
+static int WriteFit(char** args) {
+  if (g_current == NULL) return Fail("fit: no current window");
+  RECT fit;
+  if (!FitPictureRect(g_current, atoi(args[0]), atoi(args[1]), &fit)) {
+    return Fail("fit: cannot read the client area");
+  }
+  FILE* out = fopen(args[2], "w");
+  if (out == NULL) return Fail("fit: cannot write %s", args[2]);
+  fprintf(out, "%ldx%ld+%ld+%ld\n", fit.right - fit.left, fit.bottom - fit.top, fit.left, fit.top);
+  fclose(out);
+  return 1;
+}
+
 static int Corner(char** args) {
   if (g_current == NULL) return Fail("corner: no current window");
   RECT frame;
@@ -212,7 +326,8 @@ static int Arity(const char* command) {
       {"timeout", 1}, {"window", 1}, {"box", 1},   {"child", 1},   {"corner", 2},
       {"gone", 0},    {"settext", 2}, {"expect", 2}, {"click", 1},   {"tree", 2},
       {"items", 3},   {"copy", 2},   {"snap", 1},   {"windows", 0}, {"listed", 2},
-      {"choose", 2},  {"close", 1},
+      {"choose", 2},  {"close", 1},  {"dialog", 1}, {"class", 1},   {"expectfile", 2},
+      {"shown", 1},   {"hidden", 1}, {"escape", 0}, {"closebox", 0}, {"fit", 3},
   };
   for (size_t i = 0; i < sizeof table / sizeof table[0]; ++i) {
     if (strcmp(table[i].name, command) == 0) return table[i].args;
@@ -231,6 +346,18 @@ static int Run(const char* command, char** args) {
   if (strcmp(command, "box") == 0) {
     return WaitForWindow(ProbeBox, args[0], args[0], "message box");
   }
+  if (strcmp(command, "dialog") == 0) {
+    return WaitForWindow(ProbeDialog, args[0], NULL, "dialog");
+  }
+  if (strcmp(command, "class") == 0) {
+    return WaitForWindow(ProbeClass, args[0], NULL, "window of class");
+  }
+  if (strcmp(command, "escape") == 0) return PressEscape();
+  if (strcmp(command, "closebox") == 0) {
+    return (g_current != NULL && PostMessageA(g_current, WM_SYSCOMMAND, SC_CLOSE, 0)) ||
+           Fail("closebox: no current window");
+  }
+  if (strcmp(command, "fit") == 0) return WriteFit(args);
   if (strcmp(command, "child") == 0) {
     return WaitForWindow(ProbeChild, args[0], NULL, "child window");
   }
@@ -262,6 +389,12 @@ static int Run(const char* command, char** args) {
     struct ControlText expect = {id, args[1], ""};
     return WaitFor(ProbeControlText, &expect) ||
            Fail("control %d shows \"%s\", not \"%s\"", id, expect.seen, args[1]);
+  }
+  if (strcmp(command, "expectfile") == 0) return ExpectFile(id, args[1]);
+  if (strcmp(command, "shown") == 0 || strcmp(command, "hidden") == 0) {
+    const struct ControlShown expect = {control, strcmp(command, "shown") == 0};
+    return WaitFor(ProbeControlShown, &expect) ||
+           Fail("control %d is not %s", id, command);
   }
   if (strcmp(command, "click") == 0) {
     return PostMessageA(control, BM_CLICK, 0, 0) || Fail("click %d failed", id);

@@ -43,6 +43,34 @@ HWND FindVisibleWindow(const char* caption) {
   return search.found;
 }
 
+struct ClassSearch {
+  const char* className;
+  const char* caption;
+  HWND found;
+};
+
+static BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
+  struct ClassSearch* search = (struct ClassSearch*)param;
+  char name[256], text[1024];
+  if (!IsWindowVisible(window) || GetClassNameA(window, name, sizeof name) <= 0 ||
+      strcmp(name, search->className) != 0) {
+    return TRUE;
+  }
+  if (search->caption != NULL &&
+      (GetWindowTextA(window, text, sizeof text) < 0 || strcmp(text, search->caption) != 0)) {
+    return TRUE;
+  }
+  if (GetDlgItem(window, MESSAGE_TEXT_ID) != NULL) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindVisibleWindowOfClass(const char* className, const char* caption) {
+  struct ClassSearch search = {className, caption, NULL};
+  EnumWindows(MatchClass, (LPARAM)&search);
+  return search.found;
+}
+
 static BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
   struct Search* search = (struct Search*)param;
   char text[256];

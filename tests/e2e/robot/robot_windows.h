@@ -8,6 +8,11 @@
 /* The visible top-level window with exactly this caption, or NULL. */
 HWND FindVisibleWindow(const char* caption);
 
+/* The visible top-level window of this window class whose caption is
+   exactly caption (any caption when NULL), or NULL.  Message boxes are
+   passed over: they are dialogs too, and may share a dialog's caption. */
+HWND FindVisibleWindowOfClass(const char* className, const char* caption);
+
 /* The visible message box whose text (static 0xFFFF) is exactly this, or NULL. */
 HWND FindMessageBox(const char* text);
 

@@ -139,7 +139,7 @@ EOF_MANIFEST
     click 2 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup 20 1
+  e2e_finish_setup 1
   e2e_expect_reg "$E2E_REG_KEY" Cancel 'C:\E2E Cancel Old\'
   e2e_expect_ini velmora-e2e.ini Paths Cancel 'C:\E2E Cancel Ini\'
 }

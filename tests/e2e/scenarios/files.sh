@@ -725,7 +725,7 @@ EOF_MANIFEST
     click 2 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup 20 1
+  e2e_finish_setup 1
   e2e_expect_same "$app/VFRBAPP.TXT" "$PACKAGE/before/VFRBAPP.TXT"
   e2e_expect_same "$win/VFRBWIN.DLL" "$PACKAGE/before/VFRBWIN.DLL"
   e2e_expect_same "$sys/VFRBSYS.DLL" "$PACKAGE/before/VFRBSYS.DLL"

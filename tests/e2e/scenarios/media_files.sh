@@ -64,6 +64,6 @@ EOF_MANIFEST
     click 1 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup 20 1
+  e2e_finish_setup 1
   e2e_expect_ini velmora-e2e.ini Version Written -
 }

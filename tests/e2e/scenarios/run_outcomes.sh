@@ -1,6 +1,6 @@
 # How a run ends when there is nothing to install: no media file at all,
 # and the program started under another name than SETUP (uninstall mode).
-# Both must still close by themselves, with exit code 1.
+# Both must still close by themselves, with exit code 1 for the failure.
 
 E2E_SCENARIOS+=(missing_media uninstall_mode)
 
@@ -15,7 +15,7 @@ scenario_missing_media() {
     click 2 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup 20 1
+  e2e_finish_setup 1
   e2e_expect_backdrop_pixel "$E2E_SHOTS/$E2E_SCENARIO-media-prompt.png" 200 300
   e2e_expect_backdrop_pixel "$E2E_SHOTS/$E2E_SCENARIO-media-prompt.png" 900 700
 }
@@ -29,5 +29,5 @@ scenario_uninstall_mode() {
   e2e_robot \
     box "Uninstall unsuccessful" \
     click 1 || return 1
-  e2e_finish_setup 20 1
+  e2e_finish_setup 1
 }

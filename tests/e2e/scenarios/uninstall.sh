@@ -265,7 +265,7 @@ EOF_MANIFEST
     click 2 \
     box "Install Failed.  Press OK to abort." \
     click 1 || return 1
-  e2e_finish_setup 20 1 || return 1
+  e2e_finish_setup 1 || return 1
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptEdited "Set by hand"
   e2e_expect_reg "$E2E_UNINSTALL_VALUES" KeptNew 1.0
   e2e_expect_same "$win/UNKEPT.TXT" "$PACKAGE/kept.txt"
@@ -303,6 +303,9 @@ scenario_uninstall_demo() {
   files_before=$(e2e_uninstall_files)
   e2e_start_setup
   e2e_robot \
+    dialog Setup \
+    expect 1 "I accept" \
+    click 1 \
     window "Select Directory" \
     settext 1001 'C:\APPS\LANTERN' \
     click 1 \
@@ -312,6 +315,15 @@ scenario_uninstall_demo() {
     click 6 \
     window "Select Group" \
     expect 1009 "Lantern Notes" \
+    click 1 \
+    window "Enter user information" \
+    expect 1000 "Your name" \
+    settext 1007 "Demo User" \
+    click 1 \
+    box "Lantern Notes is installed.  Would you like to read the README file now?" \
+    click 6 \
+    dialog Setup \
+    expect 1 OK \
     click 1 \
     box "Install Successful" \
     click 1 || return 1
@@ -334,6 +346,7 @@ scenario_uninstall_demo() {
   e2e_expect_dir 'C:\APPS\LANTERN'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Version 2.1
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\APPS\LANTERN\'
+  e2e_expect_reg 'HKLM\Software\Lantern\Notes' Owner 'Demo User'
   # The system's next start deletes the program.
   wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
   e2e_expect_no_file "$E2E_DRIVE_C/windows/X$title.exe"

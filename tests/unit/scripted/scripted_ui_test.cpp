@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "dialogs/agreement_dialog.h"
 #include "dialogs/group_dialog.h"
 #include "dialogs/user_info_dialog.h"
+#include "platform/scripted/line_log.h"
 
 namespace velmora {
 namespace {
@@ -206,26 +206,32 @@ TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
 
 // A log is the echo: every line is on disk as soon as it is recorded, so
 // a run killed half way leaves what had happened.
-TEST(ScriptedUi, EchoedLinesReachTheFileBeforeTheRunEnds) {
+TEST(ScriptedUi, EchoedLinesReachTheLogFileBeforeTheRunEnds) {
   const std::string path = ::testing::TempDir() + "/echo.log";
-  std::ofstream log(path, std::ios::trunc);
+  LineLog log;
+  ASSERT_TRUE(log.Open(path));
   ScriptedUi ui;
-  ui.SetEcho(&log);
+  ui.SetEcho([&log](const std::string& line) { log.WriteLine(line); });
   ui.Note(RunNote::package, "Demo");
   ui.Note(RunNote::stepDone, "Directory: Main");
   ui.MessageBox("Install Successful", "Setup", mb::ok);
-  std::ifstream read(path);  // the log is still open for writing
-  std::ostringstream text;
-  text << read.rdbuf();
-  EXPECT_EQ(text.str(),
-            "package \"Demo\"\nstep \"Directory: Main\" -> done\n"
-            "message \"Setup\" [OK] \"Install Successful\" -> OK (default)\n");
+  std::string text;  // read while the log is still open for writing
+  ASSERT_TRUE(ReadTextFile(path, text));
+#ifdef _WIN32
+  const std::string end = "\r\n";  // a text file's line end there
+#else
+  const std::string end = "\n";
+#endif
+  EXPECT_EQ(text, "package \"Demo\"" + end + "step \"Directory: Main\" -> done" + end +
+                      "message \"Setup\" [OK] \"Install Successful\" -> OK (default)" + end);
+  EXPECT_FALSE(log.Open(::testing::TempDir() + "/no such folder/x.log"));
+  EXPECT_FALSE(ReadTextFile(::testing::TempDir() + "/no such file", text));
 }
 
 TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
   std::ostringstream echo;
   ScriptedUi ui;
-  ui.SetEcho(&echo);
+  ui.SetEcho([&echo](const std::string& line) { echo << line << '\n'; });
   ui.AddRule({"message", "Overwrite*", "no", 0, 0, 1});
   ui.MessageBox("Overwrite \"a.txt\"?\nIt is newer.", "Setup", mb::yesNo | mb::iconQuestion);
   ui.MessageBox("Disk Full", "Setup", mb::ok | mb::iconExclamation);
