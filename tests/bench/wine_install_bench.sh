@@ -132,7 +132,7 @@ declare -A PACKAGE_BYTES FILES
 for set in $SETS; do
   media=$DRIVE_C/media/$set
   mkdir -p "$media/velmora"
-  "$VELMORA" pack "$BENCH_DIR/src/$set.toml" -o "$media/velmora" >"$LOGS/pack-$set.log" 2>&1 ||
+  "$VELMORA" pack --no-setup "$BENCH_DIR/src/$set.toml" -o "$media/velmora" >"$LOGS/pack-$set.log" 2>&1 ||
     die "velmora pack failed (log: $LOGS/pack-$set.log)"
   cp "$SETUP_EXE" "$media/velmora/SETUP.EXE"
   PACKAGE_BYTES[$set,setup]=$(cat "$media"/velmora/velmor.* | wc -c)
@@ -273,7 +273,7 @@ PY
   for set in small few; do
     media=$DRIVE_C/media/calls-$set
     mkdir -p "$media"
-    "$VELMORA" pack "$BENCH_DIR/src/$set.toml" -o "$media" >/dev/null 2>&1 || die "pack $set failed"
+    "$VELMORA" pack --no-setup "$BENCH_DIR/src/$set.toml" -o "$media" >/dev/null 2>&1 || die "pack $set failed"
     cp "$SETUP_EXE" "$media/SETUP.EXE"
     clean_target
     strace -c -o "$LOGS/calls-$set.server" -p "$server" 2>/dev/null &
