@@ -100,11 +100,15 @@ TEST_F(MachineVersions, TimesOfAnOpenFileOutliveCloseAndMove) {
             FileCause::none);
   FileTimes other;
   other.lastWrite = 850000000;
-  EXPECT_EQ(machine().SetOpenFileTimes(reader, other), FileCause::accessDenied);
+  // SetFileTime needs FILE_WRITE_ATTRIBUTES, which a handle opened to read
+  // lacks; Wine does not check it and sets the times anyway.
+  if (!UnderWine()) {
+    EXPECT_EQ(machine().SetOpenFileTimes(reader, other), FileCause::accessDenied);
+    ASSERT_EQ(machine().GetFileTimes(At("placed.txt"), got), FileCause::none);
+    EXPECT_EQ(got.lastWrite, set.lastWrite);
+  }
   EXPECT_EQ(machine().CloseFile(reader), FileCause::none);
   EXPECT_EQ(machine().SetOpenFileTimes(reader, other), FileCause::invalidFile);
-  ASSERT_EQ(machine().GetFileTimes(At("placed.txt"), got), FileCause::none);
-  EXPECT_EQ(got.lastWrite, set.lastWrite);
 }
 
 TEST_F(MachineVersions, RecommendedLocation) {
