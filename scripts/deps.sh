@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need.  Safe to run
 # again: when everything is present it only checks.
-# Usage: scripts/deps.sh [host|all]
+# Usage: scripts/deps.sh [host|all|bench]
 #   host  what the host build needs (the velmora tool, host tests, the demo)
 #   all   also the static checks, the Windows build and its tests under Wine
 #         (the default)
+#   bench all of that and what tests/bench/wine_install_bench.sh compares
+#         with and measures by (makensis, GNU time, strace)
 set -euo pipefail
 
 host_packages=(
@@ -17,11 +19,13 @@ windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth
 )
+bench_packages=(nsis time strace)
 
 case "${1:-all}" in
   host) packages=("${host_packages[@]}") ;;
   all) packages=("${host_packages[@]}" "${windows_packages[@]}") ;;
-  *) echo "usage: scripts/deps.sh [host|all]" >&2; exit 2 ;;
+  bench) packages=("${host_packages[@]}" "${windows_packages[@]}" "${bench_packages[@]}") ;;
+  *) echo "usage: scripts/deps.sh [host|all|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

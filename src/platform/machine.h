@@ -205,6 +205,14 @@ class Machine {
   // answers its full path.
   virtual FileCause CreateTempFile(const std::string& directory, const std::string& prefix,
                                    std::string& path) = 0;
+  // CreateTempFile, with the new file left open for writing without sharing
+  // (as OpenFile with write, exclusive and openExisting opens it).  path is
+  // set as soon as the file exists, so a caller can delete a file whose
+  // opening failed.  The default does exactly those two calls; a machine
+  // may create the file already open, one system call instead of three.
+  virtual FileCause CreateTempFileForWriting(const std::string& directory,
+                                             const std::string& prefix, std::string& path,
+                                             FileHandle& handle);
 
   // ---- locations -------------------------------------------------------------
   virtual std::string GetCurrentDirectory() = 0;  // full path, e.g. "C:\SETUP"
@@ -308,6 +316,10 @@ class Machine {
   // On SetFileTimes a field of 0 leaves that time unchanged.
   virtual FileCause GetFileTimes(const std::string& path, FileTimes& times);
   virtual FileCause SetFileTimes(const std::string& path, const FileTimes& times);
+  // SetFileTimes on a file open for writing (SetFileTime on its handle):
+  // saves opening the file by name again.  The times stay when the file is
+  // closed and when it is moved or renamed afterwards.
+  virtual FileCause SetOpenFileTimes(FileHandle handle, const FileTimes& times);
   // The file version of the fixed version information (VS_FIXEDFILEINFO):
   // dwFileVersionMS in the high 32 bits, dwFileVersionLS in the low ones.
   // False when the file has no version resource or cannot be read.

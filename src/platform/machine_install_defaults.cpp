@@ -5,11 +5,23 @@
 
 namespace velmora {
 
+FileCause Machine::CreateTempFileForWriting(const std::string& directory,
+                                            const std::string& prefix, std::string& path,
+                                            FileHandle& handle) {
+  handle = kNoFile;
+  if (const FileCause cause = CreateTempFile(directory, prefix, path); cause != FileCause::none)
+    return cause;
+  return OpenFile(path, FileAccess::write, FileShare::exclusive, FileDisposition::openExisting,
+                  handle);
+}
+
 FileCause Machine::GetFileTimes(const std::string&, FileTimes&) { return FileCause::generic; }
 
 FileCause Machine::SetFileTimes(const std::string&, const FileTimes&) {
   return FileCause::generic;
 }
+
+FileCause Machine::SetOpenFileTimes(FileHandle, const FileTimes&) { return FileCause::generic; }
 
 bool Machine::GetFileVersion(const std::string&, std::uint64_t& version) {
   version = 0;

@@ -100,6 +100,7 @@ class CStepFile : public CStep {
   bool CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHandle file);
   bool ReplaceExisting(const std::string& target);
   bool SetPlacedStatus(const std::string& target);
+  FileTimes StoredTimes() const;
   void UndoPlacement(const std::string& target);
   bool TakeBackSharedCount(const std::string& target);
 
@@ -111,6 +112,7 @@ class CStepFile : public CStep {
   bool m_placed = false;                 // this step put a file at the target
   bool m_tookOver = false;               // it replaced a file an earlier step placed
   bool m_sharedCountAdded = false;
+  bool m_timesOnTemp = false;            // the stored times went onto the temporary file
 };
 
 // Tells every file step of a successful installation's done list that the

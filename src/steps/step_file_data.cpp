@@ -111,13 +111,17 @@ bool CStepFile::InstallData(CCompressedFile* data) {
 
   Machine& machine = CurrentMachine();
   std::string temp;
-  if (machine.CreateTempFile(directory, "inst", temp) != FileCause::none) return false;
-  m_tempPath = temp;
   FileHandle file = kNoFile;
-  if (machine.OpenFile(m_tempPath, FileAccess::write, FileShare::exclusive,
-                       FileDisposition::openExisting, file) != FileCause::none)
-    return false;
+  const FileCause created = machine.CreateTempFileForWriting(directory, "inst", temp, file);
+  // A file made but not opened is deleted with the step, as any other.
+  if (!temp.empty()) m_tempPath = temp;
+  if (created != FileCause::none) return false;
   const bool copied = CopyChunks(data, nullptr, file);
+  // The stored times go onto the file while it is open: the move into place
+  // keeps them, and the file is not opened again by name to set them.  A
+  // machine that cannot leaves them to the placement, as before.
+  m_timesOnTemp = copied && m_modificationTime != 0 &&
+                  machine.SetOpenFileTimes(file, StoredTimes()) == FileCause::none;
   const FileCause closed = machine.CloseFile(file);
   if (copied && closed != FileCause::none) {
     const CFileException error(closed, -1, m_tempPath);

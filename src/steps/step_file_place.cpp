@@ -69,23 +69,32 @@ bool CStepFile::ReplaceExisting(const std::string& target) {
   return true;
 }
 
-// Gives the placed file the stored times and the step's attributes.
-bool CStepFile::SetPlacedStatus(const std::string& target) {
-  Machine& machine = CurrentMachine();
-  std::uint32_t attributes = 0;
-  FileTimes times;
-  if (machine.GetFileAttributes(target, attributes) != FileCause::none ||
-      machine.GetFileTimes(target, times) != FileCause::none)
-    return true;  // it keeps the times and attributes the move gave it
+FileTimes CStepFile::StoredTimes() const {
   FileTimes stored;
   stored.creation = m_creationTime;
   stored.lastWrite = m_modificationTime;
-  if (m_modificationTime != 0) {
-    if (machine.SetFileTimes(target, stored) != FileCause::none) return false;
+  return stored;
+}
+
+// Gives the placed file the stored times (unless the temporary file took
+// them already) and the step's attributes.
+bool CStepFile::SetPlacedStatus(const std::string& target) {
+  Machine& machine = CurrentMachine();
+  std::uint32_t attributes = 0;
+  if (machine.GetFileAttributes(target, attributes) != FileCause::none)
+    return true;  // it keeps the times and attributes the move gave it
+  if (!m_timesOnTemp) {
+    FileTimes times;
+    if (machine.GetFileTimes(target, times) != FileCause::none) return true;
+    if (m_modificationTime != 0 && machine.SetFileTimes(target, StoredTimes()) != FileCause::none)
+      return false;
   }
-  if (GetReadOnly()) attributes |= attr::readOnly;
-  if (GetHidden()) attributes |= attr::hidden;
-  return machine.SetFileAttributes(target, attributes) == FileCause::none;
+  std::uint32_t wanted = attributes;
+  if (GetReadOnly()) wanted |= attr::readOnly;
+  if (GetHidden()) wanted |= attr::hidden;
+  // Attributes that are already what they must be need no write.
+  if (wanted == attributes) return true;
+  return machine.SetFileAttributes(target, wanted) == FileCause::none;
 }
 
 // The placement failed after the move: the new file goes and the file that

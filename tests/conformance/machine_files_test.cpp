@@ -159,6 +159,42 @@ TEST_F(MachineFiles, TempFilesAreNamedLikeGetTempFileName) {
   EXPECT_EQ(machine().CreateTempFile(At("none"), "x", missing), FileCause::badPath);
 }
 
+TEST_F(MachineFiles, TempFileForWritingIsOpenWithoutSharing) {
+  std::string path;
+  FileHandle handle = kNoFile;
+  ASSERT_EQ(machine().CreateTempFileForWriting(Scratch(), "install", path, handle),
+            FileCause::none);
+  ASSERT_NE(handle, kNoFile);
+  EXPECT_TRUE(std::regex_match(path.substr(Scratch().size() + 1),
+                               std::regex(R"(ins[0-9a-f]{1,4}\.tmp)")))
+      << path;
+  // Nobody else may open it while it is being written.
+  FileHandle other = kNoFile;
+  EXPECT_EQ(machine().OpenFile(path, FileAccess::read, FileShare::denyNone,
+                               FileDisposition::openExisting, other),
+            FileCause::sharingViolation);
+  // A second one gets another name.
+  std::string second;
+  FileHandle secondHandle = kNoFile;
+  ASSERT_EQ(machine().CreateTempFileForWriting(Scratch(), "install", second, secondHandle),
+            FileCause::none);
+  EXPECT_NE(second, path);
+  EXPECT_EQ(machine().CloseFile(secondHandle), FileCause::none);
+  const std::string data = Pattern(70000);
+  ASSERT_EQ(machine().WriteFile(handle, data.data(), static_cast<std::uint32_t>(data.size())),
+            FileCause::none);
+  ASSERT_EQ(machine().CloseFile(handle), FileCause::none);
+  EXPECT_EQ(GetFile(machine(), path), data);
+  EXPECT_EQ(GetFile(machine(), second), "");
+
+  std::string missing = "untouched";
+  FileHandle none = kNoFile;
+  EXPECT_EQ(machine().CreateTempFileForWriting(At("none"), "x", missing, none),
+            FileCause::badPath);
+  EXPECT_EQ(none, kNoFile);
+  EXPECT_EQ(missing, "");
+}
+
 TEST_F(MachineFiles, AttributesRoundTrip) {
   constexpr std::uint32_t kBits = attr::readOnly | attr::hidden | attr::system;
   ASSERT_EQ(PutFile(machine(), At("f.txt"), "f"), FileCause::none);

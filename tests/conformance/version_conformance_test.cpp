@@ -73,6 +73,44 @@ TEST_F(MachineVersions, FileTimesRoundTrip) {
   EXPECT_EQ(machine().GetFileTimes(At("missing.txt"), got), FileCause::fileNotFound);
 }
 
+// Times set through the handle of a file being written stay when it is
+// closed and when it is moved; a handle that only reads may not set them.
+TEST_F(MachineVersions, TimesOfAnOpenFileOutliveCloseAndMove) {
+  FileTimes set;
+  set.creation = 840000000;
+  set.lastWrite = 841000000;
+  std::string temp;
+  FileHandle handle = kNoFile;
+  ASSERT_EQ(machine().CreateTempFileForWriting(Scratch(), "ins", temp, handle), FileCause::none);
+  ASSERT_EQ(machine().WriteFile(handle, "data", 4), FileCause::none);
+  ASSERT_EQ(machine().SetOpenFileTimes(handle, set), FileCause::none);
+  ASSERT_EQ(machine().CloseFile(handle), FileCause::none);
+  ASSERT_EQ(machine().MoveFile(temp, At("placed.txt")), FileCause::none);
+  FileTimes got;
+  ASSERT_EQ(machine().GetFileTimes(At("placed.txt"), got), FileCause::none);
+  if (!UnderWine()) {
+    EXPECT_EQ(got.creation, set.creation);
+  }
+  EXPECT_EQ(got.lastWrite, set.lastWrite);
+  EXPECT_EQ(testing::GetFile(machine(), At("placed.txt")), "data");
+
+  FileHandle reader = kNoFile;
+  ASSERT_EQ(machine().OpenFile(At("placed.txt"), FileAccess::read, FileShare::denyNone,
+                               FileDisposition::openExisting, reader),
+            FileCause::none);
+  FileTimes other;
+  other.lastWrite = 850000000;
+  // SetFileTime needs FILE_WRITE_ATTRIBUTES, which a handle opened to read
+  // lacks; Wine does not check it and sets the times anyway.
+  if (!UnderWine()) {
+    EXPECT_EQ(machine().SetOpenFileTimes(reader, other), FileCause::accessDenied);
+    ASSERT_EQ(machine().GetFileTimes(At("placed.txt"), got), FileCause::none);
+    EXPECT_EQ(got.lastWrite, set.lastWrite);
+  }
+  EXPECT_EQ(machine().CloseFile(reader), FileCause::none);
+  EXPECT_EQ(machine().SetOpenFileTimes(reader, other), FileCause::invalidFile);
+}
+
 TEST_F(MachineVersions, RecommendedLocation) {
   const std::string windows = machine().GetWindowsDirectory();
   const std::string system = machine().GetSystemDirectory();

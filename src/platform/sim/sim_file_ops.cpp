@@ -135,6 +135,7 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   folderIndex_.Added(destination.parent_path(), destination.filename().string());
   if (source.kind == Kind::directory) folderIndex_.ForgetTree(source.host);
   attributes_.Move(source.key, target.key);
+  if (source.kind == Kind::file) MoveKeptTimes(source.host, destination);
   return FileCause::none;
 }
 

@@ -34,12 +34,16 @@ FileCause SimMachine::GetFileTimes(const std::string& path, FileTimes& times) {
 
 FileCause SimMachine::TimesOf(const Location& location, FileTimes& times) {
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
+  return HostTimesOf(location.host, times);
+}
+
+FileCause SimMachine::HostTimesOf(const fs::path& host, FileTimes& times) {
   std::error_code ec;
-  const fs::file_time_type written = fs::last_write_time(location.host, ec);
+  const fs::file_time_type written = fs::last_write_time(host, ec);
   if (ec) return FileCause::generic;
   times.lastWrite = ToSeconds(written);
   times.creation = times.lastAccess = times.lastWrite;
-  const auto kept = installState_.times.find(TimesKey(location.host));
+  const auto kept = installState_.times.find(TimesKey(host));
   if (kept != installState_.times.end() && kept->second.lastWrite == times.lastWrite) {
     times.creation = kept->second.creation;
     times.lastAccess = kept->second.lastAccess;
@@ -53,7 +57,24 @@ FileCause SimMachine::SetFileTimes(const std::string& path, const FileTimes& tim
   FileTimes current;
   if (const FileCause cause = TimesOf(location, current); cause != FileCause::none) return cause;
   if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
-  const fs::path& host = location.host;
+  return StoreHostTimes(location.host, current, times);
+}
+
+// Only a handle that may write may set times (FILE_WRITE_ATTRIBUTES).
+FileCause SimMachine::SetOpenFileTimes(FileHandle handle, const FileTimes& times) {
+  const OpenEntry* entry = Find(handle);
+  if (entry == nullptr) return FileCause::invalidFile;
+  if (entry->access == FileAccess::read) return FileCause::accessDenied;
+  FileTimes current;
+  if (const FileCause cause = HostTimesOf(entry->host, current); cause != FileCause::none)
+    return cause;
+  return StoreHostTimes(entry->host, current, times);
+}
+
+// Keeps the creation and last-access times beside the host file and gives
+// it the last-write time; a field of 0 keeps what current holds.
+FileCause SimMachine::StoreHostTimes(const fs::path& host, FileTimes current,
+                                     const FileTimes& times) {
   if (times.lastWrite != 0) {
     std::error_code ec;
     fs::last_write_time(host, FromSeconds(times.lastWrite), ec);
@@ -65,6 +86,13 @@ FileCause SimMachine::SetFileTimes(const std::string& path, const FileTimes& tim
   kept.lastAccess = times.lastAccess != 0 ? times.lastAccess : current.lastAccess;
   kept.lastWrite = current.lastWrite;
   return FileCause::none;
+}
+
+// A moved or renamed file keeps its times, as on Windows.
+void SimMachine::MoveKeptTimes(const fs::path& from, const fs::path& to) {
+  auto kept = installState_.times.extract(TimesKey(from));
+  if (kept.empty()) return;
+  installState_.times[TimesKey(to)] = kept.mapped();
 }
 
 }  // namespace velmora

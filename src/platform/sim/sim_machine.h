@@ -116,6 +116,7 @@ class SimMachine final : public SimulatedMachine {
   // Installing files (sim_file_times.cpp, sim_versions.cpp, sim_registration.cpp).
   FileCause GetFileTimes(const std::string& path, FileTimes& times) override;
   FileCause SetFileTimes(const std::string& path, const FileTimes& times) override;
+  FileCause SetOpenFileTimes(FileHandle handle, const FileTimes& times) override;
   bool GetFileVersion(const std::string& path, std::uint64_t& version) override;
   void FindFileLocation(std::uint32_t flags, const std::string& name, const std::string& windowsDir,
                         const std::string& appDir, std::string& currentDir,
@@ -202,6 +203,10 @@ class SimMachine final : public SimulatedMachine {
   bool IsCurrentOrAbove(const Location& location) const;
   std::uint32_t Attributes(const Location& location) const;
   FileCause TimesOf(const Location& location, FileTimes& times);
+  FileCause HostTimesOf(const std::filesystem::path& host, FileTimes& times);
+  void MoveKeptTimes(const std::filesystem::path& from, const std::filesystem::path& to);
+  FileCause StoreHostTimes(const std::filesystem::path& host, FileTimes current,
+                           const FileTimes& times);
   FileCause CreateEmptyFile(const Location& location);
   // Notes that the bytes of key changed, so open handles drop what their
   // read caches hold; LastWrite answers the latest such note (0: none

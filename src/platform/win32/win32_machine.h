@@ -38,6 +38,8 @@ class Win32Machine final : public Machine {
   FileCause ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
   FileCause CreateTempFile(const std::string& directory, const std::string& prefix,
                            std::string& path) override;
+  FileCause CreateTempFileForWriting(const std::string& directory, const std::string& prefix,
+                                     std::string& path, FileHandle& handle) override;
 
   std::string GetCurrentDirectory() override;
   FileCause SetCurrentDirectory(const std::string& path) override;
@@ -69,6 +71,7 @@ class Win32Machine final : public Machine {
   // Installing files (win32_versions.cpp, win32_registration.cpp).
   FileCause GetFileTimes(const std::string& path, FileTimes& times) override;
   FileCause SetFileTimes(const std::string& path, const FileTimes& times) override;
+  FileCause SetOpenFileTimes(FileHandle handle, const FileTimes& times) override;
   bool GetFileVersion(const std::string& path, std::uint64_t& version) override;
   void FindFileLocation(std::uint32_t flags, const std::string& name, const std::string& windowsDir,
                         const std::string& appDir, std::string& currentDir,

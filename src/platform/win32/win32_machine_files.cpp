@@ -63,6 +63,40 @@ FileCause Win32Machine::OpenFile(const std::string& path, FileAccess access, Fil
   return FileCause::none;
 }
 
+// The names GetTempFileName tries (its number from the tick count, then
+// the next ones), each created already open for writing: CREATE_NEW makes
+// the creation the test for a free name, so the file is never closed and
+// opened again.
+FileCause Win32Machine::CreateTempFileForWriting(const std::string& directory,
+                                                 const std::string& prefix, std::string& path,
+                                                 FileHandle& handle) {
+  path.clear();
+  handle = kNoFile;
+  UINT number = ::GetTickCount() & 0xFFFF;
+  for (UINT tries = 0; tries < 0xFFFF; ++tries) {
+    if (number == 0) number = 1;  // 0 would ask GetTempFileName to create the file itself
+    char name[MAX_PATH + 1] = {};
+    if (::GetTempFileNameA(directory.c_str(), prefix.c_str(), number, name) == 0)
+      return LastFileCause();
+    HANDLE file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+          error != ERROR_SHARING_VIOLATION)
+        return LastFileCause();
+      number = (number + 1) & 0xFFFF;
+      continue;
+    }
+    const std::string full = GetFullPathName(name);
+    path = full.empty() ? std::string(name) : full;
+    handle = next_++;
+    open_[handle] = file;
+    return FileCause::none;
+  }
+  return FileCause::accessDenied;  // every number taken, as GetTempFileName answers
+}
+
 FileCause Win32Machine::ReadFile(FileHandle handle, void* buffer, std::uint32_t count,
                                  std::uint32_t& got) {
   got = 0;

@@ -33,6 +33,17 @@ HANDLE OpenForTimes(const std::string& path, DWORD access) {
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// SetFileTime with a null pointer for each time that is 0 (left as it is).
+FileCause SetTimesOf(HANDLE file, const FileTimes& times) {
+  const FILETIME creation = FromSeconds(times.creation);
+  const FILETIME access = FromSeconds(times.lastAccess);
+  const FILETIME write = FromSeconds(times.lastWrite);
+  const bool ok = ::SetFileTime(file, times.creation != 0 ? &creation : nullptr,
+                                times.lastAccess != 0 ? &access : nullptr,
+                                times.lastWrite != 0 ? &write : nullptr) != 0;
+  return ok ? FileCause::none : LastFileCause();
+}
+
 }  // namespace
 
 FileCause Win32Machine::GetFileTimes(const std::string& path, FileTimes& times) {
@@ -53,15 +64,15 @@ FileCause Win32Machine::GetFileTimes(const std::string& path, FileTimes& times) 
 FileCause Win32Machine::SetFileTimes(const std::string& path, const FileTimes& times) {
   HANDLE file = OpenForTimes(path, FILE_WRITE_ATTRIBUTES);
   if (file == INVALID_HANDLE_VALUE) return LastFileCause();
-  const FILETIME creation = FromSeconds(times.creation);
-  const FILETIME access = FromSeconds(times.lastAccess);
-  const FILETIME write = FromSeconds(times.lastWrite);
-  const bool ok = ::SetFileTime(file, times.creation != 0 ? &creation : nullptr,
-                                times.lastAccess != 0 ? &access : nullptr,
-                                times.lastWrite != 0 ? &write : nullptr) != 0;
-  const FileCause cause = ok ? FileCause::none : LastFileCause();
+  const FileCause cause = SetTimesOf(file, times);
   ::CloseHandle(file);
   return cause;
+}
+
+FileCause Win32Machine::SetOpenFileTimes(FileHandle handle, const FileTimes& times) {
+  HANDLE file = Lookup(handle);
+  if (file == nullptr) return FileCause::invalidFile;
+  return SetTimesOf(file, times);
 }
 
 bool Win32Machine::GetFileVersion(const std::string& path, std::uint64_t& version) {

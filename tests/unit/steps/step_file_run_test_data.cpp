@@ -133,6 +133,20 @@ TEST_F(FileStepRun, TemporaryFileNotCreatedFailsQuietly) {
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(FileStepRun, TemporaryFileNotOpenedGoesWithTheStep) {
+  auto step = MakeStep("APP.TXT", 2);
+  WriteChunks(1, {{1, "ab"}});
+  // The first opening is the media file's, the second the temporary file's.
+  machine_.InjectFault("OpenFile", 2, FileCause::sharingViolation);
+  EXPECT_FALSE(InstallData(*step));
+  const std::string temp = step->GetTempPath();
+  ASSERT_FALSE(temp.empty());
+  std::uint32_t attributes = 0;
+  EXPECT_EQ(machine_.GetFileAttributes(temp, attributes), FileCause::none);
+  step.reset();
+  EXPECT_EQ(machine_.GetFileAttributes(temp, attributes), FileCause::fileNotFound);
+}
+
 TEST_F(FileStepRun, WriteFailureIsReported) {
   auto step = MakeStep("APP.TXT", 2);
   WriteChunks(1, {{1, "ab"}});

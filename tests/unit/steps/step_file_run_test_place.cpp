@@ -225,6 +225,7 @@ TEST_F(FilePlacement, StatusWriteFailures) {
 
   auto placed = NewStep();
   placed->SetDataSize(3);
+  placed->SetHidden(true);
   ASSERT_TRUE(InstallData(*placed));
   // Clearing read-only works; giving the placed file its attributes does not.
   machine_.InjectFault("SetFileAttributes", 2, FileCause::accessDenied);
@@ -232,6 +233,17 @@ TEST_F(FilePlacement, StatusWriteFailures) {
   EXPECT_EQ(Read(kTarget), "old");
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Could not reset existing file status",
                                                   "Could not reset existing file status"}));
+}
+
+TEST_F(FilePlacement, AttributesAlreadyRightAreNotWritten) {
+  // A new plain file: the move gives it the attributes it must have, so a
+  // refused attribute write is never met.
+  auto step = NewStep();
+  machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
+  EXPECT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(Read(kTarget), "new");
+  EXPECT_EQ(Attributes(kTarget) & (attr::readOnly | attr::hidden), 0u);
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(FilePlacement, TargetInUseCannotBeProbed) {
