@@ -21,6 +21,13 @@ std::string Escape(const std::string& s) {
 
 std::string Quoted(const std::string& s) { return "\"" + Escape(s) + "\""; }
 
+// Who gave an answer, when it was not a rule: " (user)" in the window,
+// " (default)" for the prompt's own default.
+const char* AnswerSource(const TranscriptEntry& e) {
+  if (e.byUser) return " (user)";
+  return e.fromRule ? "" : " (default)";
+}
+
 bool OffersCancel(std::uint32_t style) {
   return ButtonNames(style).find("Cancel") != std::string::npos;
 }
@@ -196,8 +203,7 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
   if (e.kind == "replace") {
     line = "replace " + Quoted(e.caption) + " " + Quoted(e.text) + " -> " +
            (e.answer == id::ok ? "Use new file" : "Use existing file");
-    if (e.byUser) line += " (user)";
-  else if (!e.fromRule) line += " (default)";
+    line += AnswerSource(e);
     for (const std::string& note : e.notes) line += " (" + note + ")";
     return line;
   }
@@ -222,8 +228,7 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     if (!icon.empty()) line += ", " + icon;
     line += "] " + Quoted(e.text) + " -> " + ButtonNameFromId(e.answer);
   }
-  if (e.byUser) line += " (user)";
-  else if (!e.fromRule) line += " (default)";
+  line += AnswerSource(e);
   for (const std::string& note : e.notes) line += " (" + note + ")";
   return line;
 }
