@@ -16,7 +16,7 @@
 namespace velmora {
 namespace {
 
-using test::BmpSpec;
+using test::BmpShape;
 using test::MakeBmp;
 using Image = std::vector<std::uint8_t>;
 
@@ -33,7 +33,7 @@ TEST(SixtyFourColourPalette, EveryLevelOfEveryChannelRedFastest) {
 
 TEST(CheckBitmapImage, WellFormedImagesGiveTheirStretches) {
   struct Case {
-    BmpSpec spec;
+    BmpShape shape;
     std::size_t infoSize, bitsSize;
   } cases[] = {
       {{.width = 4, .height = 2, .bitCount = 24}, 40, 24},
@@ -45,25 +45,25 @@ TEST(CheckBitmapImage, WellFormedImagesGiveTheirStretches) {
       {{.width = 2, .height = 2, .bitCount = 32}, 40, 16},
   };
   for (const Case& c : cases) {
-    const Image image = MakeBmp(c.spec);
+    const Image image = MakeBmp(c.shape);
     const auto dib = CheckBitmapImage(image.data(), image.size());
-    ASSERT_TRUE(dib) << c.spec.width << "x" << c.spec.height << "x" << c.spec.bitCount;
+    ASSERT_TRUE(dib) << c.shape.width << "x" << c.shape.height << "x" << c.shape.bitCount;
     EXPECT_EQ(dib->info, image.data() + 14);
     EXPECT_EQ(dib->infoSize, c.infoSize);
     EXPECT_EQ(dib->bits, image.data() + image.size() - c.bitsSize);
     EXPECT_EQ(dib->bitsSize, c.bitsSize);
-    EXPECT_EQ(dib->width, c.spec.width);
-    EXPECT_EQ(dib->height, c.spec.height);
+    EXPECT_EQ(dib->width, c.shape.width);
+    EXPECT_EQ(dib->height, c.shape.height);
   }
 }
 
 // Every prefix of a good image is refused: its pixels end at its last byte.
 TEST(CheckBitmapImage, EveryTruncationIsRefused) {
-  for (const BmpSpec& spec : {BmpSpec{.bitCount = 24}, BmpSpec{.bitCount = 8},
-                              BmpSpec{.bitCount = 4, .coreHeader = true}}) {
-    const Image image = MakeBmp(spec);
+  for (const BmpShape& shape : {BmpShape{.bitCount = 24}, BmpShape{.bitCount = 8},
+                              BmpShape{.bitCount = 4, .coreHeader = true}}) {
+    const Image image = MakeBmp(shape);
     for (std::size_t size = 0; size < image.size(); ++size)
-      EXPECT_FALSE(CheckBitmapImage(image.data(), size)) << spec.bitCount << " bits, " << size;
+      EXPECT_FALSE(CheckBitmapImage(image.data(), size)) << shape.bitCount << " bits, " << size;
   }
 }
 
@@ -78,7 +78,7 @@ TEST(CheckBitmapImage, HeadersThatPointOutsideTheImageAreRefused) {
   };
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpShape shape;
     std::function<void(Image&)> damage;
   } cases[] = {
       {"bits offset past the end", {}, u32(10, 0xFFFFFFF0)},
@@ -116,7 +116,7 @@ TEST(CheckBitmapImage, HeadersThatPointOutsideTheImageAreRefused) {
        u32(30, 1)},
   };
   for (const Case& c : cases) {
-    Image image = MakeBmp(c.spec);
+    Image image = MakeBmp(c.shape);
     c.damage(image);
     EXPECT_FALSE(CheckBitmapImage(image.data(), image.size())) << c.what;
   }

@@ -11,7 +11,7 @@
 
 namespace velmora::test {
 
-struct BmpSpec {
+struct BmpShape {
   std::int32_t width = 4;
   std::int32_t height = 2;  // negative: rows from the top down
   std::uint16_t bitCount = 24;
@@ -23,17 +23,17 @@ struct BmpSpec {
 
 // The image as a .bmp file holds it; the offset of the bits follows the
 // colour table, and the image size is that of the uncompressed rows.
-inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
-  const std::uint32_t headerSize = spec.coreHeader ? 12 : 40;
-  std::uint32_t colours = spec.coloursUsed;
-  if (colours == 0 && spec.bitCount <= 8) colours = 1u << spec.bitCount;
-  const std::uint32_t entry = spec.coreHeader ? 3 : 4;
+inline std::vector<std::uint8_t> MakeBmp(const BmpShape& shape) {
+  const std::uint32_t headerSize = shape.coreHeader ? 12 : 40;
+  std::uint32_t colours = shape.coloursUsed;
+  if (colours == 0 && shape.bitCount <= 8) colours = 1u << shape.bitCount;
+  const std::uint32_t entry = shape.coreHeader ? 3 : 4;
   const std::uint32_t offset = 14 + headerSize + colours * entry;
-  const std::uint32_t stride = (static_cast<std::uint32_t>(spec.width) * spec.bitCount + 31) / 32 * 4;
-  const std::uint32_t rows = static_cast<std::uint32_t>(spec.height < 0 ? -spec.height : spec.height);
+  const std::uint32_t stride = (static_cast<std::uint32_t>(shape.width) * shape.bitCount + 31) / 32 * 4;
+  const std::uint32_t rows = static_cast<std::uint32_t>(shape.height < 0 ? -shape.height : shape.height);
   const std::uint32_t bits = stride * rows;
 
-  std::vector<std::uint8_t> image(offset + bits, spec.fill);
+  std::vector<std::uint8_t> image(offset + bits, shape.fill);
   image[0] = 'B';
   image[1] = 'M';
   StoreU32(&image[2], static_cast<std::uint32_t>(image.size()));
@@ -41,21 +41,21 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
   StoreU32(&image[10], offset);
   std::uint8_t* info = &image[14];
   StoreU32(info, headerSize);
-  if (spec.coreHeader) {
-    StoreU16(info + 4, static_cast<std::uint16_t>(spec.width));
-    StoreU16(info + 6, static_cast<std::uint16_t>(spec.height));
+  if (shape.coreHeader) {
+    StoreU16(info + 4, static_cast<std::uint16_t>(shape.width));
+    StoreU16(info + 6, static_cast<std::uint16_t>(shape.height));
     StoreU16(info + 8, 1);
-    StoreU16(info + 10, spec.bitCount);
+    StoreU16(info + 10, shape.bitCount);
   } else {
-    StoreU32(info + 4, static_cast<std::uint32_t>(spec.width));
-    StoreU32(info + 8, static_cast<std::uint32_t>(spec.height));
+    StoreU32(info + 4, static_cast<std::uint32_t>(shape.width));
+    StoreU32(info + 8, static_cast<std::uint32_t>(shape.height));
     StoreU16(info + 12, 1);
-    StoreU16(info + 14, spec.bitCount);
-    StoreU32(info + 16, spec.compression);
+    StoreU16(info + 14, shape.bitCount);
+    StoreU32(info + 16, shape.compression);
     StoreU32(info + 20, bits);
     StoreU32(info + 24, 2835);
     StoreU32(info + 28, 2835);
-    StoreU32(info + 32, spec.coloursUsed);
+    StoreU32(info + 32, shape.coloursUsed);
     StoreU32(info + 36, 0);
   }
   for (std::uint32_t i = 0; i < colours * entry; ++i) info[headerSize + i] = static_cast<std::uint8_t>(i);
