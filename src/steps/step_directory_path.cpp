@@ -38,22 +38,9 @@ std::string CStepDirectory::GetPath() {
   const std::string saved = machine.GetCurrentDirectory();
   if (saved.empty() || saved.size() >= kPathBuffer) return {};
 
-  RegistryEntry place;
-  if (!m_regEntry.empty()) {
-    if (!SplitRegistryEntry(m_regEntry, place)) return {};
-    m_previousRegistryValue =
-        ReadRegistryString(place.root, place.subKey, place.valueName, kPathBuffer);
-  }
-  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
-
   // A remembered location replaces the suggestion, registry first.
-  if (!m_previousRegistryValue.empty()) {
-    SetDirectory("<None>");
-    SetDefault(m_previousRegistryValue);
-  } else if (!m_previousValue.empty()) {
-    SetDirectory("<None>");
-    SetDefault(m_previousValue);
-  }
+  RegistryEntry place;
+  if (!SuggestRememberedValue(m_regEntry, place, m_previousRegistryValue)) return {};
 
   m_asking = true;
   struct Done {

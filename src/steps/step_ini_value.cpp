@@ -82,4 +82,22 @@ void CStepIniValue::WriteIniEntry(const std::string& file, const std::string& se
 
 std::string CStepIniValue::ResolveValue() { return ResolveDirectoryReference(GetDirectory(), GetDefault()); }
 
+bool CStepIniValue::SuggestRememberedValue(const std::string& regEntry, RegistryEntry& place,
+                                           std::string& previousRegistryValue) {
+  constexpr std::uint32_t kRememberedBuffer = 260;
+  if (!regEntry.empty()) {
+    if (!SplitRegistryEntry(regEntry, place)) return false;
+    previousRegistryValue =
+        ReadRegistryString(place.root, place.subKey, place.valueName, kRememberedBuffer);
+  }
+  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
+  const std::string& remembered =
+      !previousRegistryValue.empty() ? previousRegistryValue : m_previousValue;
+  if (!remembered.empty()) {
+    SetDirectory("<None>");
+    SetDefault(remembered);
+  }
+  return true;
+}
+
 }  // namespace velmora

@@ -8,8 +8,10 @@
 // Archive form after CStep's: ini file, section, entry, default, prefix.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "services/registry.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -70,6 +72,15 @@ class CStepIniValue : public CStep {
   bool NamesIniEntry() const {
     return !GetIniSection().empty() && !GetIniEntry().empty() && !GetIniFile().empty();
   }
+  // What an earlier installation remembered becomes the suggestion: the
+  // string at the registry entry text `regEntry` (when given; read into
+  // `previousRegistryValue` through a buffer of 260 bytes, `place` is where
+  // it is) before the ini entry (read into m_previousValue); the one found
+  // makes the prefix "<None>" and the default itself.  False, with nothing
+  // read, when the registry entry does not split.
+  bool SuggestRememberedValue(const std::string& regEntry, RegistryEntry& place,
+                              std::string& previousRegistryValue);
+
   // The editor's refusal of a prefix that is missing or names the step
   // itself; null for a prefix that will do.
   const char* PrefixRefusal() const {

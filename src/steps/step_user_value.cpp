@@ -20,33 +20,13 @@ std::string CStepUserValue::GetDescription() const { return NamedDescription(Get
 
 std::string CStepUserValue::GetKindName() const { return "User value"; }
 
-namespace {
-
-// Room for a remembered value, terminating zero included.
-constexpr std::uint32_t kValueBufferSize = 260;
-
-}  // namespace
-
 // Asks for the value, suggesting what an earlier installation remembered
 // (the registry before the ini file), and stores the answer in both places.
 // How the dialog ends is not examined: Escape leaves the suggestion in it.
 int CStepUserValue::Install() {
   CUserInfoDialog dialog;
   RegistryEntry place;
-  if (!m_regEntry.empty()) {
-    if (!SplitRegistryEntry(m_regEntry, place)) return 0;
-    m_previousRegistryValue =
-        ReadRegistryString(place.root, place.subKey, place.valueName, kValueBufferSize);
-  }
-  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
-
-  if (!m_previousRegistryValue.empty()) {
-    SetDirectory("<None>");
-    SetDefault(m_previousRegistryValue);
-  } else if (!m_previousValue.empty()) {
-    SetDirectory("<None>");
-    SetDefault(m_previousValue);
-  }
+  if (!SuggestRememberedValue(m_regEntry, place, m_previousRegistryValue)) return 0;
 
   dialog.m_label = GetName();
   dialog.m_value = ResolveValue();
