@@ -61,3 +61,16 @@ e2e_finish_setup() {
 e2e_robot_windows() {
   timeout 10 wine "$E2E_ROBOT" windows 2>&1 | sed 's/^/     /' >&2
 }
+
+# e2e_install_suggested: starts SETUP.EXE on the media copied, takes the
+# suggested directory and confirms "Install Successful"; the run must end
+# with exit code 0.
+e2e_install_suggested() {
+  e2e_start_setup
+  e2e_robot \
+    window "Select Directory" \
+    click 1 \
+    box "Install Successful" \
+    click 1 || return 1
+  e2e_finish_setup
+}

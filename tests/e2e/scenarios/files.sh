@@ -497,13 +497,7 @@ EOF_MANIFEST
   e2e_files_existing "$win/VFRECWIN.DLL" "$v1" '2001-02-03 04:05:06 UTC'
   e2e_media files-recommended
   e2e_copy_media
-  e2e_start_setup
-  e2e_robot \
-    window "Select Directory" \
-    click 1 \
-    box "Install Successful" \
-    click 1 || return 1
-  e2e_finish_setup
+  e2e_install_suggested || return 1
   e2e_expect_same "$win/VFRECWIN.DLL" "$PACKAGE/new.dll"
   e2e_expect_no_file "$app/VFRECWIN.DLL"
   e2e_expect_same "$app/VFRECNEW.TXT" "$PACKAGE/new.txt"
@@ -544,13 +538,7 @@ EOF_MANIFEST
   rm -rf "$E2E_DRIVE_C/E2E SelfReg"
   mkdir -p "$E2E_DRIVE_C/E2E SelfReg"
   wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
-  e2e_start_setup
-  e2e_robot \
-    window "Select Directory" \
-    click 1 \
-    box "Install Successful" \
-    click 1 || return 1
-  e2e_finish_setup
+  e2e_install_suggested || return 1
   e2e_expect_same "$E2E_DRIVE_C/E2E SelfReg/VFSELFRG.DLL" "$PACKAGE/selfreg.dll"
   e2e_expect_reg "$key" Registered 'C:\E2E SelfReg\VFSELFRG.DLL'
   e2e_expect_reg "$key" Unregistered -

@@ -61,13 +61,7 @@ e2e_uninstall_expect_removed() {
 e2e_uninstall_install() {
   e2e_media "$1"
   e2e_copy_media
-  e2e_start_setup
-  e2e_robot \
-    window "Select Directory" \
-    click 1 \
-    box "Install Successful" \
-    click 1 || return 1
-  e2e_finish_setup
+  e2e_install_suggested || return 1
 }
 
 # A title with blanks and one file of each kind an uninstallation treats
