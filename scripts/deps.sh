@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need.  Safe to run
 # again: when everything is present it only checks.
-# Usage: scripts/deps.sh [host|all|bench]
+# Usage: scripts/deps.sh [host|all|bench|fuzz]
 #   host  what the host build needs (the velmora tool, host tests, the demo)
 #   all   also the static checks, the Windows build and its tests under Wine
 #         (the default)
@@ -20,12 +20,14 @@ windows_packages=(
   wine wine32:i386 wine64 fonts-wine xvfb xauth
 )
 bench_packages=(nsis time strace)
+fuzz_packages=(clang libclang-rt-14-dev)
 
 case "${1:-all}" in
   host) packages=("${host_packages[@]}") ;;
   all) packages=("${host_packages[@]}" "${windows_packages[@]}") ;;
   bench) packages=("${host_packages[@]}" "${windows_packages[@]}" "${bench_packages[@]}") ;;
-  *) echo "usage: scripts/deps.sh [host|all|bench]" >&2; exit 2 ;;
+  fuzz) packages=("${host_packages[@]}" "${fuzz_packages[@]}") ;;
+  *) echo "usage: scripts/deps.sh [host|all|bench|fuzz]" >&2; exit 2 ;;
 esac
 
 missing=()
