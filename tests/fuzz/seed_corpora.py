@@ -96,6 +96,9 @@ def main():
         b'"Other"=hex(5):00,00,00,05\n; comment\n\n[HKEY_USERS\\S-1-5-21-0-0-0-1000\\Software\\A%25B]\n')
     put("profile_text", b"; lead\r\n[Run]\r\nLoad=notes.exe\r\n  Key = 'quoted' \r\n[Empty]\r\n=\r\n"
         b"line without equals\r\n[Broken\r\n\x1a")
+    for line in [b'\x01/quiet /answers "C:\\A B\\answers.txt" /log C:\\SETUP.LOG', b"\x01",
+                 b'\x00/QUIET /log "C:\\U.LOG" C:\\WINDOWS\\VELMORA.VMU', b"\x01/answers"]:
+        put("setup_command_line", line)
     put("profile_text", b"\xef\xbb\xbf[Owner]\r\nName=\xc3\xa9\r\n")
     put("profile_text", "[Owner]\r\nName=x\r\n".encode("utf-16-le").join([b"\xff\xfe", b""]))
     put("profile_text", "[Owner]\r\nName=x\r\n".encode("utf-16-be").join([b"\xfe\xff", b""]))
