@@ -65,6 +65,9 @@ class CStepFile : public CStep {
   // The installation succeeded: the replaced file kept aside for a roll-back
   // is no longer needed and is deleted.
   void OnInstallationSucceeded();
+  // Deletes the temporary file that still exists (a step whose data was
+  // extracted but not placed), so that a roll-back leaves no file behind.
+  void DeleteTempFile();
 
   // Added after the operations of CStep.
   virtual std::string GetKindName() const;
