@@ -86,6 +86,8 @@ class CStepFile : public CStep {
   // Where the replaced file waits until the installation's outcome is
   // known; "" when nothing is kept aside.
   const std::string& GetKeptAsidePath() const { return m_keptAsidePath; }
+  // True when the installation kept the file it found at the target path.
+  bool GetKeptExisting() const { return m_keptExisting; }
 
  protected:
   std::string m_name;
