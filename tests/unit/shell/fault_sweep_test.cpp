@@ -368,74 +368,85 @@ void ClearFaults(SimMachine& machine) {
   machine.ProgramManager().ClearFaults();
 }
 
+// The calls a machine has counted so far.
+struct Calls {
+  Counts files, registry;
+  int transactions = 0;
+};
+
+Calls CallsOf(SimMachine& machine) {
+  return {machine.OperationCalls(), machine.Registry().Calls(),
+          static_cast<int>(machine.ProgramManager().Transactions().size())};
+}
+
 class FaultSweep : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(Media().size(), 2u) << "the package spans two media files"; }
 
-  static RunOutcome Install() {
-    SetupWindow window("SETUP", "");
-    window.OnTimer();
-    return window.Outcome();
-  }
+  RunOutcome Install(SimMachine& machine) { return Run(machine, "SETUP", ""); }
 
   // Starts the uninstaller from its uninstall entry, its program file held
   // open as a running program's image is.
-  static RunOutcome Uninstall(SimMachine& machine) {
+  RunOutcome Uninstall(SimMachine& machine) {
     const CommandLine parts = SplitCommandLine(
         ReadRegistryString(hkey::localMachine, UninstallKeyFor(kTitle), "UninstallString", 260));
     FileHandle image = kNoFile;
     machine.OpenFile(parts.program, FileAccess::read, FileShare::denyWrite,
                      FileDisposition::openExisting, image);
-    RunOutcome outcome = RunOutcome::notRun;
-    {
-      SetupWindow window("XLantern", parts.arguments, parts.program);
-      window.OnTimer();
-      outcome = window.Outcome();
-    }
+    const RunOutcome outcome = Run(machine, "XLantern", parts.arguments, parts.program);
     if (image != kNoFile) machine.CloseFile(image);
     return outcome;
   }
 
-  // Runs `run` once without faults on a fresh machine and answers every
-  // fault for the calls it made.
-  template <typename Prepare, typename Run>
-  std::vector<Fault> CountedFaults(const char* what, Prepare prepare, Run run) {
-    auto isolated = FreshMachine();
-    SimMachine& machine = isolated->Machine();
-    prepare(machine);
-    const Counts files = machine.OperationCalls();
-    const Counts registry = machine.Registry().Calls();
-    const std::size_t transactions = machine.ProgramManager().Transactions().size();
-    run(machine);
-    const Counts fileCalls = Since(machine.OperationCalls(), files);
-    const Counts registryCalls = Since(machine.Registry().Calls(), registry);
-    const int dde = static_cast<int>(machine.ProgramManager().Transactions().size() - transactions);
-    std::vector<Fault> faults = Faults(fileCalls, registryCalls, dde);
-    std::cout << what << " calls:" << Format(fileCalls) << Format(registryCalls) << " Dde=" << dde
-              << "\n";
-    return faults;
+  // Runs the program, from the making of its window to its end, with fault_
+  // armed for its own calls only, and counts the calls it makes.
+  template <typename... Args>
+  RunOutcome Run(SimMachine& machine, const Args&... args) {
+    const Calls start = CallsOf(machine);
+    if (fault_ != nullptr) Arm(machine, *fault_);
+    RunOutcome outcome = RunOutcome::notRun;
+    {
+      SetupWindow window(args...);
+      window.OnTimer();
+      outcome = window.Outcome();
+    }
+    ClearFaults(machine);
+    fault_ = nullptr;
+    const Calls end = CallsOf(machine);
+    made_ = {Since(end.files, start.files), Since(end.registry, start.registry),
+             end.transactions - start.transactions};
+    return outcome;
   }
+
+  // Every fault for the calls the last run made, which ran without any.
+  std::vector<Fault> FaultsOfLastRun(const char* what) {
+    std::cout << what << " calls:" << Format(made_.files) << Format(made_.registry)
+              << " Dde=" << made_.transactions << "\n";
+    return Faults(made_.files, made_.registry, made_.transactions);
+  }
+
+  const Fault* fault_ = nullptr;
+  Calls made_;
 };
 
 TEST_F(FaultSweep, AFailedInstallationLeavesTheMachineAsItWas) {
-  const std::vector<Fault> faults = CountedFaults(
-      "install", [](SimMachine&) {},
-      [](SimMachine&) { ASSERT_EQ(Install(), RunOutcome::installed); });
+  {
+    auto isolated = FreshMachine();
+    ASSERT_EQ(Install(isolated->Machine()), RunOutcome::installed);
+  }
+  const std::vector<Fault> faults = FaultsOfLastRun("install");
   int installed = 0, rolledBack = 0;
   for (const Fault& fault : faults) {
     auto isolated = FreshMachine();
     SimMachine& machine = isolated->Machine();
     const Snapshot before = Take(machine);
-    Arm(machine, fault);
-    const RunOutcome outcome = Install();
-    ClearFaults(machine);
-    if (outcome == RunOutcome::installed) {
+    fault_ = &fault;
+    if (Install(machine) == RunOutcome::installed) {
       ++installed;
       continue;
     }
     ++rolledBack;
-    const std::string left = Differences(before, Take(machine), KeptByRollback);
-    EXPECT_EQ(left, "") << Describe(fault);
+    EXPECT_EQ(Differences(before, Take(machine), KeptByRollback), "") << Describe(fault);
   }
   std::cout << "install sweep: " << faults.size() << " runs, " << installed << " installed, "
             << rolledBack << " rolled back\n";
@@ -443,14 +454,17 @@ TEST_F(FaultSweep, AFailedInstallationLeavesTheMachineAsItWas) {
 
 TEST_F(FaultSweep, AFailedUninstallationIsFinishedByASecondStartAndTouchesOnlyWhatWasInstalled) {
   Snapshot before, installed;
-  auto prepare = [&](SimMachine& machine) {
+  auto installOn = [&](SimMachine& machine) {
     before = Take(machine);
-    ASSERT_EQ(Install(), RunOutcome::installed);
+    ASSERT_EQ(Install(machine), RunOutcome::installed);
     installed = Take(machine);
   };
-  const std::vector<Fault> faults = CountedFaults("uninstall", prepare, [](SimMachine& machine) {
-    ASSERT_EQ(Uninstall(machine), RunOutcome::uninstalled);
-  });
+  {
+    auto isolated = FreshMachine();
+    installOn(isolated->Machine());
+    ASSERT_EQ(Uninstall(isolated->Machine()), RunOutcome::uninstalled);
+  }
+  const std::vector<Fault> faults = FaultsOfLastRun("uninstall");
   // Only what the installation changed may change.  Files in use (the
   // uninstaller's own, held open while it runs) may be left to the system's
   // next start, when they are files the installation made.
@@ -474,11 +488,9 @@ TEST_F(FaultSweep, AFailedUninstallationIsFinishedByASecondStartAndTouchesOnlyWh
   for (const Fault& fault : faults) {
     auto isolated = FreshMachine();
     SimMachine& machine = isolated->Machine();
-    prepare(machine);
-    Arm(machine, fault);
-    const RunOutcome outcome = Uninstall(machine);
-    ClearFaults(machine);
-    if (outcome == RunOutcome::uninstalled) {
+    installOn(machine);
+    fault_ = &fault;
+    if (Uninstall(machine) == RunOutcome::uninstalled) {
       ++first;
     } else {
       ++second;
