@@ -15,6 +15,7 @@
 #include "shell/program_items.h"
 #include "shell/progress_dialog.h"
 #include "shell/setup_window.h"
+#include "steps/step_directory.h"
 #include "steps/step_file.h"
 #include "steps/step_pmg.h"
 
@@ -193,6 +194,16 @@ bool SetupWindow::RollBackInstallation() {
   for (CStep* step : m_doneSteps) {
     step->Rollback();
     CurrentUi().Note(RunNote::rolledBack, step->GetDescription());
+  }
+  // The step that failed may hold its extracted data in a temporary file.
+  for (CStep* step : m_pendingSteps)
+    if (auto* file = dynamic_cast<CStepFile*>(step)) file->DeleteTempFile();
+  // Directories created for the installation go once the files rolled back
+  // above have left them, the latest first (one may lie inside another); a
+  // step still pending may have created one for a step that refers to it.
+  for (const StepList* steps : {&m_pendingSteps, &m_doneSteps}) {
+    for (auto step = steps->rbegin(); step != steps->rend(); ++step)
+      if (auto* directory = dynamic_cast<CStepDirectory*>(*step)) directory->RemoveCreatedLevels();
   }
   RestoreUninstallers();
   return true;

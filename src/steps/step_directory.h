@@ -11,6 +11,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "steps/step_ini_value.h"
 
@@ -56,6 +57,9 @@ class CStepDirectory : public CStepIniValue {
   // Writes back the registry and ini texts found before the question, when
   // there were any.  False when the registry entry text does not split.
   bool Rollback() override;
+  // Removes the directories GetPath created that are empty again.  Called
+  // once every step has rolled back, when the files placed in them are gone.
+  void RemoveCreatedLevels();
 
   // The chosen directory, ending in a backslash.  The first call asks the
   // user (directory dialog, offering to create a missing directory) with
@@ -86,6 +90,7 @@ class CStepDirectory : public CStepIniValue {
 
  private:
   bool m_asking = false;  // GetPath is showing this step's question
+  std::vector<std::string> m_createdLevels;  // made by GetPath, top level first (run time)
 };
 
 }  // namespace velmora

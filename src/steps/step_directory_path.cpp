@@ -1,6 +1,7 @@
 // The directory step at run time: asking for the directory (GetPath), its
 // turn in the run (Install) and its roll-back.
 #include <utility>
+#include <vector>
 
 #include "dialogs/directory_dialog.h"
 #include "platform/machine.h"
@@ -14,14 +15,16 @@ namespace {
 // The platform's path buffer, terminator included.
 constexpr std::size_t kPathBuffer = 260;
 
-// Makes every level of `path` that cannot be entered, from the top down.
-// Entering a level moves the working directory, so the path must be full.
-bool CreateLevels(Machine& machine, const std::string& path) {
+// Makes every level of `path` that cannot be entered, from the top down,
+// and adds each one made to `created`.  Entering a level moves the working
+// directory, so the path must be full.
+bool CreateLevels(Machine& machine, const std::string& path, std::vector<std::string>& created) {
   for (std::size_t i = 0; i < path.size(); ++i) {
     if (path[i] != '\\' && i + 1 != path.size()) continue;
     const std::string level = path.substr(0, i + 1);
     if (machine.SetCurrentDirectory(level) == FileCause::none) continue;
     if (machine.CreateDirectory(level) != FileCause::none) return false;
+    created.push_back(level);
   }
   return true;
 }
@@ -71,7 +74,7 @@ std::string CStepDirectory::GetPath() {
     if (AppMessageBox("The requested directory does not exist.  Create?",
                       mb::yesNo | mb::iconQuestion) != id::yes)
       continue;
-    if (CreateLevels(machine, path)) {
+    if (CreateLevels(machine, path, m_createdLevels)) {
       created = true;
       break;
     }
@@ -97,6 +100,14 @@ bool CStepDirectory::Rollback() {
     WriteRegistryString(place.root, place.subKey, place.valueName, m_previousRegistryValue);
   }
   return CStepIniValue::Rollback();
+}
+
+// Deepest first; a level that still holds anything stays.
+void CStepDirectory::RemoveCreatedLevels() {
+  Machine& machine = CurrentMachine();
+  for (auto level = m_createdLevels.rbegin(); level != m_createdLevels.rend(); ++level)
+    machine.RemoveDirectory(*level);
+  m_createdLevels.clear();
 }
 
 }  // namespace velmora

@@ -65,6 +65,9 @@ class CStepFile : public CStep {
   // The installation succeeded: the replaced file kept aside for a roll-back
   // is no longer needed and is deleted.
   void OnInstallationSucceeded();
+  // Deletes the temporary file that still exists (a step whose data was
+  // extracted but not placed), so that a roll-back leaves no file behind.
+  void DeleteTempFile();
 
   // Added after the operations of CStep.
   virtual std::string GetKindName() const;
@@ -83,6 +86,8 @@ class CStepFile : public CStep {
   // Where the replaced file waits until the installation's outcome is
   // known; "" when nothing is kept aside.
   const std::string& GetKeptAsidePath() const { return m_keptAsidePath; }
+  // True when the installation kept the file it found at the target path.
+  bool GetKeptExisting() const { return m_keptExisting; }
 
  protected:
   std::string m_name;

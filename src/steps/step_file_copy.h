@@ -59,7 +59,9 @@ class CStepFileCopy : public CStepFile {
 
   bool Validate(const StepList* steps, std::string* message) override;
 
-  bool IsUninstallable() const override { return true; }
+  // A file the installation kept was there before and is not its to
+  // remove; only a shared count it added is taken back.
+  bool IsUninstallable() const override { return !GetKeptExisting() || GetShared(); }
 
   std::string GetKindName() const override;
 

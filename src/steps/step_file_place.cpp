@@ -36,8 +36,13 @@ FileCause ClearReadOnly(Machine& machine, const std::string& path) {
 }  // namespace
 
 CStepFile::~CStepFile() {
-  if (!m_tempPath.empty()) CurrentMachine().DeleteFile(m_tempPath);
+  DeleteTempFile();
   ForgetPlacedTarget(this);
+}
+
+void CStepFile::DeleteTempFile() {
+  if (!m_tempPath.empty() && CurrentMachine().DeleteFile(m_tempPath) == FileCause::none)
+    m_tempPath.clear();
 }
 
 // Moves the existing file aside; false (with its attributes as they were)

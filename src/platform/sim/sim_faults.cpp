@@ -25,6 +25,7 @@ void FaultPlan::Add(const std::string& operation, int nth, FileCause cause) {
 }
 
 FileCause FaultPlan::Next(const std::string& operation) {
+  ++calls_[operation];
   FileCause due = FileCause::none;
   for (Fault& fault : faults_) {
     if (fault.operation != operation) continue;

@@ -3,6 +3,7 @@
 // real machine takes only on a bad day (disk errors, files in use).
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ class FaultPlan {
   FileCause Next(const std::string& operation);
   void Clear() { faults_.clear(); }
   std::size_t Pending() const { return faults_.size(); }
+  // Calls counted by Next so far, by operation name (Clear keeps them), so
+  // a test can run once and then fail each call in turn.
+  const std::map<std::string, int>& Calls() const { return calls_; }
 
   static bool IsKnownOperation(const std::string& operation);
 
@@ -31,6 +35,7 @@ class FaultPlan {
     FileCause cause;
   };
   std::vector<Fault> faults_;
+  std::map<std::string, int> calls_;
 };
 
 }  // namespace velmora::sim

@@ -143,6 +143,8 @@ class SimMachine final : public SimulatedMachine {
   void InjectFault(const std::string& operation, int nth, FileCause cause);
   void ClearFaults() { faults_.Clear(); }
   std::size_t PendingFaults() const { return faults_.Pending(); }
+  // Calls of each operation above so far, faulted or not, by name.
+  const std::map<std::string, int>& OperationCalls() const { return faults_.Calls(); }
   // Bytes still free on a drive: writes, copies and moves that would grow
   // its files past this fail with diskFull.  nullopt: unlimited (default).
   void SetFreeSpace(char letter, std::optional<std::uint64_t> bytes);

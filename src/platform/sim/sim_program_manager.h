@@ -47,6 +47,11 @@ class SimProgramManager {
   // The next `count` connections (noServer) or transactions (the others)
   // fail with the fault, in the order injected.
   void InjectFault(DdeFault fault, int count = 1);
+  // Drops the faults not yet met.
+  void ClearFaults() {
+    noServerLeft_ = 0;
+    faults_.clear();
+  }
   // Every transaction, as "execute DATA" (up to its zero byte) or
   // "request ITEM", in order.
   const std::vector<std::string>& Transactions() const { return transactions_; }

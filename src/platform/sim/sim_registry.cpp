@@ -61,6 +61,7 @@ void SimRegistry::InjectFault(const std::string& operation, int nth, long error)
 }
 
 long SimRegistry::NextFault(const std::string& operation) {
+  ++calls_[operation];
   long due = winerror::success;
   for (Fault& fault : faults_) {
     if (fault.operation != operation) continue;

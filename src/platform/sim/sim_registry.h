@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ class SimRegistry {
   void InjectFault(const std::string& operation, int nth, long error);
   void ClearFaults() { faults_.clear(); }
   std::size_t PendingFaults() const { return faults_.size(); }
+  // Calls of each of those operations so far, by name.
+  const std::map<std::string, int>& Calls() const { return calls_; }
 
   const std::filesystem::path& StoreFile() const { return file_; }
 
@@ -67,6 +70,7 @@ class SimRegistry {
   std::filesystem::path file_;
   KeyTable keys_;
   std::vector<Fault> faults_;
+  std::map<std::string, int> calls_;
 };
 
 }  // namespace velmora::sim

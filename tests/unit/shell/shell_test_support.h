@@ -100,6 +100,7 @@ class IsolatedMachine {
 
   SimMachine& Machine() { return machine_; }
   const ScriptedUi& Ui() const { return ui_; }
+  ScriptedUi& Ui() { return ui_; }
   const std::filesystem::path& Root() const { return root_.path(); }
 
   bool Shown(const std::string& message) const {

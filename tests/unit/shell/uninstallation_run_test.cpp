@@ -470,6 +470,9 @@ TEST_F(UninstallationRun, AFailedLogWriteKeepsTheEarlierLog) {
     // The log writer's operations come last in the run.
     for (int nth = 1; nth < 40; ++nth) {
       ASSERT_EQ(testing::PutFile(machine_, kLog, log), FileCause::none);
+      // TWO.TXT is new each time: the run places it and logs it, and asks
+      // nothing about a copy an earlier round left.
+      machine_.DeleteFile("C:\\WINDOWS\\TWO.TXT");
       FaultNextRun(operation, nth, FileCause::diskFull);
       ASSERT_NE(Install(Steps(File("TWO.TXT", "22"))), RunOutcome::notRun);
       const bool met = machine_.PendingFaults() == 0;
