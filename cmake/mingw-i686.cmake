@@ -10,6 +10,19 @@ set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 
+# SETUP.EXE starts no threads and links the GCC runtime of the win32 thread
+# model instead (tools/CMakeLists.txt): the folder of its libstdc++.a,
+# libgcc.a and libgcc_eh.a, empty if that compiler is not installed.
+execute_process(COMMAND ${TOOLCHAIN_PREFIX}-g++-win32 -print-file-name=libstdc++.a
+                OUTPUT_VARIABLE win32_model_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE
+                RESULT_VARIABLE win32_model_result ERROR_QUIET)
+if(win32_model_result EQUAL 0 AND IS_ABSOLUTE "${win32_model_libstdcxx}"
+   AND EXISTS "${win32_model_libstdcxx}")
+  get_filename_component(VELMORA_WIN32_MODEL_RUNTIME_DIR "${win32_model_libstdcxx}" DIRECTORY)
+else()
+  set(VELMORA_WIN32_MODEL_RUNTIME_DIR "")
+endif()
+
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
