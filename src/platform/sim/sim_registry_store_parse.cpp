@@ -97,6 +97,9 @@ std::vector<std::string> ParseKeyLine(const std::string& line, LineReader& reade
       const int high = i + 2 < line.size() ? HexValue(line[i + 1]) : -1;
       const int low = i + 2 < line.size() ? HexValue(line[i + 2]) : -1;
       if (high < 0 || low < 0) reader.Fail("'%' in a key name must be followed by two hex digits");
+      // A backslash separates key names; inside one it would make the key
+      // a different one when the store is read again.
+      if (high * 16 + low == '\\') reader.Fail("a key name cannot hold a backslash (%5C)");
       parts.back() += static_cast<char>(high * 16 + low);
       i += 2;
     } else {

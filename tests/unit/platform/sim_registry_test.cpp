@@ -144,6 +144,7 @@ TEST_F(SimRegistryStore, ADamagedFileIsAClearErrorNamingTheLine) {
       {"VELMORA REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n", ":2: a key must be below"},
       {"VELMORA REGISTRY 1\n[HKEY_USERS\\A\\\\B]\n", ":2: empty key name"},
       {"VELMORA REGISTRY 1\n[HKEY_USERS\\A%4]\n", ":2: '%' in a key name"},
+      {"VELMORA REGISTRY 1\n[HKEY_USERS\\A%5cB]\n", ":2: a key name cannot hold a backslash"},
       {"VELMORA REGISTRY 1\n[HKEY_USERS\\A]\n\"v\"=\"x\n", ":3: unterminated quoted text"},
       {"VELMORA REGISTRY 1\n[HKEY_USERS\\A]\n\"v\"=hex(3):0g\n", ":3: expected two hex digits"},
       {"VELMORA REGISTRY 1\n[HKEY_USERS\\A]\n\"v\"=dword:\n", ":3: expected a hex number"},
