@@ -1,6 +1,7 @@
-// The simulated machine's profile (.ini) file parser on any bytes.  Writing
-// a parsed file back and reading it again must give the same text: a file
-// the machine rewrites once must not change again on the next rewrite.
+// The simulated machine's profile (.ini) file parser on any bytes.  Rewrites
+// must settle: the first may still change the text as Wine's does (a line
+// empty up to a NUL is written as a blank line, which the next read drops),
+// but from the second on, rewriting must give the same text.
 #include <cstdlib>
 
 #include "fuzz_target.h"
@@ -11,9 +12,8 @@ using namespace velmora;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sim::ProfileText text = sim::ParseProfile(fuzz::AsText(data, size));
   (void)sim::FindProfileLine(text, "Run", "Load");
-  const std::string once = sim::FormatProfile(text);
-  const std::string twice = sim::FormatProfile(sim::ParseProfile(once));
-  if (once != twice) std::abort();
+  const std::string twice = sim::FormatProfile(sim::ParseProfile(sim::FormatProfile(text)));
+  if (sim::FormatProfile(sim::ParseProfile(twice)) != twice) std::abort();
   sim::SetProfileLine(text, "Velmora", "Key", "Value");
   (void)sim::FormatProfile(text);
   return 0;

@@ -106,7 +106,14 @@ std::string FormatProfile(const ProfileText& text) {
   std::string bytes(ProfileEncodingMark(text.encoding));
   if (text.encoding == ProfileEncoding::utf16le) bytes += Utf8ToUtf16(body, false);
   else if (text.encoding == ProfileEncoding::utf16be) bytes += Utf8ToUtf16(body, true);
-  else bytes += body;
+  else {
+    // An ANSI text whose first line starts with the bytes of a byte-order
+    // mark would be read back in that encoding; a leading line break (a
+    // blank line, which reading drops) keeps it ANSI.
+    std::size_t markLength = 0;
+    if (DetectProfileEncoding(body, markLength) != ProfileEncoding::ansi) bytes += "\r\n";
+    bytes += body;
+  }
   return bytes;
 }
 

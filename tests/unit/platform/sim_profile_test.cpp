@@ -115,6 +115,13 @@ TEST_F(SimProfile, DamagedFilesReadAndRewriteAsWineDoes) {
   EXPECT_EQ(Read("s", "k"), "v");
   ASSERT_EQ(Write("s", "k", "w"), FileCause::none);
   EXPECT_EQ(Bytes(), longLine + "\r\n[s]\r\nk=w\r\n");
+
+  // A first line made of byte-order mark bytes does not turn the file into
+  // UTF-16 when it is written back.
+  ASSERT_EQ(PutFile(sim, ini, Raw("\0x\r\n\xfe\xff\r\n[s]\r\nk=v")), FileCause::none);
+  ASSERT_EQ(Write("s", "k", "w"), FileCause::none);
+  EXPECT_EQ(Read("s", "k"), "w");
+  EXPECT_EQ(Bytes(), Raw("\r\n\xfe\xff\r\n[s]\r\nk=w\r\n"));
 }
 
 // Random bytes never break the parser, rewriting settles, and an entry set
