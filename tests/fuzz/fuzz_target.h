@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/file.h"
 #include "platform/machine.h"
 #include "platform/scripted/scripted_ui.h"
 #include "platform/ui.h"
@@ -40,6 +42,13 @@ class Sandbox {
   Sandbox() = default;
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
+
+  // Puts the input on the machine at `path` and opens it for reading, as
+  // the programs open what they read.
+  void OpenInput(CFile& file, const char* path, const std::uint8_t* data, std::size_t size) {
+    machine.SetFile(path, AsBytes(data, size));
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) std::abort();
+  }
 
   test::MemoryMachine machine;
   ScriptedUi ui;

@@ -31,9 +31,8 @@ bool ReadHeader(CCompressedFile& file, DataFileHeader& header) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Sandbox sandbox;
-  sandbox.machine.SetFile("C:\\velmor.1", fuzz::AsBytes(data, size));
   CCompressedFile file;
-  if (!file.Open("C:\\velmor.1", CFile::modeRead | CFile::shareDenyWrite)) std::abort();
+  sandbox.OpenInput(file, "C:\\velmor.1", data, size);
   DataFileHeader header;
   try {
     if (!SkipPrefix(file)) return 0;

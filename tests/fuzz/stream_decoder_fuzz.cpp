@@ -12,9 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2) return 0;
   const std::uint32_t chunk = 1 + (data[0] | (data[1] << 8));
   fuzz::Sandbox sandbox;
-  sandbox.machine.SetFile("C:\\IN.BIN", fuzz::AsBytes(data + 2, size - 2));
   CCompressedFile file;
-  if (!file.Open("C:\\IN.BIN", CFile::modeRead)) std::abort();
+  sandbox.OpenInput(file, "C:\\IN.BIN", data + 2, size - 2);
   file.SetCompressed(true);
   std::vector<std::uint8_t> out(chunk);
   std::uint64_t total = 0;

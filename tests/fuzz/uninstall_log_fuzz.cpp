@@ -12,9 +12,8 @@ using namespace velmora;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Sandbox sandbox;
-  sandbox.machine.SetFile("C:\\SETUP.VMU", fuzz::AsBytes(data, size));
   CFile file;
-  if (!file.Open("C:\\SETUP.VMU", CFile::modeRead | CFile::shareDenyWrite)) std::abort();
+  sandbox.OpenInput(file, "C:\\SETUP.VMU", data, size);
   UninstallLogListing listing;
   UninstallLogError failure;
   std::ostringstream out;
