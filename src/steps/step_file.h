@@ -105,6 +105,8 @@ class CStepFile : public CStep {
   bool CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHandle file);
   bool ReplaceExisting(const std::string& target);
   bool SetPlacedStatus(const std::string& target);
+  int Placed(const std::string& target, bool existed);
+  int CountShared(const std::string& target, bool existed);
   FileTimes StoredTimes() const;
   void UndoPlacement(const std::string& target);
   bool TakeBackSharedCount(const std::string& target);

@@ -127,6 +127,16 @@ int CStepFile::Install() {
   const std::string target = TargetPath();
   Machine& machine = CurrentMachine();
 
+  // Most targets are new: the move into place, which never replaces, is
+  // tried first.  Where it works there was nothing to probe or decide, and
+  // the target's name was looked up once, not twice (on a file system that
+  // ignores case, a name that is not there costs a scan of its directory).
+  // Where it fails, the target is probed and the usual rules decide.
+  if (machine.MoveFile(m_tempPath, target) == FileCause::none) {
+    m_createdByInstall = true;
+    return Placed(target, false);
+  }
+
   bool existed = false;
   FileHandle probe = kNoFile;
   const FileCause opened = machine.OpenFile(target, FileAccess::read, FileShare::denyWrite,
@@ -159,27 +169,36 @@ int CStepFile::Install() {
     if (replace && !ReplaceExisting(target)) return Fail(kStatusFailed);
   }
 
-  if (replace) {
-    if (machine.MoveFile(m_tempPath, target) != FileCause::none) {
-      UndoPlacement(target);
-      return Fail("Failed while attempting to create a new file");
-    }
-    m_tempPath.clear();
-    m_placed = true;
-    if (!m_tookOver) RememberPlacedTarget(target, this);
-    if (!SetPlacedStatus(target)) {
-      UndoPlacement(target);
-      return Fail(kStatusFailed);
-    }
-    if (GetRegister() && !RegisterComponent(target)) {
-      AppMessageBox("Unable to register file " + target + ".  Continuing installation.",
-                    mb::ok | mb::iconExclamation);
-    }
-  } else {
+  if (!replace) {
     m_keptExisting = true;
     if (machine.DeleteFile(m_tempPath) == FileCause::none) m_tempPath.clear();
+    return CountShared(target, existed);
   }
+  if (machine.MoveFile(m_tempPath, target) != FileCause::none) {
+    UndoPlacement(target);
+    return Fail("Failed while attempting to create a new file");
+  }
+  return Placed(target, existed);
+}
 
+// The new file is at the target: its times, attributes, registration and
+// shared count.
+int CStepFile::Placed(const std::string& target, bool existed) {
+  m_tempPath.clear();
+  m_placed = true;
+  if (!m_tookOver) RememberPlacedTarget(target, this);
+  if (!SetPlacedStatus(target)) {
+    UndoPlacement(target);
+    return Fail(kStatusFailed);
+  }
+  if (GetRegister() && !RegisterComponent(target)) {
+    AppMessageBox("Unable to register file " + target + ".  Continuing installation.",
+                  mb::ok | mb::iconExclamation);
+  }
+  return CountShared(target, existed);
+}
+
+int CStepFile::CountShared(const std::string& target, bool existed) {
   if (GetShared()) {
     // A file that was there without a count was used by someone already.
     const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);

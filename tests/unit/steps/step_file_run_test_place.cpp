@@ -203,13 +203,43 @@ TEST_F(FilePlacement, MoveFailureLeavesTheExistingFile) {
   step->SetDataSize(3);
   WriteChunks(1, {{1, "new"}});
   ASSERT_TRUE(InstallData(*step));
-  // The existing file is moved aside, then the new one cannot be moved in.
-  machine_.InjectFault("MoveFile", 2, FileCause::accessDenied);
+  // The move that never replaces fails on the existing file, which is then
+  // moved aside; the new one cannot be moved in.
+  machine_.InjectFault("MoveFile", 3, FileCause::accessDenied);
   EXPECT_EQ(step->Install(), 0);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Failed while attempting to create a new file"});
   EXPECT_EQ(Read(kTarget), "old");
   EXPECT_NE(Attributes(kTarget) & attr::readOnly, 0u);
   step.reset();
+  EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
+}
+
+// A new target is placed by one move, without a probe; when that move fails,
+// the probe and the usual move still place it.
+TEST_F(FilePlacement, NewTargetIsMovedInWithoutAProbe) {
+  for (const bool firstMoveFails : {false, true}) {
+    SCOPED_TRACE(firstMoveFails);
+    machine_.DeleteFile(kTarget);
+    auto step = NewStep();
+    step->SetDataSize(3);
+    WriteChunks(1, {{1, "new"}});
+    ASSERT_TRUE(InstallData(*step));
+    const auto calls = machine_.OperationCalls();
+    if (firstMoveFails) machine_.InjectFault("MoveFile", 1, FileCause::sharingViolation);
+    EXPECT_EQ(step->Install(), 1);
+    const auto after = machine_.OperationCalls();
+    EXPECT_EQ(Read(kTarget), "new");
+    const auto added = [&](const char* operation) {
+      const auto count = [operation](const std::map<std::string, int>& counts) {
+        const auto found = counts.find(operation);
+        return found == counts.end() ? 0 : found->second;
+      };
+      return count(after) - count(calls);
+    };
+    EXPECT_EQ(added("MoveFile"), firstMoveFails ? 2 : 1);
+    EXPECT_EQ(added("OpenFile"), firstMoveFails ? 1 : 0);
+    step->OnInstallationSucceeded();
+  }
   EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
 }
 
