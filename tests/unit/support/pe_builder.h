@@ -146,18 +146,17 @@ class PeBuilder {
 
   // IMAGE_EXPORT_DIRECTORY, then the name pointer table, then the names.
   std::vector<std::uint8_t> Exports() const {
-    std::vector<std::uint8_t> b(40, 0);
     const auto count = static_cast<std::uint32_t>(exports_.size());
-    Put32(b, 20, count);
-    Put32(b, 24, count);
     const std::uint32_t functions = 40, names = functions + 4 * count,
                         ordinals = names + 4 * count;
     std::uint32_t text = ordinals + 2 * count;
     text += 4 - text % 4;
+    std::vector<std::uint8_t> b(text, 0);
+    Put32(b, 20, count);
+    Put32(b, 24, count);
     Put32(b, 28, functions);
     Put32(b, 32, names);
     Put32(b, 36, ordinals);
-    b.resize(text, 0);
     Put32(b, 12, text);  // the module's own name
     for (char c : std::string("TEST.DLL")) b.push_back(static_cast<std::uint8_t>(c));
     b.push_back(0);
