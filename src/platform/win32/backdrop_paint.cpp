@@ -1,6 +1,6 @@
 #include "platform/win32/backdrop_paint.h"
 
-#include "platform/win32/backdrop.h"
+#include "platform/backdrop.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,8 @@
 // The main window's gradient bands: colours, edges, and the 200-row floor.
-#ifdef _WIN32
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/backdrop.h"
+#include "platform/backdrop.h"
 
 namespace velmora {
 namespace {
@@ -14,7 +13,7 @@ void ExpectColour(const BackdropBand& band, int red, int green, int blue) {
   EXPECT_EQ(band.blue, blue);
 }
 
-TEST(Win32BackdropTest, ColoursRunFromBlueToRedWithRounding) {
+TEST(BackdropTest, ColoursRunFromBlueToRedWithRounding) {
   const auto bands = BackdropBands(767);
   ASSERT_EQ(bands.size(), 200u);
   ExpectColour(bands[0], 0, 128, 255);
@@ -27,7 +26,7 @@ TEST(Win32BackdropTest, ColoursRunFromBlueToRedWithRounding) {
   }
 }
 
-TEST(Win32BackdropTest, BandsTileTheWindowFromTheTop) {
+TEST(BackdropTest, BandsTileTheWindowFromTheTop) {
   // Client bottom 767: 768 rows, banded in 201ths of them.
   const auto bands = BackdropBands(767);
   EXPECT_EQ(bands[0].top, 0);
@@ -40,7 +39,7 @@ TEST(Win32BackdropTest, BandsTileTheWindowFromTheTop) {
   }
 }
 
-TEST(Win32BackdropTest, ShortWindowsAreBandedAsThoughTwoHundredRowsHigh) {
+TEST(BackdropTest, ShortWindowsAreBandedAsThoughTwoHundredRowsHigh) {
   const auto tiny = BackdropBands(10);
   const auto floor = BackdropBands(199);  // exactly 200 rows
   ASSERT_EQ(tiny.size(), 200u);
@@ -56,4 +55,3 @@ TEST(Win32BackdropTest, ShortWindowsAreBandedAsThoughTwoHundredRowsHigh) {
 }  // namespace
 }  // namespace velmora
 
-#endif  // _WIN32
