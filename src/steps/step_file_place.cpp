@@ -129,8 +129,9 @@ int CStepFile::Install() {
 
   // Most targets are new: the move into place, which never replaces, is
   // tried first.  Where it works there was nothing to probe or decide, and
-  // the target's name was looked up once, not twice (on a file system that
-  // ignores case, a name that is not there costs a scan of its directory).
+  // the target's name was looked up once, not twice (where names are matched
+  // without regard to case on a file system that keeps case, as under Wine,
+  // a name that is not there costs a scan of its directory).
   // Where it fails, the target is probed and the usual rules decide.
   if (machine.MoveFile(m_tempPath, target) == FileCause::none) {
     m_createdByInstall = true;
