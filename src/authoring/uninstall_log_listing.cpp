@@ -79,7 +79,41 @@ void WriteLogListingText(std::ostream& out, const UninstallLogListing& listing) 
       << "Entries: " << listing.count << "\n";
   for (std::size_t i = 0; i < listing.entries.size(); ++i)
     WriteEntryText(out, *listing.entries[i], i);
+  if (!listing.hasAdditions) return;
+  const LogAdditions& additions = listing.additions;
+  out << "\n  Additions\n"
+      << "    Program group             " << TextQuoted(additions.group) << "\n"
+      << "    Group created by          " << TextQuoted(additions.groupCreator) << "\n";
+  for (const LogFileRecord& file : additions.files)
+    out << "    File                      " << TextQuoted(file.target) << ", " << file.size
+        << " bytes, written " << file.lastWrite << "\n";
+  for (const LogProgramItem& item : additions.items)
+    out << "    Item to remove            " << TextQuoted(item.title) << " in "
+        << TextQuoted(item.group) << "\n";
 }
+
+namespace {
+
+void WriteAdditionsJson(std::ostream& out, const LogAdditions& additions) {
+  out << "  \"additions\": {\n"
+      << "    \"group\": " << JsonString(AnsiToUtf8(additions.group)) << ",\n"
+      << "    \"group_creator\": " << JsonString(AnsiToUtf8(additions.groupCreator)) << ",\n"
+      << "    \"files\": [";
+  for (std::size_t i = 0; i < additions.files.size(); ++i) {
+    const LogFileRecord& file = additions.files[i];
+    out << (i ? ",\n" : "\n") << "      {\"target\": " << JsonString(AnsiToUtf8(file.target))
+        << ", \"size\": " << file.size << ", \"last_write\": " << file.lastWrite << "}";
+  }
+  out << (additions.files.empty() ? "],\n" : "\n    ],\n") << "    \"items\": [";
+  for (std::size_t i = 0; i < additions.items.size(); ++i) {
+    const LogProgramItem& item = additions.items[i];
+    out << (i ? ",\n" : "\n") << "      {\"group\": " << JsonString(AnsiToUtf8(item.group))
+        << ", \"title\": " << JsonString(AnsiToUtf8(item.title)) << "}";
+  }
+  out << (additions.items.empty() ? "]\n" : "\n    ]\n") << "  }\n";
+}
+
+}  // namespace
 
 void WriteLogListingJson(std::ostream& out, const UninstallLogListing& listing) {
   out << "{\n"
@@ -90,7 +124,9 @@ void WriteLogListingJson(std::ostream& out, const UninstallLogListing& listing) 
     out << (i ? ",\n" : "\n");
     WriteEntryJson(out, *listing.entries[i]);
   }
-  out << (listing.entries.empty() ? "]\n" : "\n  ]\n") << "}\n";
+  out << (listing.entries.empty() ? "]" : "\n  ]") << (listing.hasAdditions ? ",\n" : "\n");
+  if (listing.hasAdditions) WriteAdditionsJson(out, listing.additions);
+  out << "}\n";
 }
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "datafile/data_file_layout.h"
+#include "framework/ascii.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
@@ -55,6 +56,12 @@ bool SetupWindow::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
   if (!OpenNextMediaFile()) return false;
   try {
     if (!ReadHeader()) return false;
+    // What the installed products hold, this title's earlier installation
+    // among them, decides which files a reinstall still owns.
+    if (!m_productsRead || m_products.OwnTitle() != m_title) {
+      m_products.Load(m_title);
+      m_productsRead = true;
+    }
     if (!ReadSteps(totalWeight, programGroup)) return false;
     SetStatusText("");
     if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
@@ -173,6 +180,16 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
   if (programGroup == nullptr) return;
   const std::string group = programGroup->GetName();
   if (group.empty()) return;
+  // A group that is there already (one the user picked, StartUp, another
+  // product's) is not this installation's to delete; when Program Manager
+  // cannot say, the group is taken to be there.
+  bool existed = true;
+  if (const auto names = ProgramGroupNames()) {
+    existed = false;
+    for (const std::string& name : *names) existed = existed || AsciiUppered(name) == AsciiUppered(group);
+  }
+  m_group = group;
+  m_groupCreator = existed ? m_products.GroupCreator(group) : m_title;
   for (const CStep* step : m_doneSteps) {
     if (!step->GetIcon()) continue;
     std::string commandLine = step->GetName();
@@ -186,15 +203,44 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
                     mb::ok | mb::iconExclamation);
       break;
     }
+    m_addedItems.push_back({group, title});
   }
+}
+
+// The items a failed installation added go again, unless a product's log
+// holds them (a reinstall's items were there before it); the group goes
+// when this installation created it and it is empty.
+void SetupWindow::RemoveAddedProgramItems() {
+  const UninstallLogListing* own = m_products.Own();
+  for (const LogProgramItem& item : m_addedItems) {
+    bool held = m_products.OtherHoldsItem(item.group, item.title);
+    if (own != nullptr)
+      for (const auto& entry : own->entries)
+        held = held || (entry->GetIcon() && (entry->GetIconName().empty() ? entry->GetName()
+                                                                           : entry->GetIconName()) ==
+                                                item.title);
+    if (!held) DeleteProgramItem(item.group, item.title);
+  }
+  m_addedItems.clear();
+  if (m_group.empty() || m_groupCreator != m_title) return;
+  const std::optional<std::string> description = RequestProgramGroup(m_group);
+  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(m_group);
 }
 
 bool SetupWindow::RollBackInstallation() {
   SetStatusText("");
-  for (CStep* step : m_doneSteps) {
-    step->Rollback();
-    CurrentUi().Note(RunNote::rolledBack, step->GetDescription());
+  RemoveAddedProgramItems();
+  RestoreRegistration();
+  // The latest step first: a later step may have written into what an
+  // earlier one put back (an ini value into a file a file step restores).
+  for (auto step = m_doneSteps.rbegin(); step != m_doneSteps.rend(); ++step) {
+    (*step)->Rollback();
+    CurrentUi().Note(RunNote::rolledBack, (*step)->GetDescription());
   }
+  // A directory step that another step asked for before its own turn
+  // wrote its remembered location while still pending.
+  for (auto step = m_pendingSteps.rbegin(); step != m_pendingSteps.rend(); ++step)
+    if (auto* directory = dynamic_cast<CStepDirectory*>(*step)) directory->Rollback();
   // The step that failed may hold its extracted data in a temporary file.
   for (CStep* step : m_pendingSteps)
     if (auto* file = dynamic_cast<CStepFile*>(step)) file->DeleteTempFile();

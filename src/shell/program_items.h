@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -27,6 +28,7 @@ struct ProgramManagerHandlers {
   // The group's description text, or nullopt when the request failed.
   std::function<std::optional<std::string>(const std::string& group)> requestGroup;
   std::function<bool(const std::string& group)> deleteGroup;
+  std::function<std::optional<std::vector<std::string>>()> listGroups;
 };
 
 bool AddProgramItem(const std::string& group, const std::string& commandLine,
@@ -35,10 +37,15 @@ bool DeleteProgramItem(const std::string& group, const std::string& title);
 std::optional<std::string> RequestProgramGroup(const std::string& group);
 bool DeleteProgramGroup(const std::string& group);
 
+// The names of the groups Program Manager holds; nullopt when it cannot be
+// asked.
+std::optional<std::vector<std::string>> ProgramGroupNames();
+
 // The number of items a group's description reports: after the second
 // double quote, past the second comma that follows, the decimal digits
-// there; 0 when any of these is missing.
-unsigned ProgramGroupItemCount(const std::string& description);
+// there; nullopt when any of these is missing, so a description that does
+// not read as a count never passes for an empty group.
+std::optional<unsigned> ProgramGroupItemCount(const std::string& description);
 
 // Replaces the handlers for as long as the object lives.
 class ScopedProgramManager {

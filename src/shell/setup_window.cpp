@@ -31,6 +31,7 @@ SetupWindow::SetupWindow(std::string moduleBaseName, const std::string& commandL
   g_mainWindow = this;
   SetCurrentReplaceChecks(this);
   SetCurrentBackgroundWindow(this);
+  SetCurrentInstalledProducts(&m_products);
 }
 
 SetupWindow::~SetupWindow() {
@@ -43,6 +44,7 @@ SetupWindow::~SetupWindow() {
   if (g_mainWindow == this) g_mainWindow = nullptr;
   if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
   if (CurrentBackgroundWindow() == this) SetCurrentBackgroundWindow(nullptr);
+  if (CurrentInstalledProducts() == &m_products) SetCurrentInstalledProducts(nullptr);
 }
 
 std::string SetupWindow::HeadingText() const {
@@ -81,10 +83,14 @@ void SetupWindow::OnTimer() {
       // back like any other failure rather than ending the process half done.
       installed = false;
     }
+    // The registration is part of the installation: without it nothing
+    // could remove the product, so it is written while everything can
+    // still be rolled back.
+    if (installed && !WriteUninstallLog()) installed = false;
     if (installed) {
       CommitFileSteps(m_doneSteps);  // files kept aside for a roll-back go
       CommitUninstallers();
-      WriteUninstallLog();  // its result does not change the outcome
+      CommitRegistration();
       AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
       m_outcome = RunOutcome::installed;
     } else {

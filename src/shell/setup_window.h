@@ -19,6 +19,7 @@
 #include "datafile/step_factory.h"
 #include "platform/device_context.h"
 #include "steps/background_window.h"
+#include "steps/installed_products.h"
 #include "steps/replace_decision.h"
 #include "steps/step.h"
 
@@ -85,8 +86,10 @@ class SetupWindow : public MediaSource,
   // there (an earlier installation's) is kept aside until the outcome is
   // known: a roll-back puts it back, success deletes it.
   bool CreateUninstallExecutable();
-  // Writes the log (through a temporary file, so that the log of an earlier
-  // installation survives a failed write) and the uninstall entry.
+  // Writes the log (through a temporary file; the log of an earlier
+  // installation waits aside until the outcome is known) and the uninstall
+  // entry.  On failure it shows which of the two could not be written and
+  // puts back what was there, and the installation is rolled back.
   bool WriteUninstallLog();
   bool RunUninstallation();
 
@@ -116,11 +119,18 @@ class SetupWindow : public MediaSource,
   // The uninstaller copies of this installation (one per part title).
   void RestoreUninstallers();
   void CommitUninstallers();
-  // Uninstallation: reads the log into the pending list; undoes the steps.
-  bool ReadUninstallLog(CStep*& programGroup);
+  // The log and entry of this installation, and the earlier ones.
+  void RestoreRegistration();
+  void CommitRegistration();
+  LogAdditions MakeLogAdditions(const StepList& logged) const;
+  StepList StepsToLog() const;
+  // Program items this installation added, taken back by a roll-back.
+  void RemoveAddedProgramItems();
+  // Uninstallation: undoes the steps.
   bool UndoLoggedSteps(std::uint32_t count);
   void KeepWhatIsLeftInTheLog();
   void RemoveProgramGroup(const CStep* programGroup);
+  bool MayDeleteGroup(const std::string& group) const;
 
   std::uint32_t m_currentDisk = 0;
   bool m_dataFileOpen = false;
@@ -149,6 +159,20 @@ class SetupWindow : public MediaSource,
   };
   std::vector<UninstallerCopy> m_uninstallers;
   std::string m_modulePath;
+
+  // The installed products' logs: the earlier installation of this title
+  // and the others.  While uninstalling, the own log's additions.
+  InstalledProducts m_products;
+  bool m_productsRead = false;
+  // The program group and items of this installation.
+  std::string m_group;
+  std::string m_groupCreator;
+  std::vector<LogProgramItem> m_addedItems;
+  // The registration written by this installation, and what it replaced.
+  bool m_logWritten = false;
+  std::string m_earlierLogAside;
+  bool m_entryWritten = false;
+  std::vector<std::string> m_earlierEntry;  // earlier values; empty: no entry before
 
   bool m_timerFired = false;
   RunOutcome m_outcome = RunOutcome::notRun;

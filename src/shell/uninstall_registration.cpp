@@ -5,6 +5,8 @@
 #include "shell/uninstall_registration.h"
 
 #include "framework/archive.h"
+#include "framework/ascii.h"
+#include "platform/ui.h"
 #include "platform/machine.h"
 #include "services/file_removal.h"
 #include "services/registry.h"
@@ -14,7 +16,6 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kWindowsDirectoryLimit = 260;
-constexpr std::uint32_t kLogBufferSize = 4096;
 
 bool IsPlainFileName(const std::string& name) {
   for (const char c : name) {
@@ -29,8 +30,6 @@ bool IsPlainFileName(const std::string& name) {
   }
   return true;
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
@@ -49,23 +48,6 @@ std::string MoveAside(Machine& machine, const std::string& path, const char* pre
   return aside;
 }
 
-void StoreUninstallLog(const std::string& path, const std::string& title, const StepList& done) {
-  CFile file;
-  if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
-    throw CFileException(FileCause::generic);
-  std::uint32_t count = 0;
-  for (const CStep* step : done) count += step->IsUninstallable() ? 1 : 0;
-  CArchive archive(&file, CArchive::store, kLogBufferSize);
-  archive << title << count;
-  for (CStep* step : done) {
-    if (!step->IsUninstallable()) continue;
-    archive << std::string(step->GetRuntimeClass()->m_lpszClassName);
-    step->Serialize(archive);
-  }
-  archive.Close();
-  file.Close();
-}
-
 std::string UninstallExePathFor(const std::string& windowsDirectory, const std::string& title) {
   if (title.empty() || !IsPlainFileName(title)) return {};
   if (windowsDirectory.empty() || windowsDirectory.size() >= kWindowsDirectoryLimit) return {};
@@ -81,47 +63,12 @@ std::string UninstallLogPathFor(const std::string& exePath) {
   return exePath.substr(0, exePath.size() - 3) + "VMU";
 }
 
-std::string UninstallKeyFor(const std::string& title) {
-  return std::string(kUninstallKey) + "\\" + title;
-}
-
 std::string UninstallCommandFor(const std::string& exePath, const std::string& logPath) {
   return "\"" + exePath + "\" " + logPath;
 }
 
 std::string QuietUninstallCommandFor(const std::string& exePath, const std::string& logPath) {
   return "\"" + exePath + "\" /quiet " + logPath;
-}
-
-CommandLine SplitCommandLine(const std::string& commandLine) {
-  std::size_t at = 0;
-  while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
-  CommandLine parts;
-  if (at < commandLine.size() && commandLine[at] == '"') {
-    const std::size_t close = commandLine.find('"', at + 1);
-    const std::size_t end = close == std::string::npos ? commandLine.size() : close;
-    parts.program = commandLine.substr(at + 1, end - at - 1);
-    at = close == std::string::npos ? end : close + 1;
-  } else {
-    const std::size_t start = at;
-    while (at < commandLine.size() && !IsBlank(commandLine[at])) ++at;
-    parts.program = commandLine.substr(start, at - start);
-  }
-  while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
-  parts.arguments = commandLine.substr(at);
-  return parts;
-}
-
-std::string UninstallLogPathFromArguments(const std::string& arguments) {
-  std::size_t begin = 0;
-  std::size_t end = arguments.size();
-  while (begin < end && IsBlank(arguments[begin])) ++begin;
-  while (end > begin && IsBlank(arguments[end - 1])) --end;
-  if (end - begin >= 2 && arguments[begin] == '"' && arguments[end - 1] == '"') {
-    ++begin;
-    --end;
-  }
-  return arguments.substr(begin, end - begin);
 }
 
 bool SetupWindow::CreateUninstallExecutable() {
@@ -176,7 +123,8 @@ void SetupWindow::CommitUninstallers() {
 }
 
 bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
-                         const StepList& steps) {
+                         const StepList& steps, const LogAdditions& additions,
+                         std::string* earlierAside) {
   Machine& machine = CurrentMachine();
   // The new log is complete in a file of its own before it takes the
   // place of the earlier one.
@@ -184,7 +132,7 @@ bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
   if (machine.CreateTempFile(DirectoryOf(logPath), "vmu", written) != FileCause::none)
     return false;
   try {
-    StoreUninstallLog(written, title, steps);
+    StoreUninstallLog(written, title, steps, &additions);
   } catch (const CFileException& error) {
     if (error.m_cause != static_cast<int>(FileCause::none)) {
       machine.DeleteFile(written);
@@ -202,23 +150,121 @@ bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
     if (!earlier.empty()) machine.MoveFile(earlier, logPath);
     return false;
   }
-  if (!earlier.empty()) RemoveFileNowOrAtRestart(earlier);
+  if (earlierAside != nullptr) *earlierAside = earlier;
+  else if (!earlier.empty()) RemoveFileNowOrAtRestart(earlier);
   return true;
+}
+
+namespace {
+
+constexpr const char* kEntryValues[] = {"DisplayName", "UninstallString", "QuietUninstallString"};
+constexpr std::uint32_t kEntryBuffer = 1024;
+
+}  // namespace
+
+// The steps the log holds: the done steps that are uninstallable, then the
+// earlier installation's entries for targets this one did not log (an
+// upgrade under the same title that dropped a file still removes it, and
+// a shared count the earlier installation added is still taken back).
+StepList SetupWindow::StepsToLog() const {
+  StepList logged;
+  for (CStep* step : m_doneSteps)
+    if (step->IsUninstallable()) logged.push_back(step);
+  const UninstallLogListing* own = m_products.Own();
+  if (own == nullptr) return logged;
+  for (const auto& earlier : own->entries) {
+    const std::string target = LogEntryTarget(*earlier);
+    if (target.empty()) continue;
+    bool held = false;
+    for (const CStep* step : logged) held = held || AsciiUppered(LogEntryTarget(*step)) == AsciiUppered(target);
+    if (!held) logged.push_back(earlier.get());
+  }
+  return logged;
+}
+
+LogAdditions SetupWindow::MakeLogAdditions(const StepList& logged) const {
+  LogAdditions additions;
+  additions.group = m_group;
+  additions.groupCreator = m_groupCreator;
+  for (const CStep* step : logged) {
+    const std::string target = LogEntryTarget(*step);
+    if (target.empty() || step->GetShared()) continue;
+    if (const std::optional<LogFileRecord> record = CurrentFileRecord(target))
+      additions.files.push_back(*record);
+  }
+  // Items of steps the log does not hold (a kept file that was the
+  // machine's) are removed by the uninstaller all the same.
+  for (const LogProgramItem& item : m_addedItems) {
+    bool held = false;
+    for (const CStep* step : logged) {
+      if (!step->GetIcon()) continue;
+      const std::string title = step->GetIconName().empty() ? step->GetName() : step->GetIconName();
+      held = held || title == item.title;
+    }
+    if (!held) additions.items.push_back(item);
+  }
+  return additions;
 }
 
 bool SetupWindow::WriteUninstallLog() {
   if (m_uninstallExePath.empty()) return false;
   const std::string logPath = UninstallLogPathFor(m_uninstallExePath);
-
-  if (!ReplaceUninstallLog(logPath, m_title, m_doneSteps)) return false;
+  const StepList logged = StepsToLog();
+  if (!ReplaceUninstallLog(logPath, m_title, logged, MakeLogAdditions(logged),
+                           &m_earlierLogAside)) {
+    AppMessageBox("Unable to write the uninstall log " + logPath + ".",
+                  mb::ok | mb::iconExclamation);
+    return false;
+  }
+  m_logWritten = true;
 
   const std::string key = UninstallKeyFor(m_title);
-  WriteRegistryString(hkey::localMachine, key, "DisplayName", m_title);
-  WriteRegistryString(hkey::localMachine, key, "UninstallString",
-                      UninstallCommandFor(m_uninstallExePath, logPath));
-  WriteRegistryString(hkey::localMachine, key, "QuietUninstallString",
-                      QuietUninstallCommandFor(m_uninstallExePath, logPath));
+  m_earlierEntry.clear();
+  if (InstalledProducts::IsInstalled(m_title)) {
+    for (const char* value : kEntryValues)
+      m_earlierEntry.push_back(ReadRegistryString(hkey::localMachine, key, value, kEntryBuffer));
+  }
+  m_entryWritten = true;
+  const std::string values[] = {m_title, UninstallCommandFor(m_uninstallExePath, logPath),
+                                QuietUninstallCommandFor(m_uninstallExePath, logPath)};
+  for (std::size_t i = 0; i < std::size(kEntryValues); ++i) {
+    if (!WriteRegistryString(hkey::localMachine, key, kEntryValues[i], values[i])) {
+      AppMessageBox("Unable to write the uninstall entry HKEY_LOCAL_MACHINE\\" + key + ".",
+                    mb::ok | mb::iconExclamation);
+      return false;
+    }
+  }
   return true;
+}
+
+// A failed installation leaves the earlier log and entry as they were.
+void SetupWindow::RestoreRegistration() {
+  Machine& machine = CurrentMachine();
+  if (m_entryWritten) {
+    const std::string key = UninstallKeyFor(m_title);
+    if (m_earlierEntry.empty()) {
+      DeleteRegistryKey(hkey::localMachine, key);
+    } else {
+      for (std::size_t i = 0; i < std::size(kEntryValues); ++i) {
+        if (m_earlierEntry[i].empty()) continue;
+        WriteRegistryString(hkey::localMachine, key, kEntryValues[i], m_earlierEntry[i]);
+      }
+    }
+    m_entryWritten = false;
+  }
+  if (m_logWritten) {
+    const std::string logPath = UninstallLogPathFor(m_uninstallExePath);
+    RemoveFileNow(logPath);
+    if (!m_earlierLogAside.empty()) machine.MoveFile(m_earlierLogAside, logPath);
+    m_logWritten = false;
+  }
+  m_earlierLogAside.clear();
+}
+
+void SetupWindow::CommitRegistration() {
+  if (!m_earlierLogAside.empty()) RemoveFileNowOrAtRestart(m_earlierLogAside);
+  m_earlierLogAside.clear();
+  m_logWritten = m_entryWritten = false;
 }
 
 }  // namespace velmora

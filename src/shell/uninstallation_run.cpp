@@ -20,12 +20,11 @@
 #include "shell/progress_dialog.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
+#include "steps/uninstall_log.h"
 #include "steps/step_pmg.h"
 
 namespace velmora {
 namespace {
-
-constexpr std::uint32_t kLogBufferSize = 4096;
 
 // A title that names one subkey of the uninstall key and nothing else.
 bool IsPlainTitle(const std::string& title) {
@@ -40,49 +39,43 @@ bool SetupWindow::RunUninstallation() {
   m_dataFile.SetCompressed(false);
   m_dataFileOpen = true;
 
+  // The whole log is read, by the same strict reader as `velmora log`,
+  // before anything is undone: a damaged log changes nothing.
+  UninstallLogListing listing;
+  UninstallLogError error;
+  const bool read = ReadUninstallLog(m_dataFile, listing, error);
+  m_dataFile.Abort();
+  m_dataFileOpen = false;
+  if (!read) return false;
+  m_title = listing.title;
+  Repaint();  // the heading shows the title at once
   CStep* programGroup = nullptr;
+  for (auto& entry : listing.entries) {
+    if (entry->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = entry.get();
+    m_pendingSteps.push_back(entry.release());
+  }
+  const std::uint32_t count = listing.count;
+  listing.entries.clear();
+  // The other products' logs decide what stays for them.
+  m_products.Load(m_title);
+  m_products.SetOwn(m_title, m_logPath, std::move(listing));
+
+  SetStatusText("");
+  if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
   try {
-    CArchive archive(&m_dataFile, CArchive::load, kLogBufferSize);
-    std::string title;
-    archive >> title;
-    m_title = title;
-    Repaint();  // the heading shows the title at once
-    std::uint32_t count = 0;
-    archive >> count;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      std::string className;
-      archive >> className;
-      std::unique_ptr<CStep> step(FindStepClass(className));
-      if (!step) return false;
-      step->Serialize(archive);
-      if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = step.get();
-      m_pendingSteps.push_back(step.release());
-    }
-    SetStatusText("");
-    if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
     if (!UndoLoggedSteps(count)) {
-      archive.Abort();
-      m_dataFile.Close();
       KeepWhatIsLeftInTheLog();
       return false;
     }
-    SetStatusText("");
-    archive.Abort();
-    m_dataFile.Close();
   } catch (const CFileException& error) {
     if (error.m_cause != static_cast<int>(FileCause::none)) {
       m_dataFile.ReportFileError(&error);
       DestroyProgress();
-      return false;
-    }
-  } catch (const CArchiveException& error) {
-    if (error.m_cause != CArchiveException::none) {
-      DestroyProgress();
+      KeepWhatIsLeftInTheLog();
       return false;
     }
   }
-  m_dataFile.Abort();
-  m_dataFileOpen = false;
+  SetStatusText("");
 
   if (m_progress) {
     m_progress->SetFileText("");
@@ -90,10 +83,10 @@ bool SetupWindow::RunUninstallation() {
   }
   RemoveProgramGroup(programGroup);
   if (IsPlainTitle(m_title) && !DeleteRegistryKey(hkey::localMachine, UninstallKeyFor(m_title)) &&
-      !ReadRegistryString(hkey::localMachine, UninstallKeyFor(m_title), "UninstallString", 260)
-           .empty()) {
-    // An entry that stays needs its log: the uninstaller can be started
-    // again from it.
+      InstalledProducts::IsInstalled(m_title)) {
+    // An entry that stays needs its log, trimmed to what is still to do,
+    // so that the next start finishes without taking anything back twice.
+    KeepWhatIsLeftInTheLog();
     DestroyProgress();
     return false;
   }
@@ -105,17 +98,31 @@ bool SetupWindow::RunUninstallation() {
   return true;
 }
 
-// After a failed step the log keeps everything still to be undone for the
-// next start of the uninstaller, and the steps already undone whose undoing
-// cannot be repeated harmlessly (a shared count taken back) leave it.
+// After a failure the log keeps only what is still to be undone: the steps
+// not undone yet and the program group entry, with the items of the steps
+// already undone among its additions, so that the next start removes those
+// items and takes nothing back twice (a shared count, a file another
+// installation may have put at the same path since).
 void SetupWindow::KeepWhatIsLeftInTheLog() {
   StepList kept;
+  LogAdditions additions;
+  if (const UninstallLogListing* own = m_products.Own(); own != nullptr && own->hasAdditions)
+    additions = own->additions;
+  for (const StepList* steps : {&m_doneSteps, &m_pendingSteps})
+    for (const CStep* step : *steps)
+      if (additions.group.empty() && step->IsKindOf(RUNTIME_CLASS(CStepPMG)))
+        additions.group = step->GetName();
   for (CStep* step : m_doneSteps) {
-    if (!step->GetShared()) kept.push_back(step);
+    if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) {
+      kept.push_back(step);
+      continue;
+    }
+    if (!step->GetIcon() || additions.group.empty()) continue;
+    const std::string title = step->GetIconName().empty() ? step->GetName() : step->GetIconName();
+    additions.items.push_back({additions.group, title});
   }
-  if (kept.size() == m_doneSteps.size()) return;  // the log is right as it is
   kept.insert(kept.end(), m_pendingSteps.begin(), m_pendingSteps.end());
-  ReplaceUninstallLog(m_logPath, m_title, kept);
+  ReplaceUninstallLog(m_logPath, m_title, kept, additions);
 }
 
 // Undoes the pending steps from the head, each moving to the done list when
@@ -141,19 +148,37 @@ bool SetupWindow::UndoLoggedSteps(std::uint32_t count) {
   return true;
 }
 
-// The items of the undone steps go from the group, and the group goes when
-// Program Manager then counts no item in it.  Failures change nothing.
+// The items of the undone steps go from the group, unless another
+// installed product holds an item of the same title there; the group goes
+// when Program Manager then counts no item in it and this product created
+// it (or the product that did is no longer installed).  Failures change
+// nothing.
 void SetupWindow::RemoveProgramGroup(const CStep* programGroup) {
-  if (programGroup == nullptr) return;
-  const std::string group = programGroup->GetName();
+  const UninstallLogListing* own = m_products.Own();
+  const bool hasAdditions = own != nullptr && own->hasAdditions;
+  std::string group = hasAdditions ? own->additions.group : std::string();
+  if (group.empty() && programGroup != nullptr) group = programGroup->GetName();
   if (group.empty()) return;
+  std::vector<LogProgramItem> items;
   for (const CStep* step : m_doneSteps) {
     if (!step->GetIcon()) continue;
     const std::string iconName = step->GetIconName();
-    DeleteProgramItem(group, iconName.empty() ? step->GetName() : iconName);
+    items.push_back({group, iconName.empty() ? step->GetName() : iconName});
   }
+  if (hasAdditions) items.insert(items.end(), own->additions.items.begin(), own->additions.items.end());
+  for (const LogProgramItem& item : items)
+    if (!m_products.OtherHoldsItem(item.group, item.title)) DeleteProgramItem(item.group, item.title);
+  if (!MayDeleteGroup(group)) return;
   const std::optional<std::string> description = RequestProgramGroup(group);
-  if (description && ProgramGroupItemCount(*description) == 0) DeleteProgramGroup(group);
+  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(group);
+}
+
+bool SetupWindow::MayDeleteGroup(const std::string& group) const {
+  const UninstallLogListing* own = m_products.Own();
+  if (own == nullptr || !own->hasAdditions || own->additions.group != group) return false;
+  const std::string& creator = own->additions.groupCreator;
+  if (creator.empty()) return false;
+  return creator == m_title || !InstalledProducts::IsInstalled(creator);
 }
 
 }  // namespace velmora

@@ -88,6 +88,10 @@ class CStepFile : public CStep {
   const std::string& GetKeptAsidePath() const { return m_keptAsidePath; }
   // True when the installation kept the file it found at the target path.
   bool GetKeptExisting() const { return m_keptExisting; }
+  // True when the kept file is a product's already: the earlier log of the
+  // same title, or another installed product's log, holds it.  Such a file
+  // stays in the log; a file no product holds was the machine's.
+  bool GetKeptOwned() const { return m_keptOwned; }
 
  protected:
   std::string m_name;
@@ -110,12 +114,14 @@ class CStepFile : public CStep {
   FileTimes StoredTimes() const;
   void UndoPlacement(const std::string& target);
   bool TakeBackSharedCount(const std::string& target);
+  bool LeftForOthers(const std::string& target) const;
 
   // Run-time state of this installation only; never written to the log.
   std::string m_keptAsidePath;           // the replaced file, moved aside
   std::uint32_t m_keptAsideAttributes = 0;
   FileTimes m_keptAsideTimes;            // its times, given back with it
   bool m_keptExisting = false;           // the decision kept the existing file
+  bool m_keptOwned = false;              // ... and a product's log holds it
   bool m_placed = false;                 // this step put a file at the target
   bool m_tookOver = false;               // it replaced a file an earlier step placed
   bool m_sharedCountAdded = false;

@@ -60,8 +60,11 @@ class CStepFileCopy : public CStepFile {
   bool Validate(const StepList* steps, std::string* message) override;
 
   // A file the installation kept was there before and is not its to
-  // remove; only a shared count it added is taken back.
-  bool IsUninstallable() const override { return !GetKeptExisting() || GetShared(); }
+  // remove, unless a product's log holds it already (a reinstall keeps
+  // owning its files); a shared one is logged for its count.
+  bool IsUninstallable() const override {
+    return !GetKeptExisting() || GetKeptOwned() || GetShared();
+  }
 
   std::string GetKindName() const override;
 

@@ -9,6 +9,7 @@
 #include "platform/ui.h"
 #include "services/self_registration.h"
 #include "services/shared_files.h"
+#include "steps/installed_products.h"
 #include "steps/replace_decision.h"
 #include "steps/step_file.h"
 #include "steps/step_file_targets.h"
@@ -172,6 +173,8 @@ int CStepFile::Install() {
 
   if (!replace) {
     m_keptExisting = true;
+    if (const InstalledProducts* products = CurrentInstalledProducts())
+      m_keptOwned = products->OwnHolds(target) || products->OtherHolds(target);
     if (machine.DeleteFile(m_tempPath) == FileCause::none) m_tempPath.clear();
     return CountShared(target, existed);
   }
@@ -201,6 +204,9 @@ int CStepFile::Placed(const std::string& target, bool existed) {
 
 int CStepFile::CountShared(const std::string& target, bool existed) {
   if (GetShared()) {
+    // A reinstall whose earlier log holds the shared file counted it then.
+    const InstalledProducts* products = CurrentInstalledProducts();
+    if (products != nullptr && products->OwnHolds(target, true)) return 1;
     // A file that was there without a count was used by someone already.
     const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);
     m_sharedCountAdded = WriteSharedCount(target, count + 1);

@@ -5,6 +5,7 @@
 #include "services/file_removal.h"
 #include "services/self_registration.h"
 #include "services/shared_files.h"
+#include "steps/installed_products.h"
 #include "steps/step_file.h"
 #include "steps/step_file_targets.h"
 
@@ -37,6 +38,25 @@ bool CStepFile::TakeBackSharedCount(const std::string& target) {
   return count == 0 || WriteSharedCount(target, count - 1);
 }
 
+// A file stays when it is no longer what this installation put there:
+// another installed product's log holds the target (when this product
+// wrote what is there, that product's record of the file is updated, so its
+// own uninstaller removes it), or the file differs from the one the log
+// recorded.
+bool CStepFile::LeftForOthers(const std::string& target) const {
+  InstalledProducts* products = CurrentInstalledProducts();
+  if (products == nullptr) return false;
+  const std::optional<LogFileRecord> now = CurrentFileRecord(target);
+  const LogFileRecord* recorded = products->OwnRecord(target);
+  const bool ours = !now || recorded == nullptr ||
+                    (now->size == recorded->size && now->lastWrite == recorded->lastWrite);
+  if (products->OtherHolds(target)) {
+    if (now && ours) products->HandOver(*now);
+    return true;
+  }
+  return !ours;
+}
+
 bool CStepFile::Uninstall() {
   if (IsMemoryData()) return true;  // nothing was placed
   const std::string target = TargetPath();
@@ -46,6 +66,7 @@ bool CStepFile::Uninstall() {
     // the log for the next start of the uninstaller.
     return TakeBackSharedCount(target);
   }
+  if (LeftForOthers(target)) return true;
   if (GetRegister()) UnregisterWithWarning(target);
   Machine& machine = CurrentMachine();
   FileHandle probe = kNoFile;

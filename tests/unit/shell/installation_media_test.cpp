@@ -40,11 +40,13 @@ class InstallationMedia : public ShellTest {
 TEST_F(InstallationMedia, StepsOnDiskZeroOrTheOpenDiskChangeNothing) {
   // Steps that touch no file: the media file is the only file the steps
   // open, so the second open is the uninstall log's, after the run; a
-  // reopen of the media file would meet the fault instead.
+  // reopen of the media file would meet the fault instead.  A log that
+  // cannot be written fails the installation: nothing could remove it.
   WriteFirst({IniRecord(0, 0), IniRecord(1, 0)});
   machine_.InjectFault("OpenFile", 2, FileCause::fileNotFound);
-  EXPECT_EQ(Run(), RunOutcome::installed);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Install Successful"});
+  EXPECT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to write the uninstall log C:\\WINDOWS\\XDemo.VMU.",
+                                                  "Install Failed.  Press OK to abort."}));
   EXPECT_EQ(machine_.PendingFaults(), 0u);
   std::uint32_t attributes = 0;
   EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.VMU", attributes),
@@ -120,7 +122,7 @@ TEST_F(InstallationMedia, CancelAtTheDiskPromptFailsTheRun) {
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Please insert media disk 2",
                                                   "Install Failed.  Press OK to abort."}));
-  EXPECT_EQ(Ini("A"), "1");  // done before the prompt: an entry new to the file stays
+  EXPECT_EQ(Ini("A"), "<none>");  // done before the prompt, and rolled back
   EXPECT_EQ(Ini("B"), "<none>");
 }
 

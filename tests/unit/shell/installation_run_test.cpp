@@ -111,10 +111,10 @@ TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
                                                 "Velmora(TM) is now installing Second"}));
 }
 
-TEST_F(InstallationRun, FailureRollsBackDoneStepsInTheOrderTheyCompleted) {
+TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {
   ASSERT_EQ(machine_.SetProfileString("RUN.INI", "Run", "Shared", "old"), FileCause::none);
-  // Both steps write Shared: rolled back first to last, the entry ends with
-  // what the second found, the value the first wrote.
+  // Both steps write Shared: rolled back last to first, the entry ends with
+  // what the first found.
   Write({Part("Demo", Steps(IniValue("Shared", "1"), IniValue("Shared", "2"), IniValue("Other", "x"),
                              Directory("Main"))),
          std::nullopt});
@@ -131,10 +131,10 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsInTheOrderTheyCompleted) {
                      "step \"Ini value: [Run]Other\" -> done", "step \"Directory: Main\" -> failed",
                      "message \"Setup\" [OK, exclamation] \"Install Failed.  Press OK to abort.\" -> OK "
                      "(default)",
-                     "rollback \"Ini value: [Run]Shared\"", "rollback \"Ini value: [Run]Shared\"",
-                     "rollback \"Ini value: [Run]Other\"", "result \"install failed\""}));
-  EXPECT_EQ(Ini("Shared"), "1");
-  EXPECT_EQ(Ini("Other"), "x");  // was not there before: keeps the new value
+                     "rollback \"Ini value: [Run]Other\"", "rollback \"Ini value: [Run]Shared\"",
+                     "rollback \"Ini value: [Run]Shared\"", "result \"install failed\""}));
+  EXPECT_EQ(Ini("Shared"), "old");
+  EXPECT_EQ(Ini("Other"), "<none>");  // was not there before
   std::uint32_t attributes = 0;
   EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::fileNotFound);
 }

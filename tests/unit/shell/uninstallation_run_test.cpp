@@ -12,10 +12,12 @@
 #include "authoring/package_writer.h"
 #include "datafile/step_factory.h"
 #include "services/registry.h"
+#include "authoring/uninstall_log_reader.h"
 #include "shell/program_items.h"
 #include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
+#include "steps/step_file.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/pe_builder.h"
 
@@ -196,7 +198,11 @@ TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstall
   const Snapshot before = Take();
   ASSERT_EQ(Install(Steps(IniValue("A", "1"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"))),
             RunOutcome::installed);
-  EXPECT_EQ(testing::GetFile(machine_, kLog), std::string("\x04" "Demo\0\0\0\0", 9));
+  UninstallLogListing listing;
+  UninstallLogError error;
+  ASSERT_TRUE(ReadUninstallLogFile(kLog, listing, error)) << DescribeLogError(error);
+  EXPECT_EQ(listing.count, 0u);
+  EXPECT_TRUE(testing::GetFile(machine_, kLog).starts_with(std::string("\x04" "Demo\0\0\0\0VMLX", 13)));
   EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
   EXPECT_FALSE(Exists(kLog));
   EXPECT_EQ(ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "DisplayName", 260), "");
@@ -221,7 +227,9 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   PackageStep icon = Flagged(File("APP.EXE", "app"), &CStep::SetIcon);
   icon.step->SetIconName("The App");
-  ASSERT_EQ(Install(Steps(Group("Tools"), std::move(icon), Flagged(File("SHARED.DLL", "shared new"), &CStep::SetShared),
+  PackageStep shared = Flagged(File("SHARED.DLL", "shared new"), &CStep::SetShared);
+  dynamic_cast<CStepFile*>(shared.step.get())->SetModificationTime(2000000000);  // newer than the one there
+  ASSERT_EQ(Install(Steps(Group("Tools"), std::move(icon), std::move(shared),
                      Flagged(File("LOCKED.TXT", "locked"), &CStep::SetReadOnly),
                      Flagged(File("COMP.OCX", std::string(library.begin(), library.end())), &CStep::SetRegister))),
             RunOutcome::installed);
@@ -249,21 +257,34 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   EXPECT_EQ(after, expected);
 }
 
-TEST_F(UninstallationRun, AGroupThatKeepsOtherItemsStaysAndAnEmptyGroupNameAsksNothing) {
+TEST_F(UninstallationRun, OnlyAnEmptyGroupTheInstallationCreatedIsDeleted) {
   struct Case {
     const char* group;
     std::optional<std::string> description;
+    bool existedBefore;
     bool deleted;
   };
   const Case cases[] = {
-      {"Tools", std::string("\"Tools\",Tools.grp,2,0"), false},
-      {"Tools", std::string("\"Tools\",Tools.grp"), true},         // no count: 0
-      {"Tools", std::string("\"Tools\",Tools.grp,x1"), true},      // not a number: 0
-      {"Tools", std::nullopt, false},                              // the request failed
-      {"", std::string("\"\",x,0"), false},                        // no group: nothing asked
+      {"Tools", std::string("\"Tools\",Tools.grp,0,0"), false, true},
+      {"Tools", std::string("\"Tools\",Tools.grp,2,0"), false, false},
+      {"Tools", std::string("\"Tools\",Tools.grp"), false, false},     // no count
+      {"Tools", std::string("\"Tools\",Tools.grp,x1"), false, false},  // not a number
+      {"Tools", std::nullopt, false, false},                            // the request failed
+      {"StartUp", std::string("\"StartUp\",s.grp,0,0"), true, false},   // picked from the list
+      {"", std::string("\"\",x,0"), false, false},                     // no group: nothing asked
   };
   for (const Case& c : cases) {
-    ASSERT_EQ(Install(Steps(Group(c.group), Flagged(File("APP.EXE", "app"), &CStep::SetIcon))), RunOutcome::installed);
+    {
+      ProgramManagerHandlers installing;
+      installing.addItem = [](const std::string&, const std::string&, const std::string&) { return true; };
+      installing.listGroups = [&]() {
+        return std::optional<std::vector<std::string>>(
+            c.existedBefore ? std::vector<std::string>{c.group} : std::vector<std::string>{});
+      };
+      ScopedProgramManager manager(installing);
+      ASSERT_EQ(Install(Steps(Group(c.group), Flagged(File("APP.EXE", "app"), &CStep::SetIcon))),
+                RunOutcome::installed);
+    }
     int requests = 0;
     bool deleted = false;
     ProgramManagerHandlers handlers;
@@ -272,7 +293,7 @@ TEST_F(UninstallationRun, AGroupThatKeepsOtherItemsStaysAndAnEmptyGroupNameAsksN
     ScopedProgramManager manager(handlers);
     EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
     EXPECT_EQ(deleted, c.deleted) << c.group << " " << c.description.value_or("<none>");
-    EXPECT_EQ(requests, *c.group == '\0' ? 0 : 1);
+    EXPECT_EQ(requests, *c.group == '\0' || c.existedBefore ? 0 : 1);
   }
 }
 
@@ -354,7 +375,12 @@ TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
     EXPECT_TRUE(Exists("C:\\WINDOWS\\TWO.TXT")) << what;
     EXPECT_TRUE(Exists(kLog)) << what;
   };
-  for (std::size_t cut = 0; cut < good.size(); ++cut) expectNothingUndone(good.substr(0, cut), "cut at " + std::to_string(cut));
+  UninstallLogListing listing;
+  UninstallLogError error;
+  ASSERT_TRUE(ReadUninstallLogFile(kLog, listing, error));
+  // Cut right after the entries the log is whole, only without additions.
+  for (std::size_t cut = 0; cut < good.size(); ++cut)
+    if (cut != listing.entriesEnd) expectNothingUndone(good.substr(0, cut), "cut at " + std::to_string(cut));
 
   std::string huge = good;
   huge.replace(0, 5, std::string("\xff\xff\xff\xff\xff\xff\x7f", 7));  // a 2 GB title
@@ -474,14 +500,21 @@ TEST_F(UninstallationRun, AFailedLogWriteKeepsTheEarlierLog) {
       // nothing about a copy an earlier round left.
       machine_.DeleteFile("C:\\WINDOWS\\TWO.TXT");
       FaultNextRun(operation, nth, FileCause::diskFull);
-      ASSERT_NE(Install(Steps(File("TWO.TXT", "22"))), RunOutcome::notRun);
+      const RunOutcome outcome = Install(Steps(File("TWO.TXT", "22")));
       const bool met = machine_.PendingFaults() == 0;
       machine_.ClearFaults();
       const std::string now = testing::GetFile(machine_, kLog);
-      // The earlier log, or the whole new one.
-      const bool whole = now.size() == log.size() && now.find("TWO.TXT") != std::string::npos;
-      EXPECT_TRUE(now == log || whole)
-          << operation << " " << nth;
+      // A failed write fails the installation and keeps the earlier log; a
+      // successful one leaves the whole new log.
+      if (outcome == RunOutcome::installed) {
+        UninstallLogListing listing;
+        UninstallLogError error;
+        EXPECT_TRUE(ReadUninstallLogFile(kLog, listing, error)) << operation << " " << nth;
+        EXPECT_NE(now.find("TWO.TXT"), std::string::npos) << operation << " " << nth;
+      } else {
+        EXPECT_EQ(now, log) << operation << " " << nth;
+        EXPECT_FALSE(Exists("C:\\WINDOWS\\TWO.TXT")) << operation << " " << nth;
+      }
       if (!met) break;
     }
   }
