@@ -256,6 +256,12 @@ class Machine {
   // Deletes one key with its values.  Not recursive: a key that has subkeys
   // is accessDenied, and so is a root key (subKey "").
   virtual long DeleteRegKey(hkey::Root root, const std::string& subKey) = 0;
+  // Deletes one value (RegDeleteValueA on the key opened for setting
+  // values); the key stays, even when it is left empty.  A missing key or
+  // value is fileNotFound.  The default answers accessDenied: a machine
+  // that does not override it cannot delete values.
+  virtual long DeleteRegValue(hkey::Root root, const std::string& subKey,
+                              const std::string& valueName);
   // Names of a key's subkeys and its values with their data, in no
   // particular order.
   virtual long ListRegKey(hkey::Root root, const std::string& subKey,

@@ -1,6 +1,6 @@
-// Defaults of the file installation and DDE operations of Machine: a
-// machine that does not override them cannot do them, and says so with a
-// failure.
+// Defaults of the file installation, registry value deletion and DDE
+// operations of Machine: a machine that does not override them cannot do
+// them, and says so with a failure.
 #include "platform/machine.h"
 
 namespace velmora {
@@ -42,6 +42,10 @@ RegistrationCall Machine::CallRegistrationEntry(const std::string&, const std::s
 }
 
 std::uint32_t Machine::StartProgram(const std::string&) { return 2; }  // ERROR_FILE_NOT_FOUND
+
+long Machine::DeleteRegValue(hkey::Root, const std::string&, const std::string&) {
+  return winerror::accessDenied;
+}
 
 FileCause Machine::DeleteFileAtRestart(const std::string&) { return FileCause::generic; }
 

@@ -1,5 +1,6 @@
 #include "services/registry.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -71,6 +72,41 @@ std::string ReadRegistryString(hkey::Root root, const std::string& subKey,
   ReadRegistryString(root, subKey, valueName, buffer.data(), bufferSize);
   buffer.resize(std::strlen(buffer.c_str()));
   return buffer;
+}
+
+std::string RegistryStringOf(const RegData& data, std::uint32_t bufferSize) {
+  if (data.type != regtype::sz && data.type != regtype::expandSz) return {};
+  const std::size_t count = data.bytes.size();
+  if (count > bufferSize || (count == bufferSize && data.bytes.back() != 0)) return {};
+  const std::string text(data.bytes.begin(), data.bytes.end());
+  return text.substr(0, text.find('\0'));
+}
+
+long QueryRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        RegData& data) {
+  // Most values fit the first guess; a larger one answers its size, and the
+  // value may change between two reads, so the size is asked for again a
+  // few times before the read gives up.
+  constexpr int kAttempts = 4;
+  std::uint32_t available = 260;
+  long result = winerror::moreData;
+  for (int attempt = 0; attempt < kAttempts && result == winerror::moreData; ++attempt) {
+    result = CurrentMachine().QueryRegValue(root, subKey, valueName, available, data);
+    available = std::max(data.size, available);
+  }
+  if (result != winerror::success) data = RegData{};
+  return result;
+}
+
+bool WriteRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
+  return CurrentMachine().SetRegValue(root, subKey, valueName, type, bytes.data(),
+                                      static_cast<std::uint32_t>(bytes.size())) ==
+         winerror::success;
+}
+
+bool DeleteRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName) {
+  return CurrentMachine().DeleteRegValue(root, subKey, valueName) == winerror::success;
 }
 
 bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,

@@ -1,5 +1,6 @@
-// Registry access for the whole system: string and 32-bit values, key
-// deletion, root key names and the registry entry text the steps use.
+// Registry access for the whole system: string and 32-bit values, values
+// of any type read and written whole, value and key deletion, root key
+// names and the registry entry text the steps use.
 // Every function goes through CurrentMachine(), opens the key it needs, does
 // one thing and closes it again.  None shows a message or throws: readers
 // fall back to an empty string or the caller's default, writers answer
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/machine.h"
 
@@ -43,6 +45,22 @@ void ReadRegistryString(hkey::Root root, const std::string& subKey, const std::s
 // The same read into a buffer of bufferSize bytes, answered as a string.
 std::string ReadRegistryString(hkey::Root root, const std::string& subKey,
                                const std::string& valueName, std::uint32_t bufferSize);
+
+// The text ReadRegistryString with a buffer of bufferSize bytes gives for
+// a value read whole into data.
+std::string RegistryStringOf(const RegData& data, std::uint32_t bufferSize);
+
+// Reads a value whole, whatever its type and size: success fills data's
+// type, size and all its bytes.  A missing key or value is fileNotFound;
+// any other failure is the registry's answer.
+long QueryRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        RegData& data);
+// Sets a value to type and bytes as given; missing keys on the path are
+// created.
+bool WriteRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                        std::uint32_t type, const std::vector<std::uint8_t>& bytes);
+// Deletes one value; the key stays.
+bool DeleteRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName);
 
 // Sets a REG_SZ value to the text up to its first zero, with the
 // terminating zero; missing keys on the path are created.

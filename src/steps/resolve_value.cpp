@@ -12,36 +12,39 @@ constexpr std::size_t kMaxDirectoryLength = 259;
 
 void Warn(const char* text) { AppMessageBox(text, mb::ok | mb::iconExclamation); }
 
-std::string Cut(std::string value) {
-  if (value.size() > kMaxResolvedLength) value.resize(kMaxResolvedLength);
+std::optional<std::string> Fitting(std::string value) {
+  if (value.size() > kMaxResolvedLength) return std::nullopt;
   return value;
 }
 
 // Directory, exactly one backslash, default.
-std::string Join(std::string directory, const std::string& defaultValue) {
+std::optional<std::string> Join(std::string directory, const std::string& defaultValue) {
   if (directory.empty() || directory.back() != '\\') directory += '\\';
   const std::size_t skip = !defaultValue.empty() && defaultValue.front() == '\\' ? 1 : 0;
-  return Cut(directory + defaultValue.substr(skip));
+  return Fitting(directory + defaultValue.substr(skip));
 }
 
 // A directory of the machine, or the placeholder text in front of the
 // default when it cannot be had.
-std::string JoinMachineDirectory(const std::string& directory, const std::string& defaultValue,
-                                 const char* missing, const char* tooLong, const char* placeholder) {
+std::optional<std::string> JoinMachineDirectory(const std::string& directory,
+                                                const std::string& defaultValue,
+                                                const char* missing, const char* tooLong,
+                                                const char* placeholder) {
   if (directory.empty()) {
     Warn(missing);
-    return Cut(placeholder + defaultValue);
+    return Fitting(placeholder + defaultValue);
   }
   if (directory.size() > kMaxDirectoryLength) {
     Warn(tooLong);
-    return Cut(placeholder + defaultValue);
+    return Fitting(placeholder + defaultValue);
   }
   return Join(directory, defaultValue);
 }
 
 }  // namespace
 
-std::string ResolveDirectoryReference(const std::string& prefix, const std::string& defaultValue) {
+std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
+                                                     const std::string& defaultValue) {
   if (prefix == "<None>") return defaultValue;
   if (prefix == "<Windows>")
     return JoinMachineDirectory(CurrentMachine().GetWindowsDirectory(), defaultValue,

@@ -9,17 +9,25 @@
 // built: from a placeholder text and the default, or from the default alone.
 // A directory step that yields no path gives the default without a message.
 // Comparisons are exact and case-sensitive.
+//
+// A joined value longer than the platform's path buffer holds is no value:
+// the rule answers none rather than a cut one, and the step that asked
+// says so (it knows where the value was to go).
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace velmora {
 
-// Longest value the rule produces when it joins a directory and a default
-// (the platform's path buffer less its terminator); longer joins are cut.
+// Longest value the rule produces when it joins a directory (or a
+// placeholder) and a default: the platform's path buffer less its
+// terminator.  "<None>" joins nothing, so its default is not limited.
 inline constexpr std::size_t kMaxResolvedLength = 259;
 
-std::string ResolveDirectoryReference(const std::string& prefix, const std::string& defaultValue);
+// The value; none when a join does not fit kMaxResolvedLength.
+std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
+                                                     const std::string& defaultValue);
 
 }  // namespace velmora

@@ -54,8 +54,11 @@ class CStepDirectory : public CStepIniValue {
 
   // GetPath; 1 when a directory is then chosen, 0 when it is not.
   int Install() override;
-  // Writes back the registry and ini texts found before the question, when
-  // there were any.  False when the registry entry text does not split.
+  // Puts back what the registry value and the ini entry held before
+  // GetPath wrote the choice there (type and bytes or no value; whole text
+  // or no entry).  Changes nothing when GetPath wrote nothing, or when it
+  // was already undone, so the run may roll back a step that is still
+  // pending but was asked early.  False when putting either back failed.
   bool Rollback() override;
   // Removes the directories GetPath created that are empty again.  Called
   // once every step has rolled back, when the files placed in them are gone.
@@ -64,10 +67,12 @@ class CStepDirectory : public CStepIniValue {
   // The chosen directory, ending in a backslash.  The first call asks the
   // user (directory dialog, offering to create a missing directory) with
   // the remembered registry or ini location, else the default, as the
-  // suggestion, and records the answer in both places.  "" when the user
-  // cancels, the working directory cannot be read, the registry entry text
-  // does not split, or the step is asked again while it is asking (a
-  // prefix that refers back to the step itself).
+  // suggestion, and records the answer in both places (best effort: a
+  // place that cannot be read or written keeps what it held).  "" when the
+  // user cancels, the working directory cannot be read, the registry entry
+  // text does not split, the suggestion does not fit (with a message), or
+  // the step is asked again while it is asking (a prefix that refers back
+  // to the step itself).
   std::string GetPath();
   // Makes `path` the chosen directory, with a backslash appended when it has
   // none; an empty path makes the step unchosen again.
@@ -83,7 +88,7 @@ class CStepDirectory : public CStepIniValue {
 
  protected:
   std::string m_directory;
-  std::string m_previousRegistryValue;
+  SavedRegistryValue m_previousRegistryValue;
   std::string m_name;
   std::string m_question;
   std::string m_regEntry;

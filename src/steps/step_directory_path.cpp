@@ -1,12 +1,12 @@
 // The directory step at run time: asking for the directory (GetPath), its
 // turn in the run (Install) and its roll-back.
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "dialogs/directory_dialog.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
-#include "services/registry.h"
 #include "steps/step_directory.h"
 
 namespace velmora {
@@ -42,8 +42,7 @@ std::string CStepDirectory::GetPath() {
   if (saved.empty() || saved.size() >= kPathBuffer) return {};
 
   // A remembered location replaces the suggestion, registry first.
-  RegistryEntry place;
-  if (!SuggestRememberedValue(m_regEntry, place, m_previousRegistryValue)) return {};
+  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return {};
 
   m_asking = true;
   struct Done {
@@ -52,7 +51,9 @@ std::string CStepDirectory::GetPath() {
   } done{m_asking};
 
   CDirectoryDialog dialog;
-  dialog.m_path = ResolveValue();
+  const std::optional<std::string> suggestion = SuggestedValue("location");
+  if (!suggestion) return {};
+  dialog.m_path = *suggestion;
   dialog.m_question = m_question;
   dialog.m_stepName = m_name;
 
@@ -84,9 +85,11 @@ std::string CStepDirectory::GetPath() {
   if (path.back() != '\\') path += '\\';
   m_directory = std::move(path);
   if (created) machine.SetCurrentDirectory(saved);
-  if (!m_regEntry.empty())
-    WriteRegistryString(place.root, place.subKey, place.valueName, m_directory);
-  if (NamesIniEntry()) WriteIniEntry(m_iniFile, m_iniSection, m_iniEntry, m_directory);
+  // The remembered location is only a suggestion for a later installation:
+  // a write that fails (or a registry value that could not be read, which
+  // refuses the write) leaves the place as it was and the choice stands.
+  if (!m_regEntry.empty()) m_previousRegistryValue.Write(m_directory);
+  if (NamesIniEntry()) m_previousValue.Write(m_directory);
   if (!created) machine.SetCurrentDirectory(saved);
   return m_directory;
 }
@@ -94,12 +97,8 @@ std::string CStepDirectory::GetPath() {
 int CStepDirectory::Install() { return GetPath().empty() ? 0 : 1; }
 
 bool CStepDirectory::Rollback() {
-  if (!m_previousRegistryValue.empty() && !m_regEntry.empty()) {
-    RegistryEntry place;
-    if (!SplitRegistryEntry(m_regEntry, place)) return false;
-    WriteRegistryString(place.root, place.subKey, place.valueName, m_previousRegistryValue);
-  }
-  return CStepIniValue::Rollback();
+  const bool registry = m_previousRegistryValue.Restore();
+  return CStepIniValue::Rollback() && registry;
 }
 
 // Deepest first; a level that still holds anything stays.

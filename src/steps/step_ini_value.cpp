@@ -1,14 +1,15 @@
 #include "steps/step_ini_value.h"
 
 #include "framework/archive.h"
-#include "platform/machine.h"
+#include "platform/ui.h"
 #include "steps/resolve_value.h"
 
 namespace velmora {
 namespace {
 
-// The steps read profile entries into buffers of 260 bytes.
-constexpr std::uint32_t kIniBufferSize = 260;
+// A remembered value is suggested as a read into the platform's path
+// buffer gives it.
+constexpr std::uint32_t kSuggestionBuffer = 260;
 
 }  // namespace
 
@@ -55,49 +56,52 @@ bool CStepIniValue::Validate(const StepList* steps, std::string* message) {
 
 int CStepIniValue::Install() {
   if (!NamesIniEntry()) return 1;
-  m_previousValue = ReadIniEntry(GetIniFile(), GetIniSection(), GetIniEntry());
-  WriteIniEntry(GetIniFile(), GetIniSection(), GetIniEntry(), ResolveValue());
+  m_previousValue.Take(GetIniFile(), GetIniSection(), GetIniEntry());
+  const std::optional<std::string> value = ResolveValue();
+  if (!value) {
+    ReportIniFailure(GetIniEntry(), GetIniFile(), TooLongReason());
+    return 0;
+  }
+  if (m_previousValue.Write(*value) != FileCause::none) {
+    ReportIniFailure(GetIniEntry(), GetIniFile());
+    return 0;
+  }
   return 1;
 }
 
-// An entry that was empty or missing before keeps the value Install wrote:
-// the profile functions cannot tell the two apart, and deleting the entry
-// could remove one the user had left empty on purpose.
-bool CStepIniValue::Rollback() {
-  if (m_previousValue.empty() || m_iniFile.empty() || m_iniSection.empty() || m_iniEntry.empty())
-    return true;
-  WriteIniEntry(GetIniFile(), GetIniSection(), GetIniEntry(), m_previousValue);
-  return true;
+bool CStepIniValue::Rollback() { return m_previousValue.Restore(); }
+
+std::optional<std::string> CStepIniValue::ResolveValue() {
+  return ResolveDirectoryReference(GetDirectory(), GetDefault());
 }
 
-std::string CStepIniValue::ReadIniEntry(const std::string& file, const std::string& section,
-                                        const std::string& entry) {
-  return CurrentMachine().QueryProfileString(file, section, entry, "", kIniBufferSize);
-}
-
-void CStepIniValue::WriteIniEntry(const std::string& file, const std::string& section,
-                                  const std::string& entry, const std::string& value) {
-  CurrentMachine().SetProfileString(file, section, entry, value);
-}
-
-std::string CStepIniValue::ResolveValue() { return ResolveDirectoryReference(GetDirectory(), GetDefault()); }
-
-bool CStepIniValue::SuggestRememberedValue(const std::string& regEntry, RegistryEntry& place,
-                                           std::string& previousRegistryValue) {
-  constexpr std::uint32_t kRememberedBuffer = 260;
+bool CStepIniValue::SuggestRememberedValue(const std::string& regEntry,
+                                           SavedRegistryValue& previousRegistryValue) {
+  std::string remembered;
   if (!regEntry.empty()) {
+    RegistryEntry place;
     if (!SplitRegistryEntry(regEntry, place)) return false;
-    previousRegistryValue =
-        ReadRegistryString(place.root, place.subKey, place.valueName, kRememberedBuffer);
+    previousRegistryValue.Take(place);
+    remembered = previousRegistryValue.Text(kSuggestionBuffer);
   }
-  if (NamesIniEntry()) m_previousValue = ReadIniEntry(m_iniFile, m_iniSection, m_iniEntry);
-  const std::string& remembered =
-      !previousRegistryValue.empty() ? previousRegistryValue : m_previousValue;
+  if (NamesIniEntry()) {
+    m_previousValue.Take(m_iniFile, m_iniSection, m_iniEntry);
+    if (remembered.empty()) remembered = m_previousValue.Text(kSuggestionBuffer);
+  }
   if (!remembered.empty()) {
     SetDirectory("<None>");
     SetDefault(remembered);
   }
   return true;
+}
+
+std::optional<std::string> CStepIniValue::SuggestedValue(const char* what) {
+  std::optional<std::string> value = ResolveValue();
+  if (!value)
+    AppMessageBox(std::string("The ") + what + " suggested for " + GetName() + " is longer than " +
+                      std::to_string(kMaxResolvedLength) + " characters.",
+                  mb::ok | mb::iconExclamation);
+  return value;
 }
 
 }  // namespace velmora

@@ -8,10 +8,10 @@
 // Archive form after CStep's: ini file, section, entry, default, prefix.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "services/registry.h"
+#include "steps/saved_setting.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -47,39 +47,42 @@ class CStepIniValue : public CStep {
 
   bool Validate(const StepList* steps, std::string* message) override;
 
-  // Remembers the entry's text, then writes the resolved value.  Always 1;
-  // a step without file, section or entry name does nothing.
+  // Remembers what the entry holds, then writes the resolved value.  0,
+  // with a message naming the entry and the file, when the value does not
+  // fit (see ResolveValue) or cannot be written; a step without file,
+  // section or entry name does nothing and answers 1.
   int Install() override;
-  // Writes the remembered text back when there was one.  Always true.
+  // Puts back what the entry held before Install wrote it: its whole text,
+  // or no entry.  Changes nothing when nothing was written, or when it was
+  // already undone.  False when putting it back failed.
   bool Rollback() override;
 
   // Added after the operations of CStep.
   virtual std::string GetKindName() const;
 
   // The default placed after the directory that GetDirectory() names (see
-  // ResolveDirectoryReference); may show a message, never fails.
-  std::string ResolveValue();
+  // ResolveDirectoryReference); may show a message.  None when the joined
+  // value would be longer than kMaxResolvedLength.
+  std::optional<std::string> ResolveValue();
 
  protected:
-  // The profile functions as the steps use them: reads into a buffer of
-  // 260 bytes (an entry text is cut to 259 characters, a missing entry
-  // reads as ""); a failed write is not reported.
-  static std::string ReadIniEntry(const std::string& file, const std::string& section,
-                                  const std::string& entry);
-  static void WriteIniEntry(const std::string& file, const std::string& section,
-                            const std::string& entry, const std::string& value);
   // File, section and entry names are all given.
   bool NamesIniEntry() const {
     return !GetIniSection().empty() && !GetIniEntry().empty() && !GetIniFile().empty();
   }
   // What an earlier installation remembered becomes the suggestion: the
-  // string at the registry entry text `regEntry` (when given; read into
-  // `previousRegistryValue` through a buffer of 260 bytes, `place` is where
-  // it is) before the ini entry (read into m_previousValue); the one found
-  // makes the prefix "<None>" and the default itself.  False, with nothing
-  // read, when the registry entry does not split.
-  bool SuggestRememberedValue(const std::string& regEntry, RegistryEntry& place,
-                              std::string& previousRegistryValue);
+  // string at the registry entry text `regEntry` (when given; taken into
+  // `previousRegistryValue`) before the ini entry (taken into
+  // m_previousValue), each as a read into a buffer of 260 bytes gives it;
+  // the one found makes the prefix "<None>" and the default itself.  False,
+  // with nothing read, when the registry entry does not split.  A registry
+  // value that cannot be read suggests nothing, and previousRegistryValue
+  // then refuses to write.
+  bool SuggestRememberedValue(const std::string& regEntry, SavedRegistryValue& previousRegistryValue);
+
+  // The suggestion shown in a dialog: the resolved value, or, when it does
+  // not fit, none after a message naming the step.
+  std::optional<std::string> SuggestedValue(const char* what);
 
   // The editor's refusal of a prefix that is missing or names the step
   // itself; null for a prefix that will do.
@@ -89,7 +92,7 @@ class CStepIniValue : public CStep {
     return nullptr;
   }
 
-  std::string m_previousValue;  // the entry's text before Install wrote it
+  SavedIniEntry m_previousValue;  // what the entry held before the step wrote it
   std::string m_iniFile;
   std::string m_iniSection;
   std::string m_iniEntry;

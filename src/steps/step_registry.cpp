@@ -47,30 +47,31 @@ bool CStepRegistry::Validate(const StepList* steps, std::string* message) {
   return false;
 }
 
-namespace {
-
-// Room for a remembered value, terminating zero included; a longer value
-// reads as empty and is not restored.
-constexpr std::uint32_t kValueBufferSize = 260;
-
-}  // namespace
-
+// Nothing is written that the roll-back could not put back: a value that
+// cannot be read fails the step before the write.
 int CStepRegistry::Install() {
   RegistryEntry entry;
   if (!SplitRegistryEntry(m_regEntry, entry)) return 0;
-  m_previousValue = ReadRegistryString(entry.root, entry.subKey, entry.valueName, kValueBufferSize);
-  WriteRegistryString(entry.root, entry.subKey, entry.valueName, ResolveValue());
+  if (!m_previousValue.Take(entry)) {
+    ReportRegistryFailure("read", m_regEntry);
+    return 0;
+  }
+  const std::optional<std::string> value = ResolveValue();
+  if (!value) {
+    ReportRegistryFailure("write", m_regEntry, TooLongReason());
+    return 0;
+  }
+  if (!m_previousValue.Write(*value)) {
+    ReportRegistryFailure("write", m_regEntry);
+    return 0;
+  }
   return 1;
 }
 
-bool CStepRegistry::Rollback() {
-  if (m_previousValue.empty() || m_regEntry.empty()) return true;
-  RegistryEntry entry;
-  if (!SplitRegistryEntry(m_regEntry, entry)) return false;
-  WriteRegistryString(entry.root, entry.subKey, entry.valueName, m_previousValue);
-  return true;
-}
+bool CStepRegistry::Rollback() { return m_previousValue.Restore(); }
 
-std::string CStepRegistry::ResolveValue() { return ResolveDirectoryReference(m_prefix, m_default); }
+std::optional<std::string> CStepRegistry::ResolveValue() {
+  return ResolveDirectoryReference(m_prefix, m_default);
+}
 
 }  // namespace velmora

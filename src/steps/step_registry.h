@@ -6,8 +6,10 @@
 // only from version 4 on).
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "steps/saved_setting.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -39,23 +41,24 @@ class CStepRegistry : public CStep {
 
   bool Validate(const StepList* steps, std::string* message) override;
 
-  // Remembers the string value found at the entry, then writes the
-  // resolved value there (a failed write does not fail the step).  0 when
-  // the entry text does not name a registry value.
+  // Remembers what the entry's value holds, then writes the resolved value
+  // there as a string.  0 when the entry text does not name a registry
+  // value (without a message), and, with a message naming the entry, when
+  // the value there cannot be read, the resolved value does not fit, or
+  // the write fails.
   int Install() override;
-  // Writes the remembered value back; a value that was not there before
-  // keeps what Install wrote.
+  // Puts back what the value held before Install wrote it: the same type
+  // and bytes, or no value.  Changes nothing when nothing was written, or
+  // when it was already undone.  False when putting it back failed.
   bool Rollback() override;
 
   // The default placed after the directory that the prefix names (see
-  // ResolveDirectoryReference); may show a message, never fails.
-  std::string ResolveValue();
-
-  // The value found before Install wrote it ("" when there was none).
-  const std::string& GetPreviousValue() const { return m_previousValue; }
+  // ResolveDirectoryReference); may show a message.  None when the joined
+  // value would be longer than kMaxResolvedLength.
+  std::optional<std::string> ResolveValue();
 
  protected:
-  std::string m_previousValue;  // the value found before Install wrote it
+  SavedRegistryValue m_previousValue;  // what the value held before Install wrote it
   std::string m_regEntry;
   std::string m_default;
   std::string m_prefix;

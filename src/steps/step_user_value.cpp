@@ -2,7 +2,6 @@
 
 #include "dialogs/user_info_dialog.h"
 #include "framework/archive.h"
-#include "services/registry.h"
 
 namespace velmora {
 
@@ -23,20 +22,38 @@ std::string CStepUserValue::GetKindName() const { return "User value"; }
 // Asks for the value, suggesting what an earlier installation remembered
 // (the registry before the ini file), and stores the answer in both places.
 // How the dialog ends is not examined: Escape leaves the suggestion in it.
+// Nothing is written that the roll-back could not put back: a registry
+// value that cannot be read fails the step before the question.
 int CStepUserValue::Install() {
   CUserInfoDialog dialog;
-  RegistryEntry place;
-  if (!SuggestRememberedValue(m_regEntry, place, m_previousRegistryValue)) return 0;
+  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return 0;
+  if (!m_regEntry.empty() && !m_previousRegistryValue.Known()) {
+    ReportRegistryFailure("read", m_regEntry);
+    return 0;
+  }
 
   dialog.m_label = GetName();
-  dialog.m_value = ResolveValue();
+  const std::optional<std::string> suggestion = SuggestedValue("value");
+  if (!suggestion) return 0;
+  dialog.m_value = *suggestion;
   dialog.DoModal();
   m_enteredValue = dialog.m_value;
 
-  if (!m_regEntry.empty())
-    WriteRegistryString(place.root, place.subKey, place.valueName, m_enteredValue);
-  if (NamesIniEntry()) WriteIniEntry(m_iniFile, m_iniSection, m_iniEntry, m_enteredValue);
+  if (!m_regEntry.empty() && !m_previousRegistryValue.Write(m_enteredValue)) {
+    ReportRegistryFailure("write", m_regEntry);
+    return 0;
+  }
+  if (NamesIniEntry() && m_previousValue.Write(m_enteredValue) != FileCause::none) {
+    ReportIniFailure(m_iniEntry, m_iniFile);
+    Rollback();  // the registry value written above: a failed step leaves nothing
+    return 0;
+  }
   return 1;
+}
+
+bool CStepUserValue::Rollback() {
+  const bool registry = m_previousRegistryValue.Restore();
+  return CStepIniValue::Rollback() && registry;
 }
 
 bool CStepUserValue::SetName(const std::string& value) { m_name = value; return true; }

@@ -36,9 +36,15 @@ class CStepUserValue : public CStepIniValue {
   bool Validate(const StepList* steps, std::string* message) override;
   // Asks for the value in the user information dialog and stores it at the
   // registry entry and the ini entry.  0 when the registry entry does not
-  // split (nothing asked), else 1.  Rollback is the ini value step's: the
-  // ini entry's earlier text goes back, the registry value does not.
+  // split (nothing asked, no message); 0 with a message when the registry
+  // value there cannot be read (nothing asked), the suggestion does not
+  // fit, or a write fails (a write already made is undone).  Else 1.
   int Install() override;
+  // Puts back what the registry value and the ini entry held before
+  // Install wrote them (type and bytes or no value; whole text or no
+  // entry).  Changes nothing when nothing was written, or when it was
+  // already undone.  False when putting either back failed.
+  bool Rollback() override;
 
   // The value confirmed in the dialog (after Install).
   const std::string& EnteredValue() const { return m_enteredValue; }
@@ -49,7 +55,7 @@ class CStepUserValue : public CStepIniValue {
   std::string m_name;
   std::string m_regEntry;
   std::string m_enteredValue;           // what the user confirmed (run time)
-  std::string m_previousRegistryValue;  // found before asking (run time)
+  SavedRegistryValue m_previousRegistryValue;  // found before asking (run time)
 };
 
 }  // namespace velmora

@@ -269,12 +269,58 @@ TEST_F(Registry, DeletingKeys) {
   EXPECT_EQ(machine().DeleteRegKey(hkey::currentUser, ""), winerror::accessDenied);
 }
 
+TEST_F(Registry, DeletingValues) {
+  ASSERT_EQ(Set(K("Sub"), "gone", regtype::sz, "x"), winerror::success);
+  ASSERT_EQ(Set(K(), "Gone", regtype::dword, std::string("\x01\0\0\0", 4)), winerror::success);
+  ASSERT_EQ(Set(K(), "kept", regtype::sz, "y"), winerror::success);
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K(), "GONE"), winerror::success);
+  RegData data;
+  EXPECT_EQ(Query(K(), "Gone", data), winerror::fileNotFound);
+  EXPECT_EQ(Query(K(), "kept", data), winerror::success);
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K(), "Gone"), winerror::fileNotFound);
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K("None"), "v"), winerror::fileNotFound);
+  // The default value is one like any other; the key stays when emptied.
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K(), ""), winerror::fileNotFound);
+  ASSERT_EQ(Set(K(), "", regtype::sz, "d"), winerror::success);
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K(), ""), winerror::success);
+  EXPECT_EQ(Query(K(), "", data), winerror::fileNotFound);
+  EXPECT_EQ(machine().DeleteRegValue(hkey::currentUser, K("Sub"), "gone"), winerror::success);
+  EXPECT_THAT(SubKeys(hkey::currentUser, K()), ElementsAre("Sub"));
+  EXPECT_EQ(machine().DeleteRegValue(hkey::performanceData, "", "Global"), winerror::invalidHandle);
+}
+
+// The system's whole-value functions over the machine under test: a value
+// of any type and size is read and written back exactly, or deleted.
+TEST_F(Registry, ValuesAreReadWholeAndPutBackExactly) {
+  std::string big(5000, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+  ASSERT_EQ(Set(K(), "Big", regtype::binary, big), winerror::success);
+  RegData data;
+  ASSERT_EQ(QueryRegistryValue(hkey::currentUser, K(), "Big", data), winerror::success);
+  EXPECT_EQ(data.type, regtype::binary);
+  EXPECT_EQ(Text(data.bytes), big);
+  ASSERT_TRUE(DeleteRegistryValue(hkey::currentUser, K(), "Big"));
+  EXPECT_EQ(QueryRegistryValue(hkey::currentUser, K(), "Big", data), winerror::fileNotFound);
+  EXPECT_TRUE(data.bytes.empty());
+  EXPECT_FALSE(DeleteRegistryValue(hkey::currentUser, K(), "Big"));
+  EXPECT_EQ(QueryRegistryValue(hkey::currentUser, K("None"), "Big", data), winerror::fileNotFound);
+
+  ASSERT_TRUE(WriteRegistryValue(hkey::currentUser, K("New"), "Back", regtype::expandSz,
+                                 {'%', 'X', '%', 0}));
+  ASSERT_EQ(QueryRegistryValue(hkey::currentUser, K("New"), "Back", data), winerror::success);
+  EXPECT_EQ(data.type, regtype::expandSz);
+  EXPECT_EQ(Text(data.bytes), std::string("%X%", 4));
+  EXPECT_EQ(RegistryStringOf(data, 4), "%X%");
+  EXPECT_EQ(RegistryStringOf(data, 3), "");  // as a 3-byte buffer would read it
+}
+
 TEST_F(Registry, OnlyTheSevenRootKeysAreAccepted) {
   RegData data;
   for (const hkey::Root root : {hkey::Root{0}, hkey::Root{0x80000007}, hkey::Root{0x12345}}) {
     EXPECT_EQ(Set(root, "Software", "v", regtype::sz, "x"), winerror::invalidHandle) << root;
     EXPECT_EQ(Query(root, "Software", "v", data), winerror::invalidHandle) << root;
     EXPECT_EQ(machine().DeleteRegKey(root, "Software"), winerror::invalidHandle) << root;
+    EXPECT_EQ(machine().DeleteRegValue(root, "Software", "v"), winerror::invalidHandle) << root;
     long listed = 0;
     SubKeys(root, "", &listed);
     EXPECT_EQ(listed, winerror::invalidHandle) << root;

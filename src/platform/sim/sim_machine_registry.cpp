@@ -19,6 +19,11 @@ long SimMachine::DeleteRegKey(hkey::Root root, const std::string& subKey) {
   return registry_.DeleteKey(root, subKey);
 }
 
+long SimMachine::DeleteRegValue(hkey::Root root, const std::string& subKey,
+                                const std::string& valueName) {
+  return registry_.DeleteValue(root, subKey, valueName);
+}
+
 long SimMachine::ListRegKey(hkey::Root root, const std::string& subKey,
                             std::vector<std::string>& subKeys, std::vector<RegValue>& values) {
   return registry_.ListKey(root, subKey, subKeys, values);

@@ -51,8 +51,8 @@ SimRegistry::SimRegistry(fs::path storeFile) : file_(std::move(storeFile)) {
 }
 
 void SimRegistry::InjectFault(const std::string& operation, int nth, long error) {
-  static constexpr std::array<const char*, 4> kOperations = {"QueryRegValue", "SetRegValue",
-                                                             "DeleteRegKey", "ListRegKey"};
+  static constexpr std::array<const char*, 5> kOperations = {
+      "QueryRegValue", "SetRegValue", "DeleteRegKey", "DeleteRegValue", "ListRegKey"};
   if (std::find(kOperations.begin(), kOperations.end(), operation) == kOperations.end())
     throw std::invalid_argument("no registry operation named '" + operation + "'");
   if (nth < 1) throw std::invalid_argument("fault call number must be 1 or more");
@@ -150,6 +150,27 @@ long SimRegistry::DeleteKey(hkey::Root root, const std::string& subKey) {
   return winerror::registryIoFailed;
 }
 
+// The key is opened as RegOpenKeyExA opens it, so HKEY_CLASSES_ROOT skips
+// one leading backslash here too.
+long SimRegistry::DeleteValue(hkey::Root root, const std::string& subKey,
+                              const std::string& valueName) {
+  if (const long fault = NextFault("DeleteRegValue")) return fault;
+  if (!IsRootKey(root) || root == hkey::performanceData) return winerror::invalidHandle;
+  std::vector<std::string> parts;
+  if (const long error = ResolveKeyPath(root, subKey, PathUse::open, parts)) return error;
+  const std::string folded = FoldedPath(parts);
+  const auto key = keys_.find(folded);
+  if (key == keys_.end()) return winerror::fileNotFound;
+  const auto value = key->second.values.find(FoldName(valueName));
+  if (value == key->second.values.end()) return winerror::fileNotFound;
+
+  RegValue removed = std::move(value->second);
+  key->second.values.erase(value);
+  if (IsVolatile(folded) || Save()) return winerror::success;
+  key->second.values.emplace(FoldName(valueName), std::move(removed));
+  return winerror::registryIoFailed;
+}
+
 long SimRegistry::ListKey(hkey::Root root, const std::string& subKey,
                           std::vector<std::string>& subKeys, std::vector<RegValue>& values) {
   subKeys.clear();
@@ -164,6 +185,24 @@ long SimRegistry::ListKey(hkey::Root root, const std::string& subKey,
   subKeys = SubkeyNames(keys_, folded);
   for (const auto& [name, value] : it->second.values) values.push_back(value);
   return winerror::success;
+}
+
+bool SimRegistry::TakeValue(hkey::Root root, const std::string& subKey,
+                            const std::string& valueName, RegValue& value) {
+  std::vector<std::string> parts;
+  if (!IsRootKey(root) || root == hkey::performanceData ||
+      ResolveKeyPath(root, subKey, PathUse::open, parts) != winerror::success)
+    return false;
+  const std::string folded = FoldedPath(parts);
+  const auto key = keys_.find(folded);
+  if (key == keys_.end()) return false;
+  const auto it = key->second.values.find(FoldName(valueName));
+  if (it == key->second.values.end()) return false;
+  value = std::move(it->second);
+  key->second.values.erase(it);
+  if (IsVolatile(folded) || Save()) return true;
+  key->second.values[FoldName(valueName)] = value;
+  return false;
 }
 
 // ---- the file -----------------------------------------------------------------

@@ -39,12 +39,18 @@ class SimRegistry {
   long SetValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
                 std::uint32_t type, const void* bytes, std::uint32_t size);
   long DeleteKey(hkey::Root root, const std::string& subKey);
+  long DeleteValue(hkey::Root root, const std::string& subKey, const std::string& valueName);
   long ListKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
                std::vector<RegValue>& values);
+  // Removes one value and answers it; false when it is not there or the
+  // change cannot be saved.  The system's own use of its registry (the
+  // machine's restart), not a program's call: neither counted nor faulted.
+  bool TakeValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                 RegValue& value);
 
   // The nth call (from now, 1-based) of the named operation ("QueryRegValue",
-  // "SetRegValue", "DeleteRegKey", "ListRegKey") answers error and does
-  // nothing else.  Throws std::invalid_argument for an unknown name, nth < 1
+  // "SetRegValue", "DeleteRegKey", "DeleteRegValue", "ListRegKey") answers
+  // error and does nothing else.  Throws std::invalid_argument for an unknown name, nth < 1
   // or error 0.
   void InjectFault(const std::string& operation, int nth, long error);
   void ClearFaults() { faults_.clear(); }

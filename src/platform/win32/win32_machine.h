@@ -55,6 +55,8 @@ class Win32Machine final : public Machine {
   long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
                    std::uint32_t type, const void* bytes, std::uint32_t size) override;
   long DeleteRegKey(hkey::Root root, const std::string& subKey) override;
+  long DeleteRegValue(hkey::Root root, const std::string& subKey,
+                      const std::string& valueName) override;
   long ListRegKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
                   std::vector<RegValue>& values) override;
 

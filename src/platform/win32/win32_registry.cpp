@@ -78,6 +78,18 @@ long Win32Machine::DeleteRegKey(hkey::Root root, const std::string& subKey) {
   return ::RegDeleteKeyA(AsHkey(root), subKey.c_str());
 }
 
+long Win32Machine::DeleteRegValue(hkey::Root root, const std::string& subKey,
+                                  const std::string& valueName) {
+  if (!IsRootKey(root)) return ERROR_INVALID_HANDLE;
+  if (root == hkey::performanceData) return ERROR_INVALID_HANDLE;
+  HKEY key = nullptr;
+  LONG result = ::RegOpenKeyExA(AsHkey(root), subKey.c_str(), 0, KEY_SET_VALUE, &key);
+  if (result != ERROR_SUCCESS) return result;
+  result = ::RegDeleteValueA(key, valueName.c_str());
+  CloseKey(key, root);
+  return result;
+}
+
 long Win32Machine::ListRegKey(hkey::Root root, const std::string& subKey,
                               std::vector<std::string>& subKeys, std::vector<RegValue>& values) {
   subKeys.clear();

@@ -181,6 +181,8 @@ TEST_F(SimRegistryStore, AChangeThatCannotBeSavedIsUndone) {
   EXPECT_EQ(Set(machine, hkey::currentUser, "Software\\New\\Deep", "v", regtype::sz, "x"),
             winerror::registryIoFailed);
   EXPECT_EQ(machine.DeleteRegKey(hkey::currentUser, "Software\\Keep"), winerror::registryIoFailed);
+  EXPECT_EQ(machine.DeleteRegValue(hkey::currentUser, "Software\\Keep", "v"),
+            winerror::registryIoFailed);
 
   EXPECT_EQ(Get(machine, hkey::currentUser, "Software\\Keep", "v"), std::string("1:old", 6));
   RegData data;
@@ -197,13 +199,16 @@ TEST(SimRegistry, FaultsFailTheNthCallAndChangeNothing) {
   machine.Registry().InjectFault("QueryRegValue", 1, 1016);
   machine.Registry().InjectFault("DeleteRegKey", 1, winerror::fileNotFound);
   machine.Registry().InjectFault("ListRegKey", 1, winerror::moreData);
-  EXPECT_EQ(machine.Registry().PendingFaults(), 4u);
+  machine.Registry().InjectFault("DeleteRegValue", 1, winerror::accessDenied);
+  EXPECT_EQ(machine.Registry().PendingFaults(), 5u);
 
   EXPECT_EQ(Set(machine, hkey::currentUser, "A", "v", regtype::sz, "1"), winerror::success);
   EXPECT_EQ(Set(machine, hkey::currentUser, "B", "v", regtype::sz, "2"), winerror::accessDenied);
   EXPECT_EQ(Get(machine, hkey::currentUser, "A", "v"), "<1016>");
   EXPECT_EQ(Get(machine, hkey::currentUser, "A", "v"), std::string("1:1", 4));
   EXPECT_EQ(Get(machine, hkey::currentUser, "B", "v"), "<2>");
+  EXPECT_EQ(machine.DeleteRegValue(hkey::currentUser, "A", "v"), winerror::accessDenied);
+  EXPECT_EQ(Get(machine, hkey::currentUser, "A", "v"), std::string("1:1", 4));
   EXPECT_EQ(machine.DeleteRegKey(hkey::currentUser, "A"), winerror::fileNotFound);
   std::vector<std::string> subKeys;
   std::vector<RegValue> values;

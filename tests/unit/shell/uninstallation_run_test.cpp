@@ -297,20 +297,47 @@ TEST_F(UninstallationRun, OnlyAnEmptyGroupTheInstallationCreatedIsDeleted) {
   }
 }
 
+// The shared ONE.TXT, undone before the failure, leaves the log: the second
+// start takes its count back no second time, and still removes its item.
 TEST_F(UninstallationRun, AFailedStepStopsTheRunAndASecondStartFinishesIt) {
-  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly), File("THREE.TXT", "3"))),
+  WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 2);
+  ASSERT_EQ(Install(Steps(Group("Tools"), Flagged(Flagged(File("ONE.TXT", "1"), &CStep::SetShared), &CStep::SetIcon),
+                          Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly), File("THREE.TXT", "3"))),
             RunOutcome::installed);
+  EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 0), 3u);
   // TWO.TXT's read-only attribute cannot be cleared: its Uninstall fails.
   machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
   EXPECT_EQ(Uninstall(), RunOutcome::uninstallFailed);
   EXPECT_EQ(Messages().back(), "Uninstall unsuccessful");
-  EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
+  EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 0), 2u);
   EXPECT_TRUE(Exists("C:\\WINDOWS\\TWO.TXT"));
   EXPECT_TRUE(Exists("C:\\WINDOWS\\THREE.TXT"));
   EXPECT_TRUE(Exists(kLog));
   EXPECT_TRUE(Exists(kExe));
   EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
-  for (const char* name : {"ONE.TXT", "TWO.TXT", "THREE.TXT"}) EXPECT_FALSE(Exists(std::string("C:\\WINDOWS\\") + name));
+  for (const char* name : {"TWO.TXT", "THREE.TXT"}) EXPECT_FALSE(Exists(std::string("C:\\WINDOWS\\") + name));
+  EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 0), 2u);
+  for (const sim::ProgramGroup& group : machine_.ProgramGroups()) EXPECT_NE(group.name, "Tools");
+  EXPECT_FALSE(Exists(kLog));
+}
+
+// An entry that cannot be deleted fails the run once every step is undone;
+// the log then holds nothing to undo again, so no start takes a count back
+// twice, and the start after the entry is free finishes.
+TEST_F(UninstallationRun, ABlockedUninstallEntryTakesNoCountBackTwice) {
+  WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 2);
+  ASSERT_EQ(Install(Steps(Flagged(File("LIB.DLL", "lib"), &CStep::SetShared), File("APP.EXE", "app"))),
+            RunOutcome::installed);
+  const std::string blocker = UninstallKeyFor("Demo") + "\\Blocker";
+  ASSERT_TRUE(WriteRegistryString(hkey::localMachine, blocker, "x", "y"));
+  for (int start = 0; start < 2; ++start) {
+    EXPECT_EQ(Uninstall(), RunOutcome::uninstallFailed) << start;
+    EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 0), 2u) << start;
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\APP.EXE"));
+  }
+  ASSERT_TRUE(DeleteRegistryKey(hkey::localMachine, blocker));
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+  EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 0), 2u);
   EXPECT_FALSE(Exists(kLog));
 }
 

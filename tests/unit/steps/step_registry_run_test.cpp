@@ -35,17 +35,17 @@ TEST_F(RegistryRun, InstallWritesTheResolvedValueAndRollbackPutsBackWhatWasThere
     const char* subKey;
     const char* name;
     const char* written;
-    const char* afterRollback;  // what the place holds after Rollback
+    const char* afterRollback;  // what the place holds after Rollback ("" for no value)
   };
   const Case cases[] = {
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\InstallDir", "Example", "", "Software\\Example",
-       "InstallDir", "C:\\Example\\", "C:\\Example\\"},  // did not exist: keeps the new text
+       "InstallDir", "C:\\Example\\", ""},  // did not exist: deleted again
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\Before", "<None>", "abc", "Software\\Example", "Before",
        "abc", "old"},
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\", "<None>", "dflt", "Software\\Example", "", "dflt",
-       "dflt"},  // the key's default value
+       ""},  // the key's default value
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\Long", "<None>", "short", "Software\\Example", "Long",
-       "short", "short"},  // too long to be remembered: not restored
+       "short", longText.c_str()},  // remembered whole
   };
   for (const Case& c : cases) {
     CStepRegistry step;

@@ -1,6 +1,8 @@
 // The directory-reference rule as the ini value and registry steps apply it.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "steps/resolve_value.h"
 #include "steps/step_directory.h"
 #include "steps/step_registry.h"
@@ -26,7 +28,7 @@ class ResolveValue : public StepTest {
     CStepRegistry step;
     step.SetDirectory(prefix);
     step.SetDefault(value);
-    return step.ResolveValue();
+    return step.ResolveValue().value_or("<does not fit>");
   }
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
@@ -98,26 +100,31 @@ TEST_F(ResolveValue, MachineDirectoriesThatCannotBeHadGiveAPlaceholder) {
                                                   "Windows directory too long (!)"}));
 }
 
-TEST_F(ResolveValue, JoinedValuesAreCutToThePathLimit) {
-  const std::string joined = Resolve("<Windows>", std::string(300, 'v'));
-  EXPECT_EQ(joined.size(), kMaxResolvedLength);
-  EXPECT_EQ(joined.substr(0, 12), "C:\\WINDOWS\\v");
-  // "<None>" joins nothing: the default is passed on whole.
-  EXPECT_EQ(Resolve("<None>", std::string(300, 'v')).size(), 300u);
+TEST_F(ResolveValue, JoinedValuesLongerThanThePathLimitAreNone) {
+  // "C:\WINDOWS\" is 11 characters: a default of 248 just fits.
+  for (const auto& [prefix, length, fits] :
+       {std::tuple{"<Windows>", 248, true}, {"<Windows>", 249, false},
+        {"<Windows system>", 300, false}, {"<None>", 300, true}}) {
+    const std::string joined = Resolve(prefix, std::string(length, 'v'));
+    EXPECT_EQ(joined != "<does not fit>", fits) << prefix << " " << length;
+  }
+  dirs_.windows = "";  // the placeholder is joined too
+  EXPECT_EQ(Resolve("<Windows>", std::string(240, 'v')), "<does not fit>");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Can't get Windows directory"});
 }
 
 TEST_F(ResolveValue, IniFamilyResolvesItsOwnVirtualFields) {
   CStepUserValue user;
   user.SetDirectory("<Windows>");
   user.SetDefault("user.dat");
-  EXPECT_EQ(user.ResolveValue(), "C:\\WINDOWS\\user.dat");
+  EXPECT_EQ(user.ResolveValue().value_or(""), "C:\\WINDOWS\\user.dat");
   // A directory step may itself be the prefix of another step.
   CStepDirectory base, nested;
   base.SetName("Base");
   base.SetChosenPath("D:\\");
   nested.SetDirectory("Base");
   nested.SetDefault("\\Sub");
-  EXPECT_EQ(nested.ResolveValue(), "D:\\Sub");
+  EXPECT_EQ(nested.ResolveValue().value_or(""), "D:\\Sub");
 }
 
 }  // namespace
