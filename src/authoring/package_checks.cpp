@@ -1,9 +1,12 @@
 #include "authoring/package_checks.h"
 
+#include <cstdio>
 #include <string_view>
 
+#include "framework/progman_text.h"
 #include "steps/step.h"
 #include "steps/step_directory.h"
+#include "steps/step_pmg.h"
 
 namespace velmora {
 namespace {
@@ -12,9 +15,29 @@ constexpr const char* kNoDirectory = "<None>";
 constexpr const char* kWindowsDirectory = "<Windows>";
 constexpr const char* kSystemDirectory = "<Windows system>";
 
+// A byte as two hexadecimal digits.
+std::string Hex(char c) {
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+  return digits;
+}
+
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+// The text with each control character as \xNN, so that a report naming it
+// stays on its line.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += IsControl(c) ? "\\x" + Hex(c) : std::string(1, c);
+  return out;
+}
+
 std::string Describe(const CStep& step) {
   std::string text = step.GetRuntimeClass()->m_lpszClassName;
-  if (step.HasName() && !step.GetName().empty()) text += " '" + step.GetName() + "'";
+  if (step.HasName() && !step.GetName().empty()) text += " '" + Printable(step.GetName()) + "'";
   return text;
 }
 
@@ -35,6 +58,30 @@ std::string CheckReference(const CStep& step, const StepList& steps) {
   if (reference == kNoDirectory && step.HasPrefix()) return {};
   if (NamesDirectoryStep(steps, reference)) return {};
   return "The directory '" + reference + "' is not the name of any directory step";
+}
+
+// What is wrong with a text that goes into a Program Manager command, or ""
+// when nothing is: the first character that would break the command.
+std::string CommandTextProblem(const char* what, const std::string& text) {
+  for (const char c : text) {
+    if (!BreaksProgmanCommand(c)) continue;
+    if (c == '"') return std::string(what) + " holds a double quote (\")";
+    return std::string(what) + " holds a control character (0x" + Hex(c) + ")";
+  }
+  return {};
+}
+
+// The texts the runs put into Program Manager commands: the program group
+// step's group name; for a step that asks for an icon, its item's title
+// (the icon name, or the file name when that is empty) and the file name,
+// which ends the item's command line.
+std::string CheckProgmanTexts(const CStep& step) {
+  if (step.IsKindOf(RUNTIME_CLASS(CStepPMG)))
+    return CommandTextProblem("The group name", step.GetName());
+  if (!step.GetIcon()) return {};
+  std::string problem = CommandTextProblem("The icon name", step.GetIconName());
+  if (problem.empty()) problem = CommandTextProblem("The file name", step.GetName());
+  return problem;
 }
 
 }  // namespace
@@ -70,6 +117,7 @@ std::vector<StepProblem> CheckPackage(PackageDefinition& package) {
         continue;
       }
       problem.message = CheckReference(*step, all);
+      if (problem.message.empty()) problem.message = CheckProgmanTexts(*step);
       if (!problem.message.empty()) problems.push_back(std::move(problem));
     }
   }

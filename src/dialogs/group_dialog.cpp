@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/progman_text.h"
 #include "platform/ui.h"
 
 namespace velmora {
@@ -19,6 +20,8 @@ bool BeforeIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+bool CGroupDialog::AcceptsName(const std::string& name) { return FitsProgmanCommand(name); }
 
 int CGroupDialog::DoModal() { return CurrentUi().RunGroupDialog(*this); }
 

@@ -1,46 +1,60 @@
 #include "services/program_manager.h"
 
 #include <cstring>
+#include <initializer_list>
+#include <string_view>
 
+#include "framework/progman_text.h"
 #include "platform/machine.h"
 
 namespace velmora {
 namespace {
 
 constexpr const char* kProgman = "PROGMAN";
-constexpr std::uint32_t kTimeoutMs = 10000;
-constexpr std::uint32_t kRetryWaitMs = 1000;
-constexpr int kNotProcessedRetries = 10;
 
-// The retry state of one operation, shared by its commands.
-struct RetryState {
-  bool retry = true;
-  int notProcessedLeft = kNotProcessedRetries;
+// What one operation has spent of its budget, shared by its commands.
+struct Budget {
+  int tries = 0;
+  std::uint32_t countedMs = 0;
+  int notProcessedLeft = kProgmanNotProcessedRetries;
+
+  bool Spent() const { return tries >= kProgmanMaxTries || countedMs >= kProgmanMaxMs; }
 };
 
-bool RetriesAfter(std::uint32_t error, RetryState& state) {
+bool RetriesAfter(std::uint32_t error, Budget& budget) {
   switch (error) {
     case ddeerror::busy:
     case ddeerror::reentrancy:
     case ddeerror::execAckTimeout:
       return true;
     case ddeerror::notProcessed:
-      return state.notProcessedLeft-- > 0;
+      return budget.notProcessedLeft-- > 0;
     default:
       return false;
   }
 }
 
+// One try of a command; the error is why it was refused.  A transaction
+// that ran out of its time-out counts the whole of it.
+bool Send(DdeConversation& conversation, const std::string& data, Budget& budget,
+          std::uint32_t& error) {
+  ++budget.tries;
+  if (conversation.Execute(data, kProgmanTimeoutMs)) return true;
+  error = conversation.LastError();  // read once: reading it clears it
+  if (error == ddeerror::execAckTimeout) budget.countedMs += kProgmanTimeoutMs;
+  return false;
+}
+
 bool ExecuteWithRetry(DdeConversation& conversation, const std::string& command,
-                      RetryState& state) {
+                      Budget& budget) {
+  if (budget.Spent()) return false;
   const std::string data(command.c_str(), command.size() + 1);  // with its terminating zero
-  bool accepted = conversation.Execute(data, kTimeoutMs);
-  while (!accepted && state.retry) {
-    state.retry = RetriesAfter(conversation.LastError(), state);
-    if (state.retry) {
-      conversation.Wait(kRetryWaitMs);
-      accepted = conversation.Execute(data, kTimeoutMs);
-    }
+  std::uint32_t error = ddeerror::none;
+  bool accepted = Send(conversation, data, budget, error);
+  while (!accepted && RetriesAfter(error, budget) && !budget.Spent()) {
+    conversation.Wait(kProgmanRetryWaitMs);
+    budget.countedMs += kProgmanRetryWaitMs;
+    accepted = Send(conversation, data, budget, error);
   }
   return accepted;
 }
@@ -50,10 +64,16 @@ bool ExecuteCommands(const std::vector<std::string>& commands) {
   const std::unique_ptr<DdeConversation> conversation =
       CurrentMachine().ConnectDde(kProgman, true);
   if (!conversation) return false;
-  RetryState state;
+  Budget budget;
   for (const std::string& command : commands) {
-    if (!ExecuteWithRetry(*conversation, command, state)) return false;
+    if (!ExecuteWithRetry(*conversation, command, budget)) return false;
   }
+  return true;
+}
+
+bool AllFitCommands(std::initializer_list<std::string_view> texts) {
+  for (const std::string_view text : texts)
+    if (!FitsProgmanCommand(text)) return false;
   return true;
 }
 
@@ -111,7 +131,7 @@ std::vector<std::string> ProgmanReplyStrings(const char* reply) {
 ProgmanReply ProgmanRequest(const std::string& item) {
   std::optional<std::string> data;
   if (const auto conversation = CurrentMachine().ConnectDde(kProgman, false))
-    data = conversation->Request(item, kTimeoutMs);
+    data = conversation->Request(item, kProgmanTimeoutMs);
   return data ? ProgmanReplyFromData(*data) : nullptr;
 }
 
@@ -119,15 +139,18 @@ ProgmanReply ProgmanGetGroups() { return ProgmanRequest("Groups"); }
 
 bool ProgmanAddItem(const std::string& group, const std::string& commandLine,
                     const std::string& itemName) {
+  if (!AllFitCommands({group, commandLine, itemName})) return false;
   return ExecuteCommands(
       {ProgmanCreateGroupCommand(group), ProgmanAddItemCommand(commandLine, itemName)});
 }
 
 bool ProgmanDeleteItem(const std::string& group, const std::string& itemName) {
+  if (!AllFitCommands({group, itemName})) return false;
   return ExecuteCommands({ProgmanShowGroupCommand(group), ProgmanDeleteItemCommand(itemName)});
 }
 
 void ProgmanDeleteGroup(const std::string& group) {
+  if (!FitsProgmanCommand(group)) return;
   ExecuteCommands({ProgmanDeleteGroupCommand(group)});
 }
 

@@ -20,6 +20,15 @@ bool ReadSharedCountChecked(const std::string& path, std::uint32_t& count) {
   return true;
 }
 
+bool HasSharedCount(const std::string& path) {
+  std::optional<std::uint32_t> value;
+  return QueryRegistryDword(hkey::localMachine, kSharedDllsKey, path, value) != winerror::fileNotFound;
+}
+
+bool DeleteSharedCount(const std::string& path) {
+  return DeleteRegistryValue(hkey::localMachine, kSharedDllsKey, path);
+}
+
 bool WriteSharedCount(const std::string& path, std::uint32_t count) {
   return WriteRegistryDword(hkey::localMachine, kSharedDllsKey, path, count);
 }

@@ -17,5 +17,9 @@ std::uint32_t ReadSharedCount(const std::string& path, std::uint32_t defaultValu
 // never taken for absent when it is only unreadable.
 bool ReadSharedCountChecked(const std::string& path, std::uint32_t& count);
 bool WriteSharedCount(const std::string& path, std::uint32_t count);
+// True when the file has a count value at all (of any number).
+bool HasSharedCount(const std::string& path);
+// Removes the file's count value.
+bool DeleteSharedCount(const std::string& path);
 
 }  // namespace velmora

@@ -125,6 +125,7 @@ class CStepFile : public CStep {
   bool m_placed = false;                 // this step put a file at the target
   bool m_tookOver = false;               // it replaced a file an earlier step placed
   bool m_sharedCountAdded = false;
+  bool m_sharedCountCreated = false;     // there was no count value before
   bool m_timesOnTemp = false;            // the stored times went onto the temporary file
 };
 

@@ -207,6 +207,7 @@ int CStepFile::CountShared(const std::string& target, bool existed) {
     // A reinstall whose earlier log holds the shared file counted it then.
     const InstalledProducts* products = CurrentInstalledProducts();
     if (products != nullptr && products->OwnHolds(target, true)) return 1;
+    m_sharedCountCreated = !HasSharedCount(target);
     // A file that was there without a count was used by someone already.
     const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);
     m_sharedCountAdded = WriteSharedCount(target, count + 1);

@@ -97,7 +97,10 @@ bool CStepFile::Rollback() {
   if (IsMemoryData()) return true;
   const std::string target = TargetPath();
   if (m_sharedCountAdded) {
-    TakeBackSharedCount(target);
+    // A count value this installation made goes again; an earlier one
+    // gets its number back.
+    if (m_sharedCountCreated) DeleteSharedCount(target);
+    else TakeBackSharedCount(target);
     m_sharedCountAdded = false;
   }
   if (!m_placed || m_tookOver) return true;

@@ -1,7 +1,10 @@
 // The program group dialog on the scripted Ui: answered by a `group` rule
 // whose pattern matches the suggested group name, else with OK and the name
 // as suggested.  An entry the list does not hold cannot be chosen: the
-// field keeps its text and the transcript says so.
+// field keeps its text and the transcript says so.  OK on a name the dialog
+// cannot take shows the dialog's message box, which the transcript
+// records; as an answer has no second try, the dialog then ends with
+// Escape and the caller's name stays.
 #include <algorithm>
 
 #include "dialogs/group_dialog.h"
@@ -51,6 +54,11 @@ int ScriptedUi::RunGroupDialog(CGroupDialog& dialog) {
           break;
       }
     }
+  }
+  if (entry.answer == id::ok && !CGroupDialog::AcceptsName(field)) {
+    MessageBox(CGroupDialog::kRefusedName, AppTitle(), mb::ok | mb::iconExclamation);
+    entry.notes.push_back("OK refused the name");
+    entry.answer = id::cancel;
   }
   if (entry.answer == id::ok) {
     dialog.m_group = field;

@@ -52,6 +52,18 @@ std::vector<std::string> QuotedTexts(const std::string& line, std::size_t from) 
   return texts;
 }
 
+// The error a transaction fault answers (noServer fails connections).
+std::uint32_t FaultError(DdeFault fault) {
+  switch (fault) {
+    case DdeFault::busy: return ddeerror::busy;
+    case DdeFault::ackTimeout: return ddeerror::execAckTimeout;
+    case DdeFault::notProcessed: return ddeerror::notProcessed;
+    case DdeFault::refused: return ddeerror::invalidParameter;
+    case DdeFault::noServer: break;
+  }
+  return ddeerror::none;
+}
+
 }  // namespace
 
 SimProgramManager::SimProgramManager(fs::path store) : store_(std::move(store)) {
@@ -106,23 +118,28 @@ bool SimProgramManager::Save(const std::vector<ProgramGroup>& groups) {
 
 void SimProgramManager::InjectFault(DdeFault fault, int count) {
   for (int i = 0; i < count; ++i) {
-    switch (fault) {
-      case DdeFault::noServer: ++noServerLeft_; break;
-      case DdeFault::busy: faults_.push_back(ddeerror::busy); break;
-      case DdeFault::notProcessed: faults_.push_back(ddeerror::notProcessed); break;
-      case DdeFault::refused: faults_.push_back(ddeerror::invalidParameter); break;
-    }
+    if (fault == DdeFault::noServer)
+      ++noServerLeft_;
+    else
+      faults_.push_back(FaultError(fault));
   }
 }
 
+void SimProgramManager::InjectLastingFault(DdeFault fault) {
+  if (fault == DdeFault::noServer)
+    noServerLasting_ = true;
+  else
+    lastingFault_ = FaultError(fault);
+}
+
 bool SimProgramManager::Connect() {
-  if (noServerLeft_ == 0) return true;
+  if (noServerLeft_ == 0) return !noServerLasting_;
   --noServerLeft_;
   return false;
 }
 
 std::uint32_t SimProgramManager::TakeFault() {
-  if (faults_.empty()) return ddeerror::none;
+  if (faults_.empty()) return lastingFault_;
   const std::uint32_t error = faults_.front();
   faults_.pop_front();
   return error;

@@ -19,8 +19,11 @@
 // then one line per item ("TITLE","COMMAND"), then a zero byte.
 //
 // Faults make the next connections or transactions fail as a real system
-// can: no server at all, a busy server, a command not processed, or a
-// transaction refused with an error no client retries.
+// can: no server at all, a busy server, a server that lets a transaction
+// run out of its time-out, a command not processed, or a transaction
+// refused with an error no client retries.  A lasting fault fails every
+// connection or transaction once the counted ones are met, as a shell that
+// stays busy or never answers does.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +37,7 @@
 
 namespace velmora::sim {
 
-enum class DdeFault { noServer, busy, notProcessed, refused };
+enum class DdeFault { noServer, busy, ackTimeout, notProcessed, refused };
 
 class SimProgramManager {
  public:
@@ -47,15 +50,21 @@ class SimProgramManager {
   // The next `count` connections (noServer) or transactions (the others)
   // fail with the fault, in the order injected.
   void InjectFault(DdeFault fault, int count = 1);
-  // Drops the faults not yet met.
+  // Every connection (noServer) or transaction (the others) after those
+  // fails with the fault, until ClearFaults.
+  void InjectLastingFault(DdeFault fault);
+  // Drops the faults not yet met and the lasting ones.
   void ClearFaults() {
     noServerLeft_ = 0;
     faults_.clear();
+    noServerLasting_ = false;
+    lastingFault_ = 0;
   }
   // Every transaction, as "execute DATA" (up to its zero byte) or
   // "request ITEM", in order.
   const std::vector<std::string>& Transactions() const { return transactions_; }
-  // Milliseconds clients waited between attempts.
+  // Milliseconds clients waited: between attempts, and on transactions that
+  // ran out of their time-out.
   std::uint64_t WaitedMs() const { return waitedMs_; }
 
   // ---- the server, for conversations ---------------------------------------------
@@ -75,7 +84,9 @@ class SimProgramManager {
   std::filesystem::path store_;
   std::vector<ProgramGroup> memory_;  // the groups when there is no store
   int noServerLeft_ = 0;
+  bool noServerLasting_ = false;
   std::deque<std::uint32_t> faults_;
+  std::uint32_t lastingFault_ = 0;  // ddeerror::none: no lasting fault
   std::vector<std::string> transactions_;
   std::uint64_t waitedMs_ = 0;
 };

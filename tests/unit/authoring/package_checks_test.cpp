@@ -67,6 +67,46 @@ TEST_F(PackageChecks, DirectoryReferencesMustResolve) {
   EXPECT_NE(problems[1].message.find("'app'"), std::string::npos);
 }
 
+// The texts the runs put into Program Manager commands: the group name, and
+// for a file with an icon its item's title and its file name.
+TEST_F(PackageChecks, ProgramManagerTextsMustFitACommand) {
+  struct Case {
+    PackageStep step;
+    std::string message;  // empty: passes
+  };
+  auto file = [](const std::string& name, const std::string& iconName, bool icon) {
+    return MakeStep("CStepFileCopy", {{"name", name},
+                                      {"directory", "<Windows>"},
+                                      {"icon_name", iconName},
+                                      {"icon", icon ? "true" : "false"}});
+  };
+  Case cases[] = {
+      {MakeStep("CStepPMG", {{"name", "x\")][DeleteGroup(\"Accessories"}}),
+       "The group name holds a double quote (\")"},
+      {MakeStep("CStepPMG", {{"name", "Lantern\r\n"}}),
+       "The group name holds a control character (0x0D)"},
+      {MakeStep("CStepPMG", {{"name", "Lantern Notes (1996)"}}), ""},
+      {file("A.EXE", "Tab\there", true), "The icon name holds a control character (0x09)"},
+      {file("B\x7F.EXE", "Viewer", true), "The file name holds a control character (0x7F)"},
+      {file("C\x01.EXE", "", true), "The file name holds a control character (0x01)"},
+      {file("D\x01.EXE", "\"Quoted\"", false), ""},  // no item: nothing is sent
+  };
+  for (Case& c : cases) {
+    PackageDefinition package;
+    const std::string step = c.step.step->GetName();
+    package.first.steps.push_back(std::move(c.step));
+    const std::vector<StepProblem> problems = CheckPackage(package);
+    if (c.message.empty()) {
+      EXPECT_TRUE(problems.empty()) << step;
+    } else {
+      ASSERT_EQ(problems.size(), 1u) << step;
+      EXPECT_EQ(problems[0].message, c.message) << step;
+      // The report names the step on one line.
+      EXPECT_EQ(problems[0].step.find_first_of("\r\n\t\x01\x7F"), std::string::npos);
+    }
+  }
+}
+
 TEST(PackageTitle, MustMakeAFileName) {
   EXPECT_EQ(TitleProblem("Lantern Notes 2.1 (\xA9 1996)"), "");
   for (const char* bad : {"", "A\\B", "A/B", "C:", "Why?", "A*", "\"Q\"", "<A>", "A|B", "Tab\there"})

@@ -2,6 +2,10 @@
 // the shell's forms, the commands it refuses, its faults and its store.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "platform/sim/sim_machine.h"
 #include "services/program_manager.h"
 #include "shell/program_items.h"
@@ -9,6 +13,13 @@
 
 namespace velmora {
 namespace {
+
+// Groups and items together, to see that nothing changed.
+std::size_t Entries(const sim::SimProgramManager& manager) {
+  std::size_t count = 0;
+  for (const sim::ProgramGroup& group : manager.Groups()) count += 1 + group.items.size();
+  return count;
+}
 
 std::vector<std::string> Reply(const std::string& item) {
   const ProgmanReply reply = ProgmanRequest(item);
@@ -32,15 +43,61 @@ TEST(SimProgramManager, RepliesInTheShellsForms) {
   EXPECT_TRUE(Reply("Nowhere").empty());
 }
 
-TEST(SimProgramManager, RefusesWhatItCannotParseOrCarryOut) {
+TEST(SimProgramManager, RefusesWhatItCannotCarryOut) {
   SimMachine machine{SimOptions{}};
   ScopedMachine scope(machine);
   const std::size_t groups = machine.ProgramManager().Groups().size();
-  EXPECT_FALSE(ProgmanAddItem("Say \"Hi\"", "C:\\A.EXE", "A"));  // a quote ends the name
-  EXPECT_FALSE(ProgmanDeleteItem("Nowhere", "A"));                // no such group to show
+  EXPECT_FALSE(ProgmanDeleteItem("Nowhere", "A"));  // no such group to show
   EXPECT_EQ(machine.ProgramManager().Groups().size(), groups);
-  // Each refusal was "not processed": tried 11 times, waiting a second between.
-  EXPECT_EQ(machine.ProgramManager().WaitedMs(), 2u * 10u * 1000u);
+  // The refusal was "not processed": tried 11 times, waiting a second between.
+  EXPECT_EQ(machine.ProgramManager().Transactions().size(), 11u);
+  EXPECT_EQ(machine.ProgramManager().WaitedMs(), 10u * 1000u);
+}
+
+// A name that would end its quoted argument early, or break the command's
+// line, never reaches the server: the operation fails as a refusal does.
+TEST(SimProgramManager, NamesThatWouldBreakACommandAreNeverSent) {
+  SimMachine machine{SimOptions{}};
+  ScopedMachine scope(machine);
+  const std::size_t before = Entries(machine.ProgramManager());
+  for (const std::string bad : {"x\")][DeleteGroup(\"Accessories", "Two\r\nLines"}) {
+    EXPECT_FALSE(ProgmanAddItem(bad, "C:\\A.EXE", "A")) << bad;
+    EXPECT_FALSE(ProgmanAddItem("Tools", bad, "A")) << bad;
+    EXPECT_FALSE(ProgmanAddItem("Tools", "C:\\A.EXE", bad)) << bad;
+    EXPECT_FALSE(ProgmanDeleteItem(bad, "Notepad")) << bad;
+    EXPECT_FALSE(ProgmanDeleteItem("Accessories", bad)) << bad;
+    ProgmanDeleteGroup(bad);
+  }
+  EXPECT_TRUE(machine.ProgramManager().Transactions().empty());
+  EXPECT_EQ(Entries(machine.ProgramManager()), before);
+}
+
+// A shell that stays busy or never answers ends every operation within its
+// budget, without a change to its groups.
+TEST(SimProgramManager, AServerThatNeverTakesACommandEndsEachOperation) {
+  const std::function<bool()> operations[] = {
+      [] { return ProgmanAddItem("Tools", "C:\\A.EXE", "A"); },
+      [] { return ProgmanDeleteItem("Accessories", "Notepad"); },
+      [] {
+        ProgmanDeleteGroup("Games");
+        return false;
+      },
+      [] { return ProgmanRequest("Groups") != nullptr; },
+  };
+  for (const sim::DdeFault fault : {sim::DdeFault::busy, sim::DdeFault::ackTimeout}) {
+    for (const auto& operation : operations) {
+      SimMachine machine{SimOptions{}};
+      ScopedMachine scope(machine);
+      sim::SimProgramManager& manager = machine.ProgramManager();
+      const std::size_t before = Entries(manager);
+      manager.InjectLastingFault(fault);
+      EXPECT_FALSE(operation());
+      EXPECT_GE(manager.Transactions().size(), 1u);
+      EXPECT_LE(manager.Transactions().size(), static_cast<std::size_t>(kProgmanMaxTries));
+      EXPECT_LE(manager.WaitedMs(), kProgmanMaxMs + kProgmanTimeoutMs);
+      EXPECT_EQ(Entries(manager), before);
+    }
+  }
 }
 
 TEST(SimProgramManager, FaultsComeInTheOrderInjected) {

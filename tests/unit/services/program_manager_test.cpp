@@ -87,7 +87,7 @@ class ProgramManagerClient : public ::testing::Test {
 };
 
 TEST_F(ProgramManagerClient, ArgumentsGoInUnchangedWithTheTerminatingZero) {
-  const std::string odd = "Say \"Hi\", then \\ go)]";
+  const std::string odd = "Say 'Hi', then \\ go)]";
   ASSERT_TRUE(ProgmanAddItem(odd, "C:\\Apps\\edit.exe", odd));
   ASSERT_TRUE(ProgmanDeleteItem(odd, odd));
   ProgmanDeleteGroup(odd);
@@ -102,16 +102,19 @@ TEST_F(ProgramManagerClient, ArgumentsGoInUnchangedWithTheTerminatingZero) {
   for (std::uint32_t timeout : script_.timeouts) EXPECT_EQ(timeout, 10000u);
 }
 
+// Busy, re-entrancy and late acknowledgements are retried within the
+// operation's budget; "not processed" also within its own counter.
 TEST_F(ProgramManagerClient, RetriesFollowTheErrorKindsAndTheSharedCounter) {
   constexpr std::uint32_t busy = ddeerror::busy, np = ddeerror::notProcessed;
   struct Case {
     const char* what;
     std::vector<std::uint32_t> errors;
     bool accepted;
-    std::size_t sent;  // transactions of the whole add-item operation
+    int sent;  // transactions of the whole add-item operation
     int waits;
   };
-  const std::vector<std::uint32_t> tenNp(10, np), elevenNp(11, np), manyBusy(40, busy);
+  const std::vector<std::uint32_t> tenNp(10, np), elevenNp(11, np), manyBusy(40, busy),
+      fewBusy(5, busy), twentyBusy(20, busy), manyAckTimeouts(10, ddeerror::execAckTimeout);
   auto join = [](std::vector<std::uint32_t> a, const std::vector<std::uint32_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -120,10 +123,14 @@ TEST_F(ProgramManagerClient, RetriesFollowTheErrorKindsAndTheSharedCounter) {
       {"accepted at once", {}, true, 2, 0},
       {"10 not processed, then accepted", tenNp, true, 12, 10},
       {"11 not processed: refused, no add-item", elevenNp, false, 11, 10},
-      {"busy without limit", manyBusy, true, 42, 40},
+      {"busy until the tries run out", manyBusy, false, kProgmanMaxTries,
+       kProgmanMaxTries - 1},
       {"re-entrancy and late acknowledgement retried",
        {ddeerror::reentrancy, ddeerror::execAckTimeout}, true, 4, 2},
-      {"busy is not counted", join(manyBusy, tenNp), true, 52, 50},
+      {"busy is not counted as not processed", join(fewBusy, tenNp), true, 17, 15},
+      {"late acknowledgements until the time runs out", manyAckTimeouts, false, 3, 2},
+      {"both commands share the tries", join(join(twentyBusy, {ddeerror::none}), twentyBusy),
+       false, kProgmanMaxTries, kProgmanMaxTries - 2},
       {"any other error ends it at once", {ddeerror::invalidParameter}, false, 1, 0},
       {"the counter is shared by both commands",
        join(join(std::vector<std::uint32_t>(6, np), {ddeerror::none}),
@@ -134,7 +141,7 @@ TEST_F(ProgramManagerClient, RetriesFollowTheErrorKindsAndTheSharedCounter) {
     script_ = Script{};
     script_.errors.assign(c.errors.begin(), c.errors.end());
     EXPECT_EQ(ProgmanAddItem("G", "C:\\A.EXE", "A"), c.accepted) << c.what;
-    EXPECT_EQ(script_.sent.size(), c.sent) << c.what;
+    EXPECT_EQ(script_.sent.size(), static_cast<std::size_t>(c.sent)) << c.what;
     EXPECT_EQ(script_.waits, c.waits) << c.what;
     EXPECT_EQ(script_.waited, 1000u * script_.waits) << c.what;
   }
