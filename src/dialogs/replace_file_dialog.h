@@ -28,6 +28,10 @@ class CReplaceFileDialog {
   std::string m_newDate;          // static 1008
   std::string m_newName;          // static 1007
   std::string m_newVersion;       // static 1010
+  // Not shown: the existing file is the newer of the two, of a higher
+  // version, or of a later date when neither has version information.  An
+  // answer given without a person keeps such a file.
+  bool m_existingIsNewer = false;
 };
 
 }  // namespace velmora

@@ -18,10 +18,12 @@ enum class Removal {
 // deletion's cause.
 FileCause RemoveFileNow(const std::string& path);
 
-// The same, and when the
-// deletion fails for another reason than the file being absent (a running
-// program or a loaded library can be renamed but not deleted), the file is
-// given to the system to delete at its next start.
+// The same, and when the deletion fails for another reason than the file
+// being absent (a running program or a loaded library can be renamed but
+// not deleted), the file is given to the system to delete at its next
+// start: moved to a fresh unique name in its own directory first, so that
+// the deletion never reaches a file placed at the path before that start;
+// under its own name only when it cannot be moved.
 Removal RemoveFileNowOrAtRestart(const std::string& path);
 
 }  // namespace velmora

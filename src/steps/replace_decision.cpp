@@ -1,6 +1,5 @@
 #include "steps/replace_decision.h"
 
-#include <algorithm>
 #include <ctime>
 
 #include "dialogs/replace_file_dialog.h"
@@ -47,37 +46,43 @@ std::string FormatFileDate(std::int64_t seconds) {
 }
 
 bool DecideReplace(const ReplaceInputs& in) {
-  const std::int64_t newDate = std::max(in.newCreation, in.newModification);
-  const std::int64_t existingDate = std::max(in.existing.creation, in.existing.lastWrite);
+  const std::int64_t newDate = in.newModification != 0 ? in.newModification : in.newCreation;
+  const std::int64_t existingDate = in.existing.lastWrite;
 
   if (!in.checkDates && !in.checkVersions) {
+    const std::uint64_t newVersion = ReadFileVersion(in.newFilePath);
+    const std::uint64_t existingVersion = ReadFileVersion(in.targetPath);
     CReplaceFileDialog dialog;
     dialog.m_existingName = in.targetPath;
     dialog.m_existingDate = FormatFileDate(existingDate);
-    dialog.m_existingVersion = FormatFileVersion(in.targetPath);
+    dialog.m_existingVersion = FormatVersionText(existingVersion);
     // The new file is named by where it is going, not by its temporary file.
     dialog.m_newName = in.targetPath;
     dialog.m_newDate = FormatFileDate(newDate);
-    dialog.m_newVersion = FormatFileVersion(in.newFilePath);
+    dialog.m_newVersion = FormatVersionText(newVersion);
+    dialog.m_existingIsNewer = newVersion != 0 || existingVersion != 0
+                                   ? existingVersion > newVersion
+                                   : existingDate > newDate;
     return dialog.DoModal() == id::ok;
   }
 
-  bool replace = true;
-  bool sameDate = true;
+  // A newer existing file is kept without the versions being read.
+  if (in.checkDates && existingDate > newDate) return false;
+  bool sameDate = !in.checkDates || existingDate == newDate;
   bool sameVersion = true;
-  if (in.checkDates) {
-    if (existingDate > newDate) replace = false;
-    sameDate = existingDate == newDate;
-  }
-  if (replace && in.checkVersions) {
+  if (in.checkVersions) {
     const std::uint64_t newVersion = ReadFileVersion(in.newFilePath);
     const std::uint64_t existingVersion = ReadFileVersion(in.targetPath);
-    if (newVersion < existingVersion) replace = false;
+    if (newVersion < existingVersion) return false;
     sameVersion = newVersion == existingVersion;
+    // Files without version information are told apart by their dates.
+    if (!in.checkDates && newVersion == 0 && existingVersion == 0) {
+      if (existingDate > newDate) return false;
+      sameDate = existingDate == newDate;
+    }
   }
   // Equal in everything compared: nothing to gain by replacing.
-  if (sameDate && sameVersion) replace = false;
-  return replace;
+  return !(sameDate && sameVersion);
 }
 
 }  // namespace velmora

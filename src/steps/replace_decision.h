@@ -1,12 +1,16 @@
 // Whether a file being installed replaces the file already at its target
 // path, and the version and date texts the replace question shows.
 //
-// Dates are seconds since 1970-01-01 UTC; a file's date is the later of its
-// creation and last-write times.  Versions are the 64-bit file version of
-// the version resource (0 when a file has none).  With date and version
-// checks both off the user is asked (dialog 105); otherwise the new file
-// replaces the existing one when it is not older, not of a lower version,
-// and differs in at least one of the compared respects.
+// Dates are seconds since 1970-01-01 UTC; a file's date is its last-write
+// time (a copy's creation time is the time it was copied, which says
+// nothing of its contents).  The new file's date is its stored last-write
+// time, or its stored creation time when the record has none.  Versions are
+// the 64-bit file version of the version resource (0 when a file has none).
+// With date and version checks both off the user is asked (dialog 105);
+// otherwise the new file replaces the existing one when it is not older,
+// not of a lower version, and differs in at least one of the compared
+// respects.  Where versions alone are compared and neither file has one,
+// the dates are compared instead.
 #pragma once
 
 #include <cstdint>

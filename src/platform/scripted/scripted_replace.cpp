@@ -1,5 +1,8 @@
 // The file replace question on the scripted Ui: answered by a `replace`
-// rule whose pattern matches the target path, else with "Use new file".
+// rule whose pattern matches the target path; without one, an existing
+// file that is newer is kept ("Use existing file") and any other replaced
+// ("Use new file"), so that an unattended run never puts an older version
+// of a file in the place of a newer one.
 #include "dialogs/replace_file_dialog.h"
 #include "platform/scripted/scripted_ui.h"
 
@@ -11,7 +14,7 @@ int ScriptedUi::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
   entry.caption = dialog.m_existingName;
   entry.text = "existing " + dialog.m_existingDate + " " + dialog.m_existingVersion + ", new " +
                dialog.m_newName + " " + dialog.m_newDate + " " + dialog.m_newVersion;
-  entry.answer = id::ok;
+  entry.answer = dialog.m_existingIsNewer ? id::cancel : id::ok;
   AnswerRule* rule = FindRule("replace", dialog.m_existingName);
   if (rule == nullptr && fallback_ != nullptr) {
     entry.answer = fallback_->RunReplaceFileDialog(dialog);

@@ -36,8 +36,10 @@ FileCause SimMachine::DeleteFile(const std::string& path) {
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
   if (location.kind == Kind::directory) return FileCause::accessDenied;
   if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
-  // No open of ours shares delete access.
-  if (AnyOpenAtOrBelow(location.key)) return FileCause::sharingViolation;
+  // No open of ours shares delete access but a running program's image,
+  // and a mapped image is not deleted (ERROR_ACCESS_DENIED).
+  if (OpenOtherThanImages(location.key)) return FileCause::sharingViolation;
+  if (AnyOpenAtOrBelow(location.key)) return FileCause::accessDenied;
   if ((Attributes(location) & attr::readOnly) != 0) return FileCause::accessDenied;
   const std::uint64_t size = SizeOf(location.host);
   const fs::path parent = location.host.parent_path();
@@ -83,7 +85,9 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   if (source.kind == Kind::missing) return FileCause::fileNotFound;
   if (source.win.parts.empty()) return FileCause::accessDenied;  // a drive's root
   if (IsWriteProtected(source.win.drive)) return FileCause::accessDenied;
-  if (source.kind == Kind::file && AnyOpenAtOrBelow(source.key)) return FileCause::sharingViolation;
+  // Only a running program's image shares renaming.
+  if (source.kind == Kind::file && OpenOtherThanImages(source.key))
+    return FileCause::sharingViolation;
   // The current directory is held open, and so is every folder above it.
   if (source.kind == Kind::directory && IsCurrentOrAbove(source))
     return FileCause::sharingViolation;
@@ -103,6 +107,8 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   const bool crossDrive = target.win.drive != source.win.drive;
   if (crossDrive && source.kind == Kind::directory)
     return FileCause::badPath;  // ERROR_NOT_SAME_DEVICE
+  // Across drives a move is a copy and a deletion, which an image refuses.
+  if (crossDrive && AnyOpenAtOrBelow(source.key)) return FileCause::accessDenied;
 
   fs::path destination = target.host;
   if (sameFile) destination = source.host.parent_path() / target.win.parts.back();
@@ -135,7 +141,10 @@ FileCause SimMachine::MoveFile(const std::string& from, const std::string& to) {
   folderIndex_.Added(destination.parent_path(), destination.filename().string());
   if (source.kind == Kind::directory) folderIndex_.ForgetTree(source.host);
   attributes_.Move(source.key, target.key);
-  if (source.kind == Kind::file) MoveKeptTimes(source.host, destination);
+  if (source.kind == Kind::file) {
+    MoveKeptTimes(source.host, destination);
+    ImagesMoved(source.key, target.key, destination);
+  }
   return FileCause::none;
 }
 

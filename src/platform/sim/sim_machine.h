@@ -100,6 +100,8 @@ class SimMachine final : public SimulatedMachine {
   long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
                    std::uint32_t type, const void* bytes, std::uint32_t size) override;
   long DeleteRegKey(hkey::Root root, const std::string& subKey) override;
+  long DeleteRegValue(hkey::Root root, const std::string& subKey,
+                      const std::string& valueName) override;
   long ListRegKey(hkey::Root root, const std::string& subKey, std::vector<std::string>& subKeys,
                   std::vector<RegValue>& values) override;
 
@@ -152,6 +154,20 @@ class SimMachine final : public SimulatedMachine {
   // The host path a Windows path resolves to; empty when it does not resolve.
   std::filesystem::path HostPath(const std::string& path);
   std::size_t OpenFileCount() const { return open_.size(); }
+  // Opens a file as Windows holds the image of a running program, until
+  // CloseFile: it can be read, and renamed within its drive (the handle
+  // follows it), but not written, deleted or moved to another drive.
+  FileCause OpenRunningImage(const std::string& path, FileHandle& handle);
+  // What Windows does when it next starts (sim_restart.cpp): every open
+  // file is closed, then the operations of the pending renames value are
+  // carried out in order and the value is removed.  Each operation is a
+  // source and a target path ("\??\" before a path is dropped): an empty
+  // target deletes the source (a file as DeleteFile deletes it, so a
+  // read-only one stays; an empty folder), any other moves it there, a
+  // target starting with "!" replacing a file already there.  An operation
+  // that fails is skipped.  Faults armed for the machine's operations stay
+  // armed, and the calls are not counted.
+  void Restart();
   const std::filesystem::path& Root() const override { return root_; }
   // The registry itself, for its own fault injection.
   sim::SimRegistry& Registry() { return registry_; }
@@ -185,6 +201,7 @@ class SimMachine final : public SimulatedMachine {
     FileShare share = FileShare::exclusive;
     std::uint64_t position = 0;
     ReadCache cache;
+    bool image = false;  // a running program's image (OpenRunningImage)
   };
 
   // Parses and resolves a path.  The last component may be missing; every
@@ -202,6 +219,11 @@ class SimMachine final : public SimulatedMachine {
   // asks for access the other does not share.
   bool ShareConflict(const std::string& key, FileAccess access, FileShare share) const;
   bool AnyOpenAtOrBelow(const std::string& key) const;
+  // Open handles of a file other than running images (sim_running_images.cpp).
+  bool OpenOtherThanImages(const std::string& key) const;
+  // The images of a file follow it to its new name.
+  void ImagesMoved(const std::string& from, const std::string& to,
+                   const std::filesystem::path& host);
   bool IsCurrentOrAbove(const Location& location) const;
   std::uint32_t Attributes(const Location& location) const;
   FileCause TimesOf(const Location& location, FileTimes& times);

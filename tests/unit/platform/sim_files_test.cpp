@@ -140,6 +140,34 @@ TEST_F(SimFilesTest, MoveAcrossDrivesCarriesFilesButNotFolders) {
   EXPECT_EQ(machine_.MoveFile("C:\\WINDOWS", "D:\\WINDOWS"), FileCause::badPath);
 }
 
+// A running program's image is renamed, never written or deleted, and its
+// handle goes with it; a plain open without delete sharing pins its file.
+TEST_F(SimFilesTest, ARunningImageMovesWithinItsDriveAndStaysInUse) {
+  fs::create_directories(root_.path() / "D");
+  ASSERT_EQ(PutFile(machine_, "C:\\PROG.EXE", "image"), FileCause::none);
+  FileHandle image = kNoFile;
+  ASSERT_EQ(machine_.OpenRunningImage("C:\\PROG.EXE", image), FileCause::none);
+  EXPECT_EQ(machine_.DeleteFile("C:\\PROG.EXE"), FileCause::accessDenied);
+  EXPECT_EQ(PutFile(machine_, "C:\\PROG.EXE", "x"), FileCause::sharingViolation);
+  EXPECT_EQ(machine_.MoveFile("C:\\PROG.EXE", "D:\\PROG.EXE"), FileCause::accessDenied);
+  ASSERT_EQ(machine_.MoveFile("C:\\PROG.EXE", "C:\\ASIDE.TMP"), FileCause::none);
+  EXPECT_EQ(machine_.DeleteFile("C:\\ASIDE.TMP"), FileCause::accessDenied);
+  char bytes[8] = {};
+  std::uint32_t got = 0;
+  EXPECT_EQ(machine_.ReadFile(image, bytes, sizeof bytes, got), FileCause::none);
+  EXPECT_EQ(std::string(bytes, got), "image");
+  // The name is free for another file, which a plain open pins.
+  ASSERT_EQ(PutFile(machine_, "C:\\PROG.EXE", "new"), FileCause::none);
+  FileHandle plain = kNoFile;
+  ASSERT_EQ(machine_.OpenFile("C:\\PROG.EXE", FileAccess::read, FileShare::denyWrite,
+                              FileDisposition::openExisting, plain),
+            FileCause::none);
+  EXPECT_EQ(machine_.MoveFile("C:\\PROG.EXE", "C:\\OTHER.TMP"), FileCause::sharingViolation);
+  EXPECT_EQ(machine_.CloseFile(plain), FileCause::none);
+  EXPECT_EQ(machine_.CloseFile(image), FileCause::none);
+  EXPECT_EQ(machine_.DeleteFile("C:\\ASIDE.TMP"), FileCause::none);
+}
+
 TEST_F(SimFilesTest, OpenFilesOfAFolderPinIt) {
   ASSERT_EQ(machine_.CreateDirectory("C:\\busy"), FileCause::none);
   FileHandle handle = kNoFile;

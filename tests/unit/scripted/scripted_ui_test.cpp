@@ -7,6 +7,7 @@
 
 #include "dialogs/agreement_dialog.h"
 #include "dialogs/group_dialog.h"
+#include "dialogs/replace_file_dialog.h"
 #include "dialogs/user_info_dialog.h"
 #include "platform/scripted/line_log.h"
 
@@ -115,6 +116,38 @@ TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
             "(\"Nope\" is not in the list)");
 }
 
+// OK on a name no Program Manager command can carry shows the refusal; an
+// answer has no second try, so the dialog ends with Escape.
+TEST(ScriptedUi, GroupNameThatOkRefusesEndsTheDialogWithEscape) {
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  AnswerRule rule;
+  rule.kind = "group";
+  rule.pattern = "Tools";
+  rule.groupActions = {{GroupAction::type, "x\")][DeleteGroup(\"Accessories"},
+                       {GroupAction::ok, ""}};
+  ui.AddRule(rule);
+  // Without a rule, OK takes the suggested name; this one is refused too.
+  for (const char* suggested : {"Tools", "Tab\there"}) {
+    CGroupDialog dialog;
+    dialog.m_prompt = "Create program group:";
+    dialog.m_group = suggested;
+    EXPECT_EQ(dialog.DoModal(), id::cancel) << suggested;
+    EXPECT_EQ(dialog.m_group, suggested);
+  }
+  ASSERT_EQ(ui.Transcript().size(), 4u);
+  for (std::size_t i : {0u, 2u}) {
+    const TranscriptEntry& message = ui.Transcript()[i];
+    EXPECT_EQ(message.kind, "message");
+    EXPECT_EQ(message.text, CGroupDialog::kRefusedName);
+    EXPECT_EQ(message.style, mb::ok | mb::iconExclamation);
+    const TranscriptEntry& group = ui.Transcript()[i + 1];
+    EXPECT_EQ(group.kind, "group");
+    EXPECT_EQ(group.answer, id::cancel);
+    EXPECT_EQ(group.notes.back(), "OK refused the name");
+  }
+}
+
 // The agreement dialog with both buttons answers agreement rules, with its
 // refuse button hidden readme rules; button 1 is the default of both.
 TEST(ScriptedUi, AgreementAndReadmeRulesAnswerTheirOwnDialog) {
@@ -168,6 +201,35 @@ TEST(ScriptedUi, UserRulesTypeThenOkOrEscapeKeepingTheSuggestion) {
             "user \"Name\" \"suggested\" -> OK \"Ada\" (typed \"Ada\")");
   EXPECT_EQ(FormatTranscriptEntry(ui.Transcript()[2]),
             "user \"Name\" \"suggested\" -> Escape (typed \"Bob\")");
+}
+
+// Without a rule the replace question keeps an existing file that is the
+// newer of the two and replaces any other; a rule answers either way.
+TEST(ScriptedUi, ReplaceQuestionKeepsANewerExistingFileUnlessARuleAnswers) {
+  std::istringstream answers(
+      "replace \"C:\\RULE\\*\" = new x1\n"
+      "replace \"C:\\RULE\\*\" = existing x1\n");
+  ScriptedUi ui;
+  ScopedUi scope(ui);
+  ui.LoadAnswers(answers, "answers.txt");
+  const struct {
+    const char* path;
+    bool existingIsNewer;
+    int answer;
+    bool fromRule;
+  } cases[] = {
+      {"C:\\A.DLL", true, id::cancel, false},
+      {"C:\\A.DLL", false, id::ok, false},
+      {"C:\\RULE\\A.DLL", true, id::ok, true},
+      {"C:\\RULE\\A.DLL", false, id::cancel, true},
+  };
+  for (const auto& c : cases) {
+    CReplaceFileDialog dialog;
+    dialog.m_existingName = dialog.m_newName = c.path;
+    dialog.m_existingIsNewer = c.existingIsNewer;
+    EXPECT_EQ(dialog.DoModal(), c.answer) << c.path << " " << c.existingIsNewer;
+    EXPECT_EQ(ui.Transcript().back().fromRule, c.fromRule) << c.path;
+  }
 }
 
 // With a fallback the rules answer what they match and the user (here a

@@ -8,6 +8,7 @@
 
 #include "authoring/package_writer.h"
 #include "datafile/step_factory.h"
+#include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
@@ -109,6 +110,22 @@ TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
   }
   EXPECT_EQ(headings, (std::vector<std::string>{"Velmora(TM) is now installing First",
                                                 "Velmora(TM) is now installing Second"}));
+}
+
+// A file step that refers to a directory step asks for the folder before
+// the directory step's turn; the location it remembered then is put back
+// although the directory step never completed.
+TEST_F(InstallationRun, ADirectoryAskedBeforeItsTurnIsRolledBack) {
+  ASSERT_TRUE(WriteRegistryString(hkey::localMachine, "Software\\T", "Main", "C:\\EARLIER"));
+  PackageStep file = File("A.TXT", 10);
+  file.step->SetDirectory("Main");
+  PackageStep main = Directory("Main");
+  main.step->SetRegEntry("HKEY_LOCAL_MACHINE\\Software\\T\\Main");
+  Write({Part("Demo", Steps(std::move(file), Directory("Other"), std::move(main))), std::nullopt});
+  ui_.AddRule(DirectoryRule("Where shall Main go?", {{DirectoryAction::type, "C:\\NEW"}, {DirectoryAction::ok, ""}}));
+  ui_.AddRule(DirectoryRule("Where shall Other go?", {{DirectoryAction::cancel, ""}}));
+  EXPECT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, "Software\\T", "Main", 260), "C:\\EARLIER");
 }
 
 TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {

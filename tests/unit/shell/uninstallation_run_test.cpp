@@ -111,8 +111,7 @@ class UninstallationRun : public ShellTest {
 
   RunOutcome UninstallWith(const std::string& program, const std::string& arguments) {
     FileHandle image = kNoFile;
-    machine_.OpenFile(program, FileAccess::read, FileShare::denyWrite,
-                      FileDisposition::openExisting, image);
+    machine_.OpenRunningImage(program, image);
     RunOutcome outcome = RunOutcome::notRun;
     {
       SetupWindow window("XDemo", arguments, program);
@@ -207,12 +206,13 @@ TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstall
   EXPECT_FALSE(Exists(kLog));
   EXPECT_EQ(ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "DisplayName", 260), "");
   EXPECT_EQ(Messages().back(), "Uninstall successfully performed");
-  // What the ini and registry steps wrote stays; so does the running
-  // uninstaller, until the system next starts.
+  // What the ini and registry steps wrote stays; the running uninstaller
+  // goes when the system next starts.
+  EXPECT_NE(PendingRenames(), "");
+  Restart();
   Snapshot after = Take();
   EXPECT_EQ(after["reg Software\\T V"], std::string("x\0", 2));
-  EXPECT_NE(PendingRenames().find(std::string("\\??\\C:\\WINDOWS\\XDemo.exe\0\0", 27)), std::string::npos);
-  for (const char* kept : {"reg Software\\T V", "file C:\\WINDOWS\\RUN.INI", "file C:\\WINDOWS\\XDemo.exe"})
+  for (const char* kept : {"reg Software\\T V", "file C:\\WINDOWS\\RUN.INI"})
     after.erase(kept);
   EXPECT_EQ(after, before);
 }
@@ -247,6 +247,7 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   EXPECT_EQ(calls, (std::vector<std::string>{"delete Tools/The App", "request Tools", "delete group Tools"}));
   EXPECT_EQ(machine_.InstallState().registrations,
             std::vector<std::string>{"DllUnregisterServer C:\\WINDOWS\\COMP.OCX"});
+  Restart();
   Snapshot after = Take();
   // The shared file stays with the content this installation gave it.
   EXPECT_EQ(after["file C:\\WINDOWS\\SHARED.DLL"].substr(0, 10), "shared new");
@@ -510,6 +511,7 @@ TEST_F(UninstallationRun, AFailedReinstallationKeepsTheEarlierUninstaller) {
   // A successful one replaces it, read-only or not, and leaves no copy aside.
   ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"))), RunOutcome::installed);
   EXPECT_EQ(testing::GetFile(machine_, kExe), "MZ second");
+  Restart();
   std::vector<DirEntry> entries;
   machine_.ListDirectory("C:\\WINDOWS", entries);
   for (const DirEntry& entry : entries) EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
