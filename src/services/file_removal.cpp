@@ -1,6 +1,8 @@
 #include "services/file_removal.h"
 
+#include "framework/ascii.h"
 #include "platform/machine.h"
+#include "services/registry.h"
 
 namespace velmora {
 namespace {
@@ -52,9 +54,56 @@ Removal RemoveFileNowOrAtRestart(const std::string& path) {
                                                                 : Removal::failed;
   if (machine.DeleteFileAtRestart(aside) == FileCause::none) return Removal::atRestart;
   // Nothing will delete it under its new name: it goes back to its own, so
-  // that a later attempt finds it where it belongs.
-  machine.MoveFile(aside, full);
-  return Removal::failed;
+  // that a later attempt finds it where it belongs, and its deletion goes
+  // by its own name.  That is safe as long as whatever is placed at the
+  // name before the next start drops the request (CancelDeletionAtRestart).
+  if (machine.MoveFile(aside, full) != FileCause::none) return Removal::failed;
+  return machine.DeleteFileAtRestart(full) == FileCause::none ? Removal::atRestart
+                                                              : Removal::failed;
+}
+
+void CancelDeletionAtRestart(const std::string& path) {
+  Machine& machine = CurrentMachine();
+  const std::string full = machine.GetFullPathName(path);
+  RegData data;
+  if (full.empty() || QueryRegistryValue(hkey::localMachine, kPendingRenamesKey,
+                                         kPendingRenamesValue, data) != winerror::success ||
+      data.type != regtype::multiSz)
+    return;
+  // Pairs of strings: the source ("\??\" and the path), then the target,
+  // empty for a deletion.
+  std::vector<std::string> strings;
+  std::string current;
+  for (const std::uint8_t byte : data.bytes) {
+    if (byte != 0) {
+      current += static_cast<char>(byte);
+      continue;
+    }
+    strings.push_back(current);
+    current.clear();
+  }
+  const std::string wanted = AsciiUppered("\\??\\" + full);
+  std::vector<std::uint8_t> kept;
+  bool dropped = false;
+  for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (strings[i].empty()) break;  // the list's end
+    if (strings[i + 1].empty() && AsciiUppered(strings[i]) == wanted) {
+      dropped = true;
+      continue;
+    }
+    for (const std::string* text : {&strings[i], &strings[i + 1]}) {
+      kept.insert(kept.end(), text->begin(), text->end());
+      kept.push_back(0);
+    }
+  }
+  if (!dropped) return;
+  if (kept.empty()) {
+    DeleteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue);
+    return;
+  }
+  kept.push_back(0);
+  WriteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                     regtype::multiSz, kept);
 }
 
 }  // namespace velmora

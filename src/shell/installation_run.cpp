@@ -59,7 +59,10 @@ bool SetupWindow::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
     // What the installed products hold, this title's earlier installation
     // among them, decides which files a reinstall still owns.
     if (!m_productsRead || m_products.OwnTitle() != m_title) {
-      m_products.Load(m_title);
+      if (!m_products.Load(m_title)) {
+        AppMessageBox(kProductsUnreadable, mb::ok | mb::iconExclamation);
+        return false;
+      }
       m_productsRead = true;
     }
     if (!ReadSteps(totalWeight, programGroup)) return false;

@@ -178,6 +178,11 @@ class SetupWindow : public MediaSource,
   RunOutcome m_outcome = RunOutcome::notRun;
 };
 
+// Shown when the installed products' entries or logs cannot be read: a run
+// that cannot tell what other products hold changes nothing.
+inline constexpr const char* kProductsUnreadable =
+    "Unable to read the uninstall entries of the installed products.";
+
 // "installed", "install failed", ... for logs.
 const char* OutcomeName(RunOutcome outcome);
 

@@ -44,7 +44,10 @@ std::string MoveAside(Machine& machine, const std::string& path, const char* pre
   std::string aside;
   if (machine.CreateTempFile(DirectoryOf(path), prefix, aside) != FileCause::none) return {};
   machine.DeleteFile(aside);
-  if (machine.MoveFile(path, aside) != FileCause::none) return {};
+  if (machine.MoveFile(path, aside) != FileCause::none) {
+    machine.DeleteFile(aside);  // the empty file that reserved the name does not stay
+    return {};
+  }
   return aside;
 }
 
@@ -100,7 +103,9 @@ bool SetupWindow::CreateUninstallExecutable() {
     if (rest == 0) rest = attr::normal;
     machine.SetFileAttributes(path, rest);
   }
-  return machine.CopyFile(kSetupProgramName, path, false) == FileCause::none;
+  if (machine.CopyFile(kSetupProgramName, path, false) != FileCause::none) return false;
+  CancelDeletionAtRestart(path);
+  return true;
 }
 
 void SetupWindow::RestoreUninstallers() {

@@ -57,7 +57,10 @@ bool SetupWindow::RunUninstallation() {
   const std::uint32_t count = listing.count;
   listing.entries.clear();
   // The other products' logs decide what stays for them.
-  m_products.Load(m_title);
+  if (!m_products.Load(m_title)) {
+    AppMessageBox(kProductsUnreadable, mb::ok | mb::iconExclamation);
+    return false;
+  }
   m_products.SetOwn(m_title, m_logPath, std::move(listing));
 
   SetStatusText("");

@@ -5,6 +5,7 @@
 #include "framework/file.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
+#include "services/file_removal.h"
 #include "services/registry.h"
 #include "steps/step_file.h"
 #include "steps/step_pmg.h"
@@ -53,17 +54,35 @@ bool HoldsItem(const UninstallLogListing& log, const std::string& group,
   return false;
 }
 
-std::optional<ProductLog> ReadProductLog(const std::string& title) {
-  const std::string command =
-      ReadRegistryString(hkey::localMachine, UninstallKeyFor(title), "UninstallString",
-                         kCommandBuffer);
-  if (command.empty()) return std::nullopt;
-  ProductLog log;
-  log.title = title;
-  log.path = UninstallLogPathFromArguments(SplitCommandLine(command).arguments);
+// A product's log: false when the entry or the log is there but cannot be
+// read (what it holds is unknown); true with no log when there is none to
+// read or it is not a log this program reads (it claims nothing).
+bool ReadProductLog(const std::string& title, std::optional<ProductLog>& log) {
+  log.reset();
+  RegData data;
+  const long result =
+      QueryRegistryValue(hkey::localMachine, UninstallKeyFor(title), "UninstallString", data);
+  if (result == winerror::fileNotFound) return true;
+  if (result != winerror::success) return false;
+  if (data.type != regtype::sz && data.type != regtype::expandSz) return true;
+  std::string command(data.bytes.begin(), data.bytes.end());
+  command = command.substr(0, command.find('\0'));
+  ProductLog product;
+  product.title = title;
+  product.path = UninstallLogPathFromArguments(SplitCommandLine(command).arguments);
+  if (product.path.empty()) return true;
+  CFile file;
+  CFileException opened;
+  if (!file.Open(product.path, CFile::modeRead | CFile::shareDenyWrite, &opened)) {
+    return opened.m_cause == static_cast<int>(FileCause::fileNotFound) ||
+           opened.m_cause == static_cast<int>(FileCause::badPath);
+  }
   UninstallLogError error;
-  if (log.path.empty() || !ReadUninstallLogFile(log.path, log.listing, error)) return std::nullopt;
-  return log;
+  const bool read = ReadUninstallLog(file, product.listing, error);
+  file.Abort();
+  if (!read) return error.kind != LogErrorKind::readError;
+  log = std::move(product);
+  return true;
 }
 
 }  // namespace
@@ -109,21 +128,24 @@ std::string LogEntryTarget(const CStep& step) {
   return file->GetTargetDirectory() + file->GetName();
 }
 
-void InstalledProducts::Load(const std::string& ownTitle) {
+bool InstalledProducts::Load(const std::string& ownTitle) {
   ownTitle_ = ownTitle;
   own_.reset();
   others_.clear();
   std::vector<std::string> titles;
   std::vector<RegValue> values;
-  if (CurrentMachine().ListRegKey(hkey::localMachine, kUninstallKey, titles, values) !=
-      winerror::success)
-    return;
+  const long listed =
+      CurrentMachine().ListRegKey(hkey::localMachine, kUninstallKey, titles, values);
+  if (listed == winerror::fileNotFound) return true;
+  if (listed != winerror::success) return false;
   for (const std::string& title : titles) {
-    std::optional<ProductLog> log = ReadProductLog(title);
+    std::optional<ProductLog> log;
+    if (!ReadProductLog(title, log)) return false;
     if (!log) continue;
     if (SameName(title, ownTitle)) own_ = std::move(log);
     else others_.push_back(std::move(*log));
   }
+  return true;
 }
 
 void InstalledProducts::SetOwn(const std::string& title, const std::string& path,
@@ -243,6 +265,7 @@ bool RewriteLogAdditions(const std::string& path, const UninstallLogListing& lis
   }
   machine.DeleteFile(aside);
   if (machine.MoveFile(path, aside) != FileCause::none) {
+    machine.DeleteFile(aside);
     machine.DeleteFile(written);
     return false;
   }
@@ -251,7 +274,7 @@ bool RewriteLogAdditions(const std::string& path, const UninstallLogListing& lis
     machine.DeleteFile(written);
     return false;
   }
-  machine.DeleteFile(aside);
+  RemoveFileNowOrAtRestart(aside);
   return true;
 }
 

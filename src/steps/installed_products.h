@@ -55,8 +55,10 @@ class InstalledProducts {
   // Reads the uninstall entries and the logs they name.  `ownTitle`'s log
   // is the product's own (for an installation, the earlier installation of
   // the same title); every other readable log is another product's.  A log
-  // that cannot be read is left out: it claims nothing.
-  void Load(const std::string& ownTitle);
+  // that is not one this program reads is left out: it claims nothing.
+  // False when an entry or a log is there but cannot be read: what it
+  // holds is unknown, and the run must not guess.
+  bool Load(const std::string& ownTitle);
   // Sets the product's own log (an uninstallation has read it already).
   void SetOwn(const std::string& title, const std::string& path, UninstallLogListing listing);
 

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/ui.h"
+#include "services/file_removal.h"
 #include "services/self_registration.h"
 #include "services/shared_files.h"
 #include "steps/installed_products.h"
@@ -71,6 +72,7 @@ bool CStepFile::ReplaceExisting(const std::string& target) {
     }
   }
   // Nowhere to keep it (or it is in use): the move into place decides.
+  if (!aside.empty()) machine.DeleteFile(aside);  // the name's placeholder does not stay
   machine.DeleteFile(target);
   return true;
 }
@@ -190,6 +192,7 @@ int CStepFile::Install() {
 int CStepFile::Placed(const std::string& target, bool existed) {
   m_tempPath.clear();
   m_placed = true;
+  CancelDeletionAtRestart(target);
   if (!m_tookOver) RememberPlacedTarget(target, this);
   if (!SetPlacedStatus(target)) {
     UndoPlacement(target);
@@ -211,6 +214,13 @@ int CStepFile::CountShared(const std::string& target, bool existed) {
     // A file that was there without a count was used by someone already.
     const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);
     m_sharedCountAdded = WriteSharedCount(target, count + 1);
+    if (!m_sharedCountAdded) {
+      // A shared file nobody counts could be deleted under this product
+      // by another's uninstaller: the step fails, leaving the target as
+      // it found it.
+      UndoPlacement(target);
+      return Fail(("Unable to write the shared count of " + target + ".").c_str());
+    }
   }
   return 1;
 }

@@ -63,9 +63,12 @@ FileCause SimMachine::DeleteFileAtRestart(const std::string& path) {
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
   RegData old;
   std::string list;
-  if (registry_.QueryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
-                           1u << 20, old) == winerror::success &&
-      old.type == regtype::multiSz) {
+  const long queried = registry_.QueryValue(hkey::localMachine, kPendingRenamesKey,
+                                            kPendingRenamesValue, 1u << 20, old);
+  // A list that is there but cannot be read is not overwritten.
+  if (queried != winerror::success && queried != winerror::fileNotFound)
+    return FileCause::accessDenied;
+  if (queried == winerror::success && old.type == regtype::multiSz) {
     list.assign(old.bytes.begin(), old.bytes.end());
     if (!list.empty() && list.back() == '\0') list.pop_back();
   }

@@ -35,8 +35,8 @@ TEST(RemoveFileNowOrAtRestart, WhatIsLeftToTheRestartNeverTakesAFilePlacedAtTheP
        nullptr, Removal::atRestart, true, "new"},
       {"open without delete sharing: cannot move, its own name left", Hold::plainOpen, nullptr,
        Removal::atRestart, false, missing.c_str()},
-      {"the restart refuses the new name: moved back", Hold::runningImage, "DeleteFileAtRestart",
-       Removal::failed, false, "old"},
+      {"the new name cannot be left to the restart: moved back, its own name left",
+       Hold::runningImage, "DeleteFileAtRestart", Removal::atRestart, false, missing.c_str()},
   };
   for (const Case& c : cases) {
     testing::TempRoot root;

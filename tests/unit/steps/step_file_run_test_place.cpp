@@ -287,14 +287,15 @@ TEST_F(FilePlacement, TargetInUseCannotBeProbed) {
   machine_.CloseFile(handle);
 }
 
-TEST_F(FilePlacement, SharedCountWriteFailureIsNotAFailure) {
+// A shared file nobody counts could be deleted by another product's
+// uninstaller while this one uses it: the step fails and leaves no file.
+TEST_F(FilePlacement, SharedCountWriteFailureFailsTheStep) {
   machine_.Registry().InjectFault("SetRegValue", 1, 5);
   auto step = NewStep();
   step->SetShared(true);
-  EXPECT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(InstallContent(*step, "new"), 0);
   EXPECT_EQ(Count(), 999u);
-  EXPECT_TRUE(step->Rollback());  // nothing was added, nothing taken back
-  EXPECT_EQ(Count(), 999u);
+  EXPECT_TRUE(Files().empty());
 }
 
 TEST_F(FilePlacement, Registration) {
