@@ -26,6 +26,7 @@
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
 #include "steps/step_file.h"
+#include "unit/shell/machine_snapshot.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/pe_builder.h"
 
@@ -41,21 +42,6 @@ constexpr std::int64_t kOldTime = 1000000000;      // 2001: older than the packa
 constexpr std::int64_t kPackageTime = 1300000000;  // 2011
 constexpr std::int64_t kNewerTime = 1600000000;    // 2020: newer than the package's files
 constexpr int kSampleStep = 16;
-
-// A snapshot key names one thing on the machine: "file PATH", "dir PATH",
-// "ini PATH [section] entry", "reg ROOT\KEY value", "registered PATH" or
-// "group NAME"; its value holds what is compared.
-using Snapshot = std::map<std::string, std::string>;
-
-// Pseudo-random bytes: a payload that does not compress spans media files.
-std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::uint8_t& byte : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 struct FileFlags {
   bool icon = false, readOnly = false, shared = false, registers = false;
@@ -170,118 +156,6 @@ std::unique_ptr<IsolatedMachine> FreshMachine() {
   return isolated;
 }
 
-void DumpKey(SimMachine& machine, hkey::Root root, const std::string& name, const std::string& key,
-             Snapshot& out) {
-  std::vector<std::string> subKeys;
-  std::vector<RegValue> values;
-  if (machine.ListRegKey(root, key, subKeys, values) != winerror::success) return;
-  for (const RegValue& value : values)
-    out["reg " + name + "\\" + key + " " + value.name] =
-        std::to_string(value.type) + ":" + std::string(value.bytes.begin(), value.bytes.end());
-  for (const std::string& sub : subKeys)
-    DumpKey(machine, root, name, key.empty() ? sub : key + "\\" + sub, out);
-}
-
-// An ini file as its entries: restoring an entry rewrites the file, so its
-// time and layout are not what is compared.
-void DumpIni(const std::string& path, const std::string& text, Snapshot& out) {
-  std::istringstream lines(text);
-  std::string line, section;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.starts_with("[")) section = line;
-    const std::size_t equals = line.find('=');
-    if (equals != std::string::npos && !line.starts_with("["))
-      out["ini " + path + " " + section + " " + line.substr(0, equals)] = line.substr(equals + 1);
-  }
-}
-
-Snapshot Take(SimMachine& machine) {
-  Snapshot shot;
-  for (const auto& entry : fs::recursive_directory_iterator(machine.Root() / "C")) {
-    std::string path = "C:\\" + fs::relative(entry.path(), machine.Root() / "C").string();
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    std::uint32_t attributes = 0;
-    EXPECT_EQ(machine.GetFileAttributes(path, attributes), FileCause::none) << path;
-    if (entry.is_directory()) {
-      shot["dir " + path] = std::to_string(attributes);
-      continue;
-    }
-    const std::string bytes = testing::GetFile(machine, path);
-    std::string& value = shot["file " + path] = "attr " + std::to_string(attributes);
-    if (path.ends_with(".INI")) {
-      DumpIni(path, bytes, shot);
-      continue;
-    }
-    FileTimes times;
-    EXPECT_EQ(machine.GetFileTimes(path, times), FileCause::none) << path;
-    value += " times " + std::to_string(times.creation) + "/" + std::to_string(times.lastAccess) +
-             "/" + std::to_string(times.lastWrite) + " bytes " + bytes;
-  }
-  DumpKey(machine, hkey::localMachine, "HKLM", "", shot);
-  DumpKey(machine, hkey::users, "HKU", "", shot);
-  // Components left registered, replayed from the registration calls made.
-  std::map<std::string, bool> registered;
-  for (const std::string& call : machine.InstallState().registrations)
-    registered[call.substr(call.find(' ') + 1)] = call.starts_with("DllRegisterServer ");
-  for (const auto& [path, on] : registered)
-    if (on) shot["registered " + path] = "";
-  for (const sim::ProgramGroup& group : machine.ProgramGroups()) {
-    std::string& items = shot["group " + group.name];
-    for (const sim::ProgramItem& item : group.items)
-      items += item.title + "=" + item.commandLine + ";";
-  }
-  return shot;
-}
-
-// The differences between two snapshots that `allowed` does not accept.
-template <typename Allowed>
-std::string Differences(const Snapshot& before, const Snapshot& after, Allowed allowed) {
-  std::string text;
-  auto differ = [&](const std::string& key, const std::string* was, const std::string* is) {
-    if (allowed(key, was, is)) return;
-    text += "\n  " + key + ": " + (was ? "'" + was->substr(0, 60) + "'" : "missing") + " -> " +
-            (is ? "'" + is->substr(0, 60) + "'" : "missing");
-  };
-  for (const auto& [key, value] : before) {
-    const auto now = after.find(key);
-    if (now == after.end()) differ(key, &value, nullptr);
-    else if (now->second != value) differ(key, &value, &now->second);
-  }
-  for (const auto& [key, value] : after)
-    if (!before.contains(key)) differ(key, nullptr, &value);
-  return text;
-}
-
-// One fault: the nth call of a machine or registry operation, or the
-// Program Manager's next `nth` transactions.
-enum class Layer { files, registry, programManager };
-struct Fault {
-  Layer layer;
-  std::string operation;
-  int nth;
-  long cause;  // a FileCause, a registry error or a DdeFault
-};
-
-std::string Describe(const Fault& fault) {
-  return fault.operation + " #" + std::to_string(fault.nth) + " cause " +
-         std::to_string(fault.cause);
-}
-
-void Arm(SimMachine& machine, const Fault& fault) {
-  switch (fault.layer) {
-    case Layer::files:
-      machine.InjectFault(fault.operation, fault.nth, static_cast<FileCause>(fault.cause));
-      break;
-    case Layer::registry:
-      machine.Registry().InjectFault(fault.operation, fault.nth, fault.cause);
-      break;
-    case Layer::programManager:
-      machine.ProgramManager().InjectFault(static_cast<sim::DdeFault>(fault.cause), fault.nth);
-      break;
-  }
-}
-
 bool FullSweep() {
   const char* full = std::getenv("VELMORA_FULL_SWEEP");
   return full != nullptr && std::string(full) == "1";
@@ -293,18 +167,6 @@ std::vector<int> CallsToFail(int count) {
   for (int nth = 1; nth <= count; ++nth)
     if (FullSweep() || nth == 1 || nth == count || nth % kSampleStep == 0) calls.push_back(nth);
   return calls;
-}
-
-using Counts = std::map<std::string, int>;
-
-Counts Since(const Counts& now, const Counts& before) {
-  Counts counts;
-  for (const auto& [operation, calls] : now) {
-    const auto was = before.find(operation);
-    const int made = calls - (was == before.end() ? 0 : was->second);
-    if (made > 0) counts[operation] = made;
-  }
-  return counts;
 }
 
 // Every fault for the counted calls: each machine call with each file
@@ -333,12 +195,6 @@ std::string Format(const Counts& counts) {
   for (const auto& [operation, calls] : counts)
     text += " " + operation + "=" + std::to_string(calls);
   return text;
-}
-
-void ClearFaults(SimMachine& machine) {
-  machine.ClearFaults();
-  machine.Registry().ClearFaults();
-  machine.ProgramManager().ClearFaults();
 }
 
 // The calls a machine has counted so far.
@@ -441,12 +297,19 @@ TEST_F(FaultSweep, AFailedUninstallationIsFinishedByASecondStartAndTouchesOnlyWh
   // Only what the installation changed may change.  Files in use (the
   // uninstaller's own, held open while it runs) are left to the system's
   // next start, which comes before the machine is compared.
-  auto madeByInstall = [&](const std::string& key, const std::string*, const std::string*) {
-    const auto was = before.find(key);
+  // What the installation did not change is as it was.  What it changed
+  // holds what was there before or what the installation left (values of
+  // the directory, ini, registry and user value steps stay), never a third
+  // thing; a shared count comes back to what the other users hold, and one
+  // the installation made stays at 0.
+  auto same = [](const std::string* a, const std::string* b) { return a ? b && *a == *b : !b; };
+  auto madeByInstall = [&](const std::string& key, const std::string* was, const std::string* now) {
     const auto made = installed.find(key);
-    const bool existed = was != before.end();
-    if (existed != (made != installed.end())) return true;
-    return existed && was->second != made->second;
+    const std::string* left = made == installed.end() ? nullptr : &made->second;
+    if (same(was, left)) return false;
+    if (key.find("\\SharedDLLs ") != std::string::npos)
+      return was == nullptr && now != nullptr && *now == std::string("4:\0\0\0\0", 6);
+    return same(now, was) || same(now, left);
   };
   int first = 0, second = 0;
   for (const Fault& fault : faults) {

@@ -342,57 +342,6 @@ TEST_F(UninstallationRun, ABlockedUninstallEntryTakesNoCountBackTwice) {
   EXPECT_FALSE(Exists(kLog));
 }
 
-// Every file and registry operation of an uninstallation, failing in turn:
-// the run either succeeds or, started again, completes, and ends with the
-// machine of an undisturbed run.
-TEST_F(UninstallationRun, AFaultAtAnyOperationIsFinishedByASecondStart) {
-  auto install = [&] {
-    // The shared file comes first: a second start must not take its count
-    // back twice.
-    ASSERT_EQ(Install(Steps(Flagged(File("SHARED.DLL", "s"), &CStep::SetShared), Group("Tools"),
-                            File("ONE.TXT", "1"), Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly))),
-              RunOutcome::installed);
-  };
-  install();
-  ASSERT_EQ(Uninstall(), RunOutcome::uninstalled);
-  Restart();
-  const Snapshot clean = Take();
-
-  const char* const operations[] = {"OpenFile",    "ReadFile",          "SeekFile",
-                                    "GetFileSize", "CloseFile",         "DeleteFile",
-                                    "MoveFile",    "CreateTempFile",    "WriteFile",
-                                    "GetFileAttributes", "SetFileAttributes", "DeleteFileAtRestart",
-                                    "QueryRegValue", "SetRegValue", "DeleteRegKey"};
-  int runs = 0;
-  for (const std::string operation : operations) {
-    const bool registry = operation.find("Reg") != std::string::npos;
-    for (int nth = 1;; ++nth) {
-      install();
-      if (registry) {
-        registryFault_ = {operation, nth, FileCause::none};
-      } else {
-        FaultNextRun(operation, nth, FileCause::sharingViolation);
-      }
-      const RunOutcome first = Uninstall();
-      const bool met = machine_.PendingFaults() == 0 && machine_.Registry().PendingFaults() == 0;
-      machine_.ClearFaults();
-      machine_.Registry().ClearFaults();
-      if (first != RunOutcome::uninstalled) {
-        EXPECT_EQ(Uninstall(), RunOutcome::uninstalled) << operation << " " << nth;
-      }
-      Restart();
-      Snapshot now = Take();
-      // A program the system will not delete even at its next start stays:
-      // nothing else removes the running uninstaller's own file.
-      if (operation == "DeleteFileAtRestart" || operation == "SetRegValue") now.erase("file C:\\WINDOWS\\XDemo.exe");
-      EXPECT_EQ(now, clean) << operation << " " << nth;
-      ++runs;
-      if (!met || HasFailure()) break;
-    }
-  }
-  EXPECT_GE(runs, 40);  // every operation met at least once
-}
-
 TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
   ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
   const std::string good = testing::GetFile(machine_, kLog);
