@@ -62,14 +62,14 @@ Removal RemoveFileNowOrAtRestart(const std::string& path) {
                                                               : Removal::failed;
 }
 
-void CancelDeletionAtRestart(const std::string& path) {
+bool CancelDeletionAtRestart(const std::string& path) {
   Machine& machine = CurrentMachine();
   const std::string full = machine.GetFullPathName(path);
   RegData data;
   if (full.empty() || QueryRegistryValue(hkey::localMachine, kPendingRenamesKey,
                                          kPendingRenamesValue, data) != winerror::success ||
       data.type != regtype::multiSz)
-    return;
+    return false;
   // Pairs of strings: the source ("\??\" and the path), then the target,
   // empty for a deletion.
   std::vector<std::string> strings;
@@ -96,14 +96,13 @@ void CancelDeletionAtRestart(const std::string& path) {
       kept.push_back(0);
     }
   }
-  if (!dropped) return;
+  if (!dropped) return false;
   if (kept.empty()) {
-    DeleteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue);
-    return;
+    return DeleteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue);
   }
   kept.push_back(0);
-  WriteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
-                     regtype::multiSz, kept);
+  return WriteRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                            regtype::multiSz, kept);
 }
 
 }  // namespace velmora

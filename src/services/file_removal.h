@@ -29,6 +29,7 @@ Removal RemoveFileNowOrAtRestart(const std::string& path);
 // A file is placed at `path`: a deletion of that name waiting for the next
 // start of the system (left by an earlier uninstallation that could not
 // rename the file aside) is dropped, so the new file survives the start.
-void CancelDeletionAtRestart(const std::string& path);
+// True when a request was dropped.
+bool CancelDeletionAtRestart(const std::string& path);
 
 }  // namespace velmora

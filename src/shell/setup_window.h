@@ -156,6 +156,7 @@ class SetupWindow : public MediaSource,
     std::string path;
     std::string keptAside;  // "" when there was none or it could not be kept
     std::uint32_t keptAttributes = 0;
+    bool deletionCancelled = false;  // a deletion at the next start was waiting for the path
   };
   std::vector<UninstallerCopy> m_uninstallers;
   std::string m_modulePath;

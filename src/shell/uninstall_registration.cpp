@@ -104,7 +104,7 @@ bool SetupWindow::CreateUninstallExecutable() {
     machine.SetFileAttributes(path, rest);
   }
   if (machine.CopyFile(kSetupProgramName, path, false) != FileCause::none) return false;
-  CancelDeletionAtRestart(path);
+  if (CancelDeletionAtRestart(path)) copy->deletionCancelled = true;
   return true;
 }
 
@@ -114,8 +114,11 @@ void SetupWindow::RestoreUninstallers() {
     // Not left to the next start: that would delete the copy put back.
     RemoveFileNow(it->path);
     if (it->keptAside.empty()) continue;
-    if (machine.MoveFile(it->keptAside, it->path) == FileCause::none)
+    if (machine.MoveFile(it->keptAside, it->path) == FileCause::none) {
       machine.SetFileAttributes(it->path, it->keptAttributes);
+      // The earlier uninstaller was waiting to be deleted: it still is.
+      if (it->deletionCancelled) machine.DeleteFileAtRestart(machine.GetFullPathName(it->path));
+    }
   }
   m_uninstallers.clear();
 }

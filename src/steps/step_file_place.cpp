@@ -210,9 +210,15 @@ int CStepFile::CountShared(const std::string& target, bool existed) {
     // A reinstall whose earlier log holds the shared file counted it then.
     const InstalledProducts* products = CurrentInstalledProducts();
     if (products != nullptr && products->OwnHolds(target, true)) return 1;
+    // A count that cannot be read is not guessed: the step fails.
+    std::uint32_t count = 0;
+    if (!ReadSharedCountChecked(target, count)) {
+      UndoPlacement(target);
+      return Fail(("Unable to read the shared count of " + target + ".").c_str());
+    }
     m_sharedCountCreated = !HasSharedCount(target);
     // A file that was there without a count was used by someone already.
-    const std::uint32_t count = ReadSharedCount(target, existed ? 1 : 0);
+    if (m_sharedCountCreated && existed) count = 1;
     m_sharedCountAdded = WriteSharedCount(target, count + 1);
     if (!m_sharedCountAdded) {
       // A shared file nobody counts could be deleted under this product
