@@ -197,7 +197,8 @@ const LogFileRecord* InstalledProducts::OwnRecord(const std::string& target) con
   return own_->listing.additions.FileRecord(target);
 }
 
-void InstalledProducts::HandOver(const LogFileRecord& record) {
+bool InstalledProducts::HandOver(const LogFileRecord& record) {
+  bool written = true;
   for (ProductLog& other : others_) {
     LogAdditions& additions = other.listing.additions;
     if (!other.listing.hasAdditions || !Holds(other.listing, record.target, false)) continue;
@@ -208,8 +209,9 @@ void InstalledProducts::HandOver(const LogFileRecord& record) {
       held.lastWrite = record.lastWrite;
       changed = true;
     }
-    if (changed) RewriteLogAdditions(other.path, other.listing);
+    if (changed && !RewriteLogAdditions(other.path, other.listing)) written = false;
   }
+  return written;
 }
 
 InstalledProducts* CurrentInstalledProducts() { return g_products; }

@@ -84,7 +84,8 @@ class InstalledProducts {
   // The file at `target` is left for another product that holds it, and is
   // what this product wrote there: each such product's record of it is set
   // to `record`, so that its uninstaller knows the file as its own.
-  void HandOver(const LogFileRecord& record);
+  // False when a log that needed the update could not be written.
+  bool HandOver(const LogFileRecord& record);
 
   // The own log, dropped (an installation reads the earlier log once).
   const std::vector<ProductLog>& Others() const { return others_; }

@@ -114,7 +114,8 @@ class CStepFile : public CStep {
   FileTimes StoredTimes() const;
   void UndoPlacement(const std::string& target);
   bool TakeBackSharedCount(const std::string& target);
-  bool LeftForOthers(const std::string& target) const;
+  enum class Leave { no, yes, failed };
+  Leave LeftForOthers(const std::string& target) const;
 
   // Run-time state of this installation only; never written to the log.
   std::string m_keptAsidePath;           // the replaced file, moved aside

@@ -43,18 +43,19 @@ bool CStepFile::TakeBackSharedCount(const std::string& target) {
 // wrote what is there, that product's record of the file is updated, so its
 // own uninstaller removes it), or the file differs from the one the log
 // recorded.
-bool CStepFile::LeftForOthers(const std::string& target) const {
+CStepFile::Leave CStepFile::LeftForOthers(const std::string& target) const {
   InstalledProducts* products = CurrentInstalledProducts();
-  if (products == nullptr) return false;
+  if (products == nullptr) return Leave::no;
   const std::optional<LogFileRecord> now = CurrentFileRecord(target);
   const LogFileRecord* recorded = products->OwnRecord(target);
   const bool ours = !now || recorded == nullptr ||
                     (now->size == recorded->size && now->lastWrite == recorded->lastWrite);
   if (products->OtherHolds(target)) {
-    if (now && ours) products->HandOver(*now);
-    return true;
+    // Without the update the other product would never remove the file.
+    if (now && ours && !products->HandOver(*now)) return Leave::failed;
+    return Leave::yes;
   }
-  return !ours;
+  return ours ? Leave::no : Leave::yes;
 }
 
 bool CStepFile::Uninstall() {
@@ -66,7 +67,17 @@ bool CStepFile::Uninstall() {
     // the log for the next start of the uninstaller.
     return TakeBackSharedCount(target);
   }
-  if (LeftForOthers(target)) return true;
+  switch (LeftForOthers(target)) {
+    case Leave::yes:
+      return true;
+    case Leave::failed:
+      // The step stays in the log, and the next start tries again.
+      AppMessageBox("Unable to update the uninstall log of the product that keeps " + target + ".",
+                    mb::ok | mb::iconExclamation);
+      return false;
+    case Leave::no:
+      break;
+  }
   if (GetRegister()) UnregisterWithWarning(target);
   Machine& machine = CurrentMachine();
   FileHandle probe = kNoFile;
