@@ -45,7 +45,7 @@ constexpr const char* kGroup = "Studio";
 constexpr int kDefaultSequences = 48;
 constexpr int kOperations = 16;
 
-struct FileSpec {
+struct PackagedFile {
   const char* name;
   char directory;  // 'M': the product's folder, 'W': Windows, 'S': Windows system
   int generation;
@@ -56,25 +56,25 @@ struct FileSpec {
 struct Product {
   std::string title, tag, folder, key, version;
   bool asksOwner;
-  std::vector<FileSpec> variants[2];  // the second is an upgrade under the same title
+  std::vector<PackagedFile> variants[2];  // the second is an upgrade under the same title
 };
 
 // Each product installs the shared library and an unshared file of the same
 // bytes and times; the two Notes share their folder and item titles.
 const std::vector<Product>& Products() {
   static const std::vector<Product> products = [] {
-    auto with = [](std::vector<FileSpec> files) {
+    auto with = [](std::vector<PackagedFile> files) {
       files.push_back({"VMSHARED.DLL", 'S', 5, "", true});
       files.push_back({"COMMON.TXT", 'W', 5, "", false});
       return files;
     };
-    const FileSpec help1{"NOTES.HLP", 'M', 1, "Notes Help", false};
-    const FileSpec help3{"NOTES.HLP", 'M', 3, "Notes Help", false};
-    const FileSpec readme3{"README.TXT", 'M', 3, "", false};
-    const FileSpec runtime1{"NOTESRT.DLL", 'S', 1, "", true},
+    const PackagedFile help1{"NOTES.HLP", 'M', 1, "Notes Help", false};
+    const PackagedFile help3{"NOTES.HLP", 'M', 3, "Notes Help", false};
+    const PackagedFile readme3{"README.TXT", 'M', 3, "", false};
+    const PackagedFile runtime1{"NOTESRT.DLL", 'S', 1, "", true},
         runtime3{"NOTESRT.DLL", 'S', 3, "", true};
     auto file = [](const char* name, int generation, const char* item = "") {
-      return FileSpec{name, 'M', generation, item, false};
+      return PackagedFile{name, 'M', generation, item, false};
     };
     return std::vector<Product>{
         {"Notes 2.0", "N20", "C:\\NOTES", "Notes", "2.0", false,
@@ -95,19 +95,19 @@ const std::vector<Product>& Products() {
 const std::pair<std::string, std::uint32_t> kShared[] = {
     {"C:\\WINDOWS\\SYSTEM\\VMSHARED.DLL", 1}, {"C:\\WINDOWS\\SYSTEM\\NOTESRT.DLL", 0}};
 
-std::string Target(const Product& product, const FileSpec& spec) {
-  if (spec.directory == 'M') return product.folder + "\\" + spec.name;
-  return (spec.directory == 'W' ? "C:\\WINDOWS\\" : "C:\\WINDOWS\\SYSTEM\\") +
-         std::string(spec.name);
+std::string Target(const Product& product, const PackagedFile& packaged) {
+  if (packaged.directory == 'M') return product.folder + "\\" + packaged.name;
+  return (packaged.directory == 'W' ? "C:\\WINDOWS\\" : "C:\\WINDOWS\\SYSTEM\\") +
+         std::string(packaged.name);
 }
 
-std::int64_t TimeOf(const FileSpec& spec) { return kFirstTime + spec.generation * 86400; }
+std::int64_t TimeOf(const PackagedFile& packaged) { return kFirstTime + packaged.generation * 86400; }
 
-std::string BytesOf(const FileSpec& spec) {
+std::string BytesOf(const PackagedFile& packaged) {
   std::uint32_t hash = 2166136261u;
-  for (const char* c = spec.name; *c != '\0'; ++c)
+  for (const char* c = packaged.name; *c != '\0'; ++c)
     hash = (hash ^ static_cast<std::uint8_t>(*c)) * 16777619u;
-  const auto bytes = Noise(150 + hash % 200, hash + static_cast<std::uint32_t>(spec.generation));
+  const auto bytes = Noise(150 + hash % 200, hash + static_cast<std::uint32_t>(packaged.generation));
   return {bytes.begin(), bytes.end()};
 }
 
@@ -135,19 +135,19 @@ PackageDefinition Package(const Product& product, int variant) {
   if (product.asksOwner) setting("CStepUserValue", "Owner", "Owner", "User", "Name", "Ann");
   part.steps.push_back(Step("CStepPMG"));
   part.steps.back().step->SetName(kGroup);
-  for (const FileSpec& spec : product.variants[variant]) {
+  for (const PackagedFile& packaged : product.variants[variant]) {
     PackageStep step = Step("CStepFileCopy");
-    step.step->SetName(spec.name);
-    step.step->SetDirectory(spec.directory == 'M'   ? "Main"
-                            : spec.directory == 'W' ? "<Windows>"
+    step.step->SetName(packaged.name);
+    step.step->SetDirectory(packaged.directory == 'M'   ? "Main"
+                            : packaged.directory == 'W' ? "<Windows>"
                                                     : "<Windows system>");
-    step.step->SetShared(spec.shared);
-    step.step->SetIcon(*spec.item != '\0');
-    step.step->SetIconName(spec.item);
+    step.step->SetShared(packaged.shared);
+    step.step->SetIcon(*packaged.item != '\0');
+    step.step->SetIconName(packaged.item);
     auto* file = dynamic_cast<CStepFile*>(step.step.get());
-    file->SetCreationTime(static_cast<std::int32_t>(TimeOf(spec)));
-    file->SetModificationTime(static_cast<std::int32_t>(TimeOf(spec)));
-    const std::string bytes = BytesOf(spec);
+    file->SetCreationTime(static_cast<std::int32_t>(TimeOf(packaged)));
+    file->SetModificationTime(static_cast<std::int32_t>(TimeOf(packaged)));
+    const std::string bytes = BytesOf(packaged);
     step.payload.assign(bytes.begin(), bytes.end());
     part.steps.push_back(std::move(step));
   }
@@ -363,14 +363,14 @@ class Lifecycle {
                              : "the failed installation changed the machine:" + changed + messages_;
     }
     std::string problem;
-    for (const FileSpec& spec : product.variants[op.variant]) {
-      const std::string target = Target(product, spec);
+    for (const PackagedFile& packaged : product.variants[op.variant]) {
+      const std::string target = Target(product, packaged);
       const auto was = before.find("file " + target), now = after.find("file " + target);
       if (now == after.end())
         problem += "\n  " + target + " is missing";
-      else if (was == before.end() || LastWriteIn(was->second) < TimeOf(spec))
+      else if (was == before.end() || LastWriteIn(was->second) < TimeOf(packaged))
         problem +=
-            BytesIn(now->second) == BytesOf(spec) ? "" : "\n  " + target + " was not replaced";
+            BytesIn(now->second) == BytesOf(packaged) ? "" : "\n  " + target + " was not replaced";
       else if (now->second != was->second)
         problem += "\n  " + target + " was replaced by an older or equal file";
       owned_[op.product].insert(target);
@@ -442,16 +442,16 @@ class Lifecycle {
     for (std::size_t q = 0; q < Products().size(); ++q) {
       if (q == p || !Installed(q)) continue;
       keys.insert("file C:\\WINDOWS\\X" + Products()[q].title + ".VMU");
-      for (const std::vector<FileSpec>& files : Products()[q].variants)
-        for (const FileSpec& spec : files)
-          if (owned_[q].contains(Target(Products()[q], spec))) heldItems.insert(spec.item);
+      for (const std::vector<PackagedFile>& files : Products()[q].variants)
+        for (const PackagedFile& packaged : files)
+          if (owned_[q].contains(Target(Products()[q], packaged))) heldItems.insert(packaged.item);
     }
-    for (const std::vector<FileSpec>& files : product.variants) {
-      for (const FileSpec& spec : files) {
-        keys.insert("file " + Target(product, spec));
-        if (spec.shared) keys.insert(SharedCountKey(Target(product, spec)));
-        if (!heldItems.contains(spec.item))
-          keys.insert(std::string("item ") + kGroup + "\\" + spec.item);
+    for (const std::vector<PackagedFile>& files : product.variants) {
+      for (const PackagedFile& packaged : files) {
+        keys.insert("file " + Target(product, packaged));
+        if (packaged.shared) keys.insert(SharedCountKey(Target(product, packaged)));
+        if (!heldItems.contains(packaged.item))
+          keys.insert(std::string("item ") + kGroup + "\\" + packaged.item);
       }
     }
     const std::string entry = "reg HKLM\\" + UninstallKeyFor(product.title) + " ";
@@ -490,8 +490,8 @@ class Lifecycle {
       std::uint32_t attributes = 0;
       if (machine_.GetFileAttributes(command.program, attributes) != FileCause::none)
         problem += "\n  the uninstaller of " + product.title + " is missing";
-      for (const FileSpec& spec : product.variants[*variant_[p]]) {
-        const std::string target = Target(product, spec);
+      for (const PackagedFile& packaged : product.variants[*variant_[p]]) {
+        const std::string target = Target(product, packaged);
         if (machine_.GetFileAttributes(target, attributes) != FileCause::none)
           problem += "\n  " + target + " of " + product.title + " is missing";
         if (!holds(target, false))
