@@ -219,9 +219,7 @@ void SetupWindow::RemoveAddedProgramItems() {
     bool held = m_products.OtherHoldsItem(item.group, item.title);
     if (own != nullptr)
       for (const auto& entry : own->entries)
-        held = held || (entry->GetIcon() && (entry->GetIconName().empty() ? entry->GetName()
-                                                                           : entry->GetIconName()) ==
-                                                item.title);
+        held = held || (entry->GetIcon() && ProgramItemTitle(*entry) == item.title);
     if (!held) DeleteProgramItem(item.group, item.title);
   }
   m_addedItems.clear();

@@ -206,8 +206,7 @@ LogAdditions SetupWindow::MakeLogAdditions(const StepList& logged) const {
     bool held = false;
     for (const CStep* step : logged) {
       if (!step->GetIcon()) continue;
-      const std::string title = step->GetIconName().empty() ? step->GetName() : step->GetIconName();
-      held = held || title == item.title;
+      held = held || ProgramItemTitle(*step) == item.title;
     }
     if (!held) additions.items.push_back(item);
   }

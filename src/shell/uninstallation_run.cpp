@@ -121,8 +121,7 @@ void SetupWindow::KeepWhatIsLeftInTheLog() {
       continue;
     }
     if (!step->GetIcon() || additions.group.empty()) continue;
-    const std::string title = step->GetIconName().empty() ? step->GetName() : step->GetIconName();
-    additions.items.push_back({additions.group, title});
+    additions.items.push_back({additions.group, ProgramItemTitle(*step)});
   }
   kept.insert(kept.end(), m_pendingSteps.begin(), m_pendingSteps.end());
   ReplaceUninstallLog(m_logPath, m_title, kept, additions);
@@ -165,8 +164,7 @@ void SetupWindow::RemoveProgramGroup(const CStep* programGroup) {
   std::vector<LogProgramItem> items;
   for (const CStep* step : m_doneSteps) {
     if (!step->GetIcon()) continue;
-    const std::string iconName = step->GetIconName();
-    items.push_back({group, iconName.empty() ? step->GetName() : iconName});
+    items.push_back({group, ProgramItemTitle(*step)});
   }
   if (hasAdditions) items.insert(items.end(), own->additions.items.begin(), own->additions.items.end());
   for (const LogProgramItem& item : items)

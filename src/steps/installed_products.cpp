@@ -48,8 +48,7 @@ bool HoldsItem(const UninstallLogListing& log, const std::string& group,
   if (!SameName(GroupOf(log), group)) return false;
   for (const auto& entry : log.entries) {
     if (!entry->GetIcon()) continue;
-    const std::string name = entry->GetIconName().empty() ? entry->GetName() : entry->GetIconName();
-    if (SameName(name, title)) return true;
+    if (SameName(ProgramItemTitle(*entry), title)) return true;
   }
   return false;
 }
@@ -120,6 +119,11 @@ std::string UninstallLogPathFromArguments(const std::string& arguments) {
     --end;
   }
   return arguments.substr(begin, end - begin);
+}
+
+std::string ProgramItemTitle(const CStep& step) {
+  const std::string iconName = step.GetIconName();
+  return iconName.empty() ? step.GetName() : iconName;
 }
 
 std::string LogEntryTarget(const CStep& step) {

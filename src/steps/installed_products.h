@@ -40,6 +40,9 @@ CommandLine SplitCommandLine(const std::string& commandLine);
 // surrounding blanks and one pair of surrounding double quotes.
 std::string UninstallLogPathFromArguments(const std::string& arguments);
 
+// The title of a step's program item: its icon name, or else its name.
+std::string ProgramItemTitle(const CStep& step);
+
 // The target path of a logged file entry ("" for other entries).
 std::string LogEntryTarget(const CStep& step);
 
