@@ -6,6 +6,7 @@
 #include "framework/progman_text.h"
 #include "steps/step.h"
 #include "steps/step_directory.h"
+#include "steps/step_file.h"
 #include "steps/step_pmg.h"
 
 namespace velmora {
@@ -84,6 +85,14 @@ std::string CheckProgmanTexts(const CStep& step) {
   return problem;
 }
 
+// A file step that places a file names it by its path below the target
+// directory (steps/step_file.h); the readers refuse any other name.
+std::string CheckFileName(const CStep& step) {
+  const auto* file = dynamic_cast<const CStepFile*>(&step);
+  const std::string problem = file != nullptr ? file->NameProblem() : std::string();
+  return problem.empty() ? problem : "The file name " + problem;
+}
+
 }  // namespace
 
 std::string TitleProblem(const std::string& title) {
@@ -116,7 +125,8 @@ std::vector<StepProblem> CheckPackage(PackageDefinition& package) {
         problems.push_back(std::move(problem));
         continue;
       }
-      problem.message = CheckReference(*step, all);
+      problem.message = CheckFileName(*step);
+      if (problem.message.empty()) problem.message = CheckReference(*step, all);
       if (problem.message.empty()) problem.message = CheckProgmanTexts(*step);
       if (!problem.message.empty()) problems.push_back(std::move(problem));
     }

@@ -1,7 +1,8 @@
 // The checks a package passes before it is written: every step's own
 // Validate, given the list of all the package's steps (both parts), that
-// every directory reference names a directory the installation can
-// resolve, and that no text the runs put into a Program Manager command
+// every file a step places is named by its path below the target directory
+// (framework/file_name_rules.h), that every directory reference names a
+// directory the installation can resolve, and that no text the runs put into a Program Manager command
 // (the group name, the title and file name of a program item) holds a
 // character that would break it.
 #pragma once

@@ -4,11 +4,13 @@
 #include <exception>
 #include <functional>
 
+#include "authoring/ansi_text.h"
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
 #include "datafile/step_factory.h"
 #include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
+#include "steps/step_file.h"
 
 namespace velmora {
 namespace {
@@ -204,12 +206,18 @@ bool PackageReader::ReadSteps(Media& media, PartContents& contents) {
   CCompressedFile& file = media.File();
   const std::uint32_t count = contents.header.stepCount;
   for (std::uint32_t i = 0; i < count; ++i) {
-    CStep* step = CreateStep(&file);
+    std::unique_ptr<CStep> refused;
+    CStep* step = CreateStep(&file, &refused);
     if (step == nullptr) {
       std::string message = "the record of step " + std::to_string(i + 1) + " of " +
                             std::to_string(count) + " cannot be read";
       if (i > 0)
         message += " (it follows step " + std::to_string(i) + ", " + Describe(*contents.steps.back()) + ")";
+      if (const auto* named = dynamic_cast<const CStepFile*>(refused.get())) {
+        if (const std::string problem = named->NameProblem(); !problem.empty())
+          message += ": " + std::string(named->GetRuntimeClass()->m_lpszClassName) + " " +
+                     TextQuoted(named->GetName()) + ", whose file name " + problem;
+      }
       return media.Fail(StoppedAt(file), message);
     }
     contents.steps.emplace_back(step);

@@ -1,33 +1,15 @@
 #include "authoring/safe_output_path.h"
 
-#include <array>
-
-#include "framework/ascii.h"
+#include "framework/file_name_rules.h"
 
 namespace velmora {
 namespace {
 
 constexpr std::size_t kMaxComponentLength = 200;
 
-// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name a device on Windows, with any
-// extension and with trailing blanks.
-bool IsDeviceName(const std::string& component) {
-  std::string base = AsciiUppered(component.substr(0, component.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  static constexpr std::array<const char*, 4> kNames = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* name : kNames) {
-    if (base == name) return true;
-  }
-  if (base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")))
-    return base[3] >= '1' && base[3] <= '9';
-  if (base == "CONIN$" || base == "CONOUT$") return true;
-  return false;
-}
-
-bool IsForbidden(unsigned char c) {
-  return c < 32 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
-         c == '*' || c == 127;
-}
+// What Windows refuses in a name (framework/file_name_rules.h), and DEL,
+// which a Unix terminal would act on.
+bool IsForbidden(char c) { return IsRefusedInFileName(c) || c == '\x7F'; }
 
 }  // namespace
 
@@ -74,10 +56,14 @@ SafeOutputPath MakeSafeOutputPath(const std::vector<std::string>& pieces) {
       }
       bool changed = false;
       for (char& c : component) {
-        if (IsForbidden(static_cast<unsigned char>(c))) {
+        if (IsForbidden(c)) {
           c = '_';
           changed = true;
         }
+      }
+      if (component.size() > kMaxComponentLength) {
+        component.resize(kMaxComponentLength);
+        changed = true;
       }
       // Windows drops trailing dots and blanks, which would make two names one.
       while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
@@ -85,13 +71,9 @@ SafeOutputPath MakeSafeOutputPath(const std::vector<std::string>& pieces) {
         changed = true;
       }
       if (component.empty()) component = "_";
-      if (IsDeviceName(component)) {
+      if (!DeviceNameOf(component).empty()) {
         component = "_" + component;
         warn("device name \"" + component.substr(1) + "\" renamed");
-      }
-      if (component.size() > kMaxComponentLength) {
-        component.resize(kMaxComponentLength);
-        changed = true;
       }
       // Placeholders such as <Windows> are expected; say nothing about them.
       const bool placeholder = p == 0 && pieces[p].size() > 2 && pieces[p].front() == '<' &&

@@ -2,7 +2,8 @@
 // Windows-style paths) into a relative path that stays inside an output
 // folder.  Package contents are untrusted: whatever a name holds, the
 // result has no root, no drive, no ".." and no device name, and every
-// component is a plain name that both Windows and Unix file systems take.
+// component is a plain name that both Windows (FileNameProblem of
+// framework/file_name_rules.h answers "") and Unix file systems take.
 #pragma once
 
 #include <string>

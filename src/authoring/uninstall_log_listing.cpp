@@ -90,6 +90,8 @@ void WriteLogListingText(std::ostream& out, const UninstallLogListing& listing) 
   for (const LogProgramItem& item : additions.items)
     out << "    Item to remove            " << TextQuoted(item.title) << " in "
         << TextQuoted(item.group) << "\n";
+  for (const std::string& folder : additions.folders)
+    out << "    Files installed in        " << TextQuoted(folder) << "\n";
 }
 
 namespace {
@@ -110,7 +112,10 @@ void WriteAdditionsJson(std::ostream& out, const LogAdditions& additions) {
     out << (i ? ",\n" : "\n") << "      {\"group\": " << JsonString(AnsiToUtf8(item.group))
         << ", \"title\": " << JsonString(AnsiToUtf8(item.title)) << "}";
   }
-  out << (additions.items.empty() ? "]\n" : "\n    ]\n") << "  }\n";
+  out << (additions.items.empty() ? "],\n" : "\n    ],\n") << "    \"folders\": [";
+  for (std::size_t i = 0; i < additions.folders.size(); ++i)
+    out << (i ? ", " : "") << JsonString(AnsiToUtf8(additions.folders[i]));
+  out << "]\n  }\n";
 }
 
 }  // namespace

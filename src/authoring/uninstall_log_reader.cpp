@@ -44,6 +44,8 @@ std::string What(const UninstallLogError& error) {
              " entries the header announces";
     case LogErrorKind::readError:
       return "read error: " + error.detail;
+    case LogErrorKind::refusedValue:
+      return error.detail;
   }
   return {};
 }

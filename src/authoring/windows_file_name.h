@@ -1,7 +1,7 @@
 // Whether a name can be a file or folder name on Windows, as a package
-// stores names: in code page 1252, without the characters Windows refuses,
-// without the device names, and without a trailing blank or dot (which
-// Windows drops, so the file would get another name).
+// stores names: in code page 1252, and then by the rules of
+// framework/file_name_rules.h (no character Windows refuses, no device
+// name, no trailing blank or dot).
 #pragma once
 
 #include <string>

@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-CStep* CreateStep(CCompressedFile* dataFile) {
+CStep* CreateStep(CCompressedFile* dataFile, std::unique_ptr<CStep>* refused) {
   if (dataFile == nullptr) return nullptr;
   std::string name;
   try {
@@ -19,7 +19,8 @@ CStep* CreateStep(CCompressedFile* dataFile) {
   CStep* step = FindStepClass(name);
   if (step == nullptr) return nullptr;
   if (!step->ReadRecord(dataFile)) {
-    delete step;
+    if (refused != nullptr) refused->reset(step);
+    else delete step;
     return nullptr;
   }
   return step;

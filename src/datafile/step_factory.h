@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "datafile/data_file_layout.h"
@@ -31,7 +32,9 @@ inline constexpr std::array<const char*, 9> kAcceptedStepClassNames = {
 // current media file has no bytes left before the record, the next one is
 // opened through CurrentMediaSource().  A file error while the class name is
 // read is reported through the stream's ReportFileError and answers null.
-CStep* CreateStep(CCompressedFile* dataFile);
+// With `refused` given, a step whose body ReadRecord refused goes there,
+// holding what it read, so that the caller can say what was wrong.
+CStep* CreateStep(CCompressedFile* dataFile, std::unique_ptr<CStep>* refused = nullptr);
 
 // A new, empty step of the class with that exact runtime class name (the
 // caller owns it), or null when it is not one of kAcceptedStepClassNames or

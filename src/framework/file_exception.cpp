@@ -27,14 +27,15 @@ void ThrowIfFailed(FileCause cause, const std::string& fileName) {
   if (cause != FileCause::none) throw CFileException(cause, -1, fileName);
 }
 
-CArchiveException::CArchiveException(int cause, std::string fileName)
-    : m_cause(cause), m_strFileName(std::move(fileName)) {
+CArchiveException::CArchiveException(int cause, std::string fileName, std::string reason)
+    : m_cause(cause), m_strFileName(std::move(fileName)), m_reason(std::move(reason)) {
   static constexpr const char* kNames[] = {"none",     "generic",  "readOnly", "endOfFile",
                                            "writeOnly", "badIndex", "badClass", "badSchema"};
   m_what = "archive error (";
   m_what += (cause >= 0 && cause < 8) ? kNames[cause] : ("cause " + std::to_string(cause));
   m_what += ")";
   if (!m_strFileName.empty()) m_what += " on " + m_strFileName;
+  if (!m_reason.empty()) m_what += ": " + m_reason;
 }
 
 }  // namespace velmora

@@ -46,11 +46,15 @@ class CArchiveException : public std::exception {
     badSchema = 7,
   };
 
-  explicit CArchiveException(int cause = generic, std::string fileName = {});
+  // `reason` says why a value that was read in full is refused (e.g. "the
+  // file name has the component '..'"); "" for the archive's own causes.
+  explicit CArchiveException(int cause = generic, std::string fileName = {},
+                             std::string reason = {});
   const char* what() const noexcept override { return m_what.c_str(); }
 
   int m_cause;
   std::string m_strFileName;
+  std::string m_reason;
 
  private:
   std::string m_what;

@@ -4,6 +4,7 @@
 #include "datafile/data_file_layout.h"
 #include "framework/archive.h"
 #include "framework/file_exception.h"
+#include "framework/file_name_rules.h"
 #include "steps/step_record.h"
 
 namespace velmora {
@@ -15,8 +16,11 @@ void CStepFile::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
     ar << m_name << static_cast<std::int32_t>(m_createdByInstall ? 1 : 0) << m_targetDirectory;
   } else {
+    ar >> m_name;
+    if (const std::string problem = NameProblem(); !problem.empty())
+      throw CArchiveException(CArchiveException::generic, {}, "the file name " + problem);
     std::int32_t created = 0;
-    ar >> m_name >> created >> m_targetDirectory;
+    ar >> created >> m_targetDirectory;
     m_createdByInstall = created != 0;
   }
 }
@@ -34,14 +38,19 @@ std::string CStepFile::GetDisplayName() const {
 
 bool CStepFile::SetName(const std::string& value) { m_name = value; return true; }
 
+std::string CStepFile::NameProblem() const {
+  return IsMemoryData() ? std::string() : RelativeFileNameProblem(m_name);
+}
+
 // Only the name is required; file steps are not tested for duplicate names.
 bool CStepFile::Validate(const StepList*, std::string* message) { return CStep::Validate(nullptr, message); }
 
 std::string CStepFile::GetKindName() const { return "--invalid use of base class--"; }
 
 // The common record, then data size, creation time and modification time.
+// A name the step may not have refuses the record as damage does.
 bool CStepFile::ReadRecord(CCompressedFile* data) {
-  if (!CStep::ReadRecord(data)) return false;
+  if (!CStep::ReadRecord(data) || !NameProblem().empty()) return false;
   try {
     std::uint32_t size = 0;
     std::uint32_t created = 0;

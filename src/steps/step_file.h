@@ -10,6 +10,11 @@
 //
 // Archive form after CStep's: name, created-by-install flag (32 bits),
 // target directory.
+//
+// The name of a step that places a file is that file's path relative to
+// its target directory (framework/file_name_rules.h); both readers refuse a
+// record whose name is not one, as they refuse a damaged record.  The names
+// of texts and pictures only label them and may be anything.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +43,9 @@ class CStepFile : public CStep {
   // The part of the name after its last "\" or ":".
   std::string GetDisplayName() const override;
   bool SetName(const std::string& value) override;
+  // "" when the name is one this step may have; else why not, e.g. "has the
+  // component '..'".
+  std::string NameProblem() const;
 
   const char* GetNameLabel() const override { return "File Name"; }
 

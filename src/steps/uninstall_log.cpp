@@ -5,6 +5,7 @@
 #include "framework/ascii.h"
 #include "framework/file.h"
 #include "framework/file_exception.h"
+#include "framework/path_within.h"
 
 namespace velmora {
 namespace {
@@ -97,6 +98,16 @@ class LogLoader {
       archive_ >> item.group >> item.title;
       additions.items.push_back(std::move(item));
     }
+    additions.version = version;
+    if (version >= 2) {
+      std::uint32_t folders = 0;
+      archive_ >> folders;
+      for (std::uint32_t i = 0; i < folders; ++i) {
+        std::string folder;
+        archive_ >> folder;
+        additions.folders.push_back(std::move(folder));
+      }
+    }
     listing_.hasAdditions = true;
     return true;
   }
@@ -112,10 +123,12 @@ class LogLoader {
   }
 
   // Past the version check (LoadEntry), the archive raises "generic" only
-  // for a reserved string length, right after its three-byte prefix.
+  // for a reserved string length, right after its three-byte prefix, and a
+  // step for a value it refuses, with the reason.
   bool FailOnArchive(const CArchiveException& e) {
     const std::uint64_t at = archive_.GetBytesConsumed();
     if (e.m_cause == CArchiveException::endOfFile) return Fail(LogErrorKind::truncated, at, {});
+    if (!e.m_reason.empty()) return Fail(LogErrorKind::refusedValue, at, e.m_reason);
     if (e.m_cause != CArchiveException::generic) return Fail(LogErrorKind::readError, at, e.what());
     return Fail(LogErrorKind::badStringLength, at - kLongLengthPrefix, {});
   }
@@ -145,6 +158,13 @@ const LogFileRecord* LogAdditions::FileRecord(const std::string& target) const {
   for (const LogFileRecord& record : files)
     if (AsciiUppered(record.target) == wanted) return &record;
   return nullptr;
+}
+
+bool LogAdditions::OutsideFolders(const std::string& target) const {
+  if (version < 2) return false;
+  for (const std::string& folder : folders)
+    if (IsPathAtOrBelow(target, folder)) return false;
+  return true;
 }
 
 bool ReadUninstallLog(CFile& log, UninstallLogListing& listing, UninstallLogError& error) {
@@ -177,6 +197,8 @@ void StoreLogAdditions(CArchive& archive, const LogAdditions& additions) {
   }
   archive << static_cast<std::uint32_t>(additions.items.size());
   for (const LogProgramItem& item : additions.items) archive << item.group << item.title;
+  archive << static_cast<std::uint32_t>(additions.folders.size());
+  for (const std::string& folder : additions.folders) archive << folder;
 }
 
 std::uint32_t CountLogEntries(const StepList& steps) {

@@ -23,6 +23,9 @@
 //                    (seconds since 1970, as the log stores file times)
 //   32-bit count     program items still to remove whose steps are not
 //                    entries, each: string group, string item title
+//   32-bit count     (version 2 on) the folders the logged files were
+//                    installed into, each a string; the uninstaller refuses
+//                    a log whose file entries lie elsewhere
 //
 // Any input is safe to read: nothing is reserved from a count or a length
 // before the bytes are there, and every way the data can be wrong is
@@ -46,7 +49,7 @@ class CFile;
 // The archive buffer size of the log's reader and writer.
 inline constexpr std::uint32_t kLogBufferSize = 4096;
 inline constexpr std::uint32_t kLogAdditionsTag = 0x584C4D56;  // "VMLX"
-inline constexpr std::uint16_t kLogAdditionsVersion = 1;
+inline constexpr std::uint16_t kLogAdditionsVersion = 2;
 
 // What identifies the file an installation left at a target: a file there
 // that differs is no longer the installation's to delete.
@@ -68,7 +71,15 @@ struct LogAdditions {
   std::string groupCreator;
   std::vector<LogFileRecord> files;
   std::vector<LogProgramItem> items;
+  std::vector<std::string> folders;
+  // The version read (the writer writes kLogAdditionsVersion); a log of
+  // version 1 records no folders.
+  std::uint16_t version = kLogAdditionsVersion;
   bool operator==(const LogAdditions&) const = default;
+
+  // True when the additions record folders and `target` lies in none of
+  // them (names compared without regard to case).
+  bool OutsideFolders(const std::string& target) const;
 
   // The record of a target (names compared without regard to case); null
   // when the log has none.
@@ -81,6 +92,7 @@ enum class LogErrorKind {
   newerVersion,     // an entry's (or the additions') version is above what this program reads
   unknownClass,     // the class name names no step class
   trailingBytes,    // bytes follow the last entry (or the additions) that are not additions
+  refusedValue,     // the entry holds a value its step refuses (a file name that leaves its folder)
   readError,        // the file itself could not be read
 };
 
@@ -92,11 +104,13 @@ struct UninstallLogError {
   std::uint32_t entry = 0;
   // Where reading failed, in bytes from the log's first byte: the length
   // prefix, the version word, the class name or the first trailing byte;
-  // for a truncated log, the end of the data.
+  // for a truncated log, the end of the data; for a refused value, the end
+  // of that value.
   std::uint64_t offset = 0;
   std::uint32_t count = 0;  // the entry count, when it was read
   std::string className;    // the entry's class name, when it was read
-  std::string detail;       // the version, the number of trailing bytes, the read error
+  std::string detail;       // the version, the number of trailing bytes, the read error,
+                            // why a value is refused
   bool inAdditions = false; // the error lies in the additions after the entries
 };
 

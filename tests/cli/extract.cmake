@@ -47,23 +47,33 @@ elseif(CASE STREQUAL "test-only")
     message(FATAL_ERROR "--test wrote files")
   endif()
 elseif(CASE STREQUAL "hostile-names")
+  # A file step names its file below the target directory: pack refuses a
+  # name that would leave it.  The names of texts and pictures only label
+  # them, and extract keeps whatever they hold inside the output folder.
   file(WRITE "${WORK}/evil.txt" "payload")
-  file(WRITE "${WORK}/evil.toml" "title = \"Evil\"
+  file(WRITE "${WORK}/escape.toml" "title = \"Evil\"
 [[step]]
 class = \"file\"
 source = \"evil.txt\"
 name = '..\\..\\..\\escaped.txt'
 directory = \"<Windows>\"
+")
+  velmora(pack --no-setup escape.toml -o refused)
+  expect_rc(1)
+  expect_in("${OUT}" "The file name has the component '..'")
+  file(WRITE "${WORK}/evil.toml" "title = \"Evil\"
 [[step]]
-class = \"file\"
+class = \"agreement\"
+source = \"evil.txt\"
+name = '..\\..\\..\\escaped.txt'
+[[step]]
+class = \"readme\"
 source = \"evil.txt\"
 name = 'C:\\AUTOEXEC.BAT'
-directory = \"<Windows system>\"
 [[step]]
-class = \"file\"
+class = \"background\"
 source = \"evil.txt\"
 name = 'con.txt'
-directory = \"<Windows>\"
 ")
   velmora(pack --no-setup evil.toml -o pkg)
   expect_rc(0)
@@ -77,13 +87,13 @@ directory = \"<Windows>\"
       message(FATAL_ERROR "wrote outside the output folder: ${outside}")
     endif()
   endforeach()
-  expect_same_file("${WORK}/deep/er/out/_Windows_/escaped.txt" "${WORK}/evil.txt")
-  expect_same_file("${WORK}/deep/er/out/_Windows system_/AUTOEXEC.BAT" "${WORK}/evil.txt")
-  expect_same_file("${WORK}/deep/er/out/_Windows_/_con.txt" "${WORK}/evil.txt")
+  expect_same_file("${WORK}/deep/er/out/display/escaped.txt" "${WORK}/evil.txt")
+  expect_same_file("${WORK}/deep/er/out/display/AUTOEXEC.BAT" "${WORK}/evil.txt")
+  expect_same_file("${WORK}/deep/er/out/background/_con.txt" "${WORK}/evil.txt")
   # A symbolic link inside the output folder is not followed.
   file(REMOVE_RECURSE "${WORK}/deep/er/out")
   file(MAKE_DIRECTORY "${WORK}/deep/er/out" "${WORK}/elsewhere")
-  file(CREATE_LINK "${WORK}/elsewhere" "${WORK}/deep/er/out/_Windows_" SYMBOLIC)
+  file(CREATE_LINK "${WORK}/elsewhere" "${WORK}/deep/er/out/display" SYMBOLIC)
   velmora(extract pkg -o deep/er/out)
   expect_rc(3)
   expect_in("${OUT}" "symbolic link")

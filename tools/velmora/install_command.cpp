@@ -127,14 +127,15 @@ class InstallationDisk {
   bool hasSetup_ = false;
 };
 
-// The header of velmor.1, read before the run starts: a package whose first
-// media file is missing, damaged before its first record or of another data
-// file version ends the command with the reader's error and exit code, not
-// with a failed run.
-void CheckFirstHeader() {
+// The header and step records of the first part, read before the run
+// starts: a package whose first media file is missing, whose header or a
+// record of the first part is damaged (or names a file outside its folder)
+// or of another data file version ends the command with the reader's error
+// and exit code, which name the record, not with a failed run.
+void CheckFirstPart() {
   PackageReader reader("A:\\");
-  DataFileHeader header;
-  if (!reader.ReadHeader(kFirstPart, header)) throw AsReadError(reader.Failure());
+  PartContents contents;
+  if (!reader.ReadPart(kFirstPart, contents)) throw AsReadError(reader.Failure());
 }
 
 void RunInstall(const InstallOptions& options) {
@@ -169,9 +170,9 @@ void RunInstall(const InstallOptions& options) {
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedMachine scopedMachine(*machine);
-    CheckFirstHeader();
+    CheckFirstPart();
     ScopedUi scopedUi(ui);
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", std::string("A:\\") + kSetupProgramName);
     window.OnTimer();
     outcome = window.Outcome();
   }  // the window's clean-up may still close the progress dialog

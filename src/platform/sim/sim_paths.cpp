@@ -1,16 +1,12 @@
 #include "platform/sim/sim_paths.h"
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "framework/ascii.h"
+#include "framework/file_name_rules.h"
 
 namespace velmora::sim {
 namespace {
-
-// The longest single component NTFS and FAT32 accept.
-constexpr std::size_t kMaxComponent = 255;
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -31,28 +27,9 @@ std::string StripComponent(std::string part, bool last) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool IsReservedDeviceName(const std::string& name) { return !DeviceNameOf(name).empty(); }
 
-bool IsReservedDeviceName(const std::string& name) {
-  // The device is reserved whatever follows a dot, and trailing spaces
-  // before the dot do not help ("NUL .txt").
-  std::string base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = AsciiLowered(base);
-  static constexpr std::array<const char*, 6> kPlain = {"con", "prn",    "aux",
-                                                        "nul", "conin$", "conout$"};
-  for (const char* device : kPlain)
-    if (base == device) return true;
-  if (base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")))
-    return base[3] >= '1' && base[3] <= '9';
-  return false;
-}
-
-bool IsValidName(const std::string& name) {
-  if (name.empty() || name == "." || name == ".." || name.size() > kMaxComponent) return false;
-  for (unsigned char c : name)
-    if (IsInvalidChar(c) || c == '\\' || c == '/') return false;
-  return !IsReservedDeviceName(name);
-}
+bool IsValidName(const std::string& name) { return FileNameProblem(name).empty(); }
 
 FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinPath& out) {
   if (text.empty()) return FileCause::badPath;

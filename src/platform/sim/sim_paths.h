@@ -33,9 +33,13 @@ FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinP
 // separator given in the text is kept (as GetFullPathName keeps it).
 std::string FormatWindowsPath(const WinPath& path, bool trailing = false);
 
-// True when name is a single component Windows accepts as a file name.
+// True when name is a single component Windows accepts as a file name
+// (framework/file_name_rules.h): after ParseWindowsPath has dropped the
+// trailing dots and blanks Windows drops, a component that still ends in
+// one is refused, as is a host file of such a name.
 bool IsValidName(const std::string& name);
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without an extension).
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$ (with or without an
+// extension).
 bool IsReservedDeviceName(const std::string& name);
 
 bool IsSeparator(char c);

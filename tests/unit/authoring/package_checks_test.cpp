@@ -88,8 +88,8 @@ TEST_F(PackageChecks, ProgramManagerTextsMustFitACommand) {
       {MakeStep("CStepPMG", {{"name", "Lantern Notes (1996)"}}), ""},
       {file("A.EXE", "Tab\there", true), "The icon name holds a control character (0x09)"},
       {file("B\x7F.EXE", "Viewer", true), "The file name holds a control character (0x7F)"},
-      {file("C\x01.EXE", "", true), "The file name holds a control character (0x01)"},
-      {file("D\x01.EXE", "\"Quoted\"", false), ""},  // no item: nothing is sent
+      {file("C\x7F.EXE", "", true), "The file name holds a control character (0x7F)"},
+      {file("D\x7F.EXE", "\"Quoted\"", false), ""},  // no item: nothing is sent
   };
   for (Case& c : cases) {
     PackageDefinition package;

@@ -12,9 +12,11 @@ namespace {
 
 class StepPropertyTable : public PackageTest {
  protected:
-  // Reads a record body holding only `tag` with `value` into `step`.
+  // Reads a record body holding `tag` with `value` into `step`, after the
+  // name a file copy step needs (a kind without a name discards it).
   void ReadSingleTagRecord(CStep& step, const StepProperty& property, const std::string& value) {
-    std::vector<std::uint8_t> tagged(property.tag, property.tag + 5);
+    std::vector<std::uint8_t> tagged = {'N', 'A', 'M', 'E', 0, 6, 0, 0, 0, 'A', '.', 'E', 'X', 'E', 0};
+    tagged.insert(tagged.end(), property.tag, property.tag + 5);
     if (property.type == PropertyType::text) {
       const auto length = static_cast<std::uint32_t>(value.size() + 1);
       AppendU32(tagged, length);

@@ -68,7 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FullPathCase{"C:\\dir\\nul.txt", ""}, FullPathCase{"com1", ""},
                       FullPathCase{"LPT9.log", ""}, FullPathCase{"aux .txt", ""},
                       FullPathCase{"prn\\x", ""},
-                      FullPathCase{"C:\\a\\...\\b", ""}));  // would leave ".." as a name
+                      FullPathCase{"C:\\a\\...\\b", ""},  // would leave ".." as a name
+                      // folders "a." and "a ", which Windows never makes
+                      FullPathCase{"C:\\a..\\b", ""}, FullPathCase{"C:\\a \\b", ""}));
 
 TEST(SimPathLength, FullPathMustBeShorterThanMaxPath) {
   testing::TempRoot root;

@@ -16,10 +16,13 @@ namespace {
 
 using StepRecord = StepTest;
 
-// A record with no tags; file kinds get their trailing fields.
+// A record with no tags; file kinds get their trailing fields, and the
+// file copy step the name of the file it places.
 RecordBuilder Empty(const std::string& className) {
   RecordBuilder r;
-  r.ClassName(className).Head(0).Ends();
+  r.ClassName(className).Head(0);
+  if (className == "CStepFileCopy") r.String("NAME", "APP.EXE");
+  r.Ends();
   if (className.starts_with("CStepFile")) r.Trailing(0, 0, 0);
   return r;
 }
@@ -71,7 +74,7 @@ TEST_F(StepRecord, FileStepReadsPlainPositionAndTrailingFields) {
   RecordBuilder r;
   r.ClassName("CStepFileCopy")
       .Head(1000, 3, 0x12345)
-      .String("NAME", "C:\\SRC\\APP.EXE")
+      .String("NAME", "SRC\\APP.EXE")
       .String("GROU", "Main")
       .String("ICNM", "My App")
       .Flag("ICON", 1)
@@ -89,7 +92,7 @@ TEST_F(StepRecord, FileStepReadsPlainPositionAndTrailingFields) {
   EXPECT_EQ(file->GetDataSize(), 777u);  // the trailing size replaces the leading one
   EXPECT_EQ(file->GetCreationTime(), -5);
   EXPECT_EQ(file->GetModificationTime(), 0x7FFFFFFF);
-  EXPECT_EQ(file->GetName() + "|" + file->GetDirectory() + "|" + file->GetIconName(), "C:\\SRC\\APP.EXE|Main|My App");
+  EXPECT_EQ(file->GetName() + "|" + file->GetDirectory() + "|" + file->GetIconName(), "SRC\\APP.EXE|Main|My App");
   EXPECT_TRUE(file->GetIcon() && file->GetShared());
   EXPECT_FALSE(file->GetReadOnly() || file->GetHidden());
   // The next record follows right after the trailing fields.
