@@ -46,6 +46,9 @@ inline constexpr std::uint32_t system = 0x04;
 inline constexpr std::uint32_t directory = 0x10;
 inline constexpr std::uint32_t archive = 0x20;
 inline constexpr std::uint32_t normal = 0x80;
+// A link to another place (a junction, a symbolic link): GetFileAttributes
+// reports it, SetFileAttributes cannot set or clear it.
+inline constexpr std::uint32_t reparsePoint = 0x400;
 }  // namespace attr
 
 // GetDriveType results.
@@ -336,14 +339,36 @@ class Machine {
   virtual void FindFileLocation(std::uint32_t flags, const std::string& name,
                                 const std::string& windowsDir, const std::string& appDir,
                                 std::string& currentDir, std::string& destDir);
-  // Loads a component in-process (OleInitialize, LoadLibraryEx with the
-  // altered search path) and calls its entry point ("DllRegisterServer",
+  // Loads a component in-process (OleInitialize, LoadLibraryEx looking for
+  // its dependencies in its own folder and the system directory only, never
+  // the current directory) and calls its entry point ("DllRegisterServer",
   // "DllUnregisterServer"), which answers an HRESULT into result.
   virtual RegistrationCall CallRegistrationEntry(const std::string& path,
                                                  const std::string& entryPoint, long& result);
-  // WinExec(commandLine, SW_SHOWNORMAL): starts a program without waiting
-  // for it; 32 or more means it was started.
-  virtual std::uint32_t StartProgram(const std::string& commandLine);
+  // Runs the program at programPath, a full path (never looked for by
+  // name), with these arguments (its command line is the quoted path, a
+  // blank and the arguments), without a window, and waits for it to end.
+  // It starts in its own folder, never in the current directory (the media
+  // folder, which may hold libraries planted for it to load).  False when
+  // it could not be started; exitCode is then 0xFFFFFFFF.
+  virtual bool RunProgram(const std::string& programPath, const std::string& arguments,
+                          std::uint32_t& exitCode);
+
+  // ---- permissions ------------------------------------------------------------
+  // The folder of installed programs ("C:\Program Files"), "" when the
+  // machine has none.  It and the Windows directory only let administrators
+  // write, and so do the folders made below them.
+  virtual std::string GetProgramFilesDirectory();
+  // CreateDirectory with permissions of its own instead of those of the
+  // folder above: administrators and SYSTEM full control, users read and
+  // execute; the folders and files later made in it inherit them.  The
+  // default creates it as CreateDirectory does.
+  virtual FileCause CreateProtectedDirectory(const std::string& path);
+  // True when a user without administrator rights may add, rename or delete
+  // entries of the directory (its permissions give that to Everyone, Users,
+  // Authenticated Users or INTERACTIVE), or when that cannot be told.  The
+  // default answers true.
+  virtual bool UsersCanWriteDirectory(const std::string& path);
 
   // MoveFileEx(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file is
   // deleted when the system next starts, for a file that cannot be deleted

@@ -41,7 +41,18 @@ RegistrationCall Machine::CallRegistrationEntry(const std::string&, const std::s
   return RegistrationCall::loadFailed;
 }
 
-std::uint32_t Machine::StartProgram(const std::string&) { return 2; }  // ERROR_FILE_NOT_FOUND
+bool Machine::RunProgram(const std::string&, const std::string&, std::uint32_t& exitCode) {
+  exitCode = 0xFFFFFFFF;
+  return false;
+}
+
+std::string Machine::GetProgramFilesDirectory() { return {}; }
+
+FileCause Machine::CreateProtectedDirectory(const std::string& path) {
+  return CreateDirectory(path);
+}
+
+bool Machine::UsersCanWriteDirectory(const std::string&) { return true; }
 
 long Machine::DeleteRegValue(hkey::Root, const std::string&, const std::string&) {
   return winerror::accessDenied;

@@ -34,6 +34,25 @@ if(EXISTS "${prefix}/share/velmora/SETUP.EXE")
   if(NOT installed STREQUAL beside)
     message(FATAL_ERROR "the medium's SETUP.EXE is not the installed one")
   endif()
+  # SETUP.EXE often runs from a downloads folder: Windows takes a library it
+  # imports from beside it unless the library is one Windows always loads
+  # from its system directory (a known DLL).
+  find_program(objdump NAMES i686-w64-mingw32-objdump x86_64-w64-mingw32-objdump objdump)
+  if(objdump)
+    execute_process(COMMAND ${objdump} -p "${prefix}/share/velmora/SETUP.EXE"
+                    OUTPUT_VARIABLE headers RESULT_VARIABLE rc)
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+    if(NOT rc EQUAL 0 OR NOT imports)
+      message(FATAL_ERROR "objdump read no imports of SETUP.EXE (${rc})")
+    endif()
+    foreach(import IN LISTS imports)
+      string(REPLACE "DLL Name: " "" library "${import}")
+      string(TOLOWER "${library}" library)
+      if(NOT library MATCHES "^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|msvcrt|shlwapi)\\.dll$")
+        message(FATAL_ERROR "SETUP.EXE imports ${library}, which Windows may take from beside it")
+      endif()
+    endforeach()
+  endif()
 else()
   # Built without the MinGW toolchain: the tool says where it looked.
   expect_rc(3)

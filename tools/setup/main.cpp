@@ -19,6 +19,7 @@
 #include "platform/scripted/scripted_ui.h"
 #include "platform/win32/module_name.h"
 #include "platform/win32/native.h"
+#include "platform/win32/system_library.h"
 #include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 
@@ -52,6 +53,9 @@ int RefuseCommandLine(const velmora::SetupOptions& options, const std::string& p
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  // Before anything loads a library by name: never from the current
+  // directory and, where the system allows, from its own directory only.
+  velmora::RestrictLibrarySearch();
   // Every step acts on the real machine.
   velmora::ScopedMachine machine(velmora::NativeMachine());
   // The uninstaller is started with the path of its log on its command line
@@ -66,8 +70,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   velmora::ScriptedUi scripted;
   velmora::LineLog log;
   if (!options.logPath.empty()) {
-    if (!log.Open(options.logPath))
-      return RefuseCommandLine(options, "cannot write the log file " + options.logPath, scripted);
+    std::string reason;
+    if (!log.Open(options.logPath, reason))
+      return RefuseCommandLine(
+          options, "cannot write the log file " + options.logPath + ": " + reason, scripted);
     scripted.SetEcho([&log](const std::string& line) { log.WriteLine(line); });
   }
   scripted.Note(velmora::RunNote::program,

@@ -15,8 +15,14 @@ class LineLog {
   LineLog(const LineLog&) = delete;
   LineLog& operator=(const LineLog&) = delete;
 
-  // Creates or empties the file; false when it cannot be written.
-  bool Open(const std::string& path);
+  // Creates the file, or empties a plain file that is there; a relative
+  // name is taken from the current directory.  A program run with more
+  // rights than the user who named the file must not write anywhere else,
+  // so a link (a symbolic link or other reparse point, not followed), a
+  // directory, a device and a file with more than one name (a hard link)
+  // are refused as they are, nothing changed.  False when the file cannot
+  // be written, with why in reason ("it is a link", or the system's error).
+  bool Open(const std::string& path, std::string& reason);
   bool IsOpen() const { return file_ != nullptr; }
   // The line and a line end, flushed to the file; nothing when not open.
   void WriteLine(const std::string& line);

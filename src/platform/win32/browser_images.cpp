@@ -1,5 +1,7 @@
 #include "platform/win32/browser_images.h"
 
+#include "platform/win32/common_controls.h"
+
 namespace velmora {
 
 int BrowserImageIndex::Slot(int iconId) {
@@ -19,20 +21,23 @@ int BrowserImageIndex::Of(int iconId) const {
 }
 
 BrowserImages::BrowserImages() {
+  const CommonControls& controls = CommonControlsLibrary();
+  if (!controls.imageListCreate || !controls.imageListReplaceIcon || !controls.imageListDestroy)
+    return;
   // Colour images without a mask, room for seven to start, no growth step
   // of its own (the list still takes the eighth).
-  list_ = ::ImageList_Create(16, 16, 0, 7, 0);
+  list_ = controls.imageListCreate(16, 16, 0, 7, 0);
   if (list_ == nullptr) return;
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   for (const int iconId : kFolderBrowserIconOrder) {
     HICON icon = ::LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     if (icon == nullptr) continue;
-    index_.Set(iconId, ::ImageList_AddIcon(list_, icon));
+    index_.Set(iconId, controls.imageListReplaceIcon(list_, -1, icon));  // -1 adds it
   }
 }
 
 BrowserImages::~BrowserImages() {
-  if (list_ != nullptr) ::ImageList_Destroy(list_);
+  if (list_ != nullptr) CommonControlsLibrary().imageListDestroy(list_);
 }
 
 }  // namespace velmora

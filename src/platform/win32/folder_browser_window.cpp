@@ -3,6 +3,7 @@
 #include "dialogs/folder_tree.h"
 #include "platform/machine.h"
 #include "platform/win32/browser_images.h"
+#include "platform/win32/common_controls.h"
 #include "platform/win32/win32_api.h"
 #include "resources/resource_ids.h"
 
@@ -14,8 +15,10 @@ class FolderBrowser {
   FolderBrowser() : model_(CurrentMachine()) {}
 
   int Run() {
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    // Registers the tree view's window class; without it the dialog cannot
+    // be made, which answers as a cancel.
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES};
+    if (const auto init = CommonControlsLibrary().initCommonControlsEx) init(&controls);
     const INT_PTR answer =
         ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FOLDER_BROWSER),
                           nullptr, &FolderBrowser::DialogProc, reinterpret_cast<LPARAM>(this));

@@ -80,8 +80,14 @@ class Win32Machine final : public Machine {
                         std::string& destDir) override;
   RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
                                          long& result) override;
-  std::uint32_t StartProgram(const std::string& commandLine) override;
+  bool RunProgram(const std::string& programPath, const std::string& arguments,
+                  std::uint32_t& exitCode) override;
   FileCause DeleteFileAtRestart(const std::string& path) override;
+
+  // Permissions (win32_permissions.cpp).
+  std::string GetProgramFilesDirectory() override;
+  FileCause CreateProtectedDirectory(const std::string& path) override;
+  bool UsersCanWriteDirectory(const std::string& path) override;
 
   // DDEML (win32_dde.cpp).
   std::unique_ptr<DdeConversation> ConnectDde(const std::string& serviceAndTopic,

@@ -122,9 +122,11 @@ FileCause Win32Machine::SetCurrentDirectory(const std::string& path) {
   return Check(::SetCurrentDirectoryA(path.c_str()));
 }
 
+// The system's own Windows directory: on a Remote Desktop host
+// GetWindowsDirectory may answer a folder of the user's instead.
 std::string Win32Machine::GetWindowsDirectory() {
   return ReadString([](DWORD size, char* buffer) {
-    return static_cast<DWORD>(::GetWindowsDirectoryA(buffer, size));
+    return static_cast<DWORD>(::GetSystemWindowsDirectoryA(buffer, size));
   });
 }
 

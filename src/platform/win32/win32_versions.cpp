@@ -1,12 +1,31 @@
 // The version library and file times on Windows.
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_machine.h"
 
 namespace velmora {
 namespace {
+
+// The version library's functions, from the system directory; each null
+// when it cannot be had.
+struct VersionLibrary {
+  decltype(&::GetFileVersionInfoSizeA) getInfoSize =
+      SystemFunction<decltype(getInfoSize)>("version.dll", "GetFileVersionInfoSizeA");
+  decltype(&::GetFileVersionInfoA) getInfo =
+      SystemFunction<decltype(getInfo)>("version.dll", "GetFileVersionInfoA");
+  decltype(&::VerQueryValueA) queryValue =
+      SystemFunction<decltype(queryValue)>("version.dll", "VerQueryValueA");
+  decltype(&::VerFindFileA) findFile =
+      SystemFunction<decltype(findFile)>("version.dll", "VerFindFileA");
+};
+
+const VersionLibrary& Version() {
+  static const VersionLibrary library;
+  return library;
+}
 
 // FILETIME counts 100 ns units from 1601-01-01; file times here are seconds
 // from 1970-01-01.
@@ -77,15 +96,17 @@ FileCause Win32Machine::SetOpenFileTimes(FileHandle handle, const FileTimes& tim
 
 bool Win32Machine::GetFileVersion(const std::string& path, std::uint64_t& version) {
   version = 0;
+  const VersionLibrary& library = Version();
+  if (!library.getInfoSize || !library.getInfo || !library.queryValue) return false;
   DWORD handle = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+  const DWORD size = library.getInfoSize(path.c_str(), &handle);
   if (size == 0) return false;
   std::vector<std::uint8_t> data(size);
-  if (!::GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return false;
+  if (!library.getInfo(path.c_str(), 0, size, data.data())) return false;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   char root[] = "\\";
-  if (!::VerQueryValueA(data.data(), root, reinterpret_cast<void**>(&fixed), &length) ||
+  if (!library.queryValue(data.data(), root, reinterpret_cast<void**>(&fixed), &length) ||
       fixed == nullptr || length < 16)
     return false;
   version = static_cast<std::uint64_t>(fixed->dwFileVersionMS) << 32 | fixed->dwFileVersionLS;
@@ -95,14 +116,20 @@ bool Win32Machine::GetFileVersion(const std::string& path, std::uint64_t& versio
 void Win32Machine::FindFileLocation(std::uint32_t flags, const std::string& name,
                                     const std::string& windowsDir, const std::string& appDir,
                                     std::string& currentDir, std::string& destDir) {
+  // Without the version library: the answer of a machine that has none.
+  const auto findFile = Version().findFile;
+  if (!findFile) {
+    Machine::FindFileLocation(flags, name, windowsDir, appDir, currentDir, destDir);
+    return;
+  }
   char current[MAX_PATH] = "";
   char destination[MAX_PATH] = "";
   UINT currentLength = MAX_PATH;
   UINT destinationLength = MAX_PATH;
   // The version library takes the three names as writable strings.
   std::string nameCopy = name, windowsCopy = windowsDir, appCopy = appDir;
-  ::VerFindFileA(flags, nameCopy.data(), windowsCopy.data(), appCopy.data(), current,
-                 &currentLength, destination, &destinationLength);
+  findFile(flags, nameCopy.data(), windowsCopy.data(), appCopy.data(), current, &currentLength,
+           destination, &destinationLength);
   current[MAX_PATH - 1] = 0;
   destination[MAX_PATH - 1] = 0;
   currentDir = current;

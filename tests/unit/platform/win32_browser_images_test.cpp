@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/browser_images.h"
+#include "platform/win32/system_library.h"
 
 namespace velmora {
 namespace {
@@ -27,7 +28,10 @@ TEST(Win32BrowserImagesTest, AProgramWithoutTheIconsGetsAListWithNoImages) {
   // The test program carries none of the icon resources.
   BrowserImages images;
   ASSERT_NE(images.List(), nullptr);
-  EXPECT_EQ(::ImageList_GetImageCount(images.List()), 0);
+  const auto imageCount = SystemFunction<decltype(&::ImageList_GetImageCount)>(
+      "comctl32.dll", "ImageList_GetImageCount");
+  ASSERT_NE(imageCount, nullptr);
+  EXPECT_EQ(imageCount(images.List()), 0);
   for (const int icon : kFolderBrowserIconOrder) EXPECT_EQ(images.Index().Of(icon), -1) << icon;
 }
 

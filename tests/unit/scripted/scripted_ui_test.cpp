@@ -272,7 +272,8 @@ TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
 TEST(ScriptedUi, EchoedLinesReachTheLogFileBeforeTheRunEnds) {
   const std::string path = ::testing::TempDir() + "/echo.log";
   LineLog log;
-  ASSERT_TRUE(log.Open(path));
+  std::string reason;
+  ASSERT_TRUE(log.Open(path, reason)) << reason;
   ScriptedUi ui;
   ui.SetEcho([&log](const std::string& line) { log.WriteLine(line); });
   ui.Note(RunNote::package, "Demo");
@@ -287,7 +288,7 @@ TEST(ScriptedUi, EchoedLinesReachTheLogFileBeforeTheRunEnds) {
 #endif
   EXPECT_EQ(text, "package \"Demo\"" + end + "step \"Directory: Main\" -> done" + end +
                       "message \"Setup\" [OK] \"Install Successful\" -> OK (default)" + end);
-  EXPECT_FALSE(log.Open(::testing::TempDir() + "/no such folder/x.log"));
+  EXPECT_FALSE(log.Open(::testing::TempDir() + "/no such folder/x.log", reason));
   EXPECT_FALSE(ReadTextFile(::testing::TempDir() + "/no such file", text));
 }
 
