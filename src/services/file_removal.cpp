@@ -48,6 +48,11 @@ Removal RemoveFileNowOrAtRestart(const std::string& path) {
   if (cause == FileCause::none || cause == FileCause::fileNotFound) return Removal::removed;
   const std::string full = machine.GetFullPathName(path);
   if (full.empty()) return Removal::failed;
+  // The system deletes what is at the name when it next starts, with its
+  // own rights: in a folder a user may change, that could be anything the
+  // user links there by then.
+  if (machine.UsersCanWriteDirectory(full.substr(0, full.find_last_of('\\') + 1)))
+    return Removal::failed;
   const std::string aside = MoveAside(machine, full);
   if (aside.empty())
     return machine.DeleteFileAtRestart(full) == FileCause::none ? Removal::atRestart

@@ -23,7 +23,8 @@ FileCause RemoveFileNow(const std::string& path);
 // not deleted), the file is given to the system to delete at its next
 // start: moved to a fresh unique name in its own directory first, so that
 // the deletion never reaches a file placed at the path before that start;
-// under its own name only when it cannot be moved.
+// under its own name only when it cannot be moved.  Never in a directory
+// users may write: the file stays (failed).
 Removal RemoveFileNowOrAtRestart(const std::string& path);
 
 // A file is placed at `path`: a deletion of that name waiting for the next

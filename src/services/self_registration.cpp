@@ -1,5 +1,7 @@
 #include "services/self_registration.h"
 
+#include <cstdint>
+
 #include "framework/ascii.h"
 #include "platform/machine.h"
 
@@ -12,7 +14,7 @@ std::string UpperExtension(const std::string& path) {
   return AsciiUppered(path.substr(dot));
 }
 
-bool Register(const std::string& path, const char* entryPoint, const std::string& commandLine) {
+bool Register(const std::string& path, const char* entryPoint, const std::string& arguments) {
   if (path.find('.') == std::string::npos) return false;
   Machine& machine = CurrentMachine();
   if (IsComponentLibrary(path)) {
@@ -21,8 +23,10 @@ bool Register(const std::string& path, const char* entryPoint, const std::string
         result == 0)
       return true;
   }
-  // WinExec answers 32 or more once the program is started.
-  return machine.StartProgram(commandLine) >= 32;
+  const std::string program = RegistrationProgramPath();
+  if (program.empty()) return false;
+  std::uint32_t exitCode = 0;
+  return machine.RunProgram(program, arguments, exitCode) && exitCode == 0;
 }
 
 }  // namespace
@@ -32,18 +36,25 @@ bool IsComponentLibrary(const std::string& path) {
   return extension == ".DLL" || extension == ".OCX";
 }
 
-std::string RegisterCommandLine(const std::string& path) { return "Regsvr32 \"" + path + "\""; }
-
-std::string UnregisterCommandLine(const std::string& path) {
-  return "Regsvr32 /u \"" + path + "\"";
+std::string RegistrationProgramPath() {
+  std::string directory = CurrentMachine().GetSystemDirectory();
+  if (directory.empty()) return {};
+  if (directory.back() != '\\') directory += '\\';
+  return directory + "regsvr32.exe";
 }
 
+// /s: the program shows no message box of its own; a failure is told
+// through the installation's own message.
+std::string RegisterArguments(const std::string& path) { return "/s \"" + path + "\""; }
+
+std::string UnregisterArguments(const std::string& path) { return "/s /u \"" + path + "\""; }
+
 bool RegisterComponent(const std::string& path) {
-  return Register(path, "DllRegisterServer", RegisterCommandLine(path));
+  return Register(path, "DllRegisterServer", RegisterArguments(path));
 }
 
 bool UnregisterComponent(const std::string& path) {
-  return Register(path, "DllUnregisterServer", UnregisterCommandLine(path));
+  return Register(path, "DllUnregisterServer", UnregisterArguments(path));
 }
 
 }  // namespace velmora

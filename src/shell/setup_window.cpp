@@ -28,6 +28,13 @@ SetupWindow::SetupWindow(std::string moduleBaseName, const std::string& commandL
                      : "Tarnwick's Velmora(TM) is preparing the uninstallation.  Please wait.";
   if (!m_installMode) m_logPath = UninstallLogPathFromArguments(commandLine);
   m_modulePath = std::move(modulePath);
+  // Opened without sharing write or delete access: the program file can
+  // then be neither changed nor renamed, so the uninstaller copied from it
+  // is the program that runs.
+  if (m_installMode && !m_modulePath.empty() &&
+      CurrentMachine().OpenFile(m_modulePath, FileAccess::read, FileShare::denyWrite,
+                                FileDisposition::openExisting, m_programImage) != FileCause::none)
+    m_programImage = kNoFile;
   g_mainWindow = this;
   SetCurrentReplaceChecks(this);
   SetCurrentBackgroundWindow(this);
@@ -41,6 +48,7 @@ SetupWindow::~SetupWindow() {
   m_doneSteps.clear();
   m_progress.reset();
   m_dataFile.Abort();
+  if (m_programImage != kNoFile) CurrentMachine().CloseFile(m_programImage);
   if (g_mainWindow == this) g_mainWindow = nullptr;
   if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
   if (CurrentBackgroundWindow() == this) SetCurrentBackgroundWindow(nullptr);

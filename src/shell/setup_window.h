@@ -18,6 +18,7 @@
 #include "datafile/compressed_file.h"
 #include "datafile/step_factory.h"
 #include "platform/device_context.h"
+#include "platform/machine.h"
 #include "steps/background_window.h"
 #include "steps/installed_products.h"
 #include "steps/replace_decision.h"
@@ -44,8 +45,11 @@ class SetupWindow : public MediaSource,
   // moduleBaseName: the program's file name without directory and
   // extension ("SETUP", "XDemo"); commandLine: its arguments, which in
   // uninstall mode name the uninstall log (quoted or not); modulePath: the
-  // program's full path, which the uninstaller deletes at its end ("": the
-  // program file is left alone).
+  // running program's full path.  An installation opens it at once, so that
+  // it cannot be renamed or replaced while the run lasts, and copies the
+  // uninstaller from it ("": no uninstaller can be made, the installation
+  // fails).  An uninstaller accepts only the log beside it with its own
+  // name, and deletes its program file at its end ("": no log is accepted).
   SetupWindow(std::string moduleBaseName, const std::string& commandLine,
               std::string modulePath = {});
   // The window's destruction: deletes every step on both lists and the
@@ -82,7 +86,7 @@ class SetupWindow : public MediaSource,
   // disk while it is missing), positioned after its plain prefix with
   // decompression on.  Also the run's MediaSource.
   bool OpenNextMediaFile() override;
-  // Copies Setup.exe to the uninstaller's path.  An uninstaller already
+  // Copies the running program to the uninstaller's path.  An uninstaller already
   // there (an earlier installation's) is kept aside until the outcome is
   // known: a roll-back puts it back, success deletes it.
   bool CreateUninstallExecutable();
@@ -129,6 +133,7 @@ class SetupWindow : public MediaSource,
   // Uninstallation: undoes the steps.
   bool UndoLoggedSteps(std::uint32_t count);
   void KeepWhatIsLeftInTheLog();
+  bool IsOwnLog(const UninstallLogListing& listing) const;
   void RemoveProgramGroup(const CStep* programGroup);
   bool MayDeleteGroup(const std::string& group) const;
 
@@ -160,6 +165,8 @@ class SetupWindow : public MediaSource,
   };
   std::vector<UninstallerCopy> m_uninstallers;
   std::string m_modulePath;
+  // The running program, open from the start of an installation.
+  FileHandle m_programImage = kNoFile;
 
   // The installed products' logs: the earlier installation of this title
   // and the others.  While uninstalling, the own log's additions.
@@ -183,6 +190,10 @@ class SetupWindow : public MediaSource,
 // that cannot tell what other products hold changes nothing.
 inline constexpr const char* kProductsUnreadable =
     "Unable to read the uninstall entries of the installed products.";
+// Shown when an uninstaller is given a log that is not its own: another
+// folder or name than its own beside it, another product's title, or file
+// entries outside the folders the installation recorded.  Nothing is undone.
+std::string ForeignLogMessage(const std::string& logPath);
 
 // "installed", "install failed", ... for logs.
 const char* OutcomeName(RunOutcome outcome);

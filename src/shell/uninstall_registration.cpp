@@ -4,6 +4,10 @@
 // a successful installation (SetupWindow::WriteUninstallLog).
 #include "shell/uninstall_registration.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "framework/archive.h"
 #include "framework/ascii.h"
 #include "platform/ui.h"
@@ -11,9 +15,40 @@
 #include "services/file_removal.h"
 #include "services/registry.h"
 #include "shell/setup_window.h"
+#include "steps/step_file.h"
 
 namespace velmora {
 namespace {
+
+// Writes the whole of an open file to `to` (created or truncated); a copy
+// that fails half-way is deleted.
+bool CopyOpenFile(Machine& machine, FileHandle from, const std::string& to) {
+  std::uint64_t position = 0;
+  if (from == kNoFile || machine.SeekFile(from, 0, SeekOrigin::begin, position) != FileCause::none)
+    return false;
+  FileHandle target = kNoFile;
+  if (machine.OpenFile(to, FileAccess::write, FileShare::exclusive, FileDisposition::createAlways,
+                       target) != FileCause::none)
+    return false;
+  std::vector<std::uint8_t> buffer(std::size_t{64} * 1024);
+  bool copied = true;
+  for (;;) {
+    std::uint32_t got = 0;
+    if (machine.ReadFile(from, buffer.data(), static_cast<std::uint32_t>(buffer.size()), got) !=
+        FileCause::none) {
+      copied = false;
+      break;
+    }
+    if (got == 0) break;
+    if (machine.WriteFile(target, buffer.data(), got) != FileCause::none) {
+      copied = false;
+      break;
+    }
+  }
+  copied = machine.CloseFile(target) == FileCause::none && copied;
+  if (!copied) machine.DeleteFile(to);
+  return copied;
+}
 
 constexpr std::size_t kWindowsDirectoryLimit = 260;
 
@@ -103,7 +138,7 @@ bool SetupWindow::CreateUninstallExecutable() {
     if (rest == 0) rest = attr::normal;
     machine.SetFileAttributes(path, rest);
   }
-  if (machine.CopyFile(kSetupProgramName, path, false) != FileCause::none) return false;
+  if (!CopyOpenFile(machine, m_programImage, path)) return false;
   if (CancelDeletionAtRestart(path)) copy->deletionCancelled = true;
   return true;
 }
@@ -196,7 +231,14 @@ LogAdditions SetupWindow::MakeLogAdditions(const StepList& logged) const {
   additions.groupCreator = m_groupCreator;
   for (const CStep* step : logged) {
     const std::string target = LogEntryTarget(*step);
-    if (target.empty() || step->GetShared()) continue;
+    if (target.empty()) continue;
+    // The folders the files went into: the uninstaller deletes nothing
+    // outside them.
+    const std::string folder = static_cast<const CStepFile*>(step)->GetTargetDirectory();
+    if (std::none_of(additions.folders.begin(), additions.folders.end(),
+                     [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
+      additions.folders.push_back(folder);
+    if (step->GetShared()) continue;
     if (const std::optional<LogFileRecord> record = CurrentFileRecord(target))
       additions.files.push_back(*record);
   }

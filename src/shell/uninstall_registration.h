@@ -1,5 +1,5 @@
-// The uninstaller that an installation leaves behind: a copy of the setup
-// program in the Windows directory, named "X" + title + ".exe", its log
+// The uninstaller that an installation leaves behind: a copy of the running
+// setup program in the Windows directory, named "X" + title + ".exe", its log
 // beside it, named like it with "VMU" in place of "exe", and the uninstall
 // entry in the registry that starts it.
 #pragma once
@@ -48,8 +48,7 @@ bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
                          const StepList& steps, const LogAdditions& additions,
                          std::string* earlierAside = nullptr);
 
-// The program file copied to make the uninstaller, relative to the current
-// directory (the installation media).
+// The setup program's file name on the installation media.
 inline constexpr const char* kSetupProgramName = "Setup.exe";
 
 }  // namespace velmora

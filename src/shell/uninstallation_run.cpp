@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "framework/archive.h"
+#include "framework/ascii.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "services/file_removal.h"
@@ -33,8 +34,36 @@ bool IsPlainTitle(const std::string& title) {
 
 }  // namespace
 
+std::string ForeignLogMessage(const std::string& logPath) {
+  return "The uninstall log " + logPath +
+         " is not this uninstaller's own.  Nothing has been removed.";
+}
+
+// The uninstaller runs with administrator rights, so it carries out only
+// what its own installation wrote: the log beside the program under the
+// program's own name (the Windows directory, which only administrators
+// write), of the title the program is named for, whose files all lie in the
+// folders that installation recorded.
+bool SetupWindow::IsOwnLog(const UninstallLogListing& listing) const {
+  if (!AsciiEqualIgnoringCase(m_exeName, "X" + listing.title)) return false;
+  for (const auto& entry : listing.entries) {
+    const std::string target = LogEntryTarget(*entry);
+    if (!target.empty() && listing.additions.OutsideFolders(target)) return false;
+  }
+  for (const LogFileRecord& record : listing.additions.files)
+    if (listing.additions.OutsideFolders(record.target)) return false;
+  return true;
+}
+
 bool SetupWindow::RunUninstallation() {
   if (m_logPath.empty()) return false;
+  Machine& machine = CurrentMachine();
+  const std::string ownLog =
+      m_modulePath.empty() ? std::string() : UninstallLogPathFor(machine.GetFullPathName(m_modulePath));
+  if (ownLog.empty() || !AsciiEqualIgnoringCase(machine.GetFullPathName(m_logPath), ownLog)) {
+    AppMessageBox(ForeignLogMessage(m_logPath), mb::ok | mb::iconStop);
+    return false;
+  }
   if (!m_dataFile.Open(m_logPath, CFile::modeRead | CFile::shareDenyWrite)) return false;
   m_dataFile.SetCompressed(false);
   m_dataFileOpen = true;
@@ -47,6 +76,10 @@ bool SetupWindow::RunUninstallation() {
   m_dataFile.Abort();
   m_dataFileOpen = false;
   if (!read) return false;
+  if (!IsOwnLog(listing)) {
+    AppMessageBox(ForeignLogMessage(m_logPath), mb::ok | mb::iconStop);
+    return false;
+  }
   m_title = listing.title;
   Repaint();  // the heading shows the title at once
   CStep* programGroup = nullptr;

@@ -17,6 +17,11 @@
 
 namespace velmora {
 
+// Shown when the chosen directory is a link to another place; the question
+// is asked again.
+inline constexpr const char* kDirectoryIsLink =
+    "The requested directory is a link to another place.  Choose another directory.";
+
 class CStepDirectory;
 using DirectoryList = std::list<CStepDirectory*>;
 

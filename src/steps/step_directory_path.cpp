@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/directory_dialog.h"
+#include "framework/path_within.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
@@ -17,16 +18,32 @@ constexpr std::size_t kPathBuffer = 260;
 
 // Makes every level of `path` that cannot be entered, from the top down,
 // and adds each one made to `created`.  Entering a level moves the working
-// directory, so the path must be full.
+// directory, so the path must be full.  Outside the Windows directory and
+// the program files folder, whose permissions already keep users out, a
+// level is made with permissions of its own: a folder directly under a
+// drive's root would otherwise let every user change the programs and
+// libraries installed there.
 bool CreateLevels(Machine& machine, const std::string& path, std::vector<std::string>& created) {
+  const bool inherits = IsPathAtOrBelow(path, machine.GetWindowsDirectory()) ||
+                        IsPathAtOrBelow(path, machine.GetProgramFilesDirectory());
   for (std::size_t i = 0; i < path.size(); ++i) {
     if (path[i] != '\\' && i + 1 != path.size()) continue;
     const std::string level = path.substr(0, i + 1);
     if (machine.SetCurrentDirectory(level) == FileCause::none) continue;
-    if (machine.CreateDirectory(level) != FileCause::none) return false;
+    const FileCause cause =
+        inherits ? machine.CreateDirectory(level) : machine.CreateProtectedDirectory(level);
+    if (cause != FileCause::none) return false;
     created.push_back(level);
   }
   return true;
+}
+
+// A folder that is a link to another place (a junction, a symbolic link)
+// would put the files wherever the link leads, and a user may change it.
+bool IsLink(Machine& machine, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return machine.GetFileAttributes(path, attributes) == FileCause::none &&
+         (attributes & attr::reparsePoint) != 0;
 }
 
 }  // namespace
@@ -71,6 +88,10 @@ std::string CStepDirectory::GetPath() {
     // directory all mean the same place.
     path = machine.GetFullPathName(dialog.m_path);
     if (path.empty()) path = dialog.m_path;
+    if (IsLink(machine, path)) {
+      AppMessageBox(kDirectoryIsLink, mb::ok | mb::iconExclamation);
+      continue;
+    }
     if (machine.SetCurrentDirectory(path) == FileCause::none) break;
     if (AppMessageBox("The requested directory does not exist.  Create?",
                       mb::yesNo | mb::iconQuestion) != id::yes)

@@ -51,8 +51,16 @@ CStepFile::Leave CStepFile::LeftForOthers(const std::string& target) const {
   const bool ours = !now || recorded == nullptr ||
                     (now->size == recorded->size && now->lastWrite == recorded->lastWrite);
   if (products->OtherHolds(target)) {
-    // Without the update the other product would never remove the file.
-    if (now && ours && !products->HandOver(*now)) return Leave::failed;
+    // Without the update the other product would never remove the file: a
+    // file that is there but cannot be looked at fails the step, and the
+    // next start tries again.
+    if (!now) {
+      std::uint32_t attributes = 0;
+      return CurrentMachine().GetFileAttributes(target, attributes) == FileCause::fileNotFound
+                 ? Leave::yes
+                 : Leave::failed;
+    }
+    if (ours && !products->HandOver(*now)) return Leave::failed;
     return Leave::yes;
   }
   return ours ? Leave::no : Leave::yes;

@@ -32,11 +32,11 @@ bool AttributeStore::ForSubtree(const std::string& key, F&& visit) {
 
 std::uint32_t AttributeStore::Get(const std::string& key, bool isDirectory) const {
   const auto it = bits_.find(key);
-  return it == bits_.end() ? DefaultBits(isDirectory) : (it->second & kKeptBits);
+  return it == bits_.end() ? DefaultBits(isDirectory) : (it->second & kStoredBits);
 }
 
 void AttributeStore::Set(const std::string& key, bool isDirectory, std::uint32_t bits) {
-  bits &= kKeptBits;
+  bits &= kStoredBits;
   const auto it = bits_.find(key);
   if (bits == DefaultBits(isDirectory)) {
     if (it == bits_.end()) return;
@@ -76,7 +76,7 @@ void AttributeStore::Load() {
     if (tab == std::string::npos || tab == 0) continue;
     try {
       bits_[line.substr(tab + 1)] =
-          static_cast<std::uint32_t>(std::stoul(line.substr(0, tab), nullptr, 16)) & kKeptBits;
+          static_cast<std::uint32_t>(std::stoul(line.substr(0, tab), nullptr, 16)) & kStoredBits;
     } catch (const std::exception&) {
       // A damaged line loses that entry only.
     }

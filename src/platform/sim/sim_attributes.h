@@ -19,7 +19,7 @@ class AttributeStore {
   // storeFile empty: kept in memory only.
   explicit AttributeStore(std::filesystem::path storeFile = {});
 
-  // The bits kept for key (readOnly|hidden|system|archive), or the default.
+  // The bits kept for key (kStoredBits), or the default.
   std::uint32_t Get(const std::string& key, bool isDirectory) const;
   void Set(const std::string& key, bool isDirectory, std::uint32_t bits);
   // Forgets key and everything below it (a new file or directory there
@@ -29,6 +29,11 @@ class AttributeStore {
   void Move(const std::string& from, const std::string& to);
 
   static constexpr std::uint32_t kKeptBits = 0x27;  // readOnly|hidden|system|archive
+  // Kept beside those, out of SetFileAttributes' reach: a directory that is
+  // a link to another place, and one made with permissions of its own.
+  static constexpr std::uint32_t kReparseBit = 0x400;
+  static constexpr std::uint32_t kProtectedBit = 0x40000000;
+  static constexpr std::uint32_t kStoredBits = kKeptBits | kReparseBit | kProtectedBit;
 
  private:
   void Load();

@@ -221,8 +221,10 @@ FileCause SimMachine::SetFileAttributes(const std::string& path, std::uint32_t a
   if (const FileCause cause = Locate(path, location); cause != FileCause::none) return cause;
   if (location.kind == Kind::missing) return FileCause::fileNotFound;
   if (IsWriteProtected(location.win.drive)) return FileCause::accessDenied;
-  attributes_.Set(location.key, location.kind == Kind::directory,
-                  attributes & sim::AttributeStore::kKeptBits);
+  const bool isDirectory = location.kind == Kind::directory;
+  const std::uint32_t kept = attributes_.Get(location.key, isDirectory) &
+                             (sim::AttributeStore::kStoredBits & ~sim::AttributeStore::kKeptBits);
+  attributes_.Set(location.key, isDirectory, (attributes & sim::AttributeStore::kKeptBits) | kept);
   return FileCause::none;
 }
 

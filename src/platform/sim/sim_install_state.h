@@ -31,9 +31,11 @@ struct InstallState {
   std::map<std::string, long> entryResults;
   bool oleAvailable = true;
 
-  // Every command line StartProgram was given, and what it answers.
-  std::vector<std::string> startedPrograms;
-  std::uint32_t startResult = 33;
+  // Every program RunProgram ran: its full path, a blank, its arguments;
+  // and the exit code each answers, by full Windows path in upper case (0
+  // for a program not listed).
+  std::vector<std::string> programRuns;
+  std::map<std::string, std::uint32_t> exitCodes;
 };
 
 }  // namespace velmora::sim

@@ -159,7 +159,8 @@ bool SimMachine::IsCurrentOrAbove(const Location& location) const {
 
 std::uint32_t SimMachine::Attributes(const Location& location) const {
   const bool isDirectory = location.kind == Kind::directory;
-  const std::uint32_t bits = attributes_.Get(location.key, isDirectory);
+  const std::uint32_t bits =
+      attributes_.Get(location.key, isDirectory) & ~sim::AttributeStore::kProtectedBit;
   if (isDirectory) return bits | attr::directory;
   return bits == 0 ? attr::normal : bits;
 }

@@ -125,9 +125,19 @@ class SimMachine final : public SimulatedMachine {
                         std::string& destDir) override;
   RegistrationCall CallRegistrationEntry(const std::string& path, const std::string& entryPoint,
                                          long& result) override;
-  std::uint32_t StartProgram(const std::string& commandLine) override;
+  // Runs nothing: a program that is there at its full path "runs" (the run
+  // is recorded) and answers the exit code a test set for it.
+  bool RunProgram(const std::string& programPath, const std::string& arguments,
+                  std::uint32_t& exitCode) override;
   // Kept as Windows keeps it: appended to the registry's pending renames.
   FileCause DeleteFileAtRestart(const std::string& path) override;
+
+  // Permissions (sim_permissions.cpp): "Program Files" on the Windows
+  // directory's drive; it, the Windows directory and every directory made
+  // protected keep users out, with what lies below them.
+  std::string GetProgramFilesDirectory() override;
+  FileCause CreateProtectedDirectory(const std::string& path) override;
+  bool UsersCanWriteDirectory(const std::string& path) override;
 
   // Its Program Manager (sim_dde.cpp): the one DDE server, "PROGMAN".
   std::unique_ptr<DdeConversation> ConnectDde(const std::string& serviceAndTopic,
@@ -158,6 +168,9 @@ class SimMachine final : public SimulatedMachine {
   // CloseFile: it can be read, and renamed within its drive (the handle
   // follows it), but not written, deleted or moved to another drive.
   FileCause OpenRunningImage(const std::string& path, FileHandle& handle);
+  // Makes an existing directory a link to another place: GetFileAttributes
+  // reports it with attr::reparsePoint.
+  FileCause MarkReparsePoint(const std::string& path);
   // What Windows does when it next starts (sim_restart.cpp): every open
   // file is closed, then the operations of the pending renames value are
   // carried out in order and the value is removed.  Each operation is a

@@ -1,8 +1,9 @@
 // Component registration on the simulated machine.  A file loads as a
 // library when it is a PE image; its entry point is found when the image
 // exports that name; "calling" it records the call and answers the HRESULT
-// a test set for the path (S_OK otherwise).  Programs are not run: the
-// command line is recorded and the configured WinExec result answered.
+// a test set for the path (S_OK otherwise).  Programs are not run: one
+// that is there at its full path is recorded with its arguments and answers
+// the exit code a test set for it; one that is not there cannot start.
 #include "framework/ascii.h"
 #include "platform/sim/pe_version.h"
 #include "platform/sim/sim_machine.h"
@@ -29,9 +30,20 @@ RegistrationCall SimMachine::CallRegistrationEntry(const std::string& path,
   return RegistrationCall::called;
 }
 
-std::uint32_t SimMachine::StartProgram(const std::string& commandLine) {
-  installState_.startedPrograms.push_back(commandLine);
-  return installState_.startResult;
+bool SimMachine::RunProgram(const std::string& programPath, const std::string& arguments,
+                            std::uint32_t& exitCode) {
+  exitCode = 0xFFFFFFFF;
+  const std::string full = GetFullPathName(programPath);
+  std::uint32_t attributes = 0;
+  // Only a full path names the program: a bare name is not looked for.
+  if (full.empty() || AsciiUppered(full) != AsciiUppered(programPath) ||
+      GetFileAttributes(full, attributes) != FileCause::none ||
+      (attributes & attr::directory) != 0)
+    return false;
+  installState_.programRuns.push_back(full + " " + arguments);
+  const auto answer = installState_.exitCodes.find(AsciiUppered(full));
+  exitCode = answer == installState_.exitCodes.end() ? 0 : answer->second;
+  return true;
 }
 
 }  // namespace velmora

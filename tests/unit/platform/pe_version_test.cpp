@@ -90,8 +90,6 @@ TEST(ComponentLibrary, ByTheExtensionAfterTheLastDot) {
   EXPECT_TRUE(IsComponentLibrary("C:\\App\\comp.DLL"));
   EXPECT_FALSE(IsComponentLibrary("C:\\App\\data.tlb"));
   EXPECT_FALSE(IsComponentLibrary("C:\\App.dll\\readme"));
-  EXPECT_EQ(RegisterCommandLine("C:\\A B\\x.dll"), "Regsvr32 \"C:\\A B\\x.dll\"");
-  EXPECT_EQ(UnregisterCommandLine("C:\\x.dll"), "Regsvr32 /u \"C:\\x.dll\"");
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ struct Case {
   Removal result;
   bool pathFree;             // nothing at the path once the call returns
   const char* afterRestart;  // at the path after the system's next start
+  bool usersWrite = false;   // the folder is one users may change
 };
 
 TEST(RemoveFileNowOrAtRestart, WhatIsLeftToTheRestartNeverTakesAFilePlacedAtThePathSince) {
@@ -37,12 +38,16 @@ TEST(RemoveFileNowOrAtRestart, WhatIsLeftToTheRestartNeverTakesAFilePlacedAtTheP
        Removal::atRestart, false, missing.c_str()},
       {"the new name cannot be left to the restart: moved back, its own name left",
        Hold::runningImage, "DeleteFileAtRestart", Removal::atRestart, false, missing.c_str()},
+      {"in a folder users may change nothing is left to the restart", Hold::runningImage,
+       nullptr, Removal::failed, false, "old", true},
   };
   for (const Case& c : cases) {
     testing::TempRoot root;
     SimMachine machine(root.path());
     ScopedMachine scope(machine);
-    ASSERT_EQ(machine.CreateDirectory("C:\\APP"), FileCause::none);
+    ASSERT_EQ(c.usersWrite ? machine.CreateDirectory("C:\\APP")
+                           : machine.CreateProtectedDirectory("C:\\APP"),
+              FileCause::none);
     ASSERT_EQ(testing::PutFile(machine, kPath, "old"), FileCause::none);
     FileHandle held = kNoFile;
     if (c.hold == Hold::runningImage) {

@@ -212,7 +212,7 @@ class FaultSweep : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(Media().size(), 2u) << "the package spans two media files"; }
 
-  RunOutcome Install(SimMachine& machine) { return Run(machine, "SETUP", ""); }
+  RunOutcome Install(SimMachine& machine) { return Run(machine, "SETUP", "", kMediaSetup); }
 
   // Starts the uninstaller from its uninstall entry, its program file held
   // open as a running program's image is.

@@ -15,7 +15,7 @@ namespace {
 // A main window that notes every media file it opens.
 class NotingWindow : public SetupWindow {
  public:
-  NotingWindow() : SetupWindow("SETUP", "") {}
+  NotingWindow() : SetupWindow("SETUP", "", kMediaSetup) {}
   bool OpenNextMediaFile() override {
     const bool opened = SetupWindow::OpenNextMediaFile();
     if (opened) this->opened.push_back(MediaFileNameFor(SecondPart(), CurrentDisk()));

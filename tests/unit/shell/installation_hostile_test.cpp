@@ -40,7 +40,7 @@ RunOutcome RunOnFreshMachine(const std::string& velmor1, const std::string& what
   const auto before = Snapshot(isolated.Root());
   RunOutcome outcome;
   {
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     outcome = window.Outcome();
   }

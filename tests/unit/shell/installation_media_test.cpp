@@ -28,7 +28,7 @@ class InstallationMedia : public ShellTest {
   }
 
   RunOutcome Run() {
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     disk_ = window.CurrentDisk();
     return window.Outcome();
@@ -38,12 +38,14 @@ class InstallationMedia : public ShellTest {
 };
 
 TEST_F(InstallationMedia, StepsOnDiskZeroOrTheOpenDiskChangeNothing) {
-  // Steps that touch no file: the media file is the only file the steps
-  // open, so the second open is the uninstall log's, after the run; a
-  // reopen of the media file would meet the fault instead.  A log that
-  // cannot be written fails the installation: nothing could remove it.
+  // Steps that touch no file: after the running program (held from the
+  // start), the media file and the uninstaller copy, the next open is the
+  // uninstall log's, after the run; a reopen of the media file would meet
+  // the fault instead.  A
+  // log that cannot be written fails the installation: nothing could
+  // remove it.
   WriteFirst({IniRecord(0, 0), IniRecord(1, 0)});
-  machine_.InjectFault("OpenFile", 2, FileCause::fileNotFound);
+  machine_.InjectFault("OpenFile", 4, FileCause::fileNotFound);
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to write the uninstall log C:\\WINDOWS\\XDemo.VMU.",
                                                   "Install Failed.  Press OK to abort."}));
@@ -63,15 +65,16 @@ TEST_F(InstallationMedia, StepOnDiskThreeOpensItDirectly) {
 }
 
 TEST_F(InstallationMedia, OffsetZeroRunsWhereTheStreamIsAndAnyOtherSeeks) {
+  // The first seek is the uninstaller copy's, to the running program's start.
   WriteFirst({IniRecord(1, 0, "A", "1")});
-  machine_.InjectFault("SeekFile", 1, FileCause::badSeek);
+  machine_.InjectFault("SeekFile", 2, FileCause::badSeek);
   EXPECT_EQ(Run(), RunOutcome::installed);
   EXPECT_EQ(machine_.PendingFaults(), 1u);
   machine_.ClearFaults();
 
   ui_.ClearTranscript();
   WriteFirst({IniRecord(1, 5, "A", "1")});
-  machine_.InjectFault("SeekFile", 1, FileCause::badSeek);
+  machine_.InjectFault("SeekFile", 2, FileCause::badSeek);
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   // The run's guard reports the file error, then the run fails.
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Bad seek", "Install Failed.  Press OK to abort."}));
@@ -174,7 +177,7 @@ TEST_F(InstallationMedia, UnreadBytesOfOnePartNeverReachTheNext) {
   second.Append(IniRecord(0, 0, "B", "2"));
   WriteMedia("velmore.1", second.Stretches());
 
-  SetupWindow window("SETUP", "");
+  SetupWindow window("SETUP", "", kMediaSetup);
   window.OnTimer();
   EXPECT_EQ(window.Outcome(), RunOutcome::installed);
   EXPECT_EQ(window.Title(), "Second");

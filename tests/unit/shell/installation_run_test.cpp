@@ -48,7 +48,7 @@ class InstallationRun : public ShellTest {
   }
 
   RunOutcome Run() {
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     title_ = window.Title();
     return window.Outcome();
@@ -172,6 +172,25 @@ TEST_F(InstallationRun, UninstallerThatCannotBeMadeFailsBeforeAnyStep) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create uninstall executable.",
                                                   "Install Failed.  Press OK to abort."}));
   EXPECT_EQ(Ini("Never"), "<none>");
+}
+
+// The uninstaller is the running program, for every part, whatever the
+// current directory holds: the program file cannot be renamed or replaced
+// while the run has it open.
+TEST_F(InstallationRun, TheUninstallerIsACopyOfTheRunningProgram) {
+  const std::string running = "C:\\DOWNLOAD\\SETUP.EXE";
+  ASSERT_EQ(machine_.CreateDirectory("C:\\DOWNLOAD"), FileCause::none);
+  ASSERT_EQ(testing::PutFile(machine_, running, "MZ running program"), FileCause::none);
+  Write({Part("First", Steps(File("A.TXT", 10))), Part("Second", Steps(File("B.TXT", 10)))});
+  {
+    SetupWindow window("SETUP", "", running);
+    EXPECT_NE(machine_.MoveFile(running, "C:\\DOWNLOAD\\ASIDE.EXE"), FileCause::none);
+    EXPECT_NE(testing::PutFile(machine_, running, "MZ planted"), FileCause::none);
+    window.OnTimer();
+    EXPECT_EQ(window.Outcome(), RunOutcome::installed);
+  }
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XFirst.exe"), "MZ running program");
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ running program");
 }
 
 TEST_F(InstallationRun, ReadOnlyUninstallerOfAnEarlierInstallationIsReplaced) {

@@ -351,7 +351,8 @@ class Lifecycle {
     const Product& product = Products()[op.product];
     messages_.clear();
     EXPECT_EQ(machine_.SetCurrentDirectory(PackageFolder(op.product, op.variant)), FileCause::none);
-    const RunOutcome outcome = Run("SETUP", "", "", op.fault, installCalls_);
+    const RunOutcome outcome = Run("SETUP", "", PackageFolder(op.product, op.variant) + "\\Setup.exe",
+                                   op.fault, installCalls_);
     const Snapshot after = Take(machine_);
     const std::string pending = PendingOperations(machine_);
     if (outcome != RunOutcome::installed) {
@@ -522,15 +523,31 @@ class Lifecycle {
   std::string messages_;
 };
 
+// Runs a list of operations as printed, then the end; "" when all is right.
+std::string Replay(const std::string& list) {
+  Lifecycle life;
+  std::string problem;
+  std::istringstream ops(list);
+  for (std::string op; problem.empty() && std::getline(ops, op, ';');) problem = life.Apply(op);
+  if (problem.empty()) problem = life.End();
+  return problem.empty() ? "" : "replayed: " + life.Done() + "\nfirst broken: " + problem;
+}
+
+// Sequences the random runs once found broken, shortened by hand.
+TEST(Lifecycle, SequencesOnceFoundBrokenStayRight) {
+  const char* const sequences[] = {
+      // A file another product holds that cannot be looked at while its
+      // record is handed over: the uninstallation fails and a second start
+      // hands it over.
+      "install N20a fail files:GetFileAttributes#13:13; install N21b; "
+      "uninstall N21 fail files:GetFileSize#1:1",
+  };
+  for (const char* sequence : sequences) EXPECT_EQ(Replay(sequence), "");
+}
+
 TEST(Lifecycle, ProductsSharingFilesKeepTheMachineConsistentThroughRandomOperations) {
   if (const char* replay = std::getenv("VELMORA_LIFECYCLE_REPLAY")) {
-    Lifecycle life;
-    std::string problem;
-    std::istringstream ops(replay);
-    for (std::string op; problem.empty() && std::getline(ops, op, ';');) problem = life.Apply(op);
-    if (problem.empty()) problem = life.End();
-    if (!problem.empty())
-      ADD_FAILURE() << "replayed: " << life.Done() << "\nfirst broken: " << problem;
+    EXPECT_EQ(Replay(replay), "");
     return;
   }
   const char* count = std::getenv("VELMORA_LIFECYCLE_SEQUENCES");

@@ -42,7 +42,7 @@ class ProgramGroupRun : public ShellTest {
     part.title = "Demo";
     part.steps = Steps(Group(group), IconFile("ONE.EXE"), IconFile("TWO.EXE"));
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     return window.Outcome();
   }

@@ -23,6 +23,9 @@
 
 namespace velmora::test {
 
+// The running setup program of the run tests: the media's Setup.exe.
+inline constexpr const char* kMediaSetup = "C:\\MEDIA\\Setup.exe";
+
 // Keeps every value the progress bar is given, besides the transcript.
 class RecordingUi : public ScriptedUi {
  public:

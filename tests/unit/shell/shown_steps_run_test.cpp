@@ -70,7 +70,7 @@ class ShownStepsRun : public ShellTest {
     part.title = "Demo";
     part.steps = std::move(steps);
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     if (inspect) inspect(window);
     return window.Outcome();

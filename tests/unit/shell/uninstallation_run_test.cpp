@@ -94,7 +94,7 @@ class UninstallationRun : public ShellTest {
     part.title = title;
     part.steps = std::move(steps);
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     ArmFaults();
     window.OnTimer();
     return window.Outcome();
@@ -114,7 +114,8 @@ class UninstallationRun : public ShellTest {
     machine_.OpenRunningImage(program, image);
     RunOutcome outcome = RunOutcome::notRun;
     {
-      SetupWindow window("XDemo", arguments, program);
+      const std::string name = program.substr(program.find_last_of('\\') + 1);
+      SetupWindow window(name.substr(0, name.find_last_of('.')), arguments, program);
       ArmFaults();
       window.OnTimer();
       outcome = window.Outcome();
@@ -386,6 +387,55 @@ TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
     }
     ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
   }
+}
+
+// An uninstaller carries out only its own log: the one beside it under its
+// own name, of its own title, whose files lie in the folders its
+// installation recorded.  Any other undoes nothing, here or in another
+// product's installation.
+TEST_F(UninstallationRun, AnUninstallerRefusesEveryLogButItsOwn) {
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1")), "Other"), RunOutcome::installed);
+  ASSERT_EQ(Install(Steps(File("TWO.TXT", "2"), Group("Tools"))), RunOutcome::installed);
+  const std::string own = testing::GetFile(machine_, kLog);
+  const std::string other = testing::GetFile(machine_, "C:\\WINDOWS\\XOther.VMU");
+  UninstallLogListing listing;
+  UninstallLogError error;
+  ASSERT_TRUE(ReadUninstallLogFile(kLog, listing, error));
+  ASSERT_EQ(listing.additions.folders, std::vector<std::string>{"C:\\WINDOWS\\"});
+  listing.additions.folders = {"C:\\ELSEWHERE\\"};
+  StepList steps;
+  for (const auto& entry : listing.entries) steps.push_back(entry.get());
+  StoreUninstallLog("C:\\WINDOWS\\outside.VMU", "Demo", steps, &listing.additions);
+  const std::string outside = testing::GetFile(machine_, "C:\\WINDOWS\\outside.VMU");
+  ASSERT_EQ(machine_.CreateDirectory("C:\\PUBLIC"), FileCause::none);
+
+  struct Case {
+    const char* what;
+    std::string program;  // the uninstaller started
+    std::string log;      // the log it is given
+    std::string content;  // what that log holds
+  };
+  const Case cases[] = {
+      {"a log in another folder", kExe, "C:\\PUBLIC\\XDemo.VMU", own},
+      {"a log of another name", kExe, "C:\\WINDOWS\\XOther.VMU", other},
+      {"another product's title", kExe, kLog, other},
+      {"bytes after the log", kExe, kLog, own + "junk"},
+      {"files outside the recorded folders", kExe, kLog, outside},
+      {"another product's uninstaller", "C:\\WINDOWS\\XOther.exe", "C:\\WINDOWS\\XOther.VMU", own},
+  };
+  for (const Case& c : cases) {
+    const std::string keptOther = testing::GetFile(machine_, "C:\\WINDOWS\\XOther.VMU");
+    ASSERT_EQ(testing::PutFile(machine_, c.log, c.content), FileCause::none);
+    const Snapshot before = Take();
+    EXPECT_EQ(UninstallWith(c.program, c.log), RunOutcome::uninstallFailed) << c.what;
+    EXPECT_EQ(Take(), before) << c.what;
+    ASSERT_EQ(testing::PutFile(machine_, kLog, own), FileCause::none);
+    ASSERT_EQ(testing::PutFile(machine_, "C:\\WINDOWS\\XOther.VMU", keptOther), FileCause::none);
+  }
+  EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\TWO.TXT"));
+  EXPECT_EQ(Uninstall("Other"), RunOutcome::uninstalled);
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\ONE.TXT"));
 }
 
 TEST_F(UninstallationRun, TheLogPathIsTheRestOfTheCommandLineQuotedOrNot) {

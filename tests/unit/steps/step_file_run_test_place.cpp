@@ -298,43 +298,56 @@ TEST_F(FilePlacement, SharedCountWriteFailureFailsTheStep) {
   EXPECT_TRUE(Files().empty());
 }
 
+// The registration program is only ever the system directory's, run and
+// waited for: one planted in the current directory (the media) never runs,
+// and its exit code decides the outcome.
 TEST_F(FilePlacement, Registration) {
+  const std::string program = "C:\\WINDOWS\\SYSTEM\\regsvr32.exe";
+  Put(program, "MZ registration program");
+  ASSERT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
+  Put("C:\\MEDIA\\Regsvr32.exe", "MZ planted");
+  ASSERT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
   const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   auto step = NewStep("COMP.OCX");
   step->SetRegister(true);
   ASSERT_EQ(InstallContent(*step, std::string(library.begin(), library.end())), 1);
   EXPECT_EQ(machine_.InstallState().registrations,
             std::vector<std::string>{"DllRegisterServer C:\\WINDOWS\\COMP.OCX"});
-  EXPECT_TRUE(machine_.InstallState().startedPrograms.empty());
+  EXPECT_TRUE(machine_.InstallState().programRuns.empty());
 
   // Not a library: the registration program, and nothing in-process.
   auto typeLibrary = NewStep("DATA.TLB");
   typeLibrary->SetRegister(true);
   ASSERT_EQ(InstallContent(*typeLibrary, "tlb"), 1);
-  EXPECT_EQ(machine_.InstallState().startedPrograms,
-            std::vector<std::string>{"Regsvr32 \"C:\\WINDOWS\\DATA.TLB\""});
+  EXPECT_EQ(machine_.InstallState().programRuns,
+            std::vector<std::string>{program + " /s \"C:\\WINDOWS\\DATA.TLB\""});
 
   // An entry point that fails falls back to the program; a program that
-  // cannot start is told, and the installation goes on.
+  // answers a failure is told, and the uninstallation goes on.
   machine_.InstallState().entryResults["C:\\WINDOWS\\COMP.OCX"] = 1;  // S_FALSE
-  machine_.InstallState().startResult = 2;
+  machine_.InstallState().exitCodes["C:\\WINDOWS\\SYSTEM\\REGSVR32.EXE"] = 3;
   EXPECT_TRUE(step->Uninstall());
-  EXPECT_EQ(machine_.InstallState().startedPrograms.back(),
-            "Regsvr32 /u \"C:\\WINDOWS\\COMP.OCX\"");
+  EXPECT_EQ(machine_.InstallState().programRuns.back(),
+            program + " /s /u \"C:\\WINDOWS\\COMP.OCX\"");
   EXPECT_EQ(Messages(), std::vector<std::string>{
                             "Unable to unregister file C:\\WINDOWS\\COMP.OCX.  Continuing "
                             "un-installation."});
   EXPECT_EQ(Files(), std::vector<std::string>{"DATA.TLB"});
 }
 
+// Without the system's registration program nothing is started in its
+// place: the registration fails, is told, and the file stays.
 TEST_F(FilePlacement, RegistrationFailureIsToldAndTheFileStays) {
-  machine_.InstallState().startResult = 0;
-  auto step = MakeStep("NOEXT", 0, "<Windows>");
+  ASSERT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
+  Put("C:\\MEDIA\\Regsvr32.exe", "MZ planted");
+  ASSERT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
+  auto step = MakeStep("DATA.TLB", 0, "<Windows>");
   step->SetRegister(true);
   EXPECT_EQ(InstallContent(*step, "x"), 1);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to register file C:\\WINDOWS\\NOEXT.  "
+  EXPECT_TRUE(machine_.InstallState().programRuns.empty());
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to register file C:\\WINDOWS\\DATA.TLB.  "
                                                  "Continuing installation."});
-  EXPECT_EQ(Read("C:\\WINDOWS\\NOEXT"), "x");
+  EXPECT_EQ(Read("C:\\WINDOWS\\DATA.TLB"), "x");
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ class Replacement : public ShellTest {
     const std::string content = Image(c.newVersion, "new");
     package.first.steps.push_back({std::move(step), {content.begin(), content.end()}});
     WritePackage(package, kMedia);
-    SetupWindow window("SETUP", "");
+    SetupWindow window("SETUP", "", kMediaSetup);
     window.OnTimer();
     EXPECT_EQ(window.Outcome(), RunOutcome::installed) << c.what;
     const std::string now = testing::GetFile(machine_, kTarget);
@@ -184,7 +184,7 @@ TEST_F(Replacement, RunOutcomeDecidesAboutTheReplacedFile) {
   broken->SetDirectory("NoSuchDirectoryStep");
   package.first.steps.push_back({std::move(broken), {'x'}});
   WritePackage(package, kMedia);
-  SetupWindow window("SETUP", "");
+  SetupWindow window("SETUP", "", kMediaSetup);
   window.OnTimer();
   EXPECT_EQ(window.Outcome(), RunOutcome::installFailed);
   EXPECT_EQ(testing::GetFile(machine_, kTarget), "before");

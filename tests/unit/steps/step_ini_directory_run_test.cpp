@@ -190,6 +190,21 @@ TEST_F(DirectoryRun, RelativeAnswerMeansTheDirectoryUnderTheWorkingDirectory) {
   EXPECT_TRUE(IsDirectory("C:\\MEDIA\\Sub\\Dir"));
 }
 
+// Outside the Windows and program files folders a folder the run makes
+// keeps users out; a folder that is a link elsewhere is never taken.
+TEST_F(DirectoryRun, MadeFoldersKeepUsersOutAndALinkIsRefused) {
+  ASSERT_EQ(machine_.CreateDirectory("C:\\LINK"), FileCause::none);
+  ASSERT_EQ(machine_.MarkReparsePoint("C:\\LINK"), FileCause::none);
+  ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\LINK"}}, 1));
+  ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\Apps\\Lantern"}}));
+  EXPECT_EQ(main_.GetPath(), "C:\\Apps\\Lantern\\");
+  EXPECT_EQ(Messages(), (std::vector<std::string>{kDirectoryIsLink,
+                                                  "The requested directory does not exist.  Create?"}));
+  EXPECT_TRUE(machine_.UsersCanWriteDirectory("C:\\"));
+  EXPECT_FALSE(machine_.UsersCanWriteDirectory("C:\\Apps"));
+  EXPECT_FALSE(machine_.UsersCanWriteDirectory("C:\\Apps\\Lantern"));
+}
+
 class IniValueRun : public ShellTest {
  protected:
   IniValueRun() {
