@@ -53,7 +53,7 @@ if(CASE STREQUAL "demo")
   fingerprint("${WORK}/pkg" before)
   file(WRITE "${WORK}/answers.txt"
        "# the demo, installed elsewhere\n"
-       "directory step \"LanternDir\" = type \"C:\\Program Files\\Lantern\"\n"
+       "directory step \"LanternDir\" = type \"C:\\Program Files\\Notes\"\n"
        "message \"The requested directory does not exist.  Create?\" = yes x1\n")
   # Left behind by a run that was killed (no process has this number).
   file(MAKE_DIRECTORY "${machine}/.velmora/media-2147483647-1")
@@ -71,17 +71,17 @@ if(CASE STREQUAL "demo")
   expect_in("${OUT}" "background 256x128 in 1024x768: x 0 to 1024, y 128 to 640")
   expect_in("${OUT}" "user \"Your name\" \"Lantern User\" -> OK \"Lantern User\" (default)")
   expect_in("${OUT}" "program group \"Lantern Notes\" created\n"
-                     "program item \"Lantern Notes Read Me\" in \"Lantern Notes\": C:\\Program Files\\Lantern\\README.TXT\n")
+                     "program item \"Lantern Notes Read Me\" in \"Lantern Notes\": C:\\Program Files\\Notes\\README.TXT\n")
   file(READ "${WORK}/transcript.txt" transcript)
   expect_in("${transcript}" "directory \"LanternDir\" ")
-  expect_in("${transcript}" "-> OK \"C:\\\\Program Files\\\\Lantern\"")
+  expect_in("${transcript}" "-> OK \"C:\\\\Program Files\\\\Notes\"")
   expect_in("${transcript}" "\"The requested directory does not exist.  Create?\" -> Yes\n")
   expect_in("${transcript}" "progress \"\" 100%")
-  if(NOT IS_DIRECTORY "${machine}/C/Program Files/Lantern")
+  if(NOT IS_DIRECTORY "${machine}/C/Program Files/Notes")
     message(FATAL_ERROR "the chosen directory was not created")
   endif()
   file(READ "${machine}/C/WINDOWS/LANTERN.INI" ini)
-  expect_in("${ini}" "NotesFolder=C:\\Program Files\\Lantern\\NOTES")
+  expect_in("${ini}" "NotesFolder=C:\\Program Files\\Notes\\NOTES")
   expect_in("${ini}" "Name=Lantern User")
   if(NOT EXISTS "${machine}/C/WINDOWS/XLantern Notes 2.1.exe")
     message(FATAL_ERROR "no uninstaller copy in the Windows directory")

@@ -44,6 +44,49 @@ e2e_selfreg_dll() {
   printf '%s\n' "$out"
 }
 
+# e2e_marker_program [version]: prints the path of the marker program
+# (marker.c), which writes "<its path>.ran" when it runs; with "version",
+# of the build that also imports the version library.
+e2e_marker_program() {
+  e2e_fixture_dir
+  local out=$E2E_FIXTURES/marker${1:+-$1}.exe extra=()
+  [ -z "${1:-}" ] || extra=(-DMARKER_IMPORTS_VERSION)
+  if ! e2e_fixture_fresh "$out" "$E2E_HERE/fixtures/marker.c"; then
+    i686-w64-mingw32-gcc "${E2E_MINGW_FLAGS[@]}" -mwindows "${extra[@]}" -o "$out" \
+      "$E2E_HERE/fixtures/marker.c" ${1:+-lversion} || { echo "cannot build $out" >&2; return 1; }
+  fi
+  printf '%s\n' "$out"
+}
+
+# e2e_marker_library: prints the path of E2EDEP.DLL, the marker library
+# (marker_dll.c), which appends to "<its path>.loaded" whenever a process
+# loads it; its import library libe2edep.a lies beside it.
+e2e_marker_library() {
+  e2e_fixture_dir
+  local out=$E2E_FIXTURES/E2EDEP.DLL
+  if ! e2e_fixture_fresh "$out" "$E2E_HERE/fixtures/marker_dll.c"; then
+    i686-w64-mingw32-gcc "${E2E_MINGW_FLAGS[@]}" -shared -Wl,--kill-at \
+      "-Wl,--out-implib,$E2E_FIXTURES/libe2edep.a" -o "$out" "$E2E_HERE/fixtures/marker_dll.c" ||
+      { echo "cannot build $out" >&2; return 1; }
+  fi
+  printf '%s\n' "$out"
+}
+
+# e2e_selfreg_importing_dll: prints the path of the self-registering
+# library (selfreg.c) built to import E2EDependency from E2EDEP.DLL.
+e2e_selfreg_importing_dll() {
+  local marker out
+  marker=$(e2e_marker_library) || return 1
+  e2e_fixture_dir
+  out=$E2E_FIXTURES/selfreg-importing.dll
+  if ! e2e_fixture_fresh "$out" "$E2E_HERE/fixtures/selfreg.c" "$marker"; then
+    i686-w64-mingw32-gcc "${E2E_MINGW_FLAGS[@]}" -shared -Wl,--kill-at -DSELFREG_IMPORTS_DEPENDENCY \
+      -o "$out" "$E2E_HERE/fixtures/selfreg.c" "$E2E_FIXTURES/libe2edep.a" ||
+      { echo "cannot build $out" >&2; return 1; }
+  fi
+  printf '%s\n' "$out"
+}
+
 # e2e_file_info WINDOWS_PATH: "attributes=0xHEX written=SECONDS
 # created=SECONDS" as Windows programs see the file, or "missing".
 e2e_file_info() {

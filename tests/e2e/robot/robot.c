@@ -49,6 +49,11 @@
                             current window's client area, in screen
                             coordinates: "WIDTHxHEIGHT+LEFT+TOP"
      copy FROM TO           copy a file (e.g. a media file the program waits for)
+     swap FILE WITH         what another user could try on a file of the
+                            running program: rename FILE to FILE.swapped and
+                            copy WITH in its place; prints what Windows
+                            allowed (a refused rename is no failure: the
+                            scenario checks the files afterwards)
      snap NAME              ask the harness for a screenshot named NAME and wait
                             until it is taken (nothing when no harness listens)
      windows                list the visible top-level windows
@@ -318,6 +323,21 @@ static int Corner(char** args) {
   return Fail("corner at %ld, %ld, not at %ld, %ld", corner.x, corner.y, x, y);
 }
 
+static int Swap(const char* file, const char* with) {
+  char aside[MAX_PATH + 16];
+  snprintf(aside, sizeof aside, "%s.swapped", file);
+  if (!MoveFileExA(file, aside, 0)) {
+    printf("robot: swap: %s cannot be renamed (error %lu)\n", file, GetLastError());
+    return 1;
+  }
+  if (!CopyFileA(with, file, FALSE)) {
+    return Fail("swap: %s was renamed, but %s cannot take its place (error %lu)", file, with,
+                GetLastError());
+  }
+  printf("robot: swap: %s renamed to %s and replaced by %s\n", file, aside, with);
+  return 1;
+}
+
 static int Arity(const char* command) {
   static const struct {
     const char* name;
@@ -328,6 +348,7 @@ static int Arity(const char* command) {
       {"items", 3},   {"copy", 2},   {"snap", 1},   {"windows", 0}, {"listed", 2},
       {"choose", 2},  {"close", 1},  {"dialog", 1}, {"class", 1},   {"expectfile", 2},
       {"shown", 1},   {"hidden", 1}, {"escape", 0}, {"closebox", 0}, {"fit", 3},
+      {"swap", 2},
   };
   for (size_t i = 0; i < sizeof table / sizeof table[0]; ++i) {
     if (strcmp(table[i].name, command) == 0) return table[i].args;
@@ -373,6 +394,7 @@ static int Run(const char* command, char** args) {
     return CopyFileA(args[0], args[1], FALSE) ||
            Fail("copy %s to %s: error %lu", args[0], args[1], GetLastError());
   }
+  if (strcmp(command, "swap") == 0) return Swap(args[0], args[1]);
   if (strcmp(command, "snap") == 0) return Snap(args[0]);
   if (strcmp(command, "close") == 0) {
     CloseWindows(args[0]);

@@ -22,7 +22,7 @@ scenario_lifecycle_demo() {
   programs=$(e2e_groups_folder) || { e2e_fail "no Start Menu Programs folder"; return 1; }
   # No earlier installation of the demo, and no deletion that earlier
   # scenarios left for the next start of the system.
-  rm -rf "$E2E_DRIVE_C/APPS/LANTERN" "$programs/$group" "$(e2e_files_windows)/LANTERN.INI"
+  rm -rf "$E2E_DRIVE_C/Program Files/Lantern Notes" "$programs/$group" "$(e2e_files_windows)/LANTERN.INI"
   wine reg delete 'HKLM\Software\Lantern' /f /reg:32 >/dev/null 2>&1
   wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
   e2e_media lifecycle-demo
@@ -39,7 +39,7 @@ scenario_lifecycle_demo() {
     e2e_quiet_expect_log "$MEDIA/setup$run.log" "$title" "$(e2e_quiet_steps)" installed
   done
   e2e_uninstall_expect_entry "$title"
-  e2e_expect_same "$E2E_DRIVE_C/APPS/LANTERN/README.TXT" "$demo/files/README.TXT"
+  e2e_expect_same "$E2E_DRIVE_C/Program Files/Lantern Notes/README.TXT" "$demo/files/README.TXT"
   [ -f "$programs/$group/Lantern Notes Read Me.lnk" ] || e2e_fail "no program item Lantern Notes Read Me"
   [ -z "$E2E_FAILED" ] || return 1
 
@@ -50,13 +50,13 @@ scenario_lifecycle_demo() {
   e2e_snapshot_drive_c >"$PACKAGE/drive_c.after"
   e2e_snapshot_registry "${registry[@]}" >"$PACKAGE/registry.after"
   e2e_expect_snapshot C: "$PACKAGE/drive_c.before" "$PACKAGE/drive_c.after" \
-    'dir ./APPS' 'dir ./APPS/LANTERN' "dir ./${programs#"$E2E_DRIVE_C/"}/$group"
+    'dir ./Program Files/Lantern Notes' "dir ./${programs#"$E2E_DRIVE_C/"}/$group"
   e2e_expect_snapshot registry "$PACKAGE/registry.before" "$PACKAGE/registry.after" \
     "$lantern" "$lantern\\Notes" \
-    "$lantern\\Notes    InstallDir    REG_SZ    C:\\APPS\\LANTERN\\" \
+    "$lantern\\Notes    InstallDir    REG_SZ    C:\\Program Files\\Lantern Notes\\" \
     "$lantern\\Notes    Owner    REG_SZ    Demo User" \
     "$lantern\\Notes    Version    REG_SZ    2.1"
-  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\APPS\LANTERN\'
+  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\Program Files\Lantern Notes\'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Owner 'Demo User'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Version 2.1
 }

@@ -68,7 +68,7 @@ scenario_quiet_demo() {
   e2e_package_dir quiet-demo
   cp -r "$demo/files" "$PACKAGE/"
   e2e_pack <"$demo/manifest.toml" || return 1
-  rm -rf "$E2E_DRIVE_C/APPS/LANTERN"
+  rm -rf "$E2E_DRIVE_C/Program Files/Lantern Notes"
   wine reg delete 'HKLM\Software\Lantern' /f /reg:32 >/dev/null 2>&1
   e2e_media quiet-demo
   e2e_copy_media
@@ -76,11 +76,11 @@ scenario_quiet_demo() {
   e2e_quiet_run 0 "$MEDIA_WIN\\SETUP.EXE /quiet /answers $MEDIA_WIN\\answers.txt /log $MEDIA_WIN\\setup.log"
   e2e_groups_close "Lantern Notes"
   e2e_quiet_expect_log "$MEDIA/setup.log" "$title" "$(e2e_quiet_steps)" installed
-  e2e_expect_same "$E2E_DRIVE_C/APPS/LANTERN/README.TXT" "$demo/files/README.TXT"
-  e2e_expect_same "$E2E_DRIVE_C/APPS/LANTERN/LOGO.BMP" "$demo/files/LOGO.BMP"
-  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\APPS\LANTERN\'
+  e2e_expect_same "$E2E_DRIVE_C/Program Files/Lantern Notes/README.TXT" "$demo/files/README.TXT"
+  e2e_expect_same "$E2E_DRIVE_C/Program Files/Lantern Notes/LOGO.BMP" "$demo/files/LOGO.BMP"
+  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\Program Files\Lantern Notes\'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Owner 'Demo User'
-  e2e_expect_ini LANTERN.INI Options NotesFolder 'C:\APPS\LANTERN\NOTES'
+  e2e_expect_ini LANTERN.INI Options NotesFolder 'C:\Program Files\Lantern Notes\NOTES'
   e2e_expect_ini LANTERN.INI Owner Name 'Demo User'
   e2e_uninstall_expect_entry "$title"
   e2e_expect_reg "$E2E_UNINSTALL_KEY\\$title" QuietUninstallString \
@@ -99,7 +99,7 @@ scenario_quiet_demo() {
   e2e_quiet_run 0 "$command" || return 1
   e2e_groups_close "Lantern Notes"
   e2e_expect_no_file "$item"
-  e2e_expect_no_file "$E2E_DRIVE_C/APPS/LANTERN/README.TXT"
+  e2e_expect_no_file "$E2E_DRIVE_C/Program Files/Lantern Notes/README.TXT"
   e2e_uninstall_expect_removed "$title"
   # The system's next start deletes the uninstaller's own program.
   wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"

@@ -44,16 +44,25 @@ e2e_uninstall_run() {
 }
 
 # e2e_uninstall_expect_removed TITLE: the entry and the log are gone; the
-# uninstaller, still running when it tried to delete its own file, left
-# it to the next start of the system.
+# uninstaller, still running when it tried to delete its own file, moved it
+# aside to a name of its own (vmd*.tmp) and left that name to the next
+# start of the system; where the move failed, its own name.
 e2e_uninstall_expect_removed() {
-  local exe="C:\\windows\\X$1.exe"
+  local exe="C:\\windows\\X$1.exe" pending left
   wine reg query "$E2E_UNINSTALL_KEY\\$1" /reg:32 >/dev/null 2>&1 &&
     e2e_fail "the uninstall entry $1 is still there"
   e2e_expect_no_file "$(e2e_linux_path "C:\\windows\\X$1.VMU")"
-  e2e_expect_same "$(e2e_linux_path "$exe")" "$E2E_SETUP_EXE"
-  e2e_uninstall_pending | grep -qxF "\\??\\$exe" ||
-    e2e_fail "$exe is not in PendingFileRenameOperations: $(e2e_uninstall_pending | tr '\n' ' ')"
+  pending=$(e2e_uninstall_pending)
+  if [ -e "$(e2e_linux_path "$exe")" ]; then
+    left=$exe
+  else
+    left=$(printf '%s\n' "$pending" | grep -i '^\\??\\C:\\windows\\vmd.*\.tmp$' | tail -n 1)
+    left=${left#\\??\\}
+  fi
+  [ -n "$left" ] || e2e_fail "the uninstaller $exe left nothing to the next start: $pending"
+  e2e_expect_same "$(e2e_linux_path "$left")" "$E2E_SETUP_EXE"
+  printf '%s\n' "$pending" | grep -qixF "\\??\\$left" ||
+    e2e_fail "$left is not in PendingFileRenameOperations: $(printf '%s' "$pending" | tr '\n' ' ')"
 }
 
 # e2e_uninstall_install MEDIA_NAME: installs the package just packed with the
@@ -289,7 +298,7 @@ scenario_uninstall_demo() {
   e2e_package_dir uninstall-demo
   cp -r "$demo/files" "$PACKAGE/"
   e2e_pack <"$demo/manifest.toml" || return 1
-  rm -rf "$E2E_DRIVE_C/APPS"
+  rm -rf "$E2E_DRIVE_C/Program Files/Lantern Notes"
   wine reg delete 'HKLM\Software\Lantern' /f /reg:32 >/dev/null 2>&1
   e2e_media uninstall-demo
   e2e_copy_media
@@ -301,7 +310,7 @@ scenario_uninstall_demo() {
     expect 1 "I accept" \
     click 1 \
     window "Select Directory" \
-    settext 1001 'C:\APPS\LANTERN' \
+    settext 1001 'C:\Program Files\Lantern Notes' \
     click 1 \
     box "The requested directory does not exist.  Create?" \
     click 6 \
@@ -326,7 +335,7 @@ scenario_uninstall_demo() {
   local item
   item="$(e2e_groups_folder)/Lantern Notes/Lantern Notes Read Me.lnk"
   e2e_uninstall_expect_entry "$title"
-  e2e_expect_same "$E2E_DRIVE_C/APPS/LANTERN/README.TXT" "$demo/files/README.TXT"
+  e2e_expect_same "$E2E_DRIVE_C/Program Files/Lantern Notes/README.TXT" "$demo/files/README.TXT"
   [ -f "$item" ] || e2e_fail "no program item $item"
   [ -z "$E2E_FAILED" ] || return 1
 
@@ -337,9 +346,9 @@ scenario_uninstall_demo() {
   local exe="./windows/X$title.exe"
   diff <(printf '%s\n' "$files_before") <(e2e_uninstall_files | grep -vxF "$exe") >"$PACKAGE/files.diff" ||
     e2e_fail "files differ from those before the installation: $(tr '\n' ' ' <"$PACKAGE/files.diff")"
-  e2e_expect_dir 'C:\APPS\LANTERN'
+  e2e_expect_dir 'C:\Program Files\Lantern Notes'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Version 2.1
-  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\APPS\LANTERN\'
+  e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\Program Files\Lantern Notes\'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Owner 'Demo User'
   # The system's next start deletes the program.
   wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
