@@ -10,11 +10,12 @@
 set(VELMORA_SRC ${PROJECT_SOURCE_DIR}/src)
 set(VELMORA_LAYERS_DIR ${CMAKE_BINARY_DIR}/layers)
 
-# Files below src/ that the patterns match (relative paths).
+# Files below src/ that the patterns match (relative paths); a pattern's
+# folder is searched with its subfolders.
 function(velmora_glob out)
   set(files)
   foreach(pattern IN LISTS ARGN)
-    file(GLOB matched LIST_DIRECTORIES false RELATIVE ${VELMORA_SRC} CONFIGURE_DEPENDS
+    file(GLOB_RECURSE matched LIST_DIRECTORIES false RELATIVE ${VELMORA_SRC} CONFIGURE_DEPENDS
          ${VELMORA_SRC}/${pattern})
     list(APPEND files ${matched})
   endforeach()

@@ -2,8 +2,8 @@
 """Draws the application icon of SETUP.EXE: a blue arrow dropping into an
 open yellow box, 32x32 pixels in the 16 standard colours.
 
-Writes src/resources/app.ico (or the path given).  The icon is committed; run
-this again only to change it.  --preview prints the picture as text.
+Writes src/backends/win32/resources/app.ico (or the path given).  The icon is
+committed; run this again only to change it.  --preview prints the picture as text.
 """
 import struct
 import sys
@@ -86,7 +86,8 @@ def main():
         for row in grid:
             print("".join("." if c is CLEAR else "0123456789ABCDEF"[c] for c in row))
         return
-    target = Path(args[0]) if args else Path(__file__).resolve().parent.parent / "src/resources/app.ico"
+    resources = Path(__file__).resolve().parent.parent / "src/backends/win32/resources"
+    target = Path(args[0]) if args else resources / "app.ico"
     target.write_bytes(ico_bytes(grid))
     print(f"wrote {target}")
 

@@ -2,8 +2,8 @@
 """Draws the eight icons of the folder browser (drive kinds and folders),
 32x32 pixels in the 16 standard colours, in the format of make_app_icon.py.
 
-Writes src/resources/icon_<number>_<name>.ico (or into the folder given).
-The icons are committed; run this again only to change them.  --preview
+Writes src/backends/win32/resources/icon_<number>_<name>.ico (or into the folder
+given).  The icons are committed; run this again only to change them.  --preview
 prints the pictures as text.
 """
 import sys
@@ -160,7 +160,8 @@ def main():
             for row in draw():
                 print("".join("." if c is CLEAR else "0123456789ABCDEF"[c] for c in row))
         return
-    target = Path(args[0]) if args else Path(__file__).resolve().parent.parent / "src/resources"
+    resources = Path(__file__).resolve().parent.parent / "src/backends/win32/resources"
+    target = Path(args[0]) if args else resources
     for number, name, draw in ICONS:
         path = target / f"icon_{number}_{name}.ico"
         path.write_bytes(ico_bytes(draw()))

@@ -7,9 +7,9 @@
 #include "authoring/ansi_text.h"
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
-#include "datafile/step_factory.h"
-#include "platform/scripted/scripted_ui.h"
+#include "platform/collecting_ui.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 #include "steps/step_file.h"
 
 namespace velmora {
@@ -163,7 +163,7 @@ bool PackageReader::ReadPayload(int part, const CStep& step, std::vector<std::ui
 // into a failure.
 bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
   failure_ = {};
-  ScriptedUi ui;
+  CollectingUi ui;
   ScopedUi scopedUi(ui);
   Media media(folder_, part, failure_);
   ScopedMediaSource scopedMedia(media);
@@ -177,8 +177,7 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
   } catch (const std::exception& error) {
     ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
   }
-  for (const TranscriptEntry& entry : ui.Transcript())
-    if (entry.kind == "message") failure_.reports.push_back(entry.text);
+  for (const std::string& message : ui.Messages()) failure_.reports.push_back(message);
   return ok;
 }
 

@@ -1,7 +1,7 @@
 #include "authoring/step_properties.h"
 
-#include "datafile/step_factory.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 
 namespace velmora {
 namespace {

@@ -1,8 +1,8 @@
 // The machine the system acts on.  Everything above the platform layer reaches
 // files, directories, the registry, profile files, version resources,
 // component registration, started programs and the shell's DDE server
-// through this interface, so the same code runs on real Windows (win32/)
-// and on a simulated machine in a host folder (sim/).
+// through this interface, so the same code runs on real Windows
+// (backends/win32/) and on a simulated machine in a host folder (backends/sim/).
 //
 // Conventions shared by every file operation:
 //  - Paths are Windows paths in the ANSI code page: "C:\DIR\FILE.TXT",
@@ -395,7 +395,7 @@ inline constexpr const char* kPendingRenamesValue = "PendingFileRenameOperations
 
 // The machine every operation above the platform layer acts on.  A program
 // installs one before anything uses it: SETUP.EXE the native machine
-// (win32/native.h), the headless tools and the tests their own with
+// (backends/win32/native.h), the headless tools and the tests their own with
 // ScopedMachine.  Without one, CurrentMachine throws std::logic_error.
 Machine& CurrentMachine();
 void SetCurrentMachine(Machine* machine);

@@ -1,6 +1,6 @@
 // The user interface the system talks to.  On Windows it shows real message
-// boxes and dialogs (win32/); the scripted backend (scripted/) answers from a
-// list and keeps a transcript, for tests and unattended runs.
+// boxes and dialogs (backends/win32/); the scripted backend (backends/scripted/)
+// answers from a list and keeps a transcript, for tests and unattended runs.
 #pragma once
 
 #include <cstdint>

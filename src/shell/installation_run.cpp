@@ -9,12 +9,12 @@
 #include <string>
 
 #include "datafile/data_file_layout.h"
+#include "dialogs/progress_dialog.h"
 #include "framework/ascii.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
 #include "shell/program_items.h"
-#include "shell/progress_dialog.h"
 #include "shell/setup_window.h"
 #include "steps/step_directory.h"
 #include "steps/step_file.h"

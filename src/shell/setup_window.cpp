@@ -3,9 +3,9 @@
 #include <exception>
 #include <utility>
 
+#include "dialogs/progress_dialog.h"
 #include "framework/ascii.h"
 #include "platform/ui.h"
-#include "shell/progress_dialog.h"
 #include "shell/uninstall_registration.h"
 #include "steps/step_file.h"
 

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "datafile/compressed_file.h"
-#include "datafile/step_factory.h"
 #include "platform/device_context.h"
 #include "platform/machine.h"
 #include "steps/background_window.h"
 #include "steps/installed_products.h"
 #include "steps/replace_decision.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 
 namespace velmora {
 

@@ -10,6 +10,7 @@
 // undone again harmlessly.
 #include <memory>
 
+#include "dialogs/progress_dialog.h"
 #include "framework/archive.h"
 #include "framework/ascii.h"
 #include "framework/file_exception.h"
@@ -18,7 +19,6 @@
 #include "platform/ui.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
-#include "shell/progress_dialog.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
 #include "steps/uninstall_log.h"

@@ -1,11 +1,11 @@
 #include "steps/uninstall_log.h"
 
-#include "datafile/step_factory.h"
 #include "framework/archive.h"
 #include "framework/ascii.h"
 #include "framework/file.h"
 #include "framework/file_exception.h"
 #include "framework/path_within.h"
+#include "steps/step_factory.h"
 
 namespace velmora {
 namespace {

@@ -18,14 +18,14 @@
 #include <vector>
 
 #include "platform/machine.h"
-#include "unit/platform/sim_machine_test_util.h"
+#include "unit/support/sim_machine_test_util.h"
 
 #ifdef _WIN32
-#include "platform/win32/native.h"
-#include "platform/win32/wine_detect.h"
+#include "backends/win32/native.h"
+#include "backends/win32/wine_detect.h"
 #else
-#include "platform/sim/sim_machine.h"
-#include "unit/platform/temp_root.h"
+#include "backends/sim/sim_machine.h"
+#include "unit/support/temp_root.h"
 #endif
 
 namespace velmora::testing {

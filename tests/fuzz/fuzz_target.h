@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "backends/scripted/scripted_ui.h"
 #include "framework/file.h"
 #include "platform/machine.h"
-#include "platform/scripted/scripted_ui.h"
 #include "platform/ui.h"
 #include "unit/support/memory_machine.h"
 

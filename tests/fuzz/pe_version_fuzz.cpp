@@ -1,7 +1,7 @@
 // The executable image reader the simulated machine uses for file versions
 // and self-registration entry points, on any bytes.
+#include "backends/sim/pe_version.h"
 #include "fuzz_target.h"
-#include "platform/sim/pe_version.h"
 
 using namespace velmora;
 

@@ -4,8 +4,8 @@
 // but from the second on, rewriting must give the same text.
 #include <cstdlib>
 
+#include "backends/sim/sim_profile_text.h"
 #include "fuzz_target.h"
-#include "platform/sim/sim_profile_text.h"
 
 using namespace velmora;
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "backends/sim/sim_registry_store.h"
 #include "fuzz_target.h"
-#include "platform/sim/sim_registry_store.h"
 
 using namespace velmora;
 

@@ -8,9 +8,9 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
-#include "datafile/step_factory.h"
 #include "fuzz_target.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 
 using namespace velmora;
 

@@ -1,9 +1,9 @@
 #include "host_window.h"
 
-#include "platform/win32/backdrop_paint.h"
-#include "platform/win32/main_window_handle.h"
-#include "platform/win32/win32_device_context.h"
-#include "resources/resource_ids.h"
+#include "backends/win32/backdrop_paint.h"
+#include "backends/win32/main_window_handle.h"
+#include "backends/win32/resources/resource_ids.h"
+#include "backends/win32/win32_device_context.h"
 #include "shell/setup_window.h"
 
 namespace velmora::setup {

@@ -4,7 +4,7 @@
 // on its first timer tick and then closes.
 #pragma once
 
-#include "platform/win32/win32_api.h"
+#include "backends/win32/win32_api.h"
 
 namespace velmora {
 class SetupWindow;

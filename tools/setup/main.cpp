@@ -13,13 +13,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "backends/scripted/line_log.h"
+#include "backends/scripted/scripted_ui.h"
+#include "backends/win32/module_name.h"
+#include "backends/win32/native.h"
+#include "backends/win32/system_library.h"
 #include "host_window.h"
 #include "platform/program_version.h"
-#include "platform/scripted/line_log.h"
-#include "platform/scripted/scripted_ui.h"
-#include "platform/win32/module_name.h"
-#include "platform/win32/native.h"
-#include "platform/win32/system_library.h"
 #include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 

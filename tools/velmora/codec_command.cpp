@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "backends/sim/host_files.h"
 #include "commands.h"
 #include "datafile/compressed_file.h"
 #include "file_cause_text.h"
-#include "platform/sim/host_files.h"
 
 namespace velmora::cli {
 namespace {

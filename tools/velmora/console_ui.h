@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/scripted/scripted_ui.h"
+#include "backends/scripted/scripted_ui.h"
 
 namespace velmora::cli {
 

@@ -20,9 +20,9 @@
 
 #include "authoring/package_reader.h"
 #include "authoring/safe_output_path.h"
+#include "backends/sim/host_files.h"
 #include "commands.h"
 #include "platform/machine.h"
-#include "platform/sim/host_files.h"
 #include "steps/step_file.h"
 
 namespace velmora::cli {

@@ -24,10 +24,10 @@
 #include <system_error>
 
 #include "authoring/package_reader.h"
+#include "backends/sim/simulated_machine.h"
 #include "commands.h"
 #include "console_ui.h"
 #include "framework/ascii.h"
-#include "platform/sim/simulated_machine.h"
 #include "program_group_changes.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"

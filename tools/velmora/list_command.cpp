@@ -12,9 +12,9 @@
 
 #include "authoring/package_listing.h"
 #include "authoring/package_reader.h"
+#include "backends/sim/host_files.h"
 #include "commands.h"
 #include "platform/machine.h"
-#include "platform/sim/host_files.h"
 #include "steps/step.h"
 
 namespace velmora::cli {

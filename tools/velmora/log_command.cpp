@@ -12,11 +12,11 @@
 
 #include "authoring/uninstall_log_listing.h"
 #include "authoring/uninstall_log_reader.h"
+#include "backends/sim/host_files.h"
 #include "commands.h"
 #include "file_cause_text.h"
 #include "framework/file.h"
 #include "platform/machine.h"
-#include "platform/sim/host_files.h"
 
 namespace velmora::cli {
 namespace {

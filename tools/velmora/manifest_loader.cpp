@@ -9,9 +9,9 @@
 #include "authoring/ansi_text.h"
 #include "authoring/package_checks.h"
 #include "authoring/step_properties.h"
-#include "datafile/step_factory.h"
 #include "source_file.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 #include "steps/step_file.h"
 
 namespace velmora::cli {

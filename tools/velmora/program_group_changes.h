@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_program_groups.h"
+#include "backends/sim/sim_program_groups.h"
 
 namespace velmora::cli {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "backends/sim/simulated_machine.h"
 #include "commands.h"
 #include "console_ui.h"
-#include "platform/sim/simulated_machine.h"
 #include "program_group_changes.h"
 #include "services/registry.h"
 #include "shell/setup_window.h"

@@ -9,7 +9,7 @@
 #include "authoring/file_payload.h"
 #include "authoring/payload_source.h"
 #include "unit/authoring/package_test_support.h"
-#include "unit/platform/temp_root.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora::test {
 namespace {

@@ -1,10 +1,10 @@
 // The package reader on damaged and hostile media files: it must fail
 // with the media file and offset where reading stopped, and never crash or
 // take memory for lengths the files do not back.
-#include "platform/sim/sim_machine.h"
+#include "backends/sim/sim_machine.h"
 #include "services/file_error_report.h"
 #include "unit/authoring/hostile_packages.h"
-#include "unit/platform/temp_root.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora::test {
 namespace {

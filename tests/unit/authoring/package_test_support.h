@@ -13,9 +13,9 @@
 #include "authoring/package_reader.h"
 #include "authoring/package_writer.h"
 #include "authoring/step_properties.h"
-#include "datafile/step_factory.h"
 #include "platform/machine.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 #include "steps/step_file.h"
 #include "unit/support/memory_machine.h"
 

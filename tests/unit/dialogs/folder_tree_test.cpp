@@ -2,10 +2,10 @@
 // icons, folder levels filled on demand, and item paths.
 #include <gtest/gtest.h>
 
+#include "backends/sim/sim_machine.h"
 #include "dialogs/folder_tree.h"
-#include "platform/sim/sim_machine.h"
-#include "unit/platform/sim_machine_test_util.h"
-#include "unit/platform/temp_root.h"
+#include "unit/support/sim_machine_test_util.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted/scripted_ui.h"
+#include "backends/scripted/scripted_ui.h"
 #include "unit/support/bmp_builder.h"
 #include "unit/support/memory_machine.h"
 

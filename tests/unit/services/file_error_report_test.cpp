@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "backends/scripted/scripted_ui.h"
 #include "datafile/compressed_file.h"
-#include "platform/scripted/scripted_ui.h"
 
 namespace velmora {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "platform/sim/sim_machine.h"
-#include "unit/platform/sim_machine_test_util.h"
-#include "unit/platform/temp_root.h"
+#include "backends/sim/sim_machine.h"
+#include "unit/support/sim_machine_test_util.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "platform/sim/sim_machine.h"
-#include "unit/platform/temp_root.h"
+#include "backends/sim/sim_machine.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora {
 namespace {

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "authoring/package_writer.h"
-#include "datafile/step_factory.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
+#include "steps/step_factory.h"
 #include "unit/shell/shell_test_support.h"
 
 namespace velmora::test {

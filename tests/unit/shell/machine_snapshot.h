@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "backends/sim/sim_machine.h"
 #include "framework/ascii.h"
-#include "platform/sim/sim_machine.h"
-#include "unit/platform/sim_machine_test_util.h"
+#include "unit/support/sim_machine_test_util.h"
 
 namespace velmora::test {
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "authoring/package_writer.h"
-#include "datafile/step_factory.h"
 #include "services/registry.h"
 #include "authoring/uninstall_log_reader.h"
 #include "shell/program_items.h"
 #include "shell/setup_command_line.h"
 #include "shell/setup_window.h"
 #include "shell/uninstall_registration.h"
+#include "steps/step_factory.h"
 #include "steps/step_file.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/pe_builder.h"

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "datafile/step_factory.h"
 #include "steps/step_classes.h"
 #include "steps/step_directory.h"
+#include "steps/step_factory.h"
 #include "steps/step_file_copy.h"
 #include "steps/step_file_display_optional.h"
 #include "steps/step_pmg.h"

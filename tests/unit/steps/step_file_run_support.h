@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "backends/scripted/scripted_ui.h"
+#include "backends/sim/sim_machine.h"
 #include "datafile/compressed_file.h"
-#include "datafile/step_factory.h"
-#include "platform/scripted/scripted_ui.h"
-#include "platform/sim/sim_machine.h"
+#include "steps/step_factory.h"
 #include "steps/step_file_copy.h"
-#include "unit/platform/sim_machine_test_util.h"
-#include "unit/platform/temp_root.h"
+#include "unit/support/sim_machine_test_util.h"
+#include "unit/support/temp_root.h"
 
 namespace velmora::test {
 

@@ -2,8 +2,8 @@
 // filled from the simulated Program Manager, and the name it keeps.
 #include <gtest/gtest.h>
 
-#include "platform/scripted/scripted_ui.h"
-#include "platform/sim/sim_machine.h"
+#include "backends/scripted/scripted_ui.h"
+#include "backends/sim/sim_machine.h"
 #include "services/program_manager.h"
 #include "steps/step_pmg.h"
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "backends/scripted/scripted_ui.h"
 #include "datafile/compressed_file.h"
-#include "datafile/step_factory.h"
 #include "framework/archive.h"
 #include "framework/little_endian.h"
-#include "platform/scripted/scripted_ui.h"
 #include "steps/step.h"
+#include "steps/step_factory.h"
 #include "unit/support/memory_machine.h"
 
 namespace velmora::test {

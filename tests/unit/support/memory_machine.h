@@ -23,9 +23,9 @@
 #include <utility>
 #include <vector>
 
+#include "backends/sim/sim_profile.h"
 #include "framework/ascii.h"
 #include "platform/machine.h"
-#include "platform/sim/sim_profile.h"
 
 namespace velmora::test {
 

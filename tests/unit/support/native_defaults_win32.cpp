@@ -2,7 +2,7 @@
 // as SETUP.EXE does; a test that wants another installs it with
 // ScopedMachine or ScopedUi.
 #ifdef _WIN32
-#include "platform/win32/native.h"
+#include "backends/win32/native.h"
 
 namespace velmora {
 namespace {

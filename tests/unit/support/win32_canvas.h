@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/win32/win32_api.h"
+#include "backends/win32/win32_api.h"
 
 namespace velmora {
 
