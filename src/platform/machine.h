@@ -361,8 +361,8 @@ class Machine {
   virtual std::string GetProgramFilesDirectory();
   // CreateDirectory with permissions of its own instead of those of the
   // folder above: administrators and SYSTEM full control, users read and
-  // execute; the folders and files later made in it inherit them.  The
-  // default creates it as CreateDirectory does.
+  // execute, which whatever is made in it inherits.  The default creates
+  // it as CreateDirectory does.
   virtual FileCause CreateProtectedDirectory(const std::string& path);
   // True when a user without administrator rights may add, rename or delete
   // entries of the directory (its permissions give that to Everyone, Users,
