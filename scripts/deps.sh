@@ -3,8 +3,8 @@
 # again: when everything is present it only checks.
 # Usage: scripts/deps.sh [host|all|bench|fuzz]
 #   host  what the host build needs (the velmora tool, host tests, the demo)
-#   all   also the static checks, the Windows build and its tests under Wine
-#         (the default)
+#   all   also the static checks (clang-tidy, clang-format), the Windows
+#         build and its tests under Wine (the default)
 #   bench all of that and what tests/bench/wine_install_bench.sh compares
 #         with and measures by (makensis, GNU time, strace)
 set -euo pipefail
@@ -14,18 +14,24 @@ host_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev
   libtomlplusplus-dev libcli11-dev
 )
+# scripts/tidy and scripts/format (clang-format 14, Debian 12's).
+static_packages=(clang-tidy clang-format)
+# The Windows build and its tests under Wine: ImageMagick takes and reads
+# the end-to-end screenshots, acl lets the unprivileged user that runs the
+# unit tests read the source tree's test data (scripts/wine-tests.sh).
 windows_packages=(
-  clang-tidy
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth
+  imagemagick acl
 )
 bench_packages=(nsis time strace)
 fuzz_packages=(clang libclang-rt-14-dev)
 
 case "${1:-all}" in
   host) packages=("${host_packages[@]}") ;;
-  all) packages=("${host_packages[@]}" "${windows_packages[@]}") ;;
-  bench) packages=("${host_packages[@]}" "${windows_packages[@]}" "${bench_packages[@]}") ;;
+  all) packages=("${host_packages[@]}" "${static_packages[@]}" "${windows_packages[@]}") ;;
+  bench) packages=("${host_packages[@]}" "${static_packages[@]}" "${windows_packages[@]}"
+    "${bench_packages[@]}") ;;
   fuzz) packages=("${host_packages[@]}" "${fuzz_packages[@]}") ;;
   *) echo "usage: scripts/deps.sh [host|all|bench|fuzz]" >&2; exit 2 ;;
 esac

@@ -10,14 +10,6 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 include(${CMAKE_CURRENT_LIST_DIR}/cli_expect.cmake)
 
-function(expect_same_file a b)
-  file(SHA256 "${a}" ha)
-  file(SHA256 "${b}" hb)
-  if(NOT ha STREQUAL hb)
-    message(FATAL_ERROR "${a} and ${b} differ")
-  endif()
-endfunction()
-
 set(demo "${SOURCE}/examples/demo")
 
 if(CASE STREQUAL "demo")

@@ -9,8 +9,8 @@
 # WIN_BUILD holds tools/SETUP.EXE, HOST_BUILD tools/velmora.  Without
 # SCENARIO names every scenario runs; the name of a file in scenarios/
 # (without .sh) stands for the scenarios it registers; `--list` lists them.
-# Logs go to WIN_BUILD/e2e-logs, screenshots (when ImageMagick's import is
-# installed) to WIN_BUILD/e2e-shots.  WINE_ENV_KEEP=1 keeps the prefix for a
+# Logs go to WIN_BUILD/e2e-logs, screenshots (taken with ImageMagick's
+# import) to WIN_BUILD/e2e-shots.  WINE_ENV_KEEP=1 keeps the prefix for a
 # look.
 set -u
 E2E_HERE=$(cd "$(dirname "$0")" && pwd)

@@ -1,4 +1,8 @@
-# Packages for the scenarios, built with the host's `velmora pack`.
+# Packages for the scenarios, built with the host's `velmora pack` from the
+# manifests in manifests/ (one NAME.toml each, beside the answer files some
+# quiet runs take).
+
+E2E_MANIFESTS=$E2E_HERE/manifests
 
 # e2e_package_dir NAME: an empty folder for the manifest and its source
 # files.  Sets PACKAGE.
@@ -17,6 +21,37 @@ e2e_pack() {
     e2e_fail "velmora pack failed: $(tail -1 "$E2E_LOGS/$E2E_SCENARIO-pack.log")"
     return 1
   }
+}
+
+# e2e_manifest NAME [KEY=VALUE...]: prints manifests/NAME.toml with each
+# @KEY@ in it replaced by VALUE (a manifest that several scenarios share
+# apart from a title or a name).  A placeholder left without a value is an
+# error (status 1).
+e2e_manifest() {
+  local name=$1 file=$E2E_MANIFESTS/$1.toml pair value text script=(-e '')
+  shift
+  [ -f "$file" ] || { echo "no manifest $file" >&2; return 1; }
+  for pair; do
+    value=${pair#*=}
+    value=${value//\\/\\\\}
+    value=${value//&/\\&}
+    value=${value//|/\\|}
+    script+=(-e "s|@${pair%%=*}@|$value|g")
+  done
+  text=$(sed "${script[@]}" "$file") || return 1
+  if [[ $text =~ @[A-Z_]+@ ]]; then
+    echo "manifest $name: no value for ${BASH_REMATCH[0]}" >&2
+    return 1
+  fi
+  printf '%s\n' "$text"
+}
+
+# e2e_pack_manifest NAME [KEY=VALUE...]: packs manifests/NAME.toml (with
+# its placeholders filled in as e2e_manifest does) into $PACKAGE/out.
+e2e_pack_manifest() {
+  local text
+  text=$(e2e_manifest "$@" 2>&1) || { e2e_fail "$text"; return 1; }
+  printf '%s\n' "$text" | e2e_pack
 }
 
 # e2e_copy_media [FILE...]: the packed media files (all, or those named)

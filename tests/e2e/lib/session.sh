@@ -42,18 +42,23 @@ e2e_start_session() {
 }
 
 # The screenshot watcher: answers the robot's "snap NAME" by taking a PNG of
-# the screen into $E2E_SHOTS (when ImageMagick's import is there) and
-# writing NAME.done.  Runs in the background during each scenario.
+# the screen into $E2E_SHOTS with ImageMagick's import and writing
+# NAME.done.  Runs in the background during each scenario.  A screenshot it
+# cannot take is reported here and missing afterwards, which fails the
+# checks that read it.
 e2e_snap_watcher() {
-  local want name
+  local want name shot err
   while :; do
     for want in "$E2E_SNAPS"/*.want; do
       [ -e "$want" ] || continue
       name=$(basename "$want" .want)
-      if command -v import >/dev/null; then
-        mkdir -p "$E2E_SHOTS"
-        import -display "$DISPLAY" -window root "$E2E_SHOTS/$E2E_SCENARIO-$name.png" 2>/dev/null &&
-          echo "   screenshot: $E2E_SHOTS/$E2E_SCENARIO-$name.png"
+      shot=$E2E_SHOTS/$E2E_SCENARIO-$name.png
+      if ! command -v import >/dev/null; then
+        echo "   no screenshot $name: ImageMagick's import is not installed (package imagemagick)"
+      elif mkdir -p "$E2E_SHOTS" && err=$(import -display "$DISPLAY" -window root "$shot" 2>&1); then
+        echo "   screenshot: $shot"
+      else
+        echo "   no screenshot $name: import failed: ${err##*$'\n'}"
       fi
       rm -f "$want"
       : >"$E2E_SNAPS/$name.done"
@@ -75,15 +80,28 @@ e2e_stop_snap_watcher() {
   E2E_SNAP_PID=
 }
 
+# e2e_expect_picture_tools: ImageMagick's import (screenshots) and convert
+# (reading them) are installed; otherwise fails the scenario that checks
+# pictures.
+e2e_expect_picture_tools() {
+  local tool missing=
+  for tool in import convert; do
+    command -v "$tool" >/dev/null || missing+="${missing:+ and }$tool"
+  done
+  [ -z "$missing" ] && return 0
+  e2e_fail "pictures cannot be checked without ImageMagick's $missing (package imagemagick)"
+  return 1
+}
+
 # e2e_expect_backdrop_pixel SHOT X Y: a pixel of the main window's gradient
-# has green 128 and red + blue = 255.  Skipped when the screenshot or
-# ImageMagick's convert is not there.
+# has green 128 and red + blue = 255.
 e2e_expect_backdrop_pixel() {
   local shot=$1 x=$2 y=$3 rgb r g b
-  [ -f "$shot" ] && command -v convert >/dev/null || return 0
+  e2e_expect_picture_tools || return
+  [ -f "$shot" ] || { e2e_fail "no screenshot $(basename "$shot")"; return; }
   rgb=$(convert "$shot" -format \
     "%[fx:int(255*p{$x,$y}.r+0.5)],%[fx:int(255*p{$x,$y}.g+0.5)],%[fx:int(255*p{$x,$y}.b+0.5)]" \
-    info: 2>/dev/null) || return 0
+    info: 2>/dev/null) || { e2e_fail "cannot read $(basename "$shot")"; return; }
   IFS=, read -r r g b <<<"$rgb"
   if [ "$g" != 128 ] || [ $((r + b)) != 255 ]; then
     e2e_fail "$(basename "$shot"): pixel ($x,$y) is rgb($rgb), not a backdrop colour"

@@ -5,24 +5,12 @@ E2E_SCENARIOS+=(directory_create directory_remembered directory_cancel)
 
 E2E_REG_KEY='HKLM\Software\Tarnwick\VelmoraE2E'
 
-# e2e_directory_manifest TITLE ENTRY: one directory step remembered in the
-# registry (value ENTRY of $E2E_REG_KEY) and in velmora-e2e.ini ([Paths]
-# ENTRY).  Each scenario has its own ENTRY, so none sees another's answers.
-e2e_directory_manifest() {
-  cat <<EOF_MANIFEST
-title = "$1"
-
-[[step]]
-class = "directory"
-name = "APPDIR"
-directory = "<None>"
-question = "Where shall the E2E files go?"
-default = "C:\\\\E2E Default"
-ini_file = "velmora-e2e.ini"
-ini_section = "Paths"
-ini_entry = "$2"
-reg_entry = "HKEY_LOCAL_MACHINE\\\\Software\\\\Tarnwick\\\\VelmoraE2E\\\\$2"
-EOF_MANIFEST
+# e2e_directory_pack TITLE ENTRY: packs manifests/directory.toml, one
+# directory step remembered in the registry (value ENTRY of $E2E_REG_KEY)
+# and in velmora-e2e.ini ([Paths] ENTRY).  Each scenario has its own ENTRY,
+# so none sees another's answers.
+e2e_directory_pack() {
+  e2e_pack_manifest directory TITLE="$1" ENTRY="$2"
 }
 
 # A path three levels below an existing folder: the step offers to create
@@ -32,7 +20,7 @@ EOF_MANIFEST
 # dialog in the bottom right corner names the step.
 scenario_directory_create() {
   e2e_package_dir create
-  e2e_directory_manifest "E2E Create" Create | e2e_pack || return 1
+  e2e_directory_pack "E2E Create" Create || return 1
   e2e_media create
   e2e_copy_media
   local too_long
@@ -78,7 +66,7 @@ scenario_directory_create() {
 # the registry even though the ini file says something else.
 scenario_directory_remembered() {
   e2e_package_dir remembered
-  e2e_directory_manifest "E2E Remembered" Remembered | e2e_pack || return 1
+  e2e_directory_pack "E2E Remembered" Remembered || return 1
   e2e_media remembered
   e2e_copy_media
   mkdir -p "$E2E_DRIVE_C/E2E Remembered"
@@ -109,18 +97,7 @@ scenario_directory_remembered() {
 # earlier values back.
 scenario_directory_cancel() {
   e2e_package_dir cancel
-  {
-    e2e_directory_manifest "E2E Cancel" Cancel
-    cat <<'EOF_MANIFEST'
-
-[[step]]
-class = "directory"
-name = "DATADIR"
-directory = "<None>"
-question = "Where shall the data go?"
-default = "C:\\E2E Data"
-EOF_MANIFEST
-  } | e2e_pack || return 1
+  e2e_pack_manifest directory-cancel || return 1
   e2e_media cancel
   e2e_copy_media
   mkdir -p "$E2E_DRIVE_C/E2E Cancel New"

@@ -6,8 +6,9 @@
 E2E_SCENARIOS+=(agreement_accepted agreement_refused readme_answers readme_closed user_values
   background_pictures every_step_kind)
 
+# The key the packages' registry and user value steps write to (their
+# manifests name it in full).
 E2E_DISPLAY_KEY='HKLM\Software\Tarnwick\VelmoraE2E\Display'
-E2E_DISPLAY_REG='HKEY_LOCAL_MACHINE\\Software\\Tarnwick\\VelmoraE2E\\Display'
 E2E_AGREEMENT_QUESTION='Please read the agreement.  Only if you agree to the terms and conditions in full may you continue with the installation.  Installing this product indicates agreement in full with the terms and conditions.  If you do not agree with the terms and conditions, press the "I do not accept" button to quit the installation.'
 E2E_README_QUESTION='If you wish to view the readme file, press Yes now, otherwise press No'
 
@@ -20,13 +21,6 @@ E2E_PICTURE_TWO=(28C8C8 C828C8 5A5A5A FABE96)
 # in nothing, so that any conversion of line ends shows.
 e2e_display_text() {
   printf 'E2E terms, line one\r\nline two ends bare\nlast line' >"$1"
-}
-
-# e2e_display_registry NAME DATA: a registry step writing DATA to value
-# NAME of $E2E_DISPLAY_KEY.
-e2e_display_registry() {
-  printf '\n[[step]]\nclass = "registry"\nreg_entry = "%s\\\\%s"\ndirectory = "<None>"\ndefault = "%s"\n' \
-    "$E2E_DISPLAY_REG" "$1" "$2"
 }
 
 # e2e_display_install [--fails] NAME ROBOT_COMMANDS...: installs the packed
@@ -53,10 +47,7 @@ e2e_display_install() {
 scenario_agreement_accepted() {
   e2e_package_dir agreement-accepted
   e2e_display_text "$PACKAGE/terms.txt"
-  {
-    printf 'title = "E2E Agreement Accepted"\n\n[[step]]\nclass = "agreement"\nsource = "terms.txt"\n'
-    e2e_display_registry Accepted yes
-  } | e2e_pack || return 1
+  e2e_pack_manifest agreement-accepted || return 1
   {
     cat "$PACKAGE/terms.txt"
     printf '\r\n\r\n\r\n%s' "$E2E_AGREEMENT_QUESTION"
@@ -84,34 +75,7 @@ scenario_agreement_refused() {
   e2e_package_dir agreement-refused
   e2e_display_text "$PACKAGE/terms.txt"
   printf 'installed by the refused package\r\n' >"$PACKAGE/new.txt"
-  {
-    cat <<'EOF_MANIFEST'
-title = "E2E Agreement Refused"
-
-[[step]]
-class = "directory"
-name = "REFUSEDIR"
-directory = "<None>"
-question = "Where shall the refused files go?"
-default = 'C:\E2E Refused'
-
-[[step]]
-class = "file"
-source = "new.txt"
-name = "NEW.TXT"
-directory = "REFUSEDIR"
-
-[[step]]
-class = "ini_value"
-ini_file = "velmora-refused.ini"
-ini_section = "Display"
-ini_entry = "Refused"
-directory = "REFUSEDIR"
-default = "DATA"
-EOF_MANIFEST
-    e2e_display_registry Refused after
-    printf '\n[[step]]\nclass = "agreement"\nsource = "terms.txt"\nquestion = ""\n'
-  } | e2e_pack || return 1
+  e2e_pack_manifest agreement-refused || return 1
   rm -rf "$dir"
   mkdir -p "$dir"
   printf 'there before the installation\r\n' >"$dir/KEEP.TXT"
@@ -139,21 +103,7 @@ scenario_readme_answers() {
   e2e_package_dir readme-answers
   e2e_display_text "$PACKAGE/readme.txt"
   printf 'skipped readme\r\n' >"$PACKAGE/skipped.txt"
-  {
-    cat <<'EOF_MANIFEST'
-title = "E2E Readme Answers"
-
-[[step]]
-class = "readme"
-source = "skipped.txt"
-question = "Read the E2E notes now?"
-
-[[step]]
-class = "readme"
-source = "readme.txt"
-EOF_MANIFEST
-    e2e_display_registry ReadmeRead yes
-  } | e2e_pack || return 1
+  e2e_pack_manifest readme-answers || return 1
   cp "$PACKAGE/readme.txt" "$PACKAGE/shown.txt"
   e2e_display_install readme-answers \
     box "Read the E2E notes now?" \
@@ -176,11 +126,7 @@ EOF_MANIFEST
 scenario_readme_closed() {
   e2e_package_dir readme-closed
   e2e_display_text "$PACKAGE/readme.txt"
-  {
-    printf 'title = "E2E Readme Closed"\n'
-    e2e_display_registry ReadmeClosed installed
-    printf '\n[[step]]\nclass = "readme"\nsource = "readme.txt"\n'
-  } | e2e_pack || return 1
+  e2e_pack_manifest readme-closed || return 1
   e2e_set_reg "$E2E_DISPLAY_KEY" ReadmeClosed before
   e2e_display_install --fails readme-closed \
     box "$E2E_README_QUESTION" \
@@ -192,33 +138,11 @@ scenario_readme_closed() {
   e2e_expect_reg "$E2E_DISPLAY_KEY" ReadmeClosed before
 }
 
-# e2e_display_user_value NAME ENTRY SUGGESTION: a user value step labelled
-# NAME, stored in value ENTRY of $E2E_DISPLAY_KEY and in velmora-e2e.ini
-# [User] ENTRY.
-e2e_display_user_value() {
-  cat <<EOF_MANIFEST
-
-[[step]]
-class = "user_value"
-name = "$1"
-directory = "<None>"
-default = "$3"
-reg_entry = "$E2E_DISPLAY_REG\\\\$2"
-ini_file = "velmora-e2e.ini"
-ini_section = "User"
-ini_entry = "$2"
-EOF_MANIFEST
-}
-
 # A value typed over the suggestion, and one left by Escape, which keeps
 # the suggestion: each goes to the registry and to the ini file.
 scenario_user_values() {
   e2e_package_dir user-values
-  {
-    printf 'title = "E2E User Values"\n'
-    e2e_display_user_value "Your name" Owner "E2E Suggested Owner"
-    e2e_display_user_value "Company" Company "E2E Suggested Company"
-  } | e2e_pack || return 1
+  e2e_pack_manifest user-values || return 1
   e2e_display_install user-values \
     window "Enter user information" \
     expect 1000 "Your name" \
@@ -249,31 +173,7 @@ scenario_background_pictures() {
   e2e_quadrant_bmp "$PACKAGE/one.bmp" 64 32 "${E2E_PICTURE_ONE[@]}"
   e2e_quadrant_bmp "$PACKAGE/two.bmp" 32 64 "${E2E_PICTURE_TWO[@]}"
   printf 'not read\r\n' >"$PACKAGE/notes.txt"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Background"
-
-[[step]]
-class = "background"
-source = "one.bmp"
-name = "ONE.BMP"
-
-[[step]]
-class = "readme"
-source = "notes.txt"
-name = "NOTES1.TXT"
-question = "Is the first picture shown?"
-
-[[step]]
-class = "background"
-source = "two.bmp"
-name = "TWO.BMP"
-
-[[step]]
-class = "readme"
-source = "notes.txt"
-name = "NOTES2.TXT"
-question = "Is the second picture shown?"
-EOF_MANIFEST
+  e2e_pack_manifest background || return 1
   e2e_display_install background \
     box "Is the first picture shown?" \
     class VelmoraSetupWindow \
@@ -289,10 +189,7 @@ EOF_MANIFEST
     click 7 \
     box "Install Successful" \
     click 1 || return 1
-  if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
-    echo "   (pictures not checked: ImageMagick's import and convert are needed)"
-    return 0
-  fi
+  e2e_expect_picture_tools || return 1
   local shots=$E2E_SHOTS/$E2E_SCENARIO
   e2e_expect_picture "$shots-first-picture.png" "$MEDIA/fit-one.txt" "${E2E_PICTURE_ONE[@]}"
   e2e_expect_picture "$shots-second-picture.png" "$MEDIA/fit-two.txt" "${E2E_PICTURE_TWO[@]}"
@@ -309,51 +206,7 @@ scenario_every_step_kind() {
   e2e_display_text "$PACKAGE/terms.txt"
   e2e_display_text "$PACKAGE/readme.txt"
   printf 'the program of every step\r\n' >"$PACKAGE/every.txt"
-  {
-    cat <<'EOF_MANIFEST'
-title = "E2E Every Step"
-
-[[step]]
-class = "background"
-source = "logo.bmp"
-
-[[step]]
-class = "agreement"
-source = "terms.txt"
-
-[[step]]
-class = "directory"
-name = "EVERYDIR"
-directory = "<None>"
-question = "Where shall every step go?"
-default = 'C:\E2E Every'
-EOF_MANIFEST
-    e2e_display_user_value "Every user" EveryUser "E2E Every User"
-    cat <<'EOF_MANIFEST'
-
-[[step]]
-class = "ini_value"
-ini_file = "velmora-e2e.ini"
-ini_section = "Display"
-ini_entry = "EveryData"
-directory = "EVERYDIR"
-default = "DATA"
-
-[[step]]
-class = "program_group"
-name = "E2E Every Group"
-
-[[step]]
-class = "file"
-source = "every.txt"
-name = "EVERY.TXT"
-directory = "EVERYDIR"
-icon = true
-icon_name = "E2E Every Item"
-EOF_MANIFEST
-    e2e_display_registry EveryVersion 9.9
-    printf '\n[[step]]\nclass = "readme"\nsource = "readme.txt"\n'
-  } | e2e_pack || return 1
+  e2e_pack_manifest every-step || return 1
   e2e_display_install every-step \
     dialog Setup \
     click 1 \

@@ -84,62 +84,7 @@ scenario_files_places() {
   e2e_files_text "$PACKAGE/vfnote.txt" "A read-only note for the Windows directory."
   e2e_files_text "$PACKAGE/vfhide.txt" "A hidden text in the chosen directory."
   e2e_files_text "$PACKAGE/vfplain.txt" "A plain text in the chosen directory."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Places"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "directory"
-name = "FILESDIR"
-directory = "<None>"
-question = "Where shall the E2E files go?"
-default = 'C:\E2E Files'
-
-[[step]]
-class = "file"
-source = "vfplain.dll"
-name = "VFPLAIN.DLL"
-directory = "<Windows system>"
-created = 1996-08-20T08:00:00Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "file"
-source = "vfnote.txt"
-name = "VFNOTE.TXT"
-directory = "<Windows>"
-read_only = true
-created = 1997-03-01T09:30:00Z
-modified = 1997-03-01T09:30:00Z
-
-[[step]]
-class = "file"
-source = "vfhide.txt"
-name = "VFHIDE.TXT"
-directory = "FILESDIR"
-hidden = true
-created = 1995-05-05T05:05:05Z
-modified = 1998-12-31T23:59:58Z
-
-[[step]]
-class = "file"
-source = "vfboth.dll"
-name = "VFBOTH.DLL"
-directory = "FILESDIR"
-read_only = true
-hidden = true
-created = 2001-02-03T04:05:06Z
-modified = 2001-02-03T04:05:06Z
-
-[[step]]
-class = "file"
-source = "vfplain.txt"
-name = "VFPLAIN.TXT"
-directory = "FILESDIR"
-created = 1995-05-05T05:05:05Z
-modified = 1995-05-05T05:05:05Z
-EOF_MANIFEST
+  e2e_pack_manifest files-places || return 1
   e2e_media files-places
   e2e_copy_media
   local app=$E2E_DRIVE_C/E2E\ Files
@@ -183,35 +128,7 @@ scenario_files_dates() {
   e2e_files_text "$PACKAGE/vfdnewer.txt" "The package's newer text."
   e2e_files_text "$PACKAGE/vfdolder.txt" "The package's older text."
   cp "$v1" "$PACKAGE/vfdver.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Dates"
-check_dates = true
-check_versions = false
-
-[[step]]
-class = "file"
-source = "vfdnewer.txt"
-name = "VFDNEWER.TXT"
-directory = "<Windows>"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "vfdolder.txt"
-name = "VFDOLDER.TXT"
-directory = "<Windows>"
-created = 1995-05-05T05:05:05Z
-modified = 1995-05-05T05:05:05Z
-
-[[step]]
-class = "file"
-source = "vfdver.dll"
-name = "VFDVER.DLL"
-directory = "<Windows>"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-EOF_MANIFEST
+  e2e_pack_manifest files-dates || return 1
   local win
   win=$(e2e_files_windows)
   e2e_files_text "$PACKAGE/existing.txt" "The text that was there before."
@@ -239,7 +156,8 @@ EOF_MANIFEST
 
 # Versions only: a higher version replaces, a lower or equal one leaves the
 # existing file, a file without version information counts as version 0;
-# dates do not count.
+# dates do not count (the package's files that replace are older than the
+# existing ones, those that stay newer).
 scenario_files_versions() {
   local v1 v2 v3
   e2e_files_fixture v1 e2e_versioned_dll 1,0,0,0 || return 1
@@ -250,20 +168,7 @@ scenario_files_versions() {
   for name in vfvup vfvdown vfvnone vfvsame; do cp "$v2" "$PACKAGE/$name.dll"; done
   e2e_files_text "$PACKAGE/vfvtext.dll" "A library without version information."
   e2e_files_text "$PACKAGE/existing.txt" "An existing file without version information."
-  {
-    echo 'title = "E2E Files Versions"'
-    echo 'check_dates = false'
-    echo 'check_versions = true'
-    for name in vfvup vfvdown vfvnone vfvsame vfvtext; do
-      printf '\n[[step]]\nclass = "file"\nsource = "%s.dll"\nname = "%s.DLL"\n' "$name" "${name^^}"
-      printf 'directory = "<Windows system>"\n'
-      # Older than every existing file for the higher version, newer for the lower.
-      case $name in
-        vfvup | vfvnone) printf 'created = 1995-05-05T05:05:05Z\nmodified = 1995-05-05T05:05:05Z\n' ;;
-        *) printf 'created = 2036-06-06T06:06:06Z\nmodified = 2036-06-06T06:06:06Z\n' ;;
-      esac
-    done
-  } | e2e_pack || return 1
+  e2e_pack_manifest files-versions || return 1
   local sys
   sys=$(e2e_files_system)
   e2e_files_existing "$sys/VFVUP.DLL" "$v1"
@@ -298,43 +203,7 @@ scenario_files_both_checks() {
   e2e_files_fixture v3 e2e_versioned_dll 3,0,0,0 || return 1
   e2e_package_dir files-both
   cp "$v2" "$PACKAGE/new.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Both"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFBLOWER.DLL"
-directory = "<Windows>"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFBHIGH.DLL"
-directory = "<Windows>"
-created = 2001-02-03T04:05:06Z
-modified = 2001-02-03T04:05:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFBEQUAL.DLL"
-directory = "<Windows>"
-created = 2001-02-03T04:05:06Z
-modified = 2001-02-03T04:05:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFBOLDER.DLL"
-directory = "<Windows>"
-created = 1995-05-05T05:05:05Z
-modified = 1995-05-05T05:05:05Z
-EOF_MANIFEST
+  e2e_pack_manifest files-both || return 1
   local win
   win=$(e2e_files_windows)
   e2e_files_existing "$win/VFBLOWER.DLL" "$v3" '2001-02-03 04:05:06 UTC'
@@ -365,19 +234,7 @@ e2e_files_ask_package() {
   e2e_files_fixture v2 e2e_versioned_dll 2,0,0,1 || return 1
   e2e_package_dir "$1"
   cp "$v2" "$PACKAGE/new.dll"
-  e2e_pack <<EOF_MANIFEST || return 1
-title = "E2E Files Ask"
-check_dates = false
-check_versions = false
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "$2"
-directory = "<Windows>"
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-01T10:00:00Z
-EOF_MANIFEST
+  e2e_pack_manifest files-ask NAME="$2" || return 1
   ASK_TARGET=$(e2e_files_windows)/$2
   e2e_files_existing "$ASK_TARGET" "$v1" '2001-02-03 04:05:06 UTC'
   cp "$ASK_TARGET" "$PACKAGE/before"
@@ -448,46 +305,7 @@ scenario_files_recommended() {
   e2e_package_dir files-recommended
   cp "$v2" "$PACKAGE/new.dll"
   e2e_files_text "$PACKAGE/new.txt" "A text that goes where the system says."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Recommended"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "directory"
-name = "RECDIR"
-directory = "<None>"
-question = "Where shall the E2E files go?"
-default = 'C:\E2E Recommended'
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFRECWIN.DLL"
-directory = "RECDIR"
-use_recommended = true
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.txt"
-name = "VFRECNEW.TXT"
-directory = "RECDIR"
-use_recommended = true
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFRECSHR.DLL"
-directory = "RECDIR"
-use_recommended = true
-shared = true
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-EOF_MANIFEST
+  e2e_pack_manifest files-recommended || return 1
   local app=$E2E_DRIVE_C/E2E\ Recommended win sys
   win=$(e2e_files_windows)
   sys=$(e2e_files_system)
@@ -514,25 +332,7 @@ scenario_files_selfreg() {
   e2e_files_fixture dll e2e_selfreg_dll || return 1
   e2e_package_dir files-selfreg
   cp "$dll" "$PACKAGE/selfreg.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files SelfReg"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "directory"
-name = "REGDIR"
-directory = "<None>"
-question = "Where shall the library go?"
-default = 'C:\E2E SelfReg'
-
-[[step]]
-class = "file"
-source = "selfreg.dll"
-name = "VFSELFRG.DLL"
-directory = "REGDIR"
-register = true
-EOF_MANIFEST
+  e2e_pack_manifest files-selfreg || return 1
   e2e_media files-selfreg
   e2e_copy_media
   rm -rf "$E2E_DRIVE_C/E2E SelfReg"
@@ -554,37 +354,7 @@ scenario_files_shared() {
   e2e_files_fixture v2 e2e_versioned_dll 2,0,0,0 || return 1
   e2e_package_dir files-shared
   cp "$v2" "$PACKAGE/shared.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Shared"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "file"
-source = "shared.dll"
-name = "VFSHNEW.DLL"
-directory = "<Windows system>"
-shared = true
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "file"
-source = "shared.dll"
-name = "VFSHPRE.DLL"
-directory = "<Windows system>"
-shared = true
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "file"
-source = "shared.dll"
-name = "VFSHNOT.DLL"
-directory = "<Windows system>"
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-EOF_MANIFEST
+  e2e_pack_manifest files-shared || return 1
   local sys
   sys=$(e2e_files_system)
   rm -f "$sys/VFSHNEW.DLL" "$sys/VFSHNOT.DLL"
@@ -620,70 +390,7 @@ scenario_files_rollback() {
   cp "$v2" "$PACKAGE/new.dll"
   e2e_files_text "$PACKAGE/new.txt" "The package's text."
   e2e_files_text "$PACKAGE/existing.txt" "The text that was there before the failed run."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Files Rollback"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "directory"
-name = "RBDIR"
-directory = "<None>"
-question = "Where shall the E2E files go?"
-default = 'C:\E2E Rollback'
-
-[[step]]
-class = "file"
-source = "new.txt"
-name = "VFRBAPP.TXT"
-directory = "RBDIR"
-hidden = true
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFRBWIN.DLL"
-directory = "<Windows>"
-read_only = true
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFRBSYS.DLL"
-directory = "<Windows system>"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.txt"
-name = "VFRBNEW.TXT"
-directory = "RBDIR"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[[step]]
-class = "file"
-source = "new.dll"
-name = "VFRBNEW.DLL"
-directory = "<Windows system>"
-created = 2036-06-06T06:06:06Z
-modified = 2036-06-06T06:06:06Z
-
-[second_part]
-title = "E2E Files Rollback Data"
-
-[[second_part.step]]
-class = "directory"
-name = "RBDATA"
-directory = "<None>"
-question = "Where shall the rollback data go?"
-default = 'C:\E2E Rollback Data'
-EOF_MANIFEST
+  e2e_pack_manifest files-rollback || return 1
   local app=$E2E_DRIVE_C/E2E\ Rollback win sys
   win=$(e2e_files_windows)
   sys=$(e2e_files_system)

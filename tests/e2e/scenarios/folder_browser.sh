@@ -6,7 +6,7 @@ E2E_SCENARIOS+=(folder_browser)
 
 scenario_folder_browser() {
   e2e_package_dir browse
-  e2e_directory_manifest "E2E Browse" Browse | e2e_pack || return 1
+  e2e_directory_pack "E2E Browse" Browse || return 1
   e2e_media browse
   e2e_copy_media
   local root="$E2E_DRIVE_C/E2E Browse"

@@ -90,30 +90,7 @@ scenario_hijack_planted() {
   e2e_package_dir hijack-planted
   cp "$selfreg" "$PACKAGE/hjreg.ax"
   cp "$importing" "$PACKAGE/hjdepend.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Hijack Planted"
-
-[[step]]
-class = "directory"
-name = "HJDIR"
-question = "Where shall the registered files go?"
-prefix = "<None>"
-default = 'C:\E2E Hijack'
-
-[[step]]
-class = "file"
-source = "hjdepend.dll"
-name = "HJDEPEND.DLL"
-directory = "HJDIR"
-register = true
-
-[[step]]
-class = "file"
-source = "hjreg.ax"
-name = "HJREG.AX"
-directory = "HJDIR"
-register = true
-EOF_MANIFEST
+  e2e_pack_manifest hijack-planted || return 1
   rm -rf "$app"
   wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
   e2e_media hijack-planted
@@ -150,22 +127,7 @@ scenario_hijack_swapped_program() {
   e2e_files_fixture decoy e2e_marker_program || return 1
   e2e_package_dir hijack-swapped
   e2e_files_text "$PACKAGE/swapped.txt" "A file of the installation whose program another user swaps."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Hijack Swapped"
-
-[[step]]
-class = "directory"
-name = "HSDIR"
-question = "Where shall the file go?"
-prefix = "<None>"
-default = 'C:\E2E Hijack Swapped'
-
-[[step]]
-class = "file"
-source = "swapped.txt"
-name = "HSWAPPED.TXT"
-directory = "HSDIR"
-EOF_MANIFEST
+  e2e_pack_manifest hijack-swapped || return 1
   rm -rf "$decoys" "$E2E_DRIVE_C/E2E Hijack Swapped"
   mkdir -p "$decoys" "$E2E_DRIVE_C/E2E Hijack Swapped"
   cp "$decoy" "$decoys/Setup.exe"

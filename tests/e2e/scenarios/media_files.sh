@@ -44,17 +44,7 @@ scenario_media_second_disk() {
 # Format version 3: the run refuses the data file, then fails.
 scenario_data_version_mismatch() {
   e2e_package_dir version
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Version"
-
-[[step]]
-class = "ini_value"
-directory = "<None>"
-default = "written"
-ini_file = "velmora-e2e.ini"
-ini_section = "Version"
-ini_entry = "Written"
-EOF_MANIFEST
+  e2e_pack_manifest data-version || return 1
   e2e_rewrite_version "$PACKAGE/out/velmor.1" 3 || { e2e_fail "cannot rewrite the version"; return 1; }
   e2e_media version
   e2e_copy_media

@@ -122,96 +122,7 @@ scenario_quiet_all_kinds() {
   e2e_files_text "$PACKAGE/secret.txt" "A read-only hidden text."
   e2e_files_text "$PACKAGE/shared.txt" "A shared file in the system directory."
   cp "$selfreg" "$PACKAGE/selfreg.dll"
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Quiet Kinds"
-
-[[step]]
-class = "background"
-source = "logo.bmp"
-
-[[step]]
-class = "agreement"
-source = "licence.txt"
-
-[[step]]
-class = "directory"
-name = "QKDIR"
-question = "Where shall the quiet kinds go?"
-prefix = "<None>"
-default = 'C:\E2E Quiet Default'
-
-[[step]]
-class = "directory"
-name = "QKSUB"
-question = "And the data?"
-prefix = "QKDIR"
-default = 'DATA'
-
-[[step]]
-class = "ini_value"
-ini_file = "E2EQUIET.INI"
-ini_section = "Paths"
-ini_entry = "Data"
-prefix = "QKSUB"
-default = "FILES"
-
-[[step]]
-class = "user_value"
-name = "Quiet owner"
-prefix = "<None>"
-default = "Nobody"
-reg_entry = 'HKEY_LOCAL_MACHINE\Software\Tarnwick\VelmoraE2E\Quiet\Owner'
-ini_file = "E2EQUIET.INI"
-ini_section = "Owner"
-ini_entry = "Name"
-
-[[step]]
-class = "registry"
-reg_entry = 'HKEY_LOCAL_MACHINE\Software\Tarnwick\VelmoraE2E\Quiet\Home'
-prefix = "QKDIR"
-default = "HOME"
-
-[[step]]
-class = "program_group"
-name = "E2E Quiet Kinds"
-
-[[step]]
-class = "file"
-source = "plain.txt"
-name = "QKPLAIN.TXT"
-directory = "QKDIR"
-icon = true
-icon_name = "Quiet Plain"
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "file"
-source = "secret.txt"
-name = "QKSECRET.TXT"
-directory = "QKSUB"
-read_only = true
-hidden = true
-
-[[step]]
-class = "file"
-source = "shared.txt"
-name = "QKSHARED.TXT"
-directory = "<Windows system>"
-shared = true
-
-[[step]]
-class = "file"
-source = "selfreg.dll"
-name = "QKSELFRG.DLL"
-directory = "QKDIR"
-register = true
-
-[[step]]
-class = "readme"
-source = "readme.txt"
-question = "Read the quiet readme?"
-EOF_MANIFEST
+  e2e_pack_manifest quiet-kinds || return 1
   sys=$(e2e_files_system)
   rm -rf "$dir" "$sys/QKSHARED.TXT" "$E2E_DRIVE_C/windows/E2EQUIET.INI"
   wine reg delete 'HKLM\Software\Tarnwick\VelmoraE2E\Quiet' /f /reg:32 >/dev/null 2>&1
@@ -220,18 +131,7 @@ EOF_MANIFEST
   rm -rf "$programs/$title"
   e2e_media quiet-kinds
   e2e_copy_media
-  cat >"$MEDIA/answers.txt" <<'EOF_ANSWERS'
-agreement "QUIET LICENCE*" = accept
-directory step "QKDIR" = type "C:\E2E Quiet" ok
-directory step "QKSUB" = ok
-message "The requested directory does not exist.  Create?" = yes
-user "Quiet owner" = type "Quiet Owner"
-message "Create program group and icons?" = yes
-group "E2E Quiet Kinds" = ok
-message "Read the quiet readme?" = yes
-readme "Read me*" = ok
-message "Install Successful" = ok
-EOF_ANSWERS
+  cp "$E2E_MANIFESTS/quiet-kinds.answers" "$MEDIA/answers.txt"
   e2e_quiet_run 0 "$MEDIA_WIN\\SETUP.EXE /QUIET /log \"$MEDIA_WIN\\kinds log.txt\" /answers $MEDIA_WIN\\answers.txt"
   e2e_groups_close "$title"
   e2e_quiet_expect_log "$MEDIA/kinds log.txt" "$title" "$(e2e_quiet_steps)" installed
@@ -262,42 +162,7 @@ scenario_quiet_cancel() {
   e2e_package_dir quiet-cancel
   e2e_files_text "$PACKAGE/new.txt" "A file the roll-back removes."
   e2e_files_text "$PACKAGE/over.txt" "A file that replaces one the roll-back restores."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Quiet Cancel"
-
-[[step]]
-class = "registry"
-reg_entry = 'HKEY_LOCAL_MACHINE\Software\Tarnwick\VelmoraE2E\QuietCancel\Edited'
-prefix = "<None>"
-default = "new"
-
-[[step]]
-class = "ini_value"
-ini_file = "E2EQCANC.INI"
-ini_section = "Kept"
-ini_entry = "Value"
-prefix = "<None>"
-default = "new"
-
-[[step]]
-class = "file"
-source = "new.txt"
-name = "QCNEW.TXT"
-directory = "<Windows>"
-
-[[step]]
-class = "file"
-source = "over.txt"
-name = "QCOVER.TXT"
-directory = "<Windows>"
-
-[[step]]
-class = "directory"
-name = "QCDIR"
-question = "Where shall the cancelled files go?"
-prefix = "<None>"
-default = 'C:\E2E Quiet Cancel'
-EOF_MANIFEST
+  e2e_pack_manifest quiet-cancel || return 1
   rm -f "$win/QCNEW.TXT" "$win/E2EQCANC.INI"
   e2e_files_existing "$win/QCOVER.TXT" "$PACKAGE/over.txt" '1990-01-01 00:00:00 UTC'
   cp -p "$win/QCOVER.TXT" "$PACKAGE/over.before"
@@ -332,29 +197,7 @@ scenario_quiet_uninstall() {
   win=$(e2e_files_windows)
   e2e_package_dir quiet-gone
   e2e_files_text "$PACKAGE/gone.txt" "A text the quiet uninstallation removes."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Quiet Gone"
-
-[[step]]
-class = "directory"
-name = "QGDIR"
-question = "Where?"
-prefix = "<None>"
-default = 'C:\E2E Quiet Gone'
-
-[[step]]
-class = "file"
-source = "gone.txt"
-name = "QGONE.TXT"
-directory = "QGDIR"
-read_only = true
-
-[[step]]
-class = "file"
-source = "gone.txt"
-name = "QGWIN.TXT"
-directory = "<Windows>"
-EOF_MANIFEST
+  e2e_pack_manifest quiet-gone || return 1
   rm -rf "$E2E_DRIVE_C/E2E Quiet Gone" "$win/QGWIN.TXT"
   e2e_media quiet-gone
   e2e_copy_media
@@ -403,22 +246,7 @@ scenario_interactive_log() {
   local title="E2E Logged"
   e2e_package_dir interactive-log
   e2e_files_text "$PACKAGE/logged.txt" "A file of a logged installation."
-  e2e_pack <<'EOF_MANIFEST' || return 1
-title = "E2E Logged"
-
-[[step]]
-class = "directory"
-name = "LOGDIR"
-question = "Where shall the logged file go?"
-prefix = "<None>"
-default = 'C:\E2E Logged'
-
-[[step]]
-class = "file"
-source = "logged.txt"
-name = "LOGGED.TXT"
-directory = "LOGDIR"
-EOF_MANIFEST
+  e2e_pack_manifest interactive-log || return 1
   rm -rf "$E2E_DRIVE_C/E2E Logged" "$E2E_DRIVE_C/E2E Logged Here"
   e2e_media interactive-log
   e2e_copy_media

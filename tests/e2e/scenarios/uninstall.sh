@@ -88,53 +88,7 @@ scenario_uninstall_blanks() {
   e2e_files_text "$PACKAGE/readonly.txt" "A read-only text the uninstallation removes."
   cp "$v2" "$PACKAGE/shared.dll"
   cp "$selfreg" "$PACKAGE/selfreg.dll"
-  e2e_pack <<EOF_MANIFEST || return 1
-title = "$title"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "directory"
-name = "UNDIR"
-directory = "<None>"
-question = "Where shall the ledger go?"
-default = 'C:\\E2E Ledger'
-
-[[step]]
-class = "file"
-source = "plain.txt"
-name = "UNPLAIN.TXT"
-directory = "UNDIR"
-
-[[step]]
-class = "file"
-source = "readonly.txt"
-name = "UNREAD.TXT"
-directory = "UNDIR"
-read_only = true
-
-[[step]]
-class = "file"
-source = "shared.dll"
-name = "UNSHARED.DLL"
-directory = "<Windows system>"
-shared = true
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "file"
-source = "selfreg.dll"
-name = "UNSELFRG.DLL"
-directory = "UNDIR"
-register = true
-
-[[step]]
-class = "registry"
-reg_entry = 'HKEY_LOCAL_MACHINE\\Software\\Tarnwick\\VelmoraE2E\\Uninstall\\Ledger'
-prefix = "<None>"
-default = "3.0"
-EOF_MANIFEST
+  e2e_pack_manifest uninstall-blanks || return 1
   local app=$E2E_DRIVE_C/E2E\ Ledger sys selfreg_key='HKLM\Software\Tarnwick\VelmoraE2E\SelfReg'
   local shared_name='C:\windows\system32\UNSHARED.DLL'
   sys=$(e2e_files_system)
@@ -170,15 +124,7 @@ scenario_uninstall_plain() {
   local title=E2ELedger
   e2e_package_dir uninstall-plain
   e2e_files_text "$PACKAGE/plain.txt" "A text of a package whose title has no blanks."
-  e2e_pack <<EOF_MANIFEST || return 1
-title = "$title"
-
-[[step]]
-class = "file"
-source = "plain.txt"
-name = "UNLEDGER.TXT"
-directory = "<Windows>"
-EOF_MANIFEST
+  e2e_pack_manifest uninstall-plain || return 1
   local win
   win=$(e2e_files_windows)
   rm -f "$win/UNLEDGER.TXT"
@@ -215,38 +161,7 @@ scenario_uninstall_after_cancel() {
   local title="E2E Kept Notes"
   e2e_package_dir uninstall-cancel
   e2e_files_text "$PACKAGE/kept.txt" "A text the cancelled installation leaves in place."
-  e2e_pack <<EOF_MANIFEST || return 1
-title = "$title"
-check_dates = true
-check_versions = true
-
-[[step]]
-class = "registry"
-reg_entry = 'HKEY_LOCAL_MACHINE\\Software\\Tarnwick\\VelmoraE2E\\Uninstall\\KeptEdited'
-prefix = "<None>"
-default = "1.0"
-
-[[step]]
-class = "registry"
-reg_entry = 'HKEY_LOCAL_MACHINE\\Software\\Tarnwick\\VelmoraE2E\\Uninstall\\KeptNew'
-prefix = "<None>"
-default = "1.0"
-
-[[step]]
-class = "file"
-source = "kept.txt"
-name = "UNKEPT.TXT"
-directory = "<Windows>"
-created = 1996-08-24T12:34:56Z
-modified = 1996-08-24T12:34:56Z
-
-[[step]]
-class = "directory"
-name = "KEPTDIR"
-directory = "<None>"
-question = "Where shall the kept notes go?"
-default = 'C:\\E2E Kept'
-EOF_MANIFEST
+  e2e_pack_manifest uninstall-cancel || return 1
   local win
   win=$(e2e_files_windows)
   rm -f "$win/UNKEPT.TXT"

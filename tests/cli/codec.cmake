@@ -1,0 +1,83 @@
+# Command-line tests of `velmora codec`.  Included from CMakeLists.txt, this
+# file registers one test per case (velmora_script_cases in CMakeLists.txt).
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+  velmora_script_cases(codec ${CMAKE_CURRENT_LIST_FILE} roundtrip missing-input unwritable-output
+                       bad-stream help)
+  return()
+endif()
+
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+include(${CMAKE_CURRENT_LIST_DIR}/cli_expect.cmake)
+
+if(CASE STREQUAL "roundtrip")
+  # A deterministic mixed file: numbers as text, zeros, a 0xFF fill made
+  # with tr, and the (binary) velmora executable itself.
+  run_in_work(seq 1 40000 OUTPUT_FILE part1)
+  run_in_work(head -c 70000 /dev/zero OUTPUT_FILE part2)
+  run_in_work(head -c 3000 /dev/zero COMMAND tr "\\0" "\\377" OUTPUT_FILE part3)
+  run_in_work(head -c 1500000 "${VELMORA}" OUTPUT_FILE part4)
+  run_in_work(seq 1 3 9000 OUTPUT_FILE part5)
+  run_in_work(${CMAKE_COMMAND} -E cat part1 part2 part3 part4 part5 OUTPUT_FILE plain.bin)
+  velmora(codec encode plain.bin packed.vmz)
+  expect_rc(0)
+  set(encoded "${STDOUT}")
+  velmora(codec decode packed.vmz unpacked.bin)
+  expect_rc(0)
+  expect_same_file("${WORK}/plain.bin" "${WORK}/unpacked.bin")
+  file(SIZE "${WORK}/plain.bin" size)
+  expect_line("${encoded}" "encoded plain\\.bin -> packed\\.vmz: ${size} bytes in, [^\n]*")
+  expect_line("${STDOUT}" "[^\n]*bytes out, ratio [0-9.]*% \\(compressed/plain\\)")
+  # The empty file is a valid (empty) stream.
+  file(WRITE "${WORK}/empty" "")
+  velmora(codec encode empty empty.vmz)
+  expect_rc(0)
+  if(EXISTS "${WORK}/empty.vmz")
+    file(SIZE "${WORK}/empty.vmz" size)
+    if(NOT size EQUAL 0)
+      message(FATAL_ERROR "empty input gave ${size} bytes of output")
+    endif()
+  endif()
+  velmora(codec decode empty.vmz empty.out)
+  expect_rc(0)
+  expect_same_file("${WORK}/empty" "${WORK}/empty.out")
+
+elseif(CASE STREQUAL "missing-input")
+  velmora(codec encode does-not-exist.bin out.vmz)
+  expect_rc(3)
+  expect_in("${STDERR}" "cannot read input 'does-not-exist.bin': no such file")
+  expect_missing("${WORK}/out.vmz")
+  velmora(codec decode does-not-exist.vmz out.bin)
+  expect_failure()
+
+elseif(CASE STREQUAL "unwritable-output")
+  file(WRITE "${WORK}/in.txt" "data\n")
+  velmora(codec encode in.txt no/such/dir/out.vmz)
+  expect_rc(3)
+  expect_in("${STDERR}" "cannot write output 'no/such/dir/out.vmz'")
+
+elseif(CASE STREQUAL "bad-stream")
+  # FE 61 62: two literals; 00 E0: a pattern of length 7.
+  run_in_work(printf "\\376ab\\000\\340\\001" OUTPUT_FILE bad.vmz)
+  velmora(codec decode bad.vmz out.bin)
+  expect_rc(1)
+  expect_in("${STDERR}" "not a valid compressed stream")
+  expect_missing("${WORK}/out.bin")
+
+elseif(CASE STREQUAL "help")
+  velmora(codec --help)
+  expect_rc(0)
+  expect_in("${STDOUT}" "encode")
+  expect_in("${STDOUT}" "decode")
+  velmora(codec encode --help)
+  expect_rc(0)
+  expect_in("${STDOUT}" "IN")
+  expect_in("${STDOUT}" "OUT")
+  # A missing subcommand is a usage error.
+  velmora(codec)
+  expect_rc(2)
+
+else()
+  message(FATAL_ERROR "unknown case ${CASE}")
+endif()
