@@ -7,10 +7,7 @@ std::string MediaFileName(int part, std::uint32_t number) {
 }
 
 std::string MediaFilePath(const std::string& folder, int part, std::uint32_t number) {
-  std::string name = MediaFileName(part, number);
-  if (folder.empty()) return name;
-  const char last = folder.back();
-  return last == '\\' || last == '/' || last == ':' ? folder + name : folder + "\\" + name;
+  return MediaFilePathIn(folder, part == kSecondPart, number);
 }
 
 }  // namespace velmora

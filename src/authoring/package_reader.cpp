@@ -54,46 +54,23 @@ std::string Describe(const CStep& step) {
 
 }  // namespace
 
-// The media files of one part: opens them by number, skips their banners,
-// and is the media source CreateStep turns to when a file is exhausted.
-class PackageReader::Media final : public MediaSource {
+// The media files of one part, whose stream goes on in the next file when
+// one is exhausted; a file that cannot be had records the failure.
+class PackageReader::Media final {
  public:
   Media(const std::string& folder, int part, ReadFailure& failure)
-      : folder_(folder), part_(part), failure_(failure) {}
-
-  CCompressedFile& File() { return file_; }
-  std::uint32_t Disk() const { return disk_; }
-  std::string Name() const { return disk_ == 0 ? std::string() : MediaFileName(part_, disk_); }
-
-  bool Open(std::uint32_t disk) {
-    disk_ = disk - 1;
-    return OpenNextMediaFile();
+      : failure_(failure), set_(folder, Events()) {
+    set_.StartPart(part == kSecondPart);
+    set_.Stream().SetMedia(&set_);
   }
 
-  bool OpenNextMediaFile() override {
-    try {
-      // Reading goes on in the next file only once this one is exhausted.
-      std::string previous;
-      if (file_.IsOpen()) {
-        previous = " (reading went on after the end of " + Name() + " at offset " +
-                   std::to_string(StoppedAt(file_)) + ")";
-        file_.Close();
-      }
-      file_.SetCompressed(false);
-      ++disk_;
-      CFileException error;
-      if (!file_.Open(MediaFilePath(folder_, part_, disk_), CFile::modeRead | CFile::shareDenyWrite, &error)) {
-        if (error.Cause() == FileCause::fileNotFound)
-          return Fail(0, "the media file is missing" + previous, ReadErrorKind::missingMedia);
-        return Fail(0, "the media file cannot be opened (" + FileCauseName(error.m_cause) + ")" + previous,
-                    ReadErrorKind::io);
-      }
-      if (!SkipPrefix(file_)) return Fail(StoppedAt(file_), "the banner has no zero byte at its end");
-      file_.SetCompressed(true);
-      return true;
-    } catch (const CFileException& error) {
-      return Fail(StoppedAt(file_), std::string("reading failed: ") + error.what(), ReadErrorKind::io);
-    }
+  CCompressedFile& File() { return set_.Stream(); }
+  std::uint32_t Disk() const { return set_.Number(); }
+  std::string Name() const { return set_.FileName(); }
+
+  bool Open(std::uint32_t disk) {
+    previous_.clear();
+    return set_.OpenNumber(disk);
   }
 
   // Records a failure in the open media file (the first one counts).
@@ -109,11 +86,34 @@ class PackageReader::Media final : public MediaSource {
   }
 
  private:
-  std::string folder_;
-  int part_;
+  MediaEvents Events() {
+    MediaEvents events;
+    // Reading goes on in the next file only once this one is exhausted.
+    events.leaving = [this](const MediaSet& media) {
+      previous_ = " (reading went on after the end of " + media.FileName() + " at offset " +
+                  std::to_string(StoppedAt(set_.Stream())) + ")";
+    };
+    events.unavailable = [this](const MediaSet&, FileCause cause) {
+      if (cause == FileCause::fileNotFound)
+        return Fail(0, "the media file is missing" + previous_, ReadErrorKind::missingMedia);
+      return Fail(0,
+                  "the media file cannot be opened (" + FileCauseName(static_cast<int>(cause)) +
+                      ")" + previous_,
+                  ReadErrorKind::io);
+    };
+    events.failed = [this](const MediaSet&, MediaFault, const CFileException* error) {
+      if (error == nullptr)
+        Fail(StoppedAt(set_.Stream()), "the banner has no zero byte at its end");
+      else
+        Fail(StoppedAt(set_.Stream()), std::string("reading failed: ") + error->what(),
+             ReadErrorKind::io);
+    };
+    return events;
+  }
+
   ReadFailure& failure_;
-  CCompressedFile file_;
-  std::uint32_t disk_ = 0;
+  std::string previous_;
+  MediaSet set_;
 };
 
 ReadError AsReadError(const ReadFailure& failure) {
@@ -158,7 +158,7 @@ bool PackageReader::ReadPayload(int part, const CStep& step, std::vector<std::ui
   return Guarded(part, [&](Media& media) { return ReadChunks(media, step, data, chunks); });
 }
 
-// Reading with the part's media files as the media source, a user
+// Reading with the part's media set, a user
 // interface that only collects what it is shown, and every error turned
 // into a failure.
 bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
@@ -166,7 +166,6 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
   CollectingUi ui;
   ScopedUi scopedUi(ui);
   Media media(folder_, part, failure_);
-  ScopedMediaSource scopedMedia(media);
   CCompressedFile& file = media.File();
   bool ok = false;
   try {
@@ -237,7 +236,7 @@ bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std:
     const std::string chunk = "chunk " + std::to_string(expected) + " of " + Describe(step);
     const auto missing = static_cast<std::uint32_t>(size - data.size());
     ChunkHead head;
-    const LayoutFault fault = ReadChunkHead(file, &media, expected, missing, head);
+    const LayoutFault fault = ReadChunkHead(file, file.Media(), expected, missing, head);
     switch (fault) {
       case LayoutFault::none:
         break;

@@ -18,10 +18,9 @@
 
 #include "authoring/package_layout.h"
 #include "authoring/read_error.h"
+#include "steps/step.h"
 
 namespace velmora {
-
-class CStep;
 
 struct ReadFailure {
   ReadErrorKind kind = ReadErrorKind::corrupt;

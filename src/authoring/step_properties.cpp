@@ -1,24 +1,9 @@
 #include "authoring/step_properties.h"
 
 #include "steps/step.h"
-#include "steps/step_factory.h"
+#include "steps/step_classes.h"
 
 namespace velmora {
-namespace {
-
-constexpr std::array<StepClassName, 9> kClassNames = {{
-    {"directory", "CStepDirectory"},
-    {"ini_value", "CStepIniValue"},
-    {"program_group", "CStepPMG"},
-    {"registry", "CStepRegistry"},
-    {"user_value", "CStepUserValue"},
-    {"background", "CStepFileBackground"},
-    {"file", "CStepFileCopy"},
-    {"agreement", "CStepFileDisplay"},
-    {"readme", "CStepFileDisplayOptional"},
-}};
-
-}  // namespace
 
 const StepProperty* FindPropertyByKey(std::string_view key) {
   if (key == "prefix") key = "directory";
@@ -59,13 +44,9 @@ bool SetFlag(CStep& step, const StepProperty& property, bool value) {
 }
 
 std::string StepClassFromManifestName(std::string_view name) {
-  for (const StepClassName& c : kClassNames)
-    if (name == c.shortName || name == c.className) return c.className;
+  for (const StepClass& c : StepClasses())
+    if (name == c.shortName || name == c.ClassName()) return c.ClassName();
   return {};
 }
-
-const std::array<StepClassName, 9>& StepClassNames() { return kClassNames; }
-
-static_assert(kClassNames.size() == kAcceptedStepClassNames.size());
 
 }  // namespace velmora

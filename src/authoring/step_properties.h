@@ -4,7 +4,6 @@
 // property a step keeps; the listing reads them back the same way.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -27,14 +26,8 @@ bool SetText(CStep& step, const StepProperty& property, const std::string& value
 bool SetFlag(CStep& step, const StepProperty& property, bool value);
 
 // A step class named in a manifest: the class name itself
-// ("CStepFileCopy") or its short name ("file"); "" when it is neither.
+// ("CStepFileCopy") or its short name ("file"), both from StepClasses()
+// (steps/step_classes.h); "" when it is neither.
 std::string StepClassFromManifestName(std::string_view name);
-
-struct StepClassName {
-  const char* shortName;
-  const char* className;
-};
-// The short names, one per class an installation script may name.
-const std::array<StepClassName, 9>& StepClassNames();
 
 }  // namespace velmora

@@ -21,6 +21,8 @@
 
 namespace velmora {
 
+class MediaSet;
+
 class CCompressedFile : public CFile {
  public:
   static constexpr std::uint32_t kReadAheadSize = 16384;
@@ -29,11 +31,10 @@ class CCompressedFile : public CFile {
   CCompressedFile() = default;
   ~CCompressedFile() override;
 
-  // Mended fault of the original: opening (like Close) empties the read-ahead
-  // buffer and resets the decoder, so unread bytes of the previous file can
-  // never be delivered as bytes of this one.  Opening a file that is still
-  // open abandons it as Abort does (CFile's own rule), pending encoder output
-  // included.
+  // Opening (like Close) empties the read-ahead buffer and resets the
+  // decoder, so unread bytes of the previous file can never be delivered as
+  // bytes of this one.  Opening a file that is still open abandons it as
+  // Abort does (CFile's own rule), pending encoder output included.
   bool Open(const std::string& fileName, unsigned openFlags,
             CFileException* error = nullptr) override;
   void SetCompressed(bool compressed);
@@ -43,7 +44,7 @@ class CCompressedFile : public CFile {
   void Write(const void* buffer, std::uint32_t count) override;
   std::int32_t Seek(std::int32_t offset, unsigned from) override;
   // Flush, then close the underlying file.  Also empties the read-ahead
-  // buffer and resets the decoder (the mended fault, see Open).
+  // buffer and resets the decoder (see Open).
   void Close() override;
   // Closes without reporting errors and discards pending encoder output.
   void Abort() override;
@@ -79,8 +80,14 @@ class CCompressedFile : public CFile {
 
   // True once the decoder met a pattern descriptor whose length is not 2..5;
   // until the next Seek, Open, Close or switch of compression, compressed
-  // reads then deliver nothing more (see compressed_file.cpp).
+  // reads then deliver nothing more (see compressed_file_decoder.cpp).
   bool HasBadRecord() const { return m_runKind == kBadRecordKind; }
+
+  // The media set whose files this stream reads: record and payload readers
+  // go on in its next file when one is exhausted.  Null for a stream over
+  // one file, whose end is the end of the data.
+  MediaSet* Media() const { return m_media; }
+  void SetMedia(MediaSet* media) { m_media = media; }
 
  private:
   static constexpr std::int32_t kBadRecordKind = -1;
@@ -151,6 +158,8 @@ class CCompressedFile : public CFile {
   std::uint32_t m_outCapacity = 0;  // 0 until allocated
   std::uint32_t m_outBufferSize = 0;  // as set by SetOutputBuffer
   std::vector<std::uint8_t>* m_sink = nullptr;  // as set by SetOutputSink
+
+  MediaSet* m_media = nullptr;
 };
 
 }  // namespace velmora

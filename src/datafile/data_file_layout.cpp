@@ -85,12 +85,12 @@ LayoutFault ReadHeaderFlagsAndCount(CCompressedFile& data, DataFileHeader& heade
   return LayoutFault::none;
 }
 
-LayoutFault ReadClassName(CCompressedFile& data, MediaSource* next, std::string& name) {
+LayoutFault ReadClassName(CCompressedFile& data, MediaSet* next, std::string& name) {
   std::uint32_t length = 0;
   std::uint32_t arrived = 0;
   if (!ReadUInt32(data, length, &arrived)) {
     if (arrived != 0) return LayoutFault::cutShort;
-    if (next == nullptr || !next->OpenNextMediaFile()) return LayoutFault::noNextMedia;
+    if (next == nullptr || !next->OpenNext()) return LayoutFault::noNextMedia;
     if (!ReadUInt32(data, length)) return LayoutFault::cutShort;
   }
   if (length < kMinClassNameLength || length > kMaxClassNameLength)
@@ -102,12 +102,12 @@ LayoutFault ReadClassName(CCompressedFile& data, MediaSource* next, std::string&
   return LayoutFault::none;
 }
 
-LayoutFault ReadChunkHead(CCompressedFile& data, MediaSource* next, std::uint32_t expected,
+LayoutFault ReadChunkHead(CCompressedFile& data, MediaSet* next, std::uint32_t expected,
                           std::uint32_t missing, ChunkHead& head) {
   std::uint32_t arrived = 0;
   while (!ReadUInt32(data, head.sequence, &arrived)) {
     if (arrived != 0) return LayoutFault::cutShort;
-    if (next == nullptr || !next->OpenNextMediaFile()) return LayoutFault::noNextMedia;
+    if (next == nullptr || !next->OpenNext()) return LayoutFault::noNextMedia;
   }
   if (head.sequence != expected) return LayoutFault::chunkSequence;
   if (!ReadUInt32(data, head.length)) return LayoutFault::cutShort;

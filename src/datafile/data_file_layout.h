@@ -51,7 +51,7 @@
 #include <string>
 #include <vector>
 
-#include "datafile/media_source.h"
+#include "datafile/media_set.h"
 #include "datafile/read_error_kind.h"
 
 namespace velmora {
@@ -126,7 +126,7 @@ LayoutFault ReadHeaderFlagsAndCount(CCompressedFile& data, DataFileHeader& heade
 // The class name that opens a record: the text up to its first zero byte.
 // When no byte of the length arrives (the media file ended before the
 // record), `next` (may be null) opens the next media file, once.
-LayoutFault ReadClassName(CCompressedFile& data, MediaSource* next, std::string& name);
+LayoutFault ReadClassName(CCompressedFile& data, MediaSet* next, std::string& name);
 
 struct ChunkHead {
   std::uint32_t sequence = 0;
@@ -135,7 +135,7 @@ struct ChunkHead {
 // The head of chunk `expected` of a payload that still misses `missing`
 // bytes.  While no byte of the sequence number arrives, `next` (may be
 // null) opens the next media file.
-LayoutFault ReadChunkHead(CCompressedFile& data, MediaSource* next, std::uint32_t expected,
+LayoutFault ReadChunkHead(CCompressedFile& data, MediaSet* next, std::uint32_t expected,
                           std::uint32_t missing, ChunkHead& head);
 
 // ---- Writing ---------------------------------------------------------------

@@ -1,19 +1,17 @@
 // CDirectoryDialog: the modal directory question (dialog 103).  The directory
 // step fills the fields, runs it, and reads m_path back after OK.  The dialog
 // itself is shown by the current Ui (a real dialog on Windows, an answer file
-// when scripted).
+// when scripted).  Its edit control takes at most kMaxPathBytes characters.
 #pragma once
 
-#include <cstddef>
 #include <string>
+
+#include "platform/path_limit.h"
 
 namespace velmora {
 
 class CDirectoryDialog {
  public:
-  // The edit control takes at most this many characters.
-  static constexpr std::size_t kMaxPath = 260;
-
   // Runs the dialog modally; answers id::ok or id::cancel.
   int DoModal();
 

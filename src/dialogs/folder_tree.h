@@ -2,16 +2,18 @@
 // the machine at the top, the folders of each drive and folder below,
 // filled one level at a time through the Machine.  The Win32 tree view
 // mirrors these nodes; the scripted Ui walks them to check a browse answer
-// the way a user would click through the tree.
+// the way a user would click through the tree.  The browser hands a path
+// back in the platform's path buffer (kMaxPathBytes, terminator included):
+// a longer selection is refused.
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/machine.h"
+#include "platform/path_limit.h"
 
 namespace velmora {
 
@@ -33,10 +35,6 @@ inline constexpr std::array<int, 8> kFolderBrowserIconOrder = {119, 116, 114, 11
 
 // The icon of a drive type; any type not in the table gets the question mark.
 int DriveIconId(DriveType type);
-
-// Longest path the browser hands back (its 260-byte result buffer less the
-// terminator); a longer selection is refused.
-inline constexpr std::size_t kMaxBrowseResult = 259;
 
 class FolderNode {
  public:

@@ -1,7 +1,7 @@
 // Runtime class records: every creatable class carries a record with its
-// name, schema number, creation function and base class, so that an object
-// can be made from its class name alone (the step factory and the uninstall
-// log reader do this) and tested for its kind at run time.
+// name, creation function and base class, so that an object can be made
+// from its class name alone (the step factory and the uninstall log reader
+// do this) and tested for its kind at run time.
 //
 // A class opts in with VELMORA_DECLARE_DYNCREATE(Class) in its body and
 // VELMORA_IMPLEMENT_DYNCREATE(Class, Base) in its source file; the record is
@@ -19,7 +19,6 @@ class CObject;
 
 struct CRuntimeClass {
   const char* m_lpszClassName;
-  unsigned m_wSchema;
   CObject* (*m_pfnCreateObject)();  // null: the class cannot be created by name
   const CRuntimeClass* m_pBaseClass;  // null only for CObject
 
@@ -60,7 +59,7 @@ class CObject {
   CObject() = default;
 };
 
-inline const CRuntimeClass CObject::classCObject{"CObject", 0xFFFF, nullptr, nullptr};
+inline const CRuntimeClass CObject::classCObject{"CObject", nullptr, nullptr};
 
 }  // namespace velmora
 
@@ -77,7 +76,7 @@ inline const CRuntimeClass CObject::classCObject{"CObject", 0xFFFF, nullptr, nul
 #define VELMORA_IMPLEMENT_DYNCREATE(class_name, base_name)                                  \
   ::velmora::CObject* class_name::CreateObject() { return new class_name; }                 \
   const ::velmora::CRuntimeClass class_name::class##class_name{                             \
-      #class_name, 1, &class_name::CreateObject, &base_name::class##base_name};             \
+      #class_name, &class_name::CreateObject, &base_name::class##base_name};                \
   const ::velmora::CRuntimeClass* class_name::GetRuntimeClass() const {                     \
     return &class_name::class##class_name;                                                  \
   }

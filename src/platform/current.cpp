@@ -1,7 +1,6 @@
 // Process-wide accessors of the current machine and user interface.  The
 // system has one thread, so plain pointers suffice.
 #include <stdexcept>
-#include <utility>
 
 #include "platform/machine.h"
 #include "platform/ui.h"
@@ -11,11 +10,6 @@ namespace {
 
 Machine* g_machine = nullptr;
 Ui* g_ui = nullptr;
-
-std::string& TitleStorage() {
-  static std::string title = "Setup";
-  return title;
-}
 
 }  // namespace
 
@@ -41,8 +35,10 @@ void Ui::Note(RunNote, const std::string&) {}
 ScopedUi::ScopedUi(Ui& ui) : previous_(g_ui) { g_ui = &ui; }
 ScopedUi::~ScopedUi() { g_ui = previous_; }
 
-const std::string& AppTitle() { return TitleStorage(); }
-void SetAppTitle(std::string title) { TitleStorage() = std::move(title); }
+const std::string& AppTitle() {
+  static const std::string title = "Setup";
+  return title;
+}
 
 int AppMessageBox(const std::string& text, std::uint32_t style) {
   return CurrentUi().MessageBox(text, AppTitle(), style);

@@ -141,9 +141,8 @@ class ScopedUi {
   Ui* previous_;
 };
 
-// The application's own title, the caption of its message boxes.
+// The application's own title, the caption of its message boxes: "Setup".
 const std::string& AppTitle();
-void SetAppTitle(std::string title);
 
 // A message box captioned with the application's title.
 int AppMessageBox(const std::string& text, std::uint32_t style);

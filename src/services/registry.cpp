@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/little_endian.h"
+#include "platform/path_limit.h"
 
 namespace velmora {
 namespace {
@@ -84,11 +85,12 @@ std::string RegistryStringOf(const RegData& data, std::uint32_t bufferSize) {
 
 long QueryRegistryValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
                         RegData& data) {
-  // Most values fit the first guess; a larger one answers its size, and the
-  // value may change between two reads, so the size is asked for again a
-  // few times before the read gives up.
+  // The first read offers the platform's path buffer, which most values
+  // fit; a larger one answers its size, and the value may change between two
+  // reads, so the size is asked for again a few times before the read gives
+  // up.
   constexpr int kAttempts = 4;
-  std::uint32_t available = 260;
+  std::uint32_t available = kMaxPathBytes;
   long result = winerror::moreData;
   for (int attempt = 0; attempt < kAttempts && result == winerror::moreData; ++attempt) {
     result = CurrentMachine().QueryRegValue(root, subKey, valueName, available, data);

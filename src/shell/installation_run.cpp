@@ -1,10 +1,3 @@
-// The installation run (SetupWindow::RunInstallation) and its roll-back.
-//
-// One or two parts, each from its own media files with its own header, feed
-// the same pending and done lists.  The steps of a part are read in full,
-// then executed in order behind the progress dialog; a step whose Install
-// answers "not done yet" stays pending and is tried again whenever a later
-// step completes (the walk restarts at the head of the pending list).
 #include <cstdint>
 #include <string>
 
@@ -15,112 +8,183 @@
 #include "platform/machine.h"
 #include "platform/ui.h"
 #include "shell/program_items.h"
-#include "shell/setup_window.h"
+#include "shell/installation_run.h"
+#include "shell/media_prompt.h"
+#include "shell/run_window.h"
 #include "steps/step_directory.h"
+#include "steps/step_factory.h"
 #include "steps/step_file.h"
 #include "steps/step_pmg.h"
 
 namespace velmora {
 
-bool SetupWindow::RunInstallation() {
-  // Record and payload readers reach the next media file through the window.
-  ScopedMediaSource media(*this);
+InstallationRun::InstallationRun(RunWindow& window, const std::string& programPath)
+    : window_(window), media_({}, AskForMissingDisks()) {
+  media_.Stream().SetMedia(&media_);
+  if (!programPath.empty() &&
+      CurrentMachine().OpenFile(programPath, FileAccess::read, FileShare::denyWrite,
+                                FileDisposition::openExisting, programImage_) != FileCause::none)
+    programImage_ = kNoFile;
+  SetCurrentReplaceChecks(this);
+  SetCurrentBackgroundWindow(&window_);
+  SetCurrentInstalledProducts(&products_);
+}
+
+InstallationRun::~InstallationRun() {
+  for (CStep* step : pendingSteps_) delete step;
+  pendingSteps_.clear();
+  for (CStep* step : doneSteps_) delete step;
+  doneSteps_.clear();
+  progress_.reset();
+  media_.Stream().Abort();
+  if (programImage_ != kNoFile) CurrentMachine().CloseFile(programImage_);
+  if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
+  if (CurrentBackgroundWindow() == &window_) SetCurrentBackgroundWindow(nullptr);
+  if (CurrentInstalledProducts() == &products_) SetCurrentInstalledProducts(nullptr);
+}
+
+// The media files are looked for in the current directory; while one cannot
+// be opened the user is asked for its disk.
+MediaEvents InstallationRun::AskForMissingDisks() {
+  MediaEvents events;
+  events.unavailable = [](const MediaSet& media, FileCause) {
+    return AppMessageBox(MediaPromptFor(media.SecondPart(), media.Number()),
+                         mb::okCancel | mb::iconExclamation) == id::ok;
+  };
+  events.opened = [](const MediaSet& media) {
+    std::string folder = CurrentMachine().GetCurrentDirectory();
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    CurrentUi().Note(RunNote::mediaFile, folder + media.FileName());
+  };
+  events.failed = [this](const MediaSet&, MediaFault, const CFileException* error) {
+    if (error != nullptr) media_.Stream().ReportFileError(error);
+  };
+  return events;
+}
+
+RunOutcome InstallationRun::Run() {
+  bool installed = false;
+  try {
+    installed = Install();
+  } catch (const std::exception&) {
+    // Nothing the run does should throw past its own guards; if something
+    // does (memory exhausted), the installation has failed and is rolled
+    // back like any other failure rather than ending the process half done.
+    installed = false;
+  }
+  // The registration is part of the installation: without it nothing
+  // could remove the product, so it is written while everything can
+  // still be rolled back.
+  if (installed && !Register()) installed = false;
+  RunOutcome outcome = RunOutcome::installed;
+  if (installed) {
+    CommitFileSteps(doneSteps_);  // files kept aside for a roll-back go
+    registration_.Commit();
+    AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
+  } else {
+    AppMessageBox("Install Failed.  Press OK to abort.", mb::ok | mb::iconExclamation);
+    RollBack();
+    outcome = RunOutcome::installFailed;
+  }
+  CurrentUi().Note(RunNote::result, OutcomeName(outcome));
+  return outcome;
+}
+
+bool InstallationRun::Install() {
   // The weights are 64-bit: several large files would overflow a 32-bit sum
   // and stop the bar.
   std::int64_t totalWeight = 0;
   std::int64_t doneWeight = 0;
   CStep* programGroup = nullptr;
 
-  m_secondPart = false;
-  for (;;) {
+  for (const bool secondPart : {false, true}) {
+    media_.StartPart(secondPart);
     if (!RunPart(totalWeight, doneWeight, programGroup)) return false;
-    if (m_progress) {
-      m_progress->SetFileText("");
-      m_progress->SetPercent(m_secondPart || !m_twoParts ? 100 : 50);
+    if (progress_) {
+      progress_->SetFileText("");
+      progress_->SetPercent(secondPart || !twoParts_ ? 100 : 50);
     }
-    if (!m_twoParts || m_secondPart) break;
-    m_secondPart = true;
+    if (!twoParts_) break;
   }
 
   AddProgramItems(programGroup);
-  DestroyProgress();
+  progress_.reset();
   return true;
 }
 
 // One part: its header, its step records and the execution of the pending
 // steps.  False fails the run; a file exception whose cause is "none" ends
 // the part early as though its steps were done.
-bool SetupWindow::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
-                          CStep*& programGroup) {
-  m_currentDisk = 0;
-  if (!OpenNextMediaFile()) return false;
+bool InstallationRun::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeight,
+                              CStep*& programGroup) {
+  if (!media_.OpenNext()) return false;
   try {
     if (!ReadHeader()) return false;
     // What the installed products hold, this title's earlier installation
     // among them, decides which files a reinstall still owns.
-    if (!m_productsRead || m_products.OwnTitle() != m_title) {
-      if (!m_products.Load(m_title)) {
+    if (!productsRead_ || products_.OwnTitle() != title_) {
+      if (!products_.Load(title_)) {
         AppMessageBox(kProductsUnreadable, mb::ok | mb::iconExclamation);
         return false;
       }
-      m_productsRead = true;
+      productsRead_ = true;
     }
     if (!ReadSteps(totalWeight, programGroup)) return false;
-    SetStatusText("");
-    if (!m_progress) m_progress = std::make_unique<CProgressDialog>();
+    window_.SetStatusText("");
+    if (!progress_) progress_ = std::make_unique<CProgressDialog>();
     if (!ExecutePending(totalWeight, doneWeight)) return false;
-    SetStatusText("");
+    window_.SetStatusText("");
   } catch (const CFileException& error) {
-    if (error.m_cause == static_cast<int>(FileCause::none)) return true;
-    m_dataFile.ReportFileError(&error);
-    DestroyProgress();
+    if (error.Cause() == FileCause::none) return true;
+    media_.Stream().ReportFileError(&error);
+    progress_.reset();
     return false;
   }
   return true;
 }
 
-bool SetupWindow::ReadHeader() {
+bool InstallationRun::ReadHeader() {
   DataFileHeader header;
-  const LayoutFault version = ReadHeaderVersion(m_dataFile, header);
+  const LayoutFault version = ReadHeaderVersion(media_.Stream(), header);
   if (version == LayoutFault::unsupportedVersion)
     AppMessageBox("Data file and setup program versions do not match.",
                   mb::ok | mb::iconExclamation);
   if (version != LayoutFault::none) return false;
   std::uint32_t titleLength = 0;
-  if (ReadHeaderTitle(m_dataFile, header, titleLength) != LayoutFault::none) return false;
-  m_title = header.title;
-  CurrentUi().Note(RunNote::package, m_title);
-  Repaint();  // the heading shows the title at once
+  if (ReadHeaderTitle(media_.Stream(), header, titleLength) != LayoutFault::none) return false;
+  title_ = header.title;
+  CurrentUi().Note(RunNote::package, title_);
+  window_.SetTitle(title_);  // the heading shows the title at once
 
-  if (ReadHeaderReserved(m_dataFile, header) != LayoutFault::none) return false;
-  if (!CreateUninstallExecutable()) {
+  if (ReadHeaderReserved(media_.Stream(), header) != LayoutFault::none) return false;
+  if (!registration_.CreateUninstaller(programImage_, title_)) {
     AppMessageBox("Unable to create uninstall executable.", mb::ok | mb::iconExclamation);
     return false;
   }
-  if (ReadHeaderFlagsAndCount(m_dataFile, header) != LayoutFault::none) return false;
-  m_checkDates = header.checkDates;
-  m_checkVersions = header.checkVersions;
-  m_twoParts = header.twoParts;
-  m_stepCount = static_cast<std::int32_t>(header.stepCount);  // signed, as the loop compares it
+  if (ReadHeaderFlagsAndCount(media_.Stream(), header) != LayoutFault::none) return false;
+  checkDates_ = header.checkDates;
+  checkVersions_ = header.checkVersions;
+  twoParts_ = header.twoParts;
+  stepCount_ = static_cast<std::int32_t>(header.stepCount);  // signed, as the loop compares it
   return true;
 }
 
-bool SetupWindow::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup) {
-  for (std::int32_t i = 0; i < m_stepCount; ++i) {
-    CStep* step = CreateStep(&m_dataFile);
+bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup) {
+  for (std::int32_t i = 0; i < stepCount_; ++i) {
+    CStep* step = CreateStep(&media_.Stream());
     if (step == nullptr) return false;
     if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = step;
     switch (step->GetInstallMode()) {
       case 0:
         delete step;
-        DestroyProgress();
+        progress_.reset();
         return false;
       case 1:
-        m_doneSteps.push_back(step);
+        doneSteps_.push_back(step);
         break;
       case 2:
         totalWeight += step->GetDataSize();
-        m_pendingSteps.push_back(step);
+        pendingSteps_.push_back(step);
         break;
       default:
         // Left out of both lists: nobody else would ever delete it.
@@ -132,45 +196,44 @@ bool SetupWindow::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup) {
   return true;
 }
 
-bool SetupWindow::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight) {
-  auto next = m_pendingSteps.begin();
-  while (next != m_pendingSteps.end()) {
+bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight) {
+  auto next = pendingSteps_.begin();
+  while (next != pendingSteps_.end()) {
     const auto position = next++;
     CStep* step = *position;
 
     const std::string description = step->GetDescription();
-    if (m_progress) {
-      m_progress->SetFileText(description);
+    if (progress_) {
+      progress_->SetFileText(description);
       if (totalWeight > 0)
-        m_progress->SetPercent(InstallPercent(totalWeight, doneWeight, m_twoParts, m_secondPart));
+        progress_->SetPercent(InstallPercent(totalWeight, doneWeight, twoParts_, media_.SecondPart()));
     }
 
     const std::uint32_t disk = step->GetDisk();
-    if (disk != m_currentDisk && disk != 0) {
-      m_currentDisk = disk - 1;
-      if (!OpenNextMediaFile()) return false;
+    if (disk != media_.Number() && disk != 0) {
+      if (!media_.OpenNumber(disk)) return false;
     }
     const std::uint32_t offset = step->GetDataOffset();
-    if (offset != 0) m_dataFile.Seek(static_cast<std::int32_t>(offset), CFile::begin);
+    if (offset != 0) media_.Stream().Seek(static_cast<std::int32_t>(offset), CFile::begin);
 
-    if (!step->InstallData(&m_dataFile)) {
+    if (!step->InstallData(&media_.Stream())) {
       CurrentUi().Note(RunNote::stepFailed, description);
-      DestroyProgress();
+      progress_.reset();
       return false;
     }
     const int result = step->Install();
     if (result == 0) {
       CurrentUi().Note(RunNote::stepFailed, description);
-      DestroyProgress();
+      progress_.reset();
       return false;
     }
     if (result == 1) {
       CurrentUi().Note(RunNote::stepDone, description);
-      m_doneSteps.push_back(step);
+      doneSteps_.push_back(step);
       doneWeight += step->GetDataSize();
-      step->OnInstalled(&m_doneSteps);
-      m_pendingSteps.erase(position);
-      next = m_pendingSteps.begin();
+      step->OnInstalled(&doneSteps_);
+      pendingSteps_.erase(position);
+      next = pendingSteps_.begin();
     }
   }
   return true;
@@ -179,7 +242,7 @@ bool SetupWindow::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWei
 // A program item for every done step that asks for an icon, in the group
 // of the last program group step read.  A failure is told once and ends the
 // items, but not the installation.
-void SetupWindow::AddProgramItems(const CStep* programGroup) {
+void InstallationRun::AddProgramItems(const CStep* programGroup) {
   if (programGroup == nullptr) return;
   const std::string group = programGroup->GetName();
   if (group.empty()) return;
@@ -191,9 +254,9 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
     existed = false;
     for (const std::string& name : *names) existed = existed || AsciiUppered(name) == AsciiUppered(group);
   }
-  m_group = group;
-  m_groupCreator = existed ? m_products.GroupCreator(group) : m_title;
-  for (const CStep* step : m_doneSteps) {
+  group_ = group;
+  groupCreator_ = existed ? products_.GroupCreator(group) : title_;
+  for (const CStep* step : doneSteps_) {
     if (!step->GetIcon()) continue;
     std::string commandLine = step->GetName();
     if (const auto* file = dynamic_cast<const CStepFile*>(step))
@@ -206,54 +269,108 @@ void SetupWindow::AddProgramItems(const CStep* programGroup) {
                     mb::ok | mb::iconExclamation);
       break;
     }
-    m_addedItems.push_back({group, title});
+    addedItems_.push_back({group, title});
   }
 }
 
 // The items a failed installation added go again, unless a product's log
 // holds them (a reinstall's items were there before it); the group goes
 // when this installation created it and it is empty.
-void SetupWindow::RemoveAddedProgramItems() {
-  const UninstallLogListing* own = m_products.Own();
-  for (const LogProgramItem& item : m_addedItems) {
-    bool held = m_products.OtherHoldsItem(item.group, item.title);
+void InstallationRun::RemoveAddedProgramItems() {
+  const UninstallLogListing* own = products_.Own();
+  for (const LogProgramItem& item : addedItems_) {
+    bool held = products_.OtherHoldsItem(item.group, item.title);
     if (own != nullptr)
       for (const auto& entry : own->entries)
         held = held || (entry->GetIcon() && ProgramItemTitle(*entry) == item.title);
     if (!held) DeleteProgramItem(item.group, item.title);
   }
-  m_addedItems.clear();
-  if (m_group.empty() || m_groupCreator != m_title) return;
-  const std::optional<std::string> description = RequestProgramGroup(m_group);
-  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(m_group);
+  addedItems_.clear();
+  if (group_.empty() || groupCreator_ != title_) return;
+  const std::optional<std::string> description = RequestProgramGroup(group_);
+  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(group_);
 }
 
-bool SetupWindow::RollBackInstallation() {
-  SetStatusText("");
+void InstallationRun::RollBack() {
+  window_.SetStatusText("");
   RemoveAddedProgramItems();
-  RestoreRegistration();
+  registration_.RestoreRegistration();
   // The latest step first: a later step may have written into what an
   // earlier one put back (an ini value into a file a file step restores).
-  for (auto step = m_doneSteps.rbegin(); step != m_doneSteps.rend(); ++step) {
+  for (auto step = doneSteps_.rbegin(); step != doneSteps_.rend(); ++step) {
     (*step)->Rollback();
     CurrentUi().Note(RunNote::rolledBack, (*step)->GetDescription());
   }
   // A directory step that another step asked for before its own turn
   // wrote its remembered location while still pending.
-  for (auto step = m_pendingSteps.rbegin(); step != m_pendingSteps.rend(); ++step)
+  for (auto step = pendingSteps_.rbegin(); step != pendingSteps_.rend(); ++step)
     if (auto* directory = dynamic_cast<CStepDirectory*>(*step)) directory->Rollback();
   // The step that failed may hold its extracted data in a temporary file.
-  for (CStep* step : m_pendingSteps)
+  for (CStep* step : pendingSteps_)
     if (auto* file = dynamic_cast<CStepFile*>(step)) file->DeleteTempFile();
   // Directories created for the installation go once the files rolled back
   // above have left them, the latest first (one may lie inside another); a
   // step still pending may have created one for a step that refers to it.
-  for (const StepList* steps : {&m_pendingSteps, &m_doneSteps}) {
+  for (const StepList* steps : {&pendingSteps_, &doneSteps_}) {
     for (auto step = steps->rbegin(); step != steps->rend(); ++step)
       if (auto* directory = dynamic_cast<CStepDirectory*>(*step)) directory->RemoveCreatedLevels();
   }
-  RestoreUninstallers();
-  return true;
+  registration_.RestoreUninstallers();
+}
+
+bool InstallationRun::Register() {
+  const StepList logged = StepsToLog();
+  return registration_.Write(title_, logged, MakeLogAdditions(logged));
+}
+
+// The steps the log holds: the done steps that are uninstallable, then the
+// earlier installation's entries for targets this one did not log (an
+// upgrade under the same title that dropped a file still removes it, and
+// a shared count the earlier installation added is still taken back).
+StepList InstallationRun::StepsToLog() const {
+  StepList logged;
+  for (CStep* step : doneSteps_)
+    if (step->IsUninstallable()) logged.push_back(step);
+  const UninstallLogListing* own = products_.Own();
+  if (own == nullptr) return logged;
+  for (const auto& earlier : own->entries) {
+    const std::string target = LogEntryTarget(*earlier);
+    if (target.empty()) continue;
+    bool held = false;
+    for (const CStep* step : logged) held = held || AsciiUppered(LogEntryTarget(*step)) == AsciiUppered(target);
+    if (!held) logged.push_back(earlier.get());
+  }
+  return logged;
+}
+
+LogAdditions InstallationRun::MakeLogAdditions(const StepList& logged) const {
+  LogAdditions additions;
+  additions.group = group_;
+  additions.groupCreator = groupCreator_;
+  for (const CStep* step : logged) {
+    const std::string target = LogEntryTarget(*step);
+    if (target.empty()) continue;
+    // The folders the files went into: the uninstaller deletes nothing
+    // outside them.
+    const std::string folder = static_cast<const CStepFile*>(step)->GetTargetDirectory();
+    if (std::none_of(additions.folders.begin(), additions.folders.end(),
+                     [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
+      additions.folders.push_back(folder);
+    if (step->GetShared()) continue;
+    if (const std::optional<LogFileRecord> record = CurrentFileRecord(target))
+      additions.files.push_back(*record);
+  }
+  // Items of steps the log does not hold (a kept file that was the
+  // machine's) are removed by the uninstaller all the same.
+  for (const LogProgramItem& item : addedItems_) {
+    bool held = false;
+    for (const CStep* step : logged) {
+      if (!step->GetIcon()) continue;
+      held = held || ProgramItemTitle(*step) == item.title;
+    }
+    if (!held) additions.items.push_back(item);
+  }
+  return additions;
 }
 
 }  // namespace velmora

@@ -1,12 +1,8 @@
-// The prompts for the media files that carry an installation, which are
-// looked for in the current directory.  Their names are the data file
-// layout's (MediaFileNameFor).
+// The prompt for a media file of an installation that cannot be opened.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-#include "datafile/data_file_layout.h"  // MediaFileNameFor
 
 namespace velmora {
 

@@ -1,48 +1,30 @@
 #include "shell/program_items.h"
 
-#include <utility>
-
 #include "services/program_manager.h"
 
 namespace velmora {
-namespace {
-
-ProgramManagerHandlers& Handlers() {
-  static ProgramManagerHandlers handlers;
-  return handlers;
-}
-
-}  // namespace
 
 bool AddProgramItem(const std::string& group, const std::string& commandLine,
                     const std::string& title) {
-  const auto& handler = Handlers().addItem;
-  return handler ? handler(group, commandLine, title) : ProgmanAddItem(group, commandLine, title);
+  return ProgmanAddItem(group, commandLine, title);
 }
 
 bool DeleteProgramItem(const std::string& group, const std::string& title) {
-  const auto& handler = Handlers().deleteItem;
-  return handler ? handler(group, title) : ProgmanDeleteItem(group, title);
+  return ProgmanDeleteItem(group, title);
 }
 
 std::optional<std::string> RequestProgramGroup(const std::string& group) {
-  const auto& handler = Handlers().requestGroup;
-  if (handler) return handler(group);
   const ProgmanReply reply = ProgmanRequest(group);
   if (!reply) return std::nullopt;
   return std::string(reply.get());  // the description is the reply's first string
 }
 
 bool DeleteProgramGroup(const std::string& group) {
-  const auto& handler = Handlers().deleteGroup;
-  if (handler) return handler(group);
   ProgmanDeleteGroup(group);
   return true;
 }
 
 std::optional<std::vector<std::string>> ProgramGroupNames() {
-  const auto& handler = Handlers().listGroups;
-  if (handler) return handler();
   const ProgmanReply reply = ProgmanGetGroups();
   if (!reply) return std::nullopt;
   return ProgmanReplyStrings(reply.get());
@@ -65,15 +47,5 @@ std::optional<unsigned> ProgramGroupItemCount(const std::string& description) {
   if (digits == 0) return std::nullopt;
   return count;
 }
-
-ScopedProgramManager::ScopedProgramManager(ProgramManagerHandlers handlers)
-    : previous_(std::exchange(Handlers(), std::move(handlers))) {}
-
-ScopedProgramManager::~ScopedProgramManager() { Handlers() = std::move(previous_); }
-
-ScopedProgramItemHandler::ScopedProgramItemHandler(ProgramItemHandler handler)
-    : previous_(std::exchange(Handlers().addItem, std::move(handler))) {}
-
-ScopedProgramItemHandler::~ScopedProgramItemHandler() { Handlers().addItem = std::move(previous_); }
 
 }  // namespace velmora

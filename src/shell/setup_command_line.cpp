@@ -1,6 +1,7 @@
 #include "shell/setup_command_line.h"
 
 #include "framework/ascii.h"
+#include "steps/installed_products.h"
 
 namespace velmora {
 namespace {
@@ -60,7 +61,10 @@ SetupOptions ParseSetupCommandLine(const std::string& commandLine, bool installM
     options.error = (option ? "unknown option " : "unexpected argument ") + word + known;
     return options;
   }
-  if (!installMode) options.arguments = commandLine.substr(at);
+  if (!installMode) {
+    options.arguments = commandLine.substr(at);
+    options.uninstallLogPath = UninstallLogPathFromArguments(options.arguments);
+  }
   return options;
 }
 

@@ -20,6 +20,7 @@ struct SetupOptions {
   std::string answersPath;  // answer file (install mode)
   std::string logPath;      // text log, written as the run goes
   std::string arguments;    // uninstall mode: what follows the options (the log path)
+  std::string uninstallLogPath;  // uninstall mode: that path, without blanks or quotes around it
   std::string error;        // a bad command line, in words; "" when it is good
 };
 

@@ -1,22 +1,22 @@
-// The uninstaller that an installation leaves behind: a copy of the running
-// setup program in the Windows directory, named "X" + title + ".exe", its log
-// beside it, named like it with "VMU" in place of "exe", and the uninstall
-// entry in the registry that starts it.
+// The files and names of the uninstaller that an installation leaves
+// behind: a copy of the running setup program in the Windows directory,
+// named "X" + title + ".exe", its log beside it, named like it with "VMU" in
+// place of "exe", and the uninstall entry in the registry that starts it.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "platform/machine.h"
+#include "platform/path_limit.h"
 #include "steps/installed_products.h"
 #include "steps/step.h"
 #include "steps/uninstall_log.h"
 
 namespace velmora {
 
-class Machine;
-
 // Longest uninstaller path (the platform's path buffer less its terminator).
-inline constexpr std::size_t kMaxUninstallPathLength = 259;
+inline constexpr std::size_t kMaxUninstallPathLength = kMaxPathBytes - 1;
 
 // The uninstaller's full path for a title, or "" when none can be made: no
 // title, no Windows directory, a Windows directory of 260 characters or
@@ -33,6 +33,10 @@ std::string UninstallCommandFor(const std::string& exePath, const std::string& l
 // The entry's "QuietUninstallString": the same with /quiet before the log's
 // path, for deployment tools that remove the product without a window.
 std::string QuietUninstallCommandFor(const std::string& exePath, const std::string& logPath);
+
+// Writes the whole of an open file to `to` (created or truncated); a copy
+// that fails half-way is deleted.
+bool CopyOpenFile(Machine& machine, FileHandle from, const std::string& to);
 
 // Directory part of a Windows path, with its final backslash ("" for none).
 std::string DirectoryOf(const std::string& path);

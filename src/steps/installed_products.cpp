@@ -73,8 +73,7 @@ bool ReadProductLog(const std::string& title, std::optional<ProductLog>& log) {
   CFile file;
   CFileException opened;
   if (!file.Open(product.path, CFile::modeRead | CFile::shareDenyWrite, &opened)) {
-    return opened.m_cause == static_cast<int>(FileCause::fileNotFound) ||
-           opened.m_cause == static_cast<int>(FileCause::badPath);
+    return opened.Cause() == FileCause::fileNotFound || opened.Cause() == FileCause::badPath;
   }
   UninstallLogError error;
   const bool read = ReadUninstallLog(file, product.listing, error);

@@ -7,9 +7,6 @@
 namespace velmora {
 namespace {
 
-// Longest directory the platform's 260-byte directory buffer holds.
-constexpr std::size_t kMaxDirectoryLength = 259;
-
 void Warn(const char* text) { AppMessageBox(text, mb::ok | mb::iconExclamation); }
 
 std::optional<std::string> Fitting(std::string value) {
@@ -34,7 +31,8 @@ std::optional<std::string> JoinMachineDirectory(const std::string& directory,
     Warn(missing);
     return Fitting(placeholder + defaultValue);
   }
-  if (directory.size() > kMaxDirectoryLength) {
+  // The platform's directory buffer holds the directory and its terminator.
+  if (directory.size() >= kMaxPathBytes) {
     Warn(tooLong);
     return Fitting(placeholder + defaultValue);
   }

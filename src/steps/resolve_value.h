@@ -19,12 +19,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/path_limit.h"
+
 namespace velmora {
 
 // Longest value the rule produces when it joins a directory (or a
 // placeholder) and a default: the platform's path buffer less its
 // terminator.  "<None>" joins nothing, so its default is not limited.
-inline constexpr std::size_t kMaxResolvedLength = 259;
+inline constexpr std::size_t kMaxResolvedLength = kMaxPathBytes - 1;
 
 // The value; none when a join does not fit kMaxResolvedLength.
 std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,

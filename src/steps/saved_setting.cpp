@@ -1,5 +1,6 @@
 #include "steps/saved_setting.h"
 
+#include "platform/path_limit.h"
 #include "platform/ui.h"
 #include "steps/resolve_value.h"
 
@@ -9,12 +10,11 @@ namespace {
 // A profile read starts with the platform's path buffer and doubles it
 // until the text fits with room to spare (a quoted text loses one more
 // character when it only just fits), up to a limit no entry reaches.
-constexpr std::uint32_t kFirstProfileRead = 260;
 constexpr std::uint32_t kLongestProfileRead = 1u << 20;
 
 std::string ReadWholeEntry(const std::string& file, const std::string& section,
                            const std::string& entry, const std::string& fallback) {
-  for (std::uint32_t size = kFirstProfileRead;; size *= 2) {
+  for (std::uint32_t size = kMaxPathBytes;; size *= 2) {
     std::string text = CurrentMachine().QueryProfileString(file, section, entry, fallback, size);
     if (text.size() + 2 < size || size >= kLongestProfileRead) return text;
   }

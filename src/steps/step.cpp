@@ -47,9 +47,6 @@ bool CStep::HasPrefix() const { return false; }
 bool CStep::HasIniFileEntry() const { return false; }
 bool CStep::HasRegEntry() const { return false; }
 bool CStep::HasIcon() const { return false; }
-bool CStep::HasFile() const { return false; }
-bool CStep::HasText() const { return false; }
-bool CStep::HasPreview() const { return false; }
 bool CStep::HasReadOnly() const { return false; }
 bool CStep::HasHidden() const { return false; }
 bool CStep::HasRegister() const { return false; }
@@ -101,8 +98,6 @@ const char* CStep::GetIniFileLabel() const { return "File"; }
 const char* CStep::GetIniSectionLabel() const { return "Section"; }
 const char* CStep::GetIniEntryLabel() const { return "Entry"; }
 const char* CStep::GetRegEntryLabel() const { return "Reg entry"; }
-const char* CStep::GetIniFileEntryLabel() const { return "Ini file entry"; }
-const char* CStep::GetPreviewLabel() const { return "Preview"; }
 const char* CStep::GetReadOnlyLabel() const { return "Readonly"; }
 const char* CStep::GetHiddenLabel() const { return "Hidden"; }
 const char* CStep::GetRegisterLabel() const { return "Register"; }
@@ -133,7 +128,6 @@ bool CStep::Validate(const StepList* steps, std::string* message) {
 }
 
 bool CStep::CanDelete(const StepList*, std::string*) const { return true; }
-bool CStep::Browse() { return false; }
 
 void CStep::ShowImage(const std::uint8_t*, std::uint32_t) {}
 void CStep::Paint(CDC*) {}

@@ -66,9 +66,6 @@ class CStep : public CObject {
   virtual bool HasIniFileEntry() const;
   virtual bool HasRegEntry() const;
   virtual bool HasIcon() const;
-  virtual bool HasFile() const;
-  virtual bool HasText() const;
-  virtual bool HasPreview() const;
   virtual bool HasReadOnly() const;
   virtual bool HasHidden() const;
   virtual bool HasRegister() const;
@@ -123,8 +120,6 @@ class CStep : public CObject {
   virtual const char* GetIniSectionLabel() const;
   virtual const char* GetIniEntryLabel() const;
   virtual const char* GetRegEntryLabel() const;
-  virtual const char* GetIniFileEntryLabel() const;
-  virtual const char* GetPreviewLabel() const;
   virtual const char* GetReadOnlyLabel() const;
   virtual const char* GetHiddenLabel() const;
   virtual const char* GetRegisterLabel() const;
@@ -137,7 +132,6 @@ class CStep : public CObject {
   // refusal text (may be null).  A refusing operation answers false.
   virtual bool Validate(const StepList* steps, std::string* message);
   virtual bool CanDelete(const StepList* steps, std::string* message) const;
-  virtual bool Browse();
 
   // ---- payload held in memory (background image, display text) ------------
   virtual void ShowImage(const std::uint8_t* data, std::uint32_t size);

@@ -1,8 +1,10 @@
 #include "steps/step_classes.h"
 
+#include <string>
 #include <type_traits>
 
 #include "steps/step_directory.h"
+#include "steps/step_factory.h"
 #include "steps/step_file_background.h"
 #include "steps/step_file_copy.h"
 #include "steps/step_file_display_optional.h"
@@ -13,36 +15,38 @@
 namespace velmora {
 namespace {
 
-// The record of a class, which must derive from CStep: FindStepClass casts
+// The row of a class, which must derive from CStep: FindStepClass casts
 // what the record creates to CStep.
 template <class Step>
-constexpr const CRuntimeClass* StepRecord(const CRuntimeClass* record) {
+constexpr StepClass Row(const CRuntimeClass* record, const char* shortName) {
   static_assert(std::is_base_of_v<CStep, Step>, "only step classes are made by name");
-  return record;
+  return {record, shortName};
 }
-#define VELMORA_STEP_CLASS(class_name) StepRecord<class_name>(RUNTIME_CLASS(class_name))
+#define VELMORA_STEP_CLASS(class_name, short_name) \
+  Row<class_name>(RUNTIME_CLASS(class_name), short_name)
 
 // Addresses of constant records: the table is complete before any code
-// runs, whatever the order of static initialisation.  CStep and CStepFile
-// are not in it, which keeps them out of scripts and logs.
-constexpr std::array<const CRuntimeClass*, kAcceptedStepClassNames.size()> kClasses = {
-    VELMORA_STEP_CLASS(CStepDirectory),      VELMORA_STEP_CLASS(CStepIniValue),
-    VELMORA_STEP_CLASS(CStepPMG),            VELMORA_STEP_CLASS(CStepRegistry),
-    VELMORA_STEP_CLASS(CStepUserValue),      VELMORA_STEP_CLASS(CStepFileBackground),
-    VELMORA_STEP_CLASS(CStepFileCopy),       VELMORA_STEP_CLASS(CStepFileDisplay),
-    VELMORA_STEP_CLASS(CStepFileDisplayOptional),
+// runs, whatever the order of static initialisation.
+constexpr StepClass kClasses[] = {
+    VELMORA_STEP_CLASS(CStepDirectory, "directory"),
+    VELMORA_STEP_CLASS(CStepIniValue, "ini_value"),
+    VELMORA_STEP_CLASS(CStepPMG, "program_group"),
+    VELMORA_STEP_CLASS(CStepRegistry, "registry"),
+    VELMORA_STEP_CLASS(CStepUserValue, "user_value"),
+    VELMORA_STEP_CLASS(CStepFileBackground, "background"),
+    VELMORA_STEP_CLASS(CStepFileCopy, "file"),
+    VELMORA_STEP_CLASS(CStepFileDisplay, "agreement"),
+    VELMORA_STEP_CLASS(CStepFileDisplayOptional, "readme"),
 };
 #undef VELMORA_STEP_CLASS
 
 }  // namespace
 
-const std::array<const CRuntimeClass*, kAcceptedStepClassNames.size()>& AcceptedStepClasses() {
-  return kClasses;
-}
+std::span<const StepClass> StepClasses() { return kClasses; }
 
 CStep* FindStepClass(const std::string& className) {
-  for (const CRuntimeClass* cls : kClasses)
-    if (className == cls->m_lpszClassName) return static_cast<CStep*>(cls->CreateObject());
+  for (const StepClass& row : kClasses)
+    if (className == row.ClassName()) return static_cast<CStep*>(row.record->CreateObject());
   return nullptr;
 }
 

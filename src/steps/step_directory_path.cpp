@@ -7,14 +7,12 @@
 #include "dialogs/directory_dialog.h"
 #include "framework/path_within.h"
 #include "platform/machine.h"
+#include "platform/path_limit.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
 
 namespace velmora {
 namespace {
-
-// The platform's path buffer, terminator included.
-constexpr std::size_t kPathBuffer = 260;
 
 // Makes every level of `path` that cannot be entered, from the top down,
 // and adds each one made to `created`.  Entering a level moves the working
@@ -56,7 +54,7 @@ std::string CStepDirectory::GetPath() {
 
   Machine& machine = CurrentMachine();
   const std::string saved = machine.GetCurrentDirectory();
-  if (saved.empty() || saved.size() >= kPathBuffer) return {};
+  if (saved.empty() || saved.size() >= kMaxPathBytes) return {};
 
   // A remembered location replaces the suggestion, registry first.
   if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return {};

@@ -10,10 +10,10 @@ CStep* CreateStep(CCompressedFile* dataFile, std::unique_ptr<CStep>* refused) {
   if (dataFile == nullptr) return nullptr;
   std::string name;
   try {
-    if (ReadClassName(*dataFile, CurrentMediaSource(), name) != LayoutFault::none) return nullptr;
+    if (ReadClassName(*dataFile, dataFile->Media(), name) != LayoutFault::none) return nullptr;
   } catch (const CFileException& error) {
     // A failure without a cause is treated like any other failed read.
-    if (error.m_cause != static_cast<int>(FileCause::none)) dataFile->ReportFileError(&error);
+    if (error.Cause() != FileCause::none) dataFile->ReportFileError(&error);
     return nullptr;
   }
   CStep* step = FindStepClass(name);

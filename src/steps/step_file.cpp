@@ -63,7 +63,7 @@ bool CStepFile::ReadRecord(CCompressedFile* data) {
     m_modificationTime = static_cast<std::int32_t>(modified);
     return true;
   } catch (const CFileException& error) {
-    if (error.m_cause == static_cast<int>(FileCause::none)) return true;
+    if (error.Cause() == FileCause::none) return true;
     data->ReportFileError(&error);
     return false;
   }

@@ -37,7 +37,6 @@ class CStepFile : public CStep {
   std::string GetDescription() const override;
 
   bool HasName() const override { return true; }
-  bool HasFile() const override { return true; }
 
   std::string GetName() const override { return m_name; }
   // The part of the name after its last "\" or ":".

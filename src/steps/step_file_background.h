@@ -23,7 +23,6 @@ class CStepFileBackground : public CStepFile {
   // gives the window its icon back.
   ~CStepFileBackground() override;
 
-  bool HasPreview() const override { return true; }
   bool IsBackgroundImage() const override { return true; }
 
   // Loads the picture from the file the name gives when there is none yet;

@@ -12,7 +12,8 @@
 
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
-#include "datafile/media_source.h"
+#include "datafile/media_set.h"
+#include "platform/path_limit.h"
 #include "platform/ui.h"
 #include "steps/step_directory.h"
 #include "steps/step_file.h"
@@ -20,7 +21,6 @@
 namespace velmora {
 namespace {
 
-constexpr std::size_t kMaxPath = 260;
 // Data bytes of a chunk are moved in pieces of this size, so a damaged
 // length field cannot make the step reserve gigabytes.
 constexpr std::uint32_t kPiece = 65536;
@@ -39,9 +39,9 @@ bool PlatformDirectory(bool system, std::string& directory) {
     Warn(system ? "Can't get System directory" : "Can't get Windows directory");
     return false;
   }
-  // The platform answers more than its 260-byte buffer when the path and its
+  // The platform answers more than its path buffer when the path and its
   // terminator do not fit.
-  if (directory.size() >= kMaxPath) {
+  if (directory.size() >= kMaxPathBytes) {
     Warn(system ? "System directory too long (!)" : "Windows directory too long (!)");
     return false;
   }
@@ -118,8 +118,8 @@ bool CStepFile::InstallData(CCompressedFile* data) {
   if (created != FileCause::none) return false;
   const bool copied = CopyChunks(data, nullptr, file);
   // The stored times go onto the file while it is open: the move into place
-  // keeps them, and the file is not opened again by name to set them.  A
-  // machine that cannot leaves them to the placement, as before.
+  // keeps them, and the file is not opened again by name to set them.  On a
+  // machine that cannot, the placement sets them.
   m_timesOnTemp = copied && m_modificationTime != 0 &&
                   machine.SetOpenFileTimes(file, StoredTimes()) == FileCause::none;
   const FileCause closed = machine.CloseFile(file);
@@ -143,7 +143,7 @@ bool CStepFile::CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHand
   try {
     while (static_cast<std::int32_t>(total) < static_cast<std::int32_t>(m_dataSize)) {
       ChunkHead head;
-      if (ReadChunkHead(*data, CurrentMediaSource(), expected, m_dataSize - total, head) !=
+      if (ReadChunkHead(*data, data->Media(), expected, m_dataSize - total, head) !=
           LayoutFault::none)
         return false;
       ++expected;
@@ -169,7 +169,7 @@ bool CStepFile::CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHand
       }
     }
   } catch (const CFileException& error) {
-    if (error.m_cause != static_cast<int>(FileCause::none)) data->ReportFileError(&error);
+    if (error.Cause() != FileCause::none) data->ReportFileError(&error);
     return false;
   } catch (const std::bad_alloc&) {
     return false;

@@ -22,7 +22,6 @@ class CStepFileDisplay : public CStepFile {
   void Serialize(CArchive& ar) override;
 
   bool HasQuestion() const override { return true; }
-  bool HasText() const override { return true; }
   bool IsDisplayText() const override { return true; }
 
   std::string GetQuestion() const override { return m_question; }

@@ -1,17 +1,11 @@
 #include "steps/step_ini_value.h"
 
 #include "framework/archive.h"
+#include "platform/path_limit.h"
 #include "platform/ui.h"
 #include "steps/resolve_value.h"
 
 namespace velmora {
-namespace {
-
-// A remembered value is suggested as a read into the platform's path
-// buffer gives it.
-constexpr std::uint32_t kSuggestionBuffer = 260;
-
-}  // namespace
 
 VELMORA_IMPLEMENT_DYNCREATE(CStepIniValue, CStep)
 
@@ -82,11 +76,11 @@ bool CStepIniValue::SuggestRememberedValue(const std::string& regEntry,
     RegistryEntry place;
     if (!SplitRegistryEntry(regEntry, place)) return false;
     previousRegistryValue.Take(place);
-    remembered = previousRegistryValue.Text(kSuggestionBuffer);
+    remembered = previousRegistryValue.Text(kMaxPathBytes);
   }
   if (NamesIniEntry()) {
     m_previousValue.Take(m_iniFile, m_iniSection, m_iniEntry);
-    if (remembered.empty()) remembered = m_previousValue.Text(kSuggestionBuffer);
+    if (remembered.empty()) remembered = m_previousValue.Text(kMaxPathBytes);
   }
   if (!remembered.empty()) {
     SetDirectory("<None>");

@@ -73,11 +73,11 @@ class CStepIniValue : public CStep {
   // What an earlier installation remembered becomes the suggestion: the
   // string at the registry entry text `regEntry` (when given; taken into
   // `previousRegistryValue`) before the ini entry (taken into
-  // m_previousValue), each as a read into a buffer of 260 bytes gives it;
-  // the one found makes the prefix "<None>" and the default itself.  False,
-  // with nothing read, when the registry entry does not split.  A registry
-  // value that cannot be read suggests nothing, and previousRegistryValue
-  // then refuses to write.
+  // m_previousValue), each as a read into the platform's path buffer
+  // (kMaxPathBytes) gives it; the one found makes the prefix "<None>" and the
+  // default itself.  False, with nothing read, when the registry entry does
+  // not split.  A registry value that cannot be read suggests nothing, and
+  // previousRegistryValue then refuses to write.
   bool SuggestRememberedValue(const std::string& regEntry, SavedRegistryValue& previousRegistryValue);
 
   // The suggestion shown in a dialog: the resolved value, or, when it does

@@ -92,7 +92,7 @@ bool CStep::ReadRecord(CCompressedFile* data) {
   try {
     return ReadTaggedBody(*this, *data);
   } catch (const CFileException& error) {
-    if (error.m_cause == static_cast<int>(FileCause::none)) return true;
+    if (error.Cause() == FileCause::none) return true;
     data->ReportFileError(&error);
     return false;
   } catch (const std::bad_alloc&) {

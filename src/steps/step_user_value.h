@@ -46,9 +46,6 @@ class CStepUserValue : public CStepIniValue {
   // already undone.  False when putting either back failed.
   bool Rollback() override;
 
-  // The value confirmed in the dialog (after Install).
-  const std::string& EnteredValue() const { return m_enteredValue; }
-
   std::string GetKindName() const override;
 
  protected:

@@ -1,10 +1,12 @@
 #include "host_window.h"
 
+#include <utility>
+
 #include "backends/win32/backdrop_paint.h"
 #include "backends/win32/main_window_handle.h"
 #include "backends/win32/resources/resource_ids.h"
 #include "backends/win32/win32_device_context.h"
-#include "shell/setup_window.h"
+#include "shell/run_window.h"
 
 namespace velmora::setup {
 namespace {
@@ -15,8 +17,8 @@ constexpr UINT kRunDelayMs = 2500;
 
 }  // namespace
 
-HostWindow::HostWindow(HINSTANCE instance, SetupWindow& setup)
-    : instance_(instance), setup_(setup) {
+HostWindow::HostWindow(HINSTANCE instance, RunWindow& view, RunRequest request)
+    : instance_(instance), view_(view), request_(std::move(request)) {
   appIcon_ = ::LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
 
@@ -104,7 +106,7 @@ void HostWindow::OnTimer(UINT_PTR timer) {
   // Killed first, so the run happens exactly once.  The whole installation
   // or uninstallation, with its result message, runs inside this call.
   ::KillTimer(window_, timer);
-  setup_.OnTimer();
+  outcome_ = RunSetup(request_);
   ::PostMessageA(window_, WM_CLOSE, 0, 0);
 }
 
@@ -114,13 +116,13 @@ void HostWindow::OnPaint() {
   RECT client;
   ::GetClientRect(window_, &client);
   // The middle: a background step's picture, or else the icon.
-  if (setup_.Background() != nullptr) {
+  if (view_.Background() != nullptr) {
     Win32DC pictureDc(dc, window_);
-    setup_.PaintPicture(pictureDc);
+    view_.PaintPicture(pictureDc);
   } else {
     PaintBackdropIcon(dc, client, appIcon_);
   }
-  PaintBackdropTexts(dc, client, setup_.HeadingText(), setup_.StatusText());
+  PaintBackdropTexts(dc, client, view_.HeadingText(), view_.StatusText());
   ::EndPaint(window_, &paint);
 }
 

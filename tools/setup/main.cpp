@@ -21,15 +21,18 @@
 #include "host_window.h"
 #include "platform/program_version.h"
 #include "shell/setup_command_line.h"
-#include "shell/setup_window.h"
+#include "shell/run_setup.h"
+#include "shell/run_window.h"
 
 namespace {
 
 // Runs the operation behind the full-screen window, answering prompts
 // through the current Ui; the window closes itself when it is done.
-void RunWithWindow(HINSTANCE instance, velmora::SetupWindow& setup) {
-  velmora::setup::HostWindow window(instance, setup);
-  if (!window.Create()) return;
+velmora::RunOutcome RunWithWindow(HINSTANCE instance, velmora::RunRequest request) {
+  velmora::RunWindow runWindow(request.mode);
+  request.window = &runWindow;
+  velmora::setup::HostWindow window(instance, runWindow, request);
+  if (!window.Create()) return velmora::RunOutcome::notRun;
   ::ShowWindow(window.Handle(), SW_SHOWMAXIMIZED);
   ::UpdateWindow(window.Handle());
   MSG message;
@@ -37,6 +40,7 @@ void RunWithWindow(HINSTANCE instance, velmora::SetupWindow& setup) {
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
+  return window.Outcome();
 }
 
 // A bad command line: one message box (none when quiet), a line in the log
@@ -61,10 +65,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The uninstaller is started with the path of its log on its command line
   // and deletes its own file at the end.
   const std::string modulePath = velmora::ModulePath();
-  const std::string baseName = velmora::ModuleBaseName(modulePath);
+  const velmora::RunMode mode = velmora::ModeForProgramName(velmora::ProgramBaseName(modulePath));
   const std::string arguments = commandLine != nullptr ? commandLine : "";
-  const bool installMode = velmora::IsInstallModuleName(baseName);
-  const velmora::SetupOptions options = velmora::ParseSetupCommandLine(arguments, installMode);
+  const velmora::SetupOptions options =
+      velmora::ParseSetupCommandLine(arguments, mode == velmora::RunMode::install);
 
   // The log is the scripted Ui's transcript, written line by line.
   velmora::ScriptedUi scripted;
@@ -80,13 +84,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                 "Velmora Setup " VELMORA_VERSION_TEXT ": " + modulePath + " " + arguments);
   if (!options.error.empty()) return RefuseCommandLine(options, options.error, scripted);
 
-  const std::string setupArguments = installMode ? arguments : options.arguments;
+  velmora::RunRequest request;
+  request.mode = mode;
+  request.programPath = modulePath;
+  request.logPath = options.uninstallLogPath;
   if (!options.quiet && options.answersPath.empty() && !log.IsOpen()) {
     // A bare start: the windows, and nothing between them and the user.
     velmora::ScopedUi ui(velmora::NativeUi());
-    velmora::SetupWindow setup(baseName, setupArguments, modulePath);
-    RunWithWindow(instance, setup);
-    return velmora::ExitCodeFor(setup.Outcome());
+    return velmora::ExitCodeFor(RunWithWindow(instance, request));
   }
 
   if (!options.quiet) scripted.SetFallback(&velmora::NativeUi());
@@ -102,11 +107,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     }
   }
   velmora::ScopedUi ui(scripted);
-  velmora::SetupWindow setup(baseName, setupArguments, modulePath);
-  if (options.quiet) {
-    setup.OnTimer();  // no window: the whole run, here and now
-  } else {
-    RunWithWindow(instance, setup);
-  }
-  return velmora::ExitCodeFor(setup.Outcome());
+  // Quiet: no window, the whole run here and now.
+  return velmora::ExitCodeFor(options.quiet ? velmora::RunSetup(request)
+                                            : RunWithWindow(instance, request));
 }

@@ -56,14 +56,14 @@ void ConsoleUi::Finish() {
 }
 
 void ConsoleUi::Show(const TranscriptEntry& entry) {
-  if (entry.kind == "progress") {
+  if (entry.kind == TranscriptKind::progress) {
     if (!terminal_) {
       std::printf("[%3d%%] %s\n", entry.percent, entry.text.c_str());
       std::fflush(stdout);
     }
     return;
   }
-  if (entry.kind == "window") {
+  if (entry.kind == TranscriptKind::window) {
     if (entry.caption == heading_) return;  // status line changes are not news
     heading_ = entry.caption;
     ClearBar();
@@ -72,9 +72,9 @@ void ConsoleUi::Show(const TranscriptEntry& entry) {
   }
   // The run's notes are for the transcript; the console shows the steps as
   // progress lines already, and of the notes only the roll-back.
-  if (entry.kind == "note" && entry.caption != "rollback") return;
+  if (entry.kind == TranscriptKind::note && entry.caption != "rollback") return;
   ClearBar();
-  if (entry.kind == "agreement" || entry.kind == "readme") {
+  if (entry.kind == TranscriptKind::agreement || entry.kind == TranscriptKind::readme) {
     ShowText(entry);
     return;
   }

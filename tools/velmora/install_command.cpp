@@ -29,8 +29,8 @@
 #include "console_ui.h"
 #include "framework/ascii.h"
 #include "program_group_changes.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
 
 namespace velmora::cli {
 namespace {
@@ -172,10 +172,11 @@ void RunInstall(const InstallOptions& options) {
     ScopedMachine scopedMachine(*machine);
     CheckFirstPart();
     ScopedUi scopedUi(ui);
-    SetupWindow window("SETUP", "", std::string("A:\\") + kSetupProgramName);
-    window.OnTimer();
-    outcome = window.Outcome();
-  }  // the window's clean-up may still close the progress dialog
+    RunRequest request;
+    request.mode = RunMode::install;
+    request.programPath = std::string("A:\\") + kSetupProgramName;
+    outcome = RunSetup(request);
+  }
   ui.Finish();
   for (const std::string& line :
        ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))

@@ -17,9 +17,11 @@
 #include "commands.h"
 #include "console_ui.h"
 #include "program_group_changes.h"
+#include "framework/file_exception.h"
 #include "services/registry.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
+#include "steps/installed_products.h"
 
 namespace velmora::cli {
 namespace {
@@ -40,15 +42,6 @@ constexpr std::uint32_t kValueBuffer = 4096;
 
 std::string EntryValue(const std::string& key, const char* name) {
   return ReadRegistryString(hkey::localMachine, key, name, kValueBuffer);
-}
-
-// "C:\WINDOWS\XDemo.exe" -> "XDemo".
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/:");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return name;
 }
 
 void ListProducts() {
@@ -100,8 +93,7 @@ void RunUninstall(const UninstallOptions& options) {
          kExitFailure);
   const CommandLine parts = SplitCommandLine(commandLine);
   const std::string program = machine->GetFullPathName(parts.program);
-  const std::string baseName = BaseName(program);
-  if (program.empty() || IsInstallModuleName(baseName))
+  if (program.empty() || ModeForProgramName(ProgramBaseName(program)) != RunMode::uninstall)
     Fail("the uninstall command '" + commandLine + "' does not name an uninstaller", kExitFailure);
 
   // The running program's image: open, sharing reading only.
@@ -118,9 +110,11 @@ void RunUninstall(const UninstallOptions& options) {
   RunOutcome outcome = RunOutcome::notRun;
   {
     ScopedUi scopedUi(ui);
-    SetupWindow window(baseName, parts.arguments, program);
-    window.OnTimer();
-    outcome = window.Outcome();
+    RunRequest request;
+    request.mode = RunMode::uninstall;
+    request.programPath = program;
+    request.logPath = UninstallLogPathFromArguments(parts.arguments);
+    outcome = RunSetup(request);
   }
   machine->CloseFile(image);
   ui.Finish();

@@ -10,6 +10,7 @@
 // with # comments and blank lines.  docs/answer-file.md has the whole format.
 #include <cctype>
 #include <charconv>
+#include <optional>
 #include <stdexcept>
 
 #include "backends/scripted/scripted_ui.h"
@@ -111,15 +112,15 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
     const std::size_t space = line.find_first_of(" \t");
     if (space == std::string::npos) fail("expected: KIND \"PATTERN\" = ANSWER");
     AnswerRule rule;
-    rule.kind = line.substr(0, space);
-    rule.line = lineNo;
-    if (rule.kind != "message" && rule.kind != "directory" && rule.kind != "replace" &&
-        rule.kind != "group" && rule.kind != "agreement" && rule.kind != "readme" &&
-        rule.kind != "user")
-      fail("unknown prompt kind '" + rule.kind +
+    const std::string kindWord = line.substr(0, space);
+    const std::optional<TranscriptKind> kind = PromptKindFromName(kindWord);
+    if (!kind)
+      fail("unknown prompt kind '" + kindWord +
            "' (known: message, directory, replace, group, agreement, readme, user)");
+    rule.kind = *kind;
+    rule.line = lineNo;
     std::size_t pos = line.find_first_not_of(" \t", space);
-    if (rule.kind == "directory" && line.compare(pos, 4, "step") == 0) {
+    if (rule.kind == TranscriptKind::directory && line.compare(pos, 4, "step") == 0) {
       rule.target = "step";
       pos = line.find_first_not_of(" \t", pos + 4);
       if (pos == std::string::npos) fail("expected a quoted step name after 'step'");
@@ -142,10 +143,10 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
     if (tokens.empty()) fail("expected an answer after '='");
 
     // Kinds answered by one word.
-    const char* words = rule.kind == "replace"     ? "new, existing"
-                        : rule.kind == "agreement" ? "accept, refuse, close"
-                        : rule.kind == "readme"    ? "ok, close"
-                                                   : nullptr;
+    const char* words = rule.kind == TranscriptKind::replace     ? "new, existing"
+                        : rule.kind == TranscriptKind::agreement ? "accept, refuse, close"
+                        : rule.kind == TranscriptKind::readme    ? "ok, close"
+                                                                 : nullptr;
     if (words != nullptr) {
       if (tokens.size() > 1)
         fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
@@ -158,7 +159,7 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
       continue;
     }
 
-    if (rule.kind == "message") {
+    if (rule.kind == TranscriptKind::message) {
       if (tokens.size() > 1)
         fail("expected a use count such as x2 after the answer, found '" + tokens[1].text + "'");
       if (tokens[0].quoted || ButtonIdFromName(tokens[0].text) == 0)
@@ -168,7 +169,7 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
       continue;
     }
 
-    if (rule.kind == "group") {
+    if (rule.kind == TranscriptKind::group) {
       for (std::size_t i = 0; i < tokens.size(); ++i) {
         const std::string word = tokens[i].quoted ? std::string() : AsciiLowered(tokens[i].text);
         GroupAction action;
@@ -190,7 +191,7 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
       continue;
     }
 
-    if (rule.kind == "user") {
+    if (rule.kind == TranscriptKind::user) {
       for (std::size_t i = 0; i < tokens.size(); ++i) {
         const std::string word = tokens[i].quoted ? std::string() : AsciiLowered(tokens[i].text);
         UserValueAction action;
@@ -226,8 +227,8 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
           fail("'" + word + "' needs a quoted path");
         action.kind = word == "type" ? DirectoryAction::type : DirectoryAction::browse;
         action.path = tokens[++i].text;
-        if (action.path.size() > CDirectoryDialog::kMaxPath)
-          fail("the path is longer than the " + std::to_string(CDirectoryDialog::kMaxPath) +
+        if (action.path.size() > kMaxPathBytes)
+          fail("the path is longer than the " + std::to_string(kMaxPathBytes) +
                " characters the dialog takes");
         if (action.kind == DirectoryAction::browse && action.path.empty())
           fail("'browse' needs a folder to click through to");

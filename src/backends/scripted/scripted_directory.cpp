@@ -34,7 +34,7 @@ void ScriptedUi::ApplyDirectoryActions(const AnswerRule& rule, CDirectoryDialog&
                                 "\": not in the folder tree, browser cancelled");
         } else if (action.kind == DirectoryAction::browseCancel) {
           entry.notes.push_back("browse \"" + node->Path() + "\" -> Cancel");
-        } else if (node->Path().size() > kMaxBrowseResult) {
+        } else if (node->Path().size() >= kMaxPathBytes) {
           entry.notes.push_back("browse \"" + node->Path() +
                                 "\": too long for the browser, browser cancelled");
         } else {
@@ -56,7 +56,7 @@ void ScriptedUi::ApplyDirectoryActions(const AnswerRule& rule, CDirectoryDialog&
 
 int ScriptedUi::RunDirectoryDialog(CDirectoryDialog& dialog) {
   TranscriptEntry entry;
-  entry.kind = "directory";
+  entry.kind = TranscriptKind::directory;
   entry.caption = dialog.m_stepName;
   entry.text = dialog.m_question;
   entry.style = mb::okCancel;
@@ -64,7 +64,7 @@ int ScriptedUi::RunDirectoryDialog(CDirectoryDialog& dialog) {
   entry.answer = id::ok;  // Enter accepts the path as filled in
   entry.result = dialog.m_path;
 
-  AnswerRule* rule = FindRule("directory", dialog.m_question, dialog.m_stepName);
+  AnswerRule* rule = FindRule(TranscriptKind::directory, dialog.m_question, dialog.m_stepName);
   if (rule == nullptr && fallback_ != nullptr) {
     entry.answer = fallback_->RunDirectoryDialog(dialog);
     entry.byUser = true;

@@ -11,7 +11,7 @@ namespace velmora {
 
 int ScriptedUi::RunAgreementDialog(CAgreementDialog& dialog) {
   TranscriptEntry entry;
-  entry.kind = dialog.ShowsRefuseButton() ? "agreement" : "readme";
+  entry.kind = dialog.ShowsRefuseButton() ? TranscriptKind::agreement : TranscriptKind::readme;
   entry.text = dialog.m_text;
   entry.list.push_back(dialog.m_acceptCaption);
   if (dialog.ShowsRefuseButton()) entry.list.push_back(dialog.m_refuseCaption);
@@ -44,12 +44,12 @@ int ScriptedUi::RunAgreementDialog(CAgreementDialog& dialog) {
 
 int ScriptedUi::RunUserInfoDialog(CUserInfoDialog& dialog) {
   TranscriptEntry entry;
-  entry.kind = "user";
+  entry.kind = TranscriptKind::user;
   entry.caption = dialog.m_label;
   entry.path = dialog.m_value;
   entry.answer = id::ok;
   std::string field = dialog.m_value;
-  AnswerRule* rule = FindRule("user", dialog.m_label);
+  AnswerRule* rule = FindRule(TranscriptKind::user, dialog.m_label);
   if (rule == nullptr && fallback_ != nullptr) {
     entry.answer = fallback_->RunUserInfoDialog(dialog);
     entry.byUser = true;

@@ -14,13 +14,13 @@ namespace velmora {
 
 int ScriptedUi::RunGroupDialog(CGroupDialog& dialog) {
   TranscriptEntry entry;
-  entry.kind = "group";
+  entry.kind = TranscriptKind::group;
   entry.caption = dialog.m_prompt;
   entry.path = dialog.m_group;
   entry.list = dialog.TakeGroupNames();
   entry.answer = id::ok;
   std::string field = dialog.m_group;
-  AnswerRule* rule = FindRule("group", dialog.m_group);
+  AnswerRule* rule = FindRule(TranscriptKind::group, dialog.m_group);
   if (rule == nullptr && fallback_ != nullptr) {
     // The names go back to the dialog: the real one lists them.
     dialog.m_groupNames = entry.list;

@@ -63,11 +63,6 @@ bool ScriptedUi::BitmapSize(BitmapHandle bitmap, int& width, int& height) const 
   return true;
 }
 
-void ScriptedUi::SetClientSize(int width, int height) {
-  clientWidth_ = width;
-  clientHeight_ = height;
-}
-
 void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string& status,
                                    WindowPicture* picture) {
   if (!windowRecorded_ || heading != lastHeading_ || status != lastStatus_) {
@@ -75,7 +70,7 @@ void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string
     lastHeading_ = heading;
     lastStatus_ = status;
     TranscriptEntry entry;
-    entry.kind = "window";
+    entry.kind = TranscriptKind::window;
     entry.caption = heading;
     entry.text = status;
     entry.fromRule = true;
@@ -95,7 +90,7 @@ void ScriptedUi::MainWindowChanged(const std::string& heading, const std::string
   if (dc.Painted() == lastPicture_) return;
   lastPicture_ = dc.Painted();
   TranscriptEntry entry;
-  entry.kind = "background";
+  entry.kind = TranscriptKind::background;
   entry.text = lastPicture_;
   entry.fromRule = true;
   Record(std::move(entry));

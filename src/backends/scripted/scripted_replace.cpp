@@ -10,12 +10,12 @@ namespace velmora {
 
 int ScriptedUi::RunReplaceFileDialog(CReplaceFileDialog& dialog) {
   TranscriptEntry entry;
-  entry.kind = "replace";
+  entry.kind = TranscriptKind::replace;
   entry.caption = dialog.m_existingName;
   entry.text = "existing " + dialog.m_existingDate + " " + dialog.m_existingVersion + ", new " +
                dialog.m_newName + " " + dialog.m_newDate + " " + dialog.m_newVersion;
   entry.answer = dialog.m_existingIsNewer ? id::cancel : id::ok;
-  AnswerRule* rule = FindRule("replace", dialog.m_existingName);
+  AnswerRule* rule = FindRule(TranscriptKind::replace, dialog.m_existingName);
   if (rule == nullptr && fallback_ != nullptr) {
     entry.answer = fallback_->RunReplaceFileDialog(dialog);
     entry.byUser = true;

@@ -82,7 +82,7 @@ std::string ButtonNameFromId(int button) {
 
 void ScriptedUi::AddRule(AnswerRule rule) { rules_.push_back(std::move(rule)); }
 
-AnswerRule* ScriptedUi::FindRule(const std::string& kind, const std::string& text,
+AnswerRule* ScriptedUi::FindRule(TranscriptKind kind, const std::string& text,
                                  const std::string& stepName) {
   for (AnswerRule& rule : rules_) {
     if (rule.kind != kind) continue;
@@ -120,8 +120,8 @@ int ScriptedUi::GuardRepeats(const std::string& key, bool fromRule, bool offersC
 }
 
 int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
-  TranscriptEntry entry{"message", caption, text, style, DefaultButton(style), false};
-  AnswerRule* rule = FindRule("message", text);
+  TranscriptEntry entry{TranscriptKind::message, caption, text, style, DefaultButton(style), false};
+  AnswerRule* rule = FindRule(TranscriptKind::message, text);
   if (rule == nullptr && fallback_ != nullptr) {
     entry.answer = fallback_->MessageBox(text, caption, style);
     entry.byUser = true;
@@ -161,7 +161,7 @@ void ScriptedUi::UpdateProgress(const std::string& fileText, int percent) {
   }
   FlushProgress();
   TranscriptEntry entry;
-  entry.kind = "progress";
+  entry.kind = TranscriptKind::progress;
   entry.text = fileText;
   entry.percent = percent;
   entry.fromRule = true;  // nothing was asked
@@ -194,37 +194,37 @@ void ScriptedUi::Emit(const TranscriptEntry& entry) {
 
 std::string FormatTranscriptEntry(const TranscriptEntry& e) {
   std::string line;
-  if (e.kind == "progress") {
+  if (e.kind == TranscriptKind::progress) {
     return "progress " + Quoted(e.text) + " " + std::to_string(e.percent) + "%";
   }
-  if (e.kind == "window") return "window " + Quoted(e.caption) + " " + Quoted(e.text);
-  if (e.kind == "background") return "background " + e.text;
-  if (e.kind == "note") return e.caption + " " + Quoted(e.text) + e.result;
-  if (e.kind == "replace") {
+  if (e.kind == TranscriptKind::window) return "window " + Quoted(e.caption) + " " + Quoted(e.text);
+  if (e.kind == TranscriptKind::background) return "background " + e.text;
+  if (e.kind == TranscriptKind::note) return e.caption + " " + Quoted(e.text) + e.result;
+  if (e.kind == TranscriptKind::replace) {
     line = "replace " + Quoted(e.caption) + " " + Quoted(e.text) + " -> " +
            (e.answer == id::ok ? "Use new file" : "Use existing file");
     line += AnswerSource(e);
     for (const std::string& note : e.notes) line += " (" + note + ")";
     return line;
   }
-  if (e.kind == "group") {
+  if (e.kind == TranscriptKind::group) {
     line = "group " + Quoted(e.caption) + " " + Quoted(e.path) + " [";
     for (std::size_t i = 0; i < e.list.size(); ++i) line += (i ? ", " : "") + Quoted(e.list[i]);
     line += "] -> " + std::string(e.answer == id::ok ? "OK " + Quoted(e.result) : "Escape");
-  } else if (e.kind == "agreement" || e.kind == "readme") {
-    line = e.kind + " [";
+  } else if (e.kind == TranscriptKind::agreement || e.kind == TranscriptKind::readme) {
+    line = std::string(TranscriptKindName(e.kind)) + " [";
     for (std::size_t i = 0; i < e.list.size(); ++i) line += (i ? ", " : "") + Quoted(e.list[i]);
     line += "] " + Quoted(e.text) + " -> " + e.result;
-  } else if (e.kind == "user") {
+  } else if (e.kind == TranscriptKind::user) {
     line = "user " + Quoted(e.caption) + " " + Quoted(e.path) + " -> " +
            (e.answer == id::ok ? "OK " + Quoted(e.result) : std::string("Escape"));
-  } else if (e.kind == "directory") {
+  } else if (e.kind == TranscriptKind::directory) {
     line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
            " -> " + ButtonNameFromId(e.answer);
     if (e.answer == id::ok) line += " " + Quoted(e.result);
-  } else {
+  } else {  // message
     const std::string icon = IconName(e.style);
-    line = e.kind + " " + Quoted(e.caption) + " [" + ButtonNames(e.style);
+    line = "message " + Quoted(e.caption) + " [" + ButtonNames(e.style);
     if (!icon.empty()) line += ", " + icon;
     line += "] " + Quoted(e.text) + " -> " + ButtonNameFromId(e.answer);
   }
@@ -240,7 +240,7 @@ namespace velmora {
 
 void ScriptedUi::Note(RunNote note, const std::string& text) {
   TranscriptEntry entry;
-  entry.kind = "note";
+  entry.kind = TranscriptKind::note;
   entry.fromRule = true;
   entry.text = text;
   switch (note) {

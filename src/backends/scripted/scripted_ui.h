@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "backends/scripted/transcript_kind.h"
 #include "platform/ui.h"
 
 namespace velmora {
@@ -68,8 +69,7 @@ struct UserValueAction {
 // matches `pattern` (a wildcard pattern: * any run,
 // ? any one character), at most `uses` times (0 = without limit).
 struct AnswerRule {
-  std::string kind;     // "message", "directory", "replace", "group", "agreement",
-                        // "readme", "user"
+  TranscriptKind kind = TranscriptKind::message;  // one of the prompt kinds
   std::string pattern;
   std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
                         // replace: "new", "existing"; agreement: "accept", "refuse",
@@ -85,8 +85,7 @@ struct AnswerRule {
 
 // One thing shown to the user and how it was answered.
 struct TranscriptEntry {
-  std::string kind;     // "message", "directory", "replace", "group", "agreement", "readme",
-                        // "user", "background", "progress", "window"
+  TranscriptKind kind = TranscriptKind::message;
   std::string caption;  // message: the caption; directory: the step name; window: heading;
                         // user: the label
   std::string text;     // message text, directory question, progress step line, status line,
@@ -165,10 +164,9 @@ class ScriptedUi : public Ui {
   bool BitmapSize(BitmapHandle bitmap, int& width, int& height) const;
   std::size_t LiveBitmaps() const { return bitmaps_.size(); }
 
-  // The main window's client area, 1024 x 768 unless set.
-  void SetClientSize(int width, int height);
-  int ClientWidth() const { return clientWidth_; }
-  int ClientHeight() const { return clientHeight_; }
+  // The main window's client area: 1024 x 768.
+  int ClientWidth() const { return kClientWidth; }
+  int ClientHeight() const { return kClientHeight; }
 
   // The recorded entries (a progress state still open is not among them
   // until FlushProgress or the next entry).
@@ -180,7 +178,10 @@ class ScriptedUi : public Ui {
   std::vector<const AnswerRule*> UnusedRules() const;
 
  private:
-  AnswerRule* FindRule(const std::string& kind, const std::string& text,
+  static constexpr int kClientWidth = 1024;
+  static constexpr int kClientHeight = 768;
+
+  AnswerRule* FindRule(TranscriptKind kind, const std::string& text,
                        const std::string& stepName = {});
   // Applies the repeat guards to an answer about to be given; answers the
   // id to give instead (id::cancel) or 0 to keep it.
@@ -205,8 +206,6 @@ class ScriptedUi : public Ui {
   std::map<BitmapHandle, std::pair<int, int>> bitmaps_;  // width, height
   BitmapHandle lastBitmap_ = 0;
   std::string lastPicture_;  // what the picture painted when last recorded
-  int clientWidth_ = 1024;
-  int clientHeight_ = 768;
 };
 
 // Wildcard match of a whole text: * matches any run, ? any one character.

@@ -73,7 +73,7 @@ FileCause SimMachine::ListDirectory(const std::string& path, std::vector<DirEntr
     sim::WinPath child = folder.win;
     child.trailingSeparator = false;
     child.parts.push_back(name);
-    if (sim::FormatWindowsPath(child).size() >= sim::kMaxPath) continue;
+    if (sim::FormatWindowsPath(child).size() >= kMaxPathBytes) continue;
     Location location;
     if (Resolve(child, location) != FileCause::none || location.kind == Kind::missing) continue;
     std::uint64_t size = 0;

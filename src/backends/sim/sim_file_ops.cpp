@@ -252,7 +252,7 @@ FileCause SimMachine::CreateTempFile(const std::string& directory, const std::st
     if (!sim::IsValidName(candidate.parts.back())) return FileCause::badPath;
     Location file;
     if (const FileCause cause = Resolve(candidate, file); cause != FileCause::none) return cause;
-    if (sim::FormatWindowsPath(candidate).size() >= sim::kMaxPath) return FileCause::badPath;
+    if (sim::FormatWindowsPath(candidate).size() >= kMaxPathBytes) return FileCause::badPath;
     if (file.kind != Kind::missing) continue;
     if (const FileCause cause = CreateEmptyFile(file); cause != FileCause::none) return cause;
     path = sim::FormatWindowsPath(candidate);

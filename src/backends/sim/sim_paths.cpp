@@ -87,7 +87,7 @@ FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinP
   }
   result.trailingSeparator = endsInSeparator && !result.parts.empty();
 
-  if (FormatWindowsPath(result).size() >= kMaxPath) return FileCause::badPath;
+  if (FormatWindowsPath(result).size() >= kMaxPathBytes) return FileCause::badPath;
   out = std::move(result);
   return FileCause::none;
 }

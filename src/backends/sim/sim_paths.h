@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/file_exception.h"
+#include "platform/path_limit.h"
 
 namespace velmora::sim {
 
@@ -20,13 +21,10 @@ struct WinPath {
   bool trailingSeparator = false;  // the text ended in a separator
 };
 
-// Windows MAX_PATH: a full path must be shorter than this.
-inline constexpr std::size_t kMaxPath = 260;
-
 // Resolves text against the current directory.  Answers badPath for
 // anything Windows would refuse or that could name something outside a
 // drive: empty text, UNC and device-namespace prefixes, invalid characters,
-// reserved device names, over-long paths.
+// reserved device names, paths of kMaxPathBytes characters or more.
 FileCause ParseWindowsPath(const std::string& text, const WinPath& current, WinPath& out);
 
 // "C:\DIR\FILE"; "C:\" for a drive's root.  With trailing, a trailing

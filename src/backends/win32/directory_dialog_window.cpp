@@ -13,7 +13,7 @@ namespace {
 
 // The platform's standard refusal of a longer entry than a field takes.
 constexpr char kPathTooLong[] = "Please enter no more than 260 characters.";
-static_assert(CDirectoryDialog::kMaxPath == 260, "the message names the limit");
+static_assert(kMaxPathBytes == 260, "the message names the limit");
 
 void FieldsToControls(HWND window, const CDirectoryDialog& dialog) {
   ::SetDlgItemTextA(window, IDC_DIRECTORY_PATH, dialog.m_path.c_str());
@@ -25,7 +25,7 @@ void FieldsToControls(HWND window, const CDirectoryDialog& dialog) {
 bool PathFromControl(HWND window, CDirectoryDialog& dialog) {
   HWND edit = ::GetDlgItem(window, IDC_DIRECTORY_PATH);
   const int length = ::GetWindowTextLengthA(edit);
-  if (length < 0 || static_cast<std::size_t>(length) > CDirectoryDialog::kMaxPath) {
+  if (length < 0 || static_cast<std::size_t>(length) > kMaxPathBytes) {
     ::MessageBoxA(window, kPathTooLong, AppTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
     ::SetFocus(edit);
     ::SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -49,7 +49,7 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   if (message == WM_INITDIALOG) {
     ::SetWindowLongPtrA(window, DWLP_USER, lParam);
     auto* dialog = reinterpret_cast<CDirectoryDialog*>(lParam);
-    ::SendDlgItemMessageA(window, IDC_DIRECTORY_PATH, EM_LIMITTEXT, CDirectoryDialog::kMaxPath, 0);
+    ::SendDlgItemMessageA(window, IDC_DIRECTORY_PATH, EM_LIMITTEXT, kMaxPathBytes, 0);
     FieldsToControls(window, *dialog);
     // Nothing owns the dialog, so it brings itself to the front.
     ::SetForegroundWindow(window);

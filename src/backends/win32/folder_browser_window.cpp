@@ -130,7 +130,7 @@ class FolderBrowser {
     if (selected != nullptr) {
       if (const FolderNode* node = NodeOf(tree_, selected, 0)) path = node->Path();
     }
-    if (path.size() > kMaxBrowseResult) {
+    if (path.size() >= kMaxPathBytes) {
       // Does not fit the result; the user picks another folder or cancels.
       ::MessageBeep(MB_ICONEXCLAMATION);
       return;

@@ -6,14 +6,6 @@
 
 namespace velmora {
 
-std::string ModuleBaseName(const std::string& modulePath) {
-  const auto slash = modulePath.find_last_of("\\/:");
-  std::string name = slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
-  const auto dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name;
-}
-
 std::string ModulePath() {
   // A path longer than MAX_PATH (possible with a \\?\ prefix) gets a bigger
   // buffer until it fits.

@@ -1,13 +1,9 @@
-// The program's own name, from which SETUP.EXE decides whether it installs
-// or uninstalls.
+// The running program's own path.
 #pragma once
 
 #include <string>
 
 namespace velmora {
-
-// "C:\DISK1\Setup.exe" -> "Setup": no directory, no extension, case kept.
-std::string ModuleBaseName(const std::string& modulePath);
 
 // The running program's full path (GetModuleFileNameA).
 std::string ModulePath();

@@ -23,7 +23,7 @@ TEST_F(FileNameReaders, EveryReaderRefusesWhatTheRulesRefuse) {
     const bool sound = problem.empty();
     PackageDefinition package;
     package.first.title = "Names";
-    package.first.steps.push_back(FileStep(c.name, {1, 2, 3}));
+    package.first.steps.push_back(FileStep({.name = c.name, .payload = {1, 2, 3}}));
 
     const std::vector<StepProblem> problems = CheckPackage(package);
     ASSERT_EQ(problems.size(), sound ? 0u : 1u);

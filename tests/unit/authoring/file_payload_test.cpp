@@ -58,8 +58,8 @@ class FilePayloadTest : public PackageTest {
   }
 
   // Every media file of the part, by name.
-  std::vector<std::pair<std::string, MemoryMachine::Bytes>> MediaFiles(const WrittenPart& part) {
-    std::vector<std::pair<std::string, MemoryMachine::Bytes>> files;
+  std::vector<std::pair<std::string, Bytes>> MediaFiles(const WrittenPart& part) {
+    std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& name : part.files) files.emplace_back(name, MediaBytes(name));
     return files;
   }
@@ -68,14 +68,16 @@ class FilePayloadTest : public PackageTest {
   static PackageDefinition Package(const std::vector<std::vector<std::uint8_t>>& contents) {
     PackageDefinition package;
     package.first.title = "From files";
-    package.first.steps.push_back(MakeStep("CStepFileBackground", {{"name", "LOGO.BMP"}}, contents[0]));
-    package.first.steps.push_back(MakeStep("CStepFileDisplay", {{"name", "LICENSE.TXT"}}, contents[1]));
+    package.first.steps.push_back(
+        ShownFileStep({.kind = "CStepFileBackground", .name = "LOGO.BMP", .payload = contents[0]}));
+    package.first.steps.push_back(
+        ShownFileStep({.kind = "CStepFileDisplay", .name = "LICENSE.TXT", .payload = contents[1]}));
     package.first.steps.push_back(IniStep("Folder"));
-    package.first.steps.push_back(FileStep("BIG.DAT", contents[2]));
-    package.first.steps.push_back(FileStep("EMPTY.DAT", contents[3]));
+    package.first.steps.push_back(FileStep({.name = "BIG.DAT", .payload = contents[2]}));
+    package.first.steps.push_back(FileStep({.name = "EMPTY.DAT", .payload = contents[3]}));
     package.second.emplace();
     package.second->title = "Extras";
-    package.second->steps.push_back(FileStep("EXTRA.DAT", contents[4]));
+    package.second->steps.push_back(FileStep({.name = "EXTRA.DAT", .payload = contents[4]}));
     return package;
   }
 
@@ -112,8 +114,8 @@ TEST_F(FilePayloadTest, FilesGiveTheSameMediaFilesAsBytesInMemory) {
   for (std::size_t i = 0, c = 0; i < fromFiles.first.steps.size(); ++i)
     if (names[i] != nullptr) fromFiles.first.steps[i].source = HostFile(names[i], contents[c++]);
   fromFiles.second->steps[0].source = HostFile("EXTRA.DAT", contents[4]);
-  for (const auto& [name, bytes] : firstFromMemory) machine.DeleteFile(MediaPath(name));
-  for (const auto& [name, bytes] : secondFromMemory) machine.DeleteFile(MediaPath(name));
+  for (const auto& [name, bytes] : firstFromMemory) machine_.DeleteFile(MediaPath(name));
+  for (const auto& [name, bytes] : secondFromMemory) machine_.DeleteFile(MediaPath(name));
 
   const WriteResult written = Write(fromFiles, options);
   EXPECT_EQ(MediaFiles(written.first), firstFromMemory);
@@ -137,7 +139,7 @@ TEST_F(FilePayloadTest, FilesGiveTheSameMediaFilesAsBytesInMemory) {
 void ExpectReadErrorNaming(std::shared_ptr<const PayloadSource> source,
                            const std::string& why) {
   PackageDefinition package;
-  package.first.steps.push_back(FileStep("DATA.BIN", {}));
+  package.first.steps.push_back(FileStep({.name = "DATA.BIN"}));
   package.first.steps[0].source = source;
   WriterOptions options;
   options.chunkSize = 1000;
@@ -201,7 +203,7 @@ TEST_F(FilePayloadTest, ReadsExactlyTheBytesAskedFor) {
 TEST_F(FilePayloadTest, ContentsOnlyOnceAndOnlyForFileSteps) {
   const std::shared_ptr<const PayloadSource> source = HostFile("A.BIN", NoisyBytes(10, 1));
   PackageDefinition twice;
-  twice.first.steps.push_back(FileStep("A.BIN", NoisyBytes(10, 1)));
+  twice.first.steps.push_back(FileStep({.name = "A.BIN", .payload = NoisyBytes(10, 1)}));
   twice.first.steps[0].source = source;
   EXPECT_THROW(Write(twice), PackageError);
 

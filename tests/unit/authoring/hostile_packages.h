@@ -48,13 +48,13 @@ inline std::vector<HugeLengthCase> HugeLengthCases() {
   Bytes hugeTitle = HeaderBytes(header);
   hugeTitle[4] = hugeTitle[5] = hugeTitle[6] = hugeTitle[7] = 0xFF;  // title length
 
-  const RecordImage pmg = MakeRecordImage(*MakeStep("CStepPMG", {{"name", "G"}}).step, 0);
+  const RecordImage pmg = MakeRecordImage(*GroupStep("G").step, 0);
   Bytes hugeName = pmg.body;
   hugeName[5] = hugeName[6] = hugeName[7] = hugeName[8] = 0xFF;  // length of NAME
 
   // A payload that claims 2 GiB, and a chunk of 16 MiB that are not there
   // or of more than the payload's size.
-  const RecordImage big = MakeRecordImage(*FileStep("BIG", {}).step, 0x7FFFFFF0);
+  const RecordImage big = MakeRecordImage(*FileStep({.name = "BIG"}).step, 0x7FFFFFF0);
   const std::uint32_t payloadAt = 1 + 1000;
   Bytes missingChunk = ChunkBytes(1, nullptr, 0);
   missingChunk[4] = missingChunk[5] = missingChunk[6] = 0xFF;

@@ -2,12 +2,15 @@
 // (tests/data/media): the listing (velmora list --json) and the payloads as
 // extract --test reads them must match what the fixtures expect, and the
 // damaged ones must be refused with the right kind of error.
+#include <gtest/gtest.h>
+
 #include <map>
 #include <sstream>
 
 #include "authoring/package_listing.h"
-#include "unit/authoring/package_test_support.h"
+#include "authoring/package_reader.h"
 #include "unit/support/media_fixtures.h"
+#include "unit/support/media_folder.h"
 #include "unit/support/sha256.h"
 
 namespace velmora::test {
@@ -42,17 +45,12 @@ ReadErrorKind ExpectedKind(const std::string& kind) {
   return ReadErrorKind::corrupt;
 }
 
-class MediaFixtureReader : public PackageTest {
+// Each fixture is read from the media folder of a machine of its own.
+class MediaFixtureReader : public ::testing::Test {
  protected:
   void SetUp() override {
-    PackageTest::SetUp();
     fixtures_ = LoadMediaFixtures();
     if (fixtures_.empty()) GTEST_SKIP() << "no fixtures at " << TestDataPath("media");
-  }
-
-  void Place(const MediaFixture& fixture) {
-    for (const std::string& name : FolderNames()) machine.DeleteFile(MediaPath(name));
-    for (const auto& [name, bytes] : fixture.files) machine.SetFile(MediaPath(name), bytes);
   }
 
   void CheckPart(PackageReader& reader, const PartContents& part, const JsonValue& expected) {
@@ -112,8 +110,8 @@ TEST_F(MediaFixtureReader, ValidPackagesListAndReadAsExpected) {
   for (const MediaFixture& fixture : fixtures_) {
     if (!fixture.Valid()) continue;
     SCOPED_TRACE(fixture.name);
-    Place(fixture);
-    PackageReader reader(kPackageFolder);
+    const MediaFolder media(fixture.files);
+    PackageReader reader(kMediaFolder);
     PackageContents contents;
     ASSERT_TRUE(reader.ReadPackage(contents)) << reader.Failure().message;
     const std::vector<JsonValue>& parts = fixture.expected["parts"].items;
@@ -130,8 +128,8 @@ TEST_F(MediaFixtureReader, DamagedPackagesAreRefusedWithTheirKindOfError) {
     if (fixture.Valid()) continue;
     SCOPED_TRACE(fixture.name);
     const JsonValue& error = fixture.expected["error"];
-    Place(fixture);
-    PackageReader reader(kPackageFolder);
+    const MediaFolder media(fixture.files);
+    PackageReader reader(kMediaFolder);
     PackageContents contents;
     bool read = reader.ReadPackage(contents);
     std::size_t failedStep = contents.first.steps.size();

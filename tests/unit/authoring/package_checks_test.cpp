@@ -9,30 +9,32 @@ namespace {
 class PackageChecks : public PackageTest {
  protected:
   static PackageStep Directory(const std::string& name) {
-    return MakeStep("CStepDirectory", {{"name", name}, {"question", "Where?"}, {"default", "C:\\APP"}});
+    return DirectoryStep({.name = name, .question = "Where?", .value = "C:\\APP"});
   }
 };
 
 TEST_F(PackageChecks, SoundPackagePasses) {
   PackageDefinition package;
   package.first.steps.push_back(Directory("App"));
-  package.first.steps.push_back(MakeStep("CStepFileCopy", {{"name", "A.EXE"}, {"directory", "App"}}));
-  package.first.steps.push_back(MakeStep("CStepIniValue", {{"ini_file", "A.INI"}, {"ini_section", "S"},
-                                                        {"ini_entry", "E"}, {"prefix", "<None>"},
-                                                        {"default", "1"}}));
+  package.first.steps.push_back(FileStep({.name = "A.EXE", .directory = "App"}));
+  package.first.steps.push_back(IniValueStep({.directory = "<None>",
+                                              .value = "1",
+                                              .iniFile = "A.INI",
+                                              .iniSection = "S",
+                                              .iniEntry = "E"}));
   package.second.emplace();
-  package.second->steps.push_back(MakeStep("CStepFileCopy", {{"name", "B.DLL"}, {"directory", "<Windows system>"}}));
-  package.second->steps.push_back(MakeStep("CStepFileCopy", {{"name", "C.DLL"}, {"directory", "App"}}));
+  package.second->steps.push_back(FileStep({.name = "B.DLL", .directory = "<Windows system>"}));
+  package.second->steps.push_back(FileStep({.name = "C.DLL", .directory = "App"}));
   EXPECT_TRUE(CheckPackage(package).empty());
 }
 
 TEST_F(PackageChecks, ReportsEachStepsOwnRefusal) {
   PackageDefinition package;
-  package.first.steps.push_back(MakeStep("CStepDirectory", {{"name", "Main"}}));  // no question
-  package.first.steps.push_back(MakeStep("CStepPMG", {{"name", "Lantern"}}));
+  package.first.steps.push_back(DirectoryStep({.name = "Main"}));  // no question
+  package.first.steps.push_back(GroupStep("Lantern"));
   package.first.steps.push_back(Directory("App"));
   package.second.emplace();
-  package.second->steps.push_back(MakeStep("CStepPMG", {{"name", "Other"}}));
+  package.second->steps.push_back(GroupStep("Other"));
   package.second->steps.push_back(Directory("App"));  // the same name as in part 1
   const std::vector<StepProblem> problems = CheckPackage(package);
   ASSERT_EQ(problems.size(), 4u);
@@ -54,11 +56,11 @@ TEST_F(PackageChecks, DirectoryReferencesMustResolve) {
   package.first.steps.push_back(Directory("App"));
   // A file step looks "<None>" up as a directory name; an ini step takes it
   // as "no directory".
-  package.first.steps.push_back(MakeStep("CStepFileCopy", {{"name", "A.EXE"}, {"directory", "<None>"}}));
-  package.first.steps.push_back(MakeStep("CStepRegistry", {{"reg_entry", "HKEY_CURRENT_USER\\A\\B"},
-                                                        {"default", "x"}, {"prefix", "app"}}));
-  package.first.steps.push_back(MakeStep("CStepRegistry", {{"reg_entry", "HKEY_CURRENT_USER\\A\\C"},
-                                                        {"default", "x"}, {"prefix", "<None>"}}));
+  package.first.steps.push_back(FileStep({.name = "A.EXE", .directory = "<None>"}));
+  package.first.steps.push_back(
+      RegistryStep({.directory = "app", .value = "x", .regEntry = "HKEY_CURRENT_USER\\A\\B"}));
+  package.first.steps.push_back(
+      RegistryStep({.directory = "<None>", .value = "x", .regEntry = "HKEY_CURRENT_USER\\A\\C"}));
   const std::vector<StepProblem> problems = CheckPackage(package);
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_EQ(problems[0].index, 1u);
@@ -75,17 +77,12 @@ TEST_F(PackageChecks, ProgramManagerTextsMustFitACommand) {
     std::string message;  // empty: passes
   };
   auto file = [](const std::string& name, const std::string& iconName, bool icon) {
-    return MakeStep("CStepFileCopy", {{"name", name},
-                                      {"directory", "<Windows>"},
-                                      {"icon_name", iconName},
-                                      {"icon", icon ? "true" : "false"}});
+    return FileStep({.name = name, .directory = "<Windows>", .icon = icon, .iconName = iconName});
   };
   Case cases[] = {
-      {MakeStep("CStepPMG", {{"name", "x\")][DeleteGroup(\"Accessories"}}),
-       "The group name holds a double quote (\")"},
-      {MakeStep("CStepPMG", {{"name", "Lantern\r\n"}}),
-       "The group name holds a control character (0x0D)"},
-      {MakeStep("CStepPMG", {{"name", "Lantern Notes (1996)"}}), ""},
+      {GroupStep("x\")][DeleteGroup(\"Accessories"), "The group name holds a double quote (\")"},
+      {GroupStep("Lantern\r\n"), "The group name holds a control character (0x0D)"},
+      {GroupStep("Lantern Notes (1996)"), ""},
       {file("A.EXE", "Tab\there", true), "The icon name holds a control character (0x09)"},
       {file("B\x7F.EXE", "Viewer", true), "The file name holds a control character (0x7F)"},
       {file("C\x7F.EXE", "", true), "The file name holds a control character (0x7F)"},

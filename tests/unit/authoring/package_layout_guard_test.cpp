@@ -34,21 +34,30 @@ std::vector<std::uint8_t> MixedBytes() {
   return bytes;
 }
 
+// A file step for the Windows directory; the recorded summaries hold its
+// dates.
+PackageStep DatedFile(const std::string& name, std::vector<std::uint8_t> payload) {
+  return FileStep(
+      {.name = name, .payload = std::move(payload), .created = 838893600, .modified = 839000000});
+}
+
 PackageDefinition Mixed(bool secondPart) {
   PackageDefinition package;
   package.first.title = "Layout sample";
   package.first.checkDates = true;
-  package.first.steps.push_back(MakeStep("CStepFileBackground", {{"name", "LOGO.BMP"}}, NoisyBytes(3000, 2)));
-  package.first.steps.push_back(MakeStep("CStepFileDisplay", {{"name", "LICENSE.TXT"}}, TextBytes(12000)));
+  package.first.steps.push_back(ShownFileStep(
+      {.kind = "CStepFileBackground", .name = "LOGO.BMP", .payload = NoisyBytes(3000, 2)}));
+  package.first.steps.push_back(ShownFileStep(
+      {.kind = "CStepFileDisplay", .name = "LICENSE.TXT", .payload = TextBytes(12000)}));
   package.first.steps.push_back(IniStep("Folder"));
-  package.first.steps.push_back(FileStep("MIXED.DAT", MixedBytes()));
-  package.first.steps.push_back(FileStep("EMPTY.DAT", {}));
-  package.first.steps.push_back(FileStep("TEXT.DAT", TextBytes(20000)));
-  package.first.steps.push_back(FileStep("ONE.DAT", {0x41}));
+  package.first.steps.push_back(DatedFile("MIXED.DAT", MixedBytes()));
+  package.first.steps.push_back(DatedFile("EMPTY.DAT", {}));
+  package.first.steps.push_back(DatedFile("TEXT.DAT", TextBytes(20000)));
+  package.first.steps.push_back(DatedFile("ONE.DAT", {0x41}));
   if (secondPart) {
     package.second.emplace();
     package.second->title = "Extras";
-    package.second->steps.push_back(FileStep("EXTRA.DAT", NoisyBytes(9000, 9)));
+    package.second->steps.push_back(DatedFile("EXTRA.DAT", NoisyBytes(9000, 9)));
     package.second->steps.push_back(IniStep("Extra"));
   }
   return package;
@@ -59,8 +68,8 @@ PackageDefinition ManyRecords() {
   PackageDefinition package;
   package.first.title = "Records";
   for (int i = 0; i < 40; ++i) package.first.steps.push_back(IniStep("Entry" + std::to_string(i)));
-  package.first.steps.push_back(FileStep("A.DAT", NoisyBytes(2500, 3)));
-  package.first.steps.push_back(FileStep("B.DAT", TextBytes(4000)));
+  package.first.steps.push_back(DatedFile("A.DAT", NoisyBytes(2500, 3)));
+  package.first.steps.push_back(DatedFile("B.DAT", TextBytes(4000)));
   return package;
 }
 
@@ -109,7 +118,7 @@ class PackageLayoutGuard : public PackageTest {
     std::vector<std::uint8_t> all;
     std::uint64_t total = 0;
     for (const std::string& name : part.files) {
-      const MemoryMachine::Bytes& bytes = MediaBytes(name);
+      const Bytes bytes = MediaBytes(name);
       const std::string head = name + " " + std::to_string(bytes.size()) + "\n";
       all.insert(all.end(), head.begin(), head.end());
       all.insert(all.end(), bytes.begin(), bytes.end());

@@ -55,9 +55,10 @@ class PackageListing : public PackageTest {
     PackageDefinition package;
     package.first.title = "Lantern \"Notes\" \xA9";
     package.first.checkDates = true;
-    package.first.steps.push_back(MakeStep("CStepRegistry", {{"reg_entry", "HKEY_CURRENT_USER\\Software\\L\\Dir"},
-                                                          {"default", "C:\\LANTERN\r\n"}}));
-    package.first.steps.push_back(FileStep("README.TXT", NoisyBytes(300), 0, 838893600));
+    package.first.steps.push_back(RegistryStep(
+        {.value = "C:\\LANTERN\r\n", .regEntry = "HKEY_CURRENT_USER\\Software\\L\\Dir"}));
+    package.first.steps.push_back(
+        FileStep({.name = "README.TXT", .payload = NoisyBytes(300), .modified = 838893600}));
     package.second.emplace();
     package.second->title = "Extras";
     Write(package);

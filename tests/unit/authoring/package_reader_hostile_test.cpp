@@ -15,9 +15,9 @@ class PackageReaderHostile : public PackageTest {
   PackageDefinition SmallPackage() {
     PackageDefinition package;
     package.first.title = "Hostile";
-    package.first.steps.push_back(MakeStep("CStepDirectory", {{"name", "App"}, {"question", "Where?"}}));
-    package.first.steps.push_back(FileStep("A.TXT", NoisyBytes(200)));
-    package.first.steps.push_back(MakeStep("CStepPMG", {{"name", "Lantern"}}));
+    package.first.steps.push_back(DirectoryStep({.name = "App", .question = "Where?"}));
+    package.first.steps.push_back(FileStep({.name = "A.TXT", .payload = NoisyBytes(200)}));
+    package.first.steps.push_back(GroupStep("Lantern"));
     return package;
   }
 
@@ -44,7 +44,7 @@ TEST_F(PackageReaderHostile, TruncatedFileFailsWhereItEnds) {
   Write(SmallPackage());
   const Bytes whole = MediaBytes("velmor.1");
   for (std::size_t length = 0; length < whole.size(); ++length) {
-    MediaBytes("velmor.1").assign(whole.begin(), whole.begin() + static_cast<long>(length));
+    SetMediaBytes("velmor.1", Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
     PackageReader reader(kPackageFolder);
     PackageContents contents;
     bool read = reader.ReadPackage(contents);
@@ -76,7 +76,7 @@ TEST_F(PackageReaderHostile, BitFlipsNeverCrashTheReader) {
   for (std::size_t at = 0; at < whole.size(); ++at) {
     Bytes flipped = whole;
     flipped[at] ^= static_cast<std::uint8_t>(1u << (at % 8));
-    MediaBytes("velmor.1") = flipped;
+    SetMediaBytes("velmor.1", flipped);
     if (!ReadEverything()) ++failures;
   }
   // Most flips land in a field that the readers check.
@@ -109,14 +109,14 @@ TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
     EXPECT_NE(reader.Failure().message.find("version " + std::to_string(version)), std::string::npos);
   }
 
-  machine.SetFile(MediaPath("velmor.1"), std::string(5000, 'x'));  // no end to the banner
+  SetFile(MediaPath("velmor.1"), std::string(5000, 'x'));  // no end to the banner
   PackageReader reader(kPackageFolder);
   PackageContents contents;
   EXPECT_FALSE(reader.ReadPackage(contents));
   EXPECT_EQ(reader.Failure().file, "velmor.1");
   EXPECT_NE(reader.Failure().message.find("banner"), std::string::npos);
 
-  machine.DeleteFile(MediaPath("velmor.1"));
+  machine_.DeleteFile(MediaPath("velmor.1"));
   EXPECT_FALSE(reader.ReadPackage(contents));
   EXPECT_EQ(reader.Failure().kind, ReadErrorKind::missingMedia);
   EXPECT_EQ(reader.Failure().file, "velmor.1");

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "authoring/package_error.h"
+#include "authoring/step_properties.h"
+#include "steps/step_classes.h"
 #include "steps/step_kind_name.h"
 #include "unit/authoring/package_test_support.h"
 
@@ -47,8 +49,8 @@ TEST_F(PackageRoundTrip, EveryClassKeepsEveryPropertyAndPayload) {
     package.first.checkDates = pattern == 0x15u;
     package.first.checkVersions = pattern != 0x15u;
     std::uint32_t seed = 1;
-    for (const char* className : kAcceptedStepClassNames) {
-      PackageStep step{NewStep(className), {}};
+    for (const StepClass& row : StepClasses()) {
+      PackageStep step = Step(row.ClassName());
       FillEveryProperty(*step.step, pattern);
       if (auto* file = dynamic_cast<CStepFile*>(step.step.get())) {
         step.payload = NoisyBytes(1000 + 300 * seed, seed);
@@ -93,8 +95,9 @@ TEST_F(PackageRoundTrip, EmptyValuesAndEmptyFilesSurvive) {
   PackageDefinition package;
   // A display step's question starts non-empty; an empty one must be
   // written to come back empty.
-  package.first.steps.push_back(MakeStep("CStepFileDisplay", {{"name", "EULA.TXT"}, {"question", ""}}));
-  package.first.steps.push_back(FileStep("EMPTY.DAT", {}));
+  package.first.steps.push_back(
+      ShownFileStep({.kind = "CStepFileDisplay", .name = "EULA.TXT", .question = ""}));
+  package.first.steps.push_back(FileStep({.name = "EMPTY.DAT"}));
   Write(package);
   PackageContents contents = ReadBack();
   ASSERT_EQ(contents.first.steps.size(), 2u);
@@ -136,7 +139,7 @@ TEST_F(PackageRoundTrip, SecondPartHasItsOwnHeaderAndSteps) {
   package.second.emplace();
   package.second->title = "Extras";
   package.second->checkVersions = true;
-  package.second->steps.push_back(FileStep("EXTRA.DAT", NoisyBytes(5000, 7)));
+  package.second->steps.push_back(FileStep({.name = "EXTRA.DAT", .payload = NoisyBytes(5000, 7)}));
   package.second->steps.push_back(IniStep("Two"));
   const WriteResult written = Write(package);
   ASSERT_TRUE(written.second.has_value());
@@ -162,7 +165,7 @@ TEST_F(PackageRoundTrip, SecondPartHasItsOwnHeaderAndSteps) {
 
 TEST_F(PackageRoundTrip, RewritingRemovesMediaFilesOfTheOldPackage) {
   PackageDefinition big;
-  big.first.steps.push_back(FileStep("BIG.DAT", NoisyBytes(3000)));
+  big.first.steps.push_back(FileStep({.name = "BIG.DAT", .payload = NoisyBytes(3000)}));
   big.second.emplace();
   WriterOptions small;
   small.diskSize = 1200;
@@ -177,12 +180,13 @@ TEST_F(PackageRoundTrip, RewritingRemovesMediaFilesOfTheOldPackage) {
 
 TEST_F(PackageRoundTrip, RefusesWhatARecordCannotCarryAndWritesNothing) {
   PackageDefinition zero;
-  zero.first.steps.push_back(MakeStep("CStepPMG", {{"name", std::string("Lan\0tern", 8)}}));
+  zero.first.steps.push_back(GroupStep(std::string("Lan\0tern", 8)));
   EXPECT_THROW(Write(zero), PackageError);
 
   PackageDefinition payload;
-  payload.first.steps.push_back(
-      MakeStep("CStepRegistry", {{"reg_entry", "HKEY_CURRENT_USER\\A\\B"}}, {1, 2, 3}));
+  PackageStep registry = RegistryStep({.regEntry = "HKEY_CURRENT_USER\\A\\B"});
+  registry.payload = {1, 2, 3};
+  payload.first.steps.push_back(std::move(registry));
   EXPECT_THROW(Write(payload), PackageError);
 
   PackageDefinition longTitle;

@@ -55,9 +55,10 @@ TEST_F(PackageSpanning, MediaFileEndingExactlyBetweenTwoRecords) {
 
 TEST_F(PackageSpanning, PayloadsContinueOnlyBetweenChunks) {
   PackageDefinition package;
-  package.first.steps.push_back(FileStep("A.DAT", NoisyBytes(20000, 3)));
-  package.first.steps.push_back(FileStep("B.DAT", std::vector<std::uint8_t>(30000, 0x41)));
-  package.first.steps.push_back(FileStep("C.DAT", NoisyBytes(9000, 4)));
+  package.first.steps.push_back(FileStep({.name = "A.DAT", .payload = NoisyBytes(20000, 3)}));
+  package.first.steps.push_back(
+      FileStep({.name = "B.DAT", .payload = std::vector<std::uint8_t>(30000, 0x41)}));
+  package.first.steps.push_back(FileStep({.name = "C.DAT", .payload = NoisyBytes(9000, 4)}));
   WriterOptions options;
   options.diskSize = 6000;
   options.chunkSize = 2048;
@@ -96,7 +97,7 @@ TEST_F(PackageSpanning, SecondPartSpansItsOwnSeries) {
   PackageDefinition package;
   package.first.steps.push_back(IniStep("Main"));
   package.second.emplace();
-  package.second->steps.push_back(FileStep("X.DAT", NoisyBytes(7000, 9)));
+  package.second->steps.push_back(FileStep({.name = "X.DAT", .payload = NoisyBytes(7000, 9)}));
   WriterOptions options;
   options.diskSize = 2500;
   const WriteResult written = Write(package, options);
@@ -116,7 +117,7 @@ TEST_F(PackageSpanning, RefusesWhatNoMediaFileCanHold) {
   PackageDefinition package;
   std::string name;
   for (std::uint8_t byte : NoisyBytes(500)) name += static_cast<char>('a' + byte % 26);
-  package.first.steps.push_back(MakeStep("CStepPMG", {{"name", name}}));
+  package.first.steps.push_back(GroupStep(name));
   WriterOptions options;
   options.diskSize = 300;
   try {
@@ -142,7 +143,7 @@ TEST_F(PackageSpanning, MissingContinuationFileIsNamed) {
   WriterOptions options;
   options.diskSize = 400;
   ASSERT_GE(Write(package, options).first.files.size(), 2u);
-  ASSERT_EQ(machine.DeleteFile(MediaPath("velmor.2")), FileCause::none);
+  ASSERT_EQ(machine_.DeleteFile(MediaPath("velmor.2")), FileCause::none);
 
   PackageReader reader(kPackageFolder);
   PackageContents contents;

@@ -1,5 +1,5 @@
-// Shared setup of the package writer and reader tests: a memory machine
-// made current, and small builders.
+// Shared setup of the package writer and reader tests: a simulated machine
+// made current with the package folder, and the steps they write.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,12 +14,12 @@
 #include "authoring/package_writer.h"
 #include "authoring/step_properties.h"
 #include "platform/machine.h"
-#include "steps/step.h"
-#include "steps/step_factory.h"
-#include "steps/step_file.h"
-#include "unit/support/memory_machine.h"
+#include "unit/support/sim_machine_fixture.h"
+#include "unit/support/step_builders.h"
 
 namespace velmora::test {
+
+using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr const char* kPackageFolder = "C:\\PKG";
 
@@ -34,50 +34,17 @@ inline std::vector<std::uint8_t> NoisyBytes(std::size_t count, std::uint32_t see
   return bytes;
 }
 
-inline std::unique_ptr<CStep> NewStep(const std::string& className) {
-  std::unique_ptr<CStep> step(FindStepClass(className));
-  EXPECT_NE(step, nullptr) << className;
-  return step;
-}
-
-// A step of the class with the given properties ("key" -> text); flags are
-// given as "true"/"false".
-inline PackageStep MakeStep(const std::string& className,
-                            const std::vector<std::pair<std::string, std::string>>& properties,
-                            std::vector<std::uint8_t> payload = {}) {
-  PackageStep result{NewStep(className), std::move(payload)};
-  for (const auto& [key, value] : properties) {
-    const StepProperty* property = FindPropertyByKey(key);
-    EXPECT_NE(property, nullptr) << key;
-    if (property == nullptr) continue;
-    const bool kept = property->type == PropertyType::text
-                          ? SetText(*result.step, *property, value)
-                          : SetFlag(*result.step, *property, value == "true");
-    EXPECT_TRUE(kept) << className << " does not keep " << key;
-  }
-  return result;
-}
-
-inline PackageStep FileStep(const std::string& name, std::vector<std::uint8_t> payload,
-                            std::int32_t created = 838893600, std::int32_t modified = 839000000) {
-  PackageStep step = MakeStep("CStepFileCopy", {{"name", name}, {"directory", "<Windows>"}},
-                              std::move(payload));
-  auto* file = dynamic_cast<CStepFile*>(step.step.get());
-  file->SetCreationTime(created);
-  file->SetModificationTime(modified);
-  return step;
-}
-
+// An ini value step of LANTERN.INI [Options] whose value names its entry.
 inline PackageStep IniStep(const std::string& entry) {
-  return MakeStep("CStepIniValue", {{"ini_file", "LANTERN.INI"},
-                                    {"ini_section", "Options"},
-                                    {"ini_entry", entry},
-                                    {"default", "value of " + entry}});
+  return IniValueStep({.value = "value of " + entry,
+                       .iniFile = "LANTERN.INI",
+                       .iniSection = "Options",
+                       .iniEntry = entry});
 }
 
-class PackageTest : public ::testing::Test {
+class PackageTest : public testing::SimMachineTest {
  protected:
-  void SetUp() override { ASSERT_EQ(machine.CreateDirectory(kPackageFolder), FileCause::none); }
+  void SetUp() override { ASSERT_EQ(machine_.CreateDirectory(kPackageFolder), FileCause::none); }
 
   WriteResult Write(const PackageDefinition& package, const WriterOptions& options = {}) {
     return WritePackage(package, kPackageFolder, options);
@@ -95,21 +62,19 @@ class PackageTest : public ::testing::Test {
   std::string MediaPath(const std::string& name) const {
     return std::string(kPackageFolder) + "\\" + name;
   }
-  MemoryMachine::Bytes& MediaBytes(const std::string& name) {
-    return machine.MutableFile(MediaPath(name));
+  Bytes MediaBytes(const std::string& name) { return FileBytes(MediaPath(name)); }
+  void SetMediaBytes(const std::string& name, const Bytes& bytes) {
+    SetFile(MediaPath(name), bytes);
   }
   // Every file in the package folder.
   std::vector<std::string> FolderNames() {
     std::vector<DirEntry> entries;
-    machine.ListDirectory(kPackageFolder, entries);
+    machine_.ListDirectory(kPackageFolder, entries);
     std::vector<std::string> names;
     for (const DirEntry& entry : entries) names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     return names;
   }
-
-  MemoryMachine machine;
-  ScopedMachine scopedMachine{machine};
 };
 
 }  // namespace velmora::test

@@ -7,6 +7,7 @@
 
 #include "authoring/step_properties.h"
 #include "authoring/uninstall_log_listing.h"
+#include "steps/step_classes.h"
 #include "steps/step_directory.h"
 #include "unit/steps/step_test_support.h"
 #include "unit/support/json_value.h"
@@ -75,7 +76,7 @@ Bytes Cat(Bytes a, const Bytes& b, const Bytes& c) {
 class UninstallLogRead : public StepTest {
  protected:
   bool Read(const Bytes& bytes) {
-    machine_.SetFile(kLog, bytes);
+    SetFile(kLog, bytes);
     CFile file;
     EXPECT_TRUE(file.Open(kLog, CFile::modeRead));
     return ReadUninstallLog(file, listing_, error_);
@@ -175,23 +176,23 @@ TEST_F(UninstallLogRead, EveryListedFieldIsPartOfTheArchiveForm) {
   // Each class with every property it keeps set: what the listing shows
   // after the round trip through a log is what was stored.
   std::vector<std::unique_ptr<CStep>> steps;
-  const auto count = static_cast<std::int32_t>(StepClassNames().size());
+  const auto count = static_cast<std::int32_t>(StepClasses().size());
   Bytes bytes = LogBuilder().Str("Round trip").I32(count).Get();
-  for (const StepClassName& name : StepClassNames()) {
-    std::unique_ptr<CStep> step(FindStepClass(name.className));
+  for (const StepClass& name : StepClasses()) {
+    std::unique_ptr<CStep> step(FindStepClass(name.ClassName()));
     for (const StepProperty& property : StepProperties()) {
       SetText(*step, property, std::string(property.tag) + " of " + name.shortName);
       SetFlag(*step, property, true);
     }
     if (auto* directory = dynamic_cast<CStepDirectory*>(step.get()))
       directory->SetChosenPath("C:\\X");
-    bytes = Cat(bytes, LogBuilder().Str(name.className).Get(), Store(*step));
+    bytes = Cat(bytes, LogBuilder().Str(name.ClassName()).Get(), Store(*step));
     steps.push_back(std::move(step));
   }
   ASSERT_TRUE(Read(bytes)) << DescribeLogError(error_);
   ASSERT_EQ(listing_.entries.size(), steps.size());
   for (std::size_t i = 0; i < steps.size(); ++i)
-    EXPECT_EQ(Listed(*listing_.entries[i]), Listed(*steps[i])) << StepClassNames()[i].className;
+    EXPECT_EQ(Listed(*listing_.entries[i]), Listed(*steps[i])) << StepClasses()[i].ClassName();
 }
 
 }  // namespace

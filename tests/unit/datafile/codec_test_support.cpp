@@ -4,7 +4,24 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "backends/sim/sim_machine.h"
+#include "unit/support/sim_machine_test_util.h"
+#include "unit/support/temp_root.h"
+
 namespace velmora::test {
+
+namespace {
+
+// One simulated machine for every Encode and Decode of the test program,
+// in a host folder removed when the program ends: a machine of their own
+// for each call would cost more than the coding.
+SimMachine& CodecMachine() {
+  static const testing::TempRoot root("codec");
+  static SimMachine machine(root.path());
+  return machine;
+}
+
+}  // namespace
 
 std::string Hex(const Bytes& bytes) {
   std::string text;
@@ -34,7 +51,7 @@ Slicing RandomSlicing(std::size_t size, std::mt19937& rng) {
 }
 
 Bytes Encode(const Bytes& input, const Slicing& slices, std::uint32_t outputBuffer) {
-  MemoryMachine machine;
+  SimMachine& machine = CodecMachine();
   ScopedMachine scoped(machine);
   {
     CCompressedFile file;
@@ -56,13 +73,16 @@ Bytes Encode(const Bytes& input, const Slicing& slices, std::uint32_t outputBuff
     file.SetCompressed(false);
     file.Close();
   }
-  return machine.GetFile("C:\\OUT.BIN");
+  const std::string encoded = testing::GetFile(machine, "C:\\OUT.BIN");
+  return Bytes(encoded.begin(), encoded.end());
 }
 
 Bytes Decode(const Bytes& stream, std::uint32_t chunkSize) {
-  MemoryMachine machine;
+  SimMachine& machine = CodecMachine();
   ScopedMachine scoped(machine);
-  machine.SetFile("C:\\IN.BIN", stream);
+  const std::string bytes(stream.begin(), stream.end());
+  if (testing::PutFile(machine, "C:\\IN.BIN", bytes) != FileCause::none)
+    throw std::runtime_error("cannot write C:\\IN.BIN");
   CCompressedFile file;
   if (!file.Open("C:\\IN.BIN", CFile::modeRead)) throw std::runtime_error("cannot open C:\\IN.BIN");
   file.SetCompressed(true);

@@ -1,5 +1,5 @@
 // Helpers for the CCompressedFile tests: encode/decode through the stream on a
-// MemoryMachine, a reference encoder written as literally as possible from
+// simulated machine, a reference encoder written as literally as possible from
 // the description of the encoder (slow, modulo arithmetic everywhere, no
 // shortcuts), a generator of encoder-stressing inputs, and a record parser.
 #pragma once
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "datafile/compressed_file.h"
-#include "unit/support/memory_machine.h"
 
 namespace velmora::test {
 
@@ -39,7 +38,7 @@ Slicing OneBytePerWrite(std::size_t size);
 Slicing RandomSlicing(std::size_t size, std::mt19937& rng);
 
 // Encodes through CCompressedFile (compression on, the Writes, compression
-// off) on its own MemoryMachine; answers the file's bytes.
+// off) on a simulated machine of the helpers' own; answers the file's bytes.
 Bytes Encode(const Bytes& input, const Slicing& slices = {}, std::uint32_t outputBuffer = 0);
 // Decodes a whole file with compression on, reading in chunks of chunkSize
 // until a short read; answers the bytes delivered.

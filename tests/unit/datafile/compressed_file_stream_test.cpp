@@ -4,13 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "unit/datafile/codec_test_support.h"
+#include "unit/support/sim_machine_fixture.h"
 
 namespace velmora::test {
 namespace {
 
-class CompressedFileStream : public ::testing::Test {
+class CompressedFileStream : public testing::SimMachineTest {
  protected:
-  CompressedFileStream() : scoped_(machine_) {}
+  // What has reached the file C:\name so far, read behind the machine's
+  // back (the stream may hold it open without sharing).
+  Bytes Written(const std::string& name) const {
+    const std::string bytes = HostBytes(name);
+    return Bytes(bytes.begin(), bytes.end());
+  }
 
   Bytes ReadAll(CCompressedFile& file, std::uint32_t chunk = 1000) {
     Bytes out;
@@ -35,9 +41,6 @@ class CompressedFileStream : public ::testing::Test {
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 31 + seed) % 251);
     return bytes;
   }
-
-  MemoryMachine machine_;
-  ScopedMachine scoped_;
 };
 
 // ---- switching compression off in the middle of a record -----------------------
@@ -46,7 +49,7 @@ TEST_F(CompressedFileStream, SwitchingOffInsideALiteralRunReturnsTheRestOfTheRun
   // The plain tail is longer than the read-ahead buffer: the plain read takes
   // the buffered bytes first, then reads on from the file.
   const Bytes tail = Plain(40000, 1);
-  machine_.SetFile("C:\\F", Concat(B({0xFB, 0x61, 0x62, 0x63, 0x64, 0x65}), tail));
+  SetFile("C:\\F", Concat(B({0xFB, 0x61, 0x62, 0x63, 0x64, 0x65}), tail));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -58,7 +61,7 @@ TEST_F(CompressedFileStream, SwitchingOffInsideALiteralRunReturnsTheRestOfTheRun
 }
 
 TEST_F(CompressedFileStream, SwitchingOffInsideARepeatRunDiscardsTheRest) {
-  machine_.SetFile("C:\\F", B({0x09, 0x61, 0x41, 0x42}));
+  SetFile("C:\\F", B({0x09, 0x61, 0x41, 0x42}));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -68,7 +71,7 @@ TEST_F(CompressedFileStream, SwitchingOffInsideARepeatRunDiscardsTheRest) {
 }
 
 TEST_F(CompressedFileStream, SwitchingOffInsideAPatternReturnsTheUnreadVariableBytes) {
-  machine_.SetFile("C:\\F", B({0x00, 0x41, 0x03, 0x78, 0x41, 0x42, 0x43, 0x44, 0x5A}));
+  SetFile("C:\\F", B({0x00, 0x41, 0x03, 0x78, 0x41, 0x42, 0x43, 0x44, 0x5A}));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -78,7 +81,7 @@ TEST_F(CompressedFileStream, SwitchingOffInsideAPatternReturnsTheUnreadVariableB
 }
 
 TEST_F(CompressedFileStream, TheNextControlByteIsTakenOnlyWhenMoreBytesAreWanted) {
-  machine_.SetFile("C:\\F", B({0xFD, 0x61, 0x62, 0x63, 0xFF, 0x64}));
+  SetFile("C:\\F", B({0xFD, 0x61, 0x62, 0x63, 0xFF, 0x64}));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -88,7 +91,7 @@ TEST_F(CompressedFileStream, TheNextControlByteIsTakenOnlyWhenMoreBytesAreWanted
 }
 
 TEST_F(CompressedFileStream, ARecordMaySpanManyReads) {
-  machine_.SetFile("C:\\F", B({0x00, 0x62, 0x03, 0x5A, 1, 2, 3, 4, 5, 6, 7, 8}));
+  SetFile("C:\\F", B({0x00, 0x62, 0x03, 0x5A, 1, 2, 3, 4, 5, 6, 7, 8}));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -106,7 +109,7 @@ TEST_F(CompressedFileStream, SeekStartsDecodingFromAFreshRecord) {
   const Bytes second = GenerateInput(rng, 5000);
   const Bytes firstStream = Encode(first);
   const Bytes secondStream = Encode(second);
-  machine_.SetFile("C:\\F", Concat(Concat(B({'H', 'E', 'A', 'D'}), firstStream), secondStream));
+  SetFile("C:\\F", Concat(Concat(B({'H', 'E', 'A', 'D'}), firstStream), secondStream));
   const auto secondAt = static_cast<std::int32_t>(4 + firstStream.size());
 
   CCompressedFile file;
@@ -127,12 +130,12 @@ TEST_F(CompressedFileStream, SeekWhileWritingFinishesThePendingRecords) {
   ASSERT_TRUE(file.Open("C:\\F", CFile::modeCreate | CFile::modeReadWrite));
   file.SetCompressed(true);
   file.Write("aaaa", 4);
-  EXPECT_TRUE(machine_.GetFile("C:\\F").empty());  // still pending
+  EXPECT_TRUE(Written("F").empty());  // still pending
   EXPECT_EQ(file.Seek(0, CFile::end), 2);
-  EXPECT_EQ(machine_.GetFile("C:\\F"), B({0x03, 0x61}));
+  EXPECT_EQ(Written("F"), B({0x03, 0x61}));
   file.Write("aab", 3);  // a fresh record: the run does not continue
   file.Close();
-  EXPECT_EQ(machine_.GetFile("C:\\F"), B({0x03, 0x61, 0xFD, 0x61, 0x61, 0x62}));
+  EXPECT_EQ(Written("F"), B({0x03, 0x61, 0xFD, 0x61, 0x61, 0x62}));
 }
 
 // ---- the end of the file inside every kind of record ------------------------------
@@ -146,7 +149,7 @@ struct Truncated {
 class EndOfFileTest : public CompressedFileStream, public ::testing::WithParamInterface<Truncated> {};
 
 TEST_P(EndOfFileTest, DeliversWhatTheStreamHolds) {
-  machine_.SetFile("C:\\F", GetParam().stream);
+  SetFile("C:\\F", GetParam().stream);
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
@@ -171,20 +174,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CompressedFileStream, ReadingOnAfterTheFileGrowsContinuesTheRecord) {
-  machine_.SetFile("C:\\F", B({0xFC, 0x61}));
+  SetFile("C:\\F", B({0xFC, 0x61}));
   CCompressedFile file;
   OpenForRead(file, "C:\\F");
   file.SetCompressed(true);
   EXPECT_EQ(ReadN(file, 4), B({0x61}));
-  machine_.MutableFile("C:\\F").insert(machine_.MutableFile("C:\\F").end(), {0x62, 0x63, 0x64});
+  PlantBytes("F", HostBytes("F") + "bcd");
   EXPECT_EQ(ReadN(file, 4), B({0x62, 0x63, 0x64}));
 }
 
 // ---- Close and Open empty the read-ahead buffer (mended fault) -------------------
 
 TEST_F(CompressedFileStream, UnreadBytesOfTheLastFileNeverReachTheNextOne) {
-  machine_.SetFile("C:\\VELMOR.1", Concat(B({0xFB, 0x61, 0x62, 0x63, 0x64, 0x65}), Plain(100, 3)));
-  machine_.SetFile("C:\\VELMOR.2", Concat(B({'P', 'R', 'E', 'F', 'I', 'X'}), B({0x09, 0x7A})));
+  SetFile("C:\\VELMOR.1", Concat(B({0xFB, 0x61, 0x62, 0x63, 0x64, 0x65}), Plain(100, 3)));
+  SetFile("C:\\VELMOR.2", Concat(B({'P', 'R', 'E', 'F', 'I', 'X'}), B({0x09, 0x7A})));
   CCompressedFile file;
   OpenForRead(file, "C:\\VELMOR.1");
   file.SetCompressed(true);
@@ -202,8 +205,8 @@ TEST_F(CompressedFileStream, UnreadBytesOfTheLastFileNeverReachTheNextOne) {
 TEST_F(CompressedFileStream, CloseWithCompressionOnResetsTheDecoder) {
   // Close keeps compression on; the next file decodes from its first record,
   // not on in the literal run left unfinished in the first one.
-  machine_.SetFile("C:\\A", B({0x80, 1, 2, 3}));
-  machine_.SetFile("C:\\B", B({0x03, 0x62, 0xFF, 0x63}));
+  SetFile("C:\\A", B({0x80, 1, 2, 3}));
+  SetFile("C:\\B", B({0x03, 0x62, 0xFF, 0x63}));
   CCompressedFile file;
   OpenForRead(file, "C:\\A");
   file.SetCompressed(true);
@@ -215,20 +218,20 @@ TEST_F(CompressedFileStream, CloseWithCompressionOnResetsTheDecoder) {
 }
 
 TEST_F(CompressedFileStream, OpenWithoutCloseAlsoEmptiesTheBuffer) {
-  machine_.SetFile("C:\\A", B({0xFB, 'a', 'b', 'c', 'd', 'e'}));
-  machine_.SetFile("C:\\B", B({'x', 'y', 'z'}));
+  SetFile("C:\\A", B({0xFB, 'a', 'b', 'c', 'd', 'e'}));
+  SetFile("C:\\B", B({'x', 'y', 'z'}));
   CCompressedFile file;
   OpenForRead(file, "C:\\A");
   file.SetCompressed(true);
   EXPECT_EQ(ReadN(file, 1), B({'a'}));
   file.SetCompressed(false);
   OpenForRead(file, "C:\\B");  // reopening abandons A
-  EXPECT_EQ(machine_.OpenHandleCount(), 1u);
+  EXPECT_EQ(machine_.OpenFileCount(), 1u);
   EXPECT_EQ(ReadAll(file), B({'x', 'y', 'z'}));
 }
 
 TEST_F(CompressedFileStream, ReadingAClosedFileThrows) {
-  machine_.SetFile("C:\\A", B({0xFB, 'a', 'b', 'c', 'd', 'e'}));
+  SetFile("C:\\A", B({0xFB, 'a', 'b', 'c', 'd', 'e'}));
   CCompressedFile file;
   OpenForRead(file, "C:\\A");
   file.SetCompressed(true);
@@ -271,7 +274,7 @@ TEST_F(CompressedFileStream, PlainAndCompressedStretchesAlternate) {
     }
     Bytes expectedFile;
     for (const Stretch& s : stretches) expectedFile = Concat(expectedFile, s.compressed ? Encode(s.bytes) : s.bytes);
-    ASSERT_EQ(machine_.GetFile("C:\\MIX"), expectedFile) << "round " << round;
+    ASSERT_EQ(Written("MIX"), expectedFile) << "round " << round;
 
     CCompressedFile file;
     OpenForRead(file, "C:\\MIX");
@@ -295,7 +298,7 @@ TEST_F(CompressedFileStream, PlainWriteAfterCompressedWritingComesAfterTheRecord
   file.SetCompressed(false);
   file.Write("CD", 2);
   file.Close();
-  EXPECT_EQ(machine_.GetFile("C:\\F"), B({'A', 'B', 0x04, 'x', 'C', 'D'}));
+  EXPECT_EQ(Written("F"), B({'A', 'B', 0x04, 'x', 'C', 'D'}));
 }
 
 TEST_F(CompressedFileStream, CloseAndTheDestructorFinishPendingRecords) {
@@ -313,9 +316,9 @@ TEST_F(CompressedFileStream, CloseAndTheDestructorFinishPendingRecords) {
     file.SetCompressed(true);
     file.Write("abc", 3);
   }
-  EXPECT_EQ(machine_.GetFile("C:\\CLOSED"), B({0xFD, 'a', 'b', 'c'}));
-  EXPECT_EQ(machine_.GetFile("C:\\DESTROYED"), B({0xFD, 'a', 'b', 'c'}));
-  EXPECT_EQ(machine_.OpenHandleCount(), 0u);
+  EXPECT_EQ(Written("CLOSED"), B({0xFD, 'a', 'b', 'c'}));
+  EXPECT_EQ(Written("DESTROYED"), B({0xFD, 'a', 'b', 'c'}));
+  EXPECT_EQ(machine_.OpenFileCount(), 0u);
 }
 
 TEST_F(CompressedFileStream, AbortDiscardsPendingRecords) {
@@ -325,14 +328,14 @@ TEST_F(CompressedFileStream, AbortDiscardsPendingRecords) {
   file.Write("abc", 3);
   file.Abort();
   EXPECT_FALSE(file.IsOpen());
-  EXPECT_TRUE(machine_.GetFile("C:\\F").empty());
+  EXPECT_TRUE(Written("F").empty());
   file.Close();  // nothing left to write: no error
 }
 
 // ---- errors of the underlying file pass through ------------------------------------
 
 TEST_F(CompressedFileStream, WriteErrorsPassThroughWhenARecordIsWritten) {
-  machine_.SetFile("C:\\RO", Bytes());
+  SetFile("C:\\RO", Bytes());
   {
     CCompressedFile file;
     OpenForRead(file, "C:\\RO");
@@ -346,7 +349,7 @@ TEST_F(CompressedFileStream, WriteErrorsPassThroughWhenARecordIsWritten) {
     }
     file.Close();  // the failed record is not written twice
   }
-  EXPECT_TRUE(machine_.GetFile("C:\\RO").empty());
+  EXPECT_TRUE(Written("RO").empty());
 }
 
 // ---- how records reach the file ---------------------------------------------------
@@ -356,11 +359,11 @@ TEST_F(CompressedFileStream, UnbufferedEveryRecordIsOneWriteWhenItIsDecided) {
   ASSERT_TRUE(file.Open("C:\\F", CFile::modeCreate | CFile::modeWrite));
   file.SetCompressed(true);
   file.Write(Bytes(300, 0x61).data(), 300);
-  EXPECT_EQ(machine_.GetFile("C:\\F"), B({0x7F, 0x61, 0x7F, 0x61}));  // the third is pending
-  EXPECT_EQ(machine_.WriteCalls(), 2u);
+  EXPECT_EQ(Written("F"), B({0x7F, 0x61, 0x7F, 0x61}));  // the third is pending
+  EXPECT_EQ(Calls("WriteFile"), 2);
   file.SetCompressed(false);
-  EXPECT_EQ(machine_.GetFile("C:\\F"), B({0x7F, 0x61, 0x7F, 0x61, 0x2B, 0x61}));
-  EXPECT_EQ(machine_.WriteCalls(), 3u);
+  EXPECT_EQ(Written("F"), B({0x7F, 0x61, 0x7F, 0x61, 0x2B, 0x61}));
+  EXPECT_EQ(Calls("WriteFile"), 3);
 }
 
 TEST_F(CompressedFileStream, BufferedOutputReachesTheFileAtFlushPoints) {
@@ -372,16 +375,16 @@ TEST_F(CompressedFileStream, BufferedOutputReachesTheFileAtFlushPoints) {
   file.SetOutputBuffer(1 << 20);
   file.SetCompressed(true);
   file.Write(input.data(), 20000);
-  EXPECT_TRUE(machine_.GetFile("C:\\F").empty());
+  EXPECT_TRUE(Written("F").empty());
   file.Flush();  // staged records go out; pending ones stay pending
-  const std::size_t flushed = machine_.GetFile("C:\\F").size();
+  const std::size_t flushed = Written("F").size();
   EXPECT_GT(flushed, 0u);
   EXPECT_EQ(Bytes(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(flushed)),
-            machine_.GetFile("C:\\F"));
+            Written("F"));
   file.Write(input.data() + 20000, static_cast<std::uint32_t>(input.size() - 20000));
   file.SetCompressed(false);
-  EXPECT_EQ(machine_.GetFile("C:\\F"), expected);
-  EXPECT_LE(machine_.WriteCalls(), 3u);
+  EXPECT_EQ(Written("F"), expected);
+  EXPECT_LE(Calls("WriteFile"), 3);
 }
 
 TEST_F(CompressedFileStream, SmallOutputBufferWritesInBlocks) {
@@ -393,8 +396,8 @@ TEST_F(CompressedFileStream, SmallOutputBufferWritesInBlocks) {
   file.SetCompressed(true);
   file.Write(input.data(), static_cast<std::uint32_t>(input.size()));
   file.Close();
-  EXPECT_EQ(machine_.GetFile("C:\\F"), Encode(input));
-  EXPECT_LE(machine_.WriteCalls(), machine_.GetFile("C:\\F").size() / (4096 - 200) + 2);
+  EXPECT_EQ(Written("F"), Encode(input));
+  EXPECT_LE(static_cast<std::size_t>(Calls("WriteFile")), Written("F").size() / (4096 - 200) + 2);
 }
 
 }  // namespace

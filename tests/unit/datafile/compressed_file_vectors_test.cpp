@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "unit/datafile/codec_test_support.h"
+#include "unit/support/sim_machine_fixture.h"
 
 namespace velmora::test {
 namespace {
@@ -134,7 +135,8 @@ TEST(CompressedFileEncoder, HundredTwentyEightLiteralsThenARun) {
 }
 
 TEST(CompressedFileEncoder, WritingNothingAndSwitchingOffWritesNothing) {
-  MemoryMachine machine;
+  const testing::TempRoot root;
+  SimMachine machine(root.path());
   ScopedMachine scoped(machine);
   CCompressedFile file;
   ASSERT_TRUE(file.Open("C:\\OUT", CFile::modeCreate | CFile::modeWrite));
@@ -145,8 +147,8 @@ TEST(CompressedFileEncoder, WritingNothingAndSwitchingOffWritesNothing) {
   file.SetCompressed(true);
   file.Seek(0, CFile::current);
   file.Close();
-  EXPECT_TRUE(machine.GetFile("C:\\OUT").empty());
-  EXPECT_EQ(machine.WriteCalls(), 0u);
+  EXPECT_TRUE(testing::ReadHostFile(root.path() / "C" / "OUT").empty());
+  EXPECT_EQ(machine.OperationCalls().count("WriteFile"), 0u);
 }
 
 // ---- decoder: records the encoder never writes --------------------------------
@@ -184,13 +186,12 @@ TEST(CompressedFileDecoder, IgnoresDescriptorBitsAboveThePatternLength) {
 // A descriptor whose length is not 2..5 is the end of the decodable data: the
 // read returns what came before it, later reads deliver nothing, and a Seek
 // starts afresh.
-class BadDescriptorTest : public ::testing::TestWithParam<int> {};
+class BadDescriptorTest : public testing::SimMachineTest,
+                          public ::testing::WithParamInterface<int> {};
 
 TEST_P(BadDescriptorTest, EndsTheDecodableData) {
-  MemoryMachine machine;
-  ScopedMachine scoped(machine);
   const Bytes stream = B({0xFE, 0x61, 0x62, 0x00, GetParam(), 0x05, 0x11, 0x22, 0xFF, 0x63});
-  machine.SetFile("C:\\IN", stream);
+  SetFile("C:\\IN", stream);
   CCompressedFile file;
   ASSERT_TRUE(file.Open("C:\\IN", CFile::modeRead));
   file.SetCompressed(true);
@@ -215,9 +216,11 @@ INSTANTIATE_TEST_SUITE_P(Lengths, BadDescriptorTest,
                          ::testing::Values(0x00, 0x03, 0x20, 0x3F, 0xC0, 0xC5, 0xE0, 0xFF));
 
 TEST(CompressedFileDecoder, BadDescriptorIsClearedBySwitchingCompressionOff) {
-  MemoryMachine machine;
+  const testing::TempRoot root;
+  SimMachine machine(root.path());
   ScopedMachine scoped(machine);
-  machine.SetFile("C:\\IN", B({0x00, 0xE0, 0x41, 0x42}));
+  ASSERT_EQ(testing::PutFile(machine, "C:\\IN", std::string("\x00\xE0\x41\x42", 4)),
+            FileCause::none);
   CCompressedFile file;
   ASSERT_TRUE(file.Open("C:\\IN", CFile::modeRead));
   file.SetCompressed(true);

@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "unit/framework/framework_fixture.h"
+#include "unit/support/sim_machine_fixture.h"
 
 // The largest single allocation made while a test watches, so a test can
 // show that a corrupt length does not make the loader ask for gigabytes.

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "framework/file.h"
-#include "unit/framework/framework_fixture.h"
+#include "unit/support/sim_machine_fixture.h"
 
 namespace velmora {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "backends/scripted/scripted_ui.h"
 #include "unit/support/bmp_builder.h"
-#include "unit/support/memory_machine.h"
+#include "unit/support/sim_machine_fixture.h"
 
 namespace velmora {
 namespace {
@@ -122,7 +122,7 @@ TEST(CheckBitmapImage, HeadersThatPointOutsideTheImageAreRefused) {
   }
 }
 
-class BitmapLoading : public ::testing::Test {
+class BitmapLoading : public testing::SimMachineTest {
  protected:
   std::vector<std::string> Messages() const {
     std::vector<std::string> shown;
@@ -130,8 +130,6 @@ class BitmapLoading : public ::testing::Test {
     return shown;
   }
 
-  test::MemoryMachine machine_;
-  ScopedMachine machineScope_{machine_};
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
 };
@@ -151,8 +149,8 @@ TEST_F(BitmapLoading, OnlyImagesStartingWithBMReachThePlatform) {
 }
 
 TEST_F(BitmapLoading, FilesAreReadWholeAndErrorsShowTheFileErrorBox) {
-  machine_.SetFile("C:\\PIC.BMP", test::AsText(MakeBmp({.width = 7, .height = 5})));
-  machine_.SetFile("C:\\APP.ICO", std::string("\0\0\1\0", 4) + std::string(60, 'x'));
+  SetFile("C:\\PIC.BMP", MakeBmp({.width = 7, .height = 5}));
+  SetFile("C:\\APP.ICO", std::string("\0\0\1\0", 4) + std::string(60, 'x'));
   EXPECT_NE(LoadBitmapFile("C:\\PIC.BMP"), 0u);
   EXPECT_EQ(LoadBitmapFile(nullptr), 0u);
   EXPECT_EQ(LoadBitmapFile(""), 0u);

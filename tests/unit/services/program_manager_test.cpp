@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/support/memory_machine.h"
+#include "unit/support/forwarding_machine.h"
 
 namespace velmora {
 namespace {
@@ -59,7 +59,8 @@ class ScriptedConversation final : public DdeConversation {
   std::uint32_t error_ = ddeerror::none;
 };
 
-class ScriptedDdeMachine final : public test::MemoryMachine {
+// A simulated machine whose DDE server is the script.
+class ScriptedDdeMachine final : public testing::ForwardingMachine {
  public:
   std::unique_ptr<DdeConversation> ConnectDde(const std::string& name,
                                               bool skipNotifications) override {

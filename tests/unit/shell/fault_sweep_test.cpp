@@ -23,10 +23,10 @@
 
 #include "authoring/package_writer.h"
 #include "services/registry.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
 #include "steps/step_file.h"
-#include "unit/shell/machine_snapshot.h"
+#include "unit/support/machine_snapshot.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/pe_builder.h"
 
@@ -149,7 +149,7 @@ std::unique_ptr<IsolatedMachine> FreshMachine() {
   EXPECT_TRUE(WriteRegistryDword(hkey::localMachine, kSharedKey, "C:\\WINDOWS\\REPLACE.DLL", 1));
   // The user types another owner than the one remembered.
   AnswerRule owner;
-  owner.kind = "user";
+  owner.kind = TranscriptKind::user;
   owner.pattern = "*";
   owner.userActions = {{UserValueAction::type, "Cal"}, {UserValueAction::ok, ""}};
   isolated->Ui().AddRule(owner);
@@ -212,37 +212,28 @@ class FaultSweep : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(Media().size(), 2u) << "the package spans two media files"; }
 
-  RunOutcome Install(SimMachine& machine) { return Run(machine, "SETUP", "", kMediaSetup); }
+  RunOutcome Install(SimMachine& machine) {
+    return Run(machine, [] { return RunInstallation(); });
+  }
 
   // Starts the uninstaller from its uninstall entry, its program file held
   // open as a running program's image is.
   RunOutcome Uninstall(SimMachine& machine) {
-    const CommandLine parts = SplitCommandLine(
-        ReadRegistryString(hkey::localMachine, UninstallKeyFor(kTitle), "UninstallString", 260));
-    FileHandle image = kNoFile;
-    machine.OpenRunningImage(parts.program, image);
-    const RunOutcome outcome = Run(machine, "XLantern", parts.arguments, parts.program);
-    if (image != kNoFile) machine.CloseFile(image);
-    return outcome;
+    return Run(machine, [&machine] { return RunUninstallEntry(machine, kTitle); });
   }
 
   // Runs the program, from the making of its window to its end, with fault_
   // armed for its own calls only, and counts the calls it makes.
-  template <typename... Args>
-  RunOutcome Run(SimMachine& machine, const Args&... args) {
-    const Calls start = CallsOf(machine);
+  template <typename Start>
+  RunOutcome Run(SimMachine& machine, const Start& start) {
+    const Calls before = CallsOf(machine);
     if (fault_ != nullptr) Arm(machine, *fault_);
-    RunOutcome outcome = RunOutcome::notRun;
-    {
-      SetupWindow window(args...);
-      window.OnTimer();
-      outcome = window.Outcome();
-    }
+    const RunOutcome outcome = start();
     ClearFaults(machine);
     fault_ = nullptr;
     const Calls end = CallsOf(machine);
-    made_ = {Since(end.files, start.files), Since(end.registry, start.registry),
-             end.transactions - start.transactions};
+    made_ = {Since(end.files, before.files), Since(end.registry, before.registry),
+             end.transactions - before.transactions};
     return outcome;
   }
 

@@ -3,7 +3,9 @@
 // installs, and the damaged packages it refuses.
 #include <gtest/gtest.h>
 
-#include "shell/setup_window.h"
+#include "shell/installation_run.h"
+#include "shell/run_setup.h"
+#include "shell/run_window.h"
 #include "steps/step_file.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/media_fixtures.h"
@@ -12,17 +14,14 @@
 namespace velmora::test {
 namespace {
 
-// A main window that notes every media file it opens.
-class NotingWindow : public SetupWindow {
- public:
-  NotingWindow() : SetupWindow("SETUP", "", kMediaSetup) {}
-  bool OpenNextMediaFile() override {
-    const bool opened = SetupWindow::OpenNextMediaFile();
-    if (opened) this->opened.push_back(MediaFileNameFor(SecondPart(), CurrentDisk()));
-    return opened;
-  }
-  std::vector<std::string> opened;
-};
+// The names of the media files the run noted as opened, in order.
+std::vector<std::string> OpenedMediaFiles(const ScriptedUi& ui) {
+  std::vector<std::string> names;
+  for (const TranscriptEntry& entry : ui.Transcript())
+    if (entry.kind == TranscriptKind::note && entry.caption == "media")
+      names.push_back(entry.text.substr(entry.text.find_last_of('\\') + 1));
+  return names;
+}
 
 std::vector<std::pair<std::string, std::string>> MediaFilesOf(const MediaFixture& fixture) {
   std::vector<std::pair<std::string, std::string>> files;
@@ -37,8 +36,8 @@ std::vector<std::string> Texts(const JsonValue& array) {
 }
 
 // The installed contents of the done file step named `name`.
-std::string InstalledFile(Machine& machine, const SetupWindow& window, const std::string& name) {
-  for (const CStep* step : window.DoneSteps()) {
+std::string InstalledFile(Machine& machine, const InstallationRun& run, const std::string& name) {
+  for (const CStep* step : run.DoneSteps()) {
     const auto* file = dynamic_cast<const CStepFile*>(step);
     if (file != nullptr && file->GetName() == name)
       return testing::GetFile(machine, file->GetTargetDirectory() + name);
@@ -63,14 +62,14 @@ TEST_F(InstallationFixture, ValidPackagesOpenTheirMediaFilesInOrderAndInstallThe
     if (!fixture.Valid()) continue;
     SCOPED_TRACE(fixture.name);
     IsolatedMachine isolated(MediaFilesOf(fixture));
-    NotingWindow window;
-    window.OnTimer();
-    EXPECT_EQ(window.Outcome(), RunOutcome::installed);
-    EXPECT_EQ(window.opened, Texts(fixture.expected["files_opened"]));
+    RunWindow window(RunMode::install);
+    InstallationRun run(window, kMediaSetup);
+    EXPECT_EQ(run.Run(), RunOutcome::installed);
+    EXPECT_EQ(OpenedMediaFiles(isolated.Ui()), Texts(fixture.expected["files_opened"]));
     for (const JsonValue& part : fixture.expected["parts"].items) {
       for (const JsonValue& step : part["steps"].items) {
         if (step["class"].text != "CStepFileCopy") continue;
-        const std::string installed = InstalledFile(isolated.Machine(), window, step["props"]["m_name"].text);
+        const std::string installed = InstalledFile(isolated.Machine(), run, step["props"]["m_name"].text);
         EXPECT_EQ(Sha256Hex({installed.begin(), installed.end()}), step["payload"]["sha256"].text)
             << step["props"]["m_name"].text;
       }
@@ -85,10 +84,10 @@ TEST_F(InstallationFixture, DamagedPackagesFailTheRunWithTheirMessage) {
     if (fixture.Valid()) continue;
     SCOPED_TRACE(fixture.name);
     IsolatedMachine isolated(MediaFilesOf(fixture));
-    NotingWindow window;
-    window.OnTimer();
-    EXPECT_EQ(window.Outcome(), RunOutcome::installFailed);
-    EXPECT_EQ(window.opened, Texts(fixture.expected["files_opened"]));
+    RunRequest request;
+    request.programPath = kMediaSetup;
+    EXPECT_EQ(RunSetup(request), RunOutcome::installFailed);
+    EXPECT_EQ(OpenedMediaFiles(isolated.Ui()), Texts(fixture.expected["files_opened"]));
     const std::string kind = fixture.expected["error"]["kind"].text;
     EXPECT_EQ(isolated.Shown("Data file and setup program versions do not match."), kind == "version");
     EXPECT_EQ(isolated.Shown("Please insert media disk 2"), kind == "media_missing");

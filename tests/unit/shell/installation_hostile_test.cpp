@@ -8,56 +8,33 @@
 // of the package rather than every byte.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <map>
-
-#include "shell/setup_window.h"
+#include "shell/run_setup.h"
 #include "unit/authoring/hostile_packages.h"
 #include "unit/shell/shell_test_support.h"
+#include "unit/support/machine_snapshot.h"
 
 namespace velmora::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 // How many positions the sweeps try.
 constexpr std::size_t kSamples = 48;
-
-// Every file and folder below a host folder, with its contents.
-std::map<std::string, std::string> Snapshot(const fs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).generic_string();
-    files[name] = entry.is_directory() ? "<folder>" : testing::ReadHostFile(entry.path());
-  }
-  return files;
-}
 
 // Runs the installation of `velmor1` on a machine of its own; checks what
 // the run may and may not leave behind.
 RunOutcome RunOnFreshMachine(const std::string& velmor1, const std::string& what) {
   IsolatedMachine isolated({{"velmor.1", velmor1}});
-  const auto before = Snapshot(isolated.Root());
-  RunOutcome outcome;
-  {
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    outcome = window.Outcome();
-  }
+  const Snapshot before = Take(isolated.Machine());
+  const RunOutcome outcome = RunInstallation();
   EXPECT_TRUE(outcome == RunOutcome::installed || outcome == RunOutcome::installFailed) << what;
-  const auto after = Snapshot(isolated.Root());
-  for (const auto& [name, contents] : after) {
-    const auto old = before.find(name);
-    if (old != before.end() && old->second == contents) continue;
-    const bool target = name.starts_with("C/WINDOWS/") || name.starts_with(".velmora/");
-    EXPECT_TRUE(target) << what << ": wrote " << name;
-    // A failed run rolls back: only the ini file it wrote stays.
-    if (outcome == RunOutcome::installFailed && name.starts_with("C/WINDOWS/")) {
-      EXPECT_TRUE(name.ends_with(".INI")) << what << ": left " << name;
-    }
-  }
-  for (const auto& [name, contents] : before)
-    EXPECT_TRUE(after.count(name) != 0 || name.starts_with(".velmora/")) << what << ": removed " << name;
+  // Files change only in the Windows directory, and a failed run rolls
+  // back: only the ini file it wrote stays.
+  const std::string changed = Differences(
+      before, Take(isolated.Machine()), [&](const std::string& key, const std::string*, const std::string*) {
+        if (key.starts_with("reg ") || key.starts_with("group ") || key.starts_with("item ")) return true;
+        if (key.find(" C:\\WINDOWS\\") == std::string::npos) return false;
+        return outcome == RunOutcome::installed || key.starts_with("ini ") || key.ends_with(".INI");
+      });
+  EXPECT_EQ(changed, "") << what;
   EXPECT_EQ(isolated.Shown("Install Failed.  Press OK to abort."), outcome == RunOutcome::installFailed)
       << what;
   return outcome;
@@ -70,12 +47,10 @@ class InstallationHostile : public ShellTest {
   std::string SmallPackage() {
     PackageDefinition package;
     package.first.title = "Hostile";
-    package.first.steps.push_back(MakeStep("CStepIniValue", {{"ini_file", "RUN.INI"},
-                                                             {"ini_section", "Run"},
-                                                             {"ini_entry", "A"},
-                                                             {"default", "1"}}));
-    package.first.steps.push_back(FileStep("A.TXT", NoisyBytes(200)));
-    package.first.steps.push_back(MakeStep("CStepPMG", {{"name", "Lantern"}}));
+    package.first.steps.push_back(
+        IniValueStep({.value = "1", .iniFile = "RUN.INI", .iniSection = "Run", .iniEntry = "A"}));
+    package.first.steps.push_back(FileStep({.name = "A.TXT", .payload = NoisyBytes(200)}));
+    package.first.steps.push_back(GroupStep("Lantern"));
     WritePackage(package, kMedia);
     return testing::GetFile(machine_, std::string(kMedia) + "\\velmor.1");
   }

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/media_files.h"
-#include "shell/setup_window.h"
+#include "shell/media_prompt.h"
+#include "shell/run_setup.h"
+#include "shell/installation_run.h"
+#include "shell/run_window.h"
 #include "unit/shell/shell_test_support.h"
 
 namespace velmora::test {
@@ -28,10 +30,11 @@ class InstallationMedia : public ShellTest {
   }
 
   RunOutcome Run() {
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    disk_ = window.CurrentDisk();
-    return window.Outcome();
+    RunWindow window(RunMode::install);
+    InstallationRun run(window, kMediaSetup);
+    const RunOutcome outcome = run.Run();
+    disk_ = run.CurrentDisk();
+    return outcome;
   }
 
   std::uint32_t disk_ = 0;
@@ -177,12 +180,12 @@ TEST_F(InstallationMedia, UnreadBytesOfOnePartNeverReachTheNext) {
   second.Append(IniRecord(0, 0, "B", "2"));
   WriteMedia("velmore.1", second.Stretches());
 
-  SetupWindow window("SETUP", "", kMediaSetup);
-  window.OnTimer();
-  EXPECT_EQ(window.Outcome(), RunOutcome::installed);
-  EXPECT_EQ(window.Title(), "Second");
+  RunWindow window(RunMode::install);
+  InstallationRun run(window, kMediaSetup);
+  EXPECT_EQ(run.Run(), RunOutcome::installed);
+  EXPECT_EQ(run.Title(), "Second");
   EXPECT_EQ(Ini("B"), "2");
-  EXPECT_EQ(window.DoneSteps().size(), 2u);
+  EXPECT_EQ(run.DoneSteps().size(), 2u);
 }
 
 }  // namespace

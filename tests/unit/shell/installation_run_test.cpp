@@ -9,8 +9,10 @@
 #include "authoring/package_writer.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/installation_run.h"
+#include "shell/run_window.h"
+#include "shell/uninstall_files.h"
 #include "steps/step_factory.h"
 #include "unit/shell/shell_test_support.h"
 
@@ -48,17 +50,18 @@ class InstallationRun : public ShellTest {
   }
 
   RunOutcome Run() {
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    title_ = window.Title();
-    return window.Outcome();
+    RunWindow window(RunMode::install);
+    velmora::InstallationRun run(window, kMediaSetup);
+    const RunOutcome outcome = run.Run();
+    title_ = run.Title();
+    return outcome;
   }
 
   // The progress entries of the transcript as "text pp%".
   std::vector<std::string> Progress() const {
     std::vector<std::string> lines;
     for (const TranscriptEntry& entry : ui_.Transcript()) {
-      if (entry.kind == "progress") lines.push_back(entry.text + " " + std::to_string(entry.percent) + "%");
+      if (entry.kind == TranscriptKind::progress) lines.push_back(entry.text + " " + std::to_string(entry.percent) + "%");
     }
     return lines;
   }
@@ -105,7 +108,7 @@ TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ setup program");
   std::vector<std::string> headings;
   for (const TranscriptEntry& entry : ui_.Transcript()) {
-    if (entry.kind == "window" && (headings.empty() || headings.back() != entry.caption))
+    if (entry.kind == TranscriptKind::window && (headings.empty() || headings.back() != entry.caption))
       headings.push_back(entry.caption);
   }
   EXPECT_EQ(headings, (std::vector<std::string>{"Velmora(TM) is now installing First",
@@ -141,7 +144,7 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {
   // The log: each step's outcome, the message, the roll-back, the result.
   std::vector<std::string> log;
   for (const TranscriptEntry& e : ui_.Transcript())
-    if (e.kind == "note" || e.kind == "message") log.push_back(FormatTranscriptEntry(e));
+    if (e.kind == TranscriptKind::note || e.kind == TranscriptKind::message) log.push_back(FormatTranscriptEntry(e));
   EXPECT_EQ(log, (std::vector<std::string>{
                      "media \"C:\\\\MEDIA\\\\velmor.1\"", "package \"Demo\"",
                      "step \"Ini value: [Run]Shared\" -> done", "step \"Ini value: [Run]Shared\" -> done",
@@ -183,11 +186,11 @@ TEST_F(InstallationRun, TheUninstallerIsACopyOfTheRunningProgram) {
   ASSERT_EQ(testing::PutFile(machine_, running, "MZ running program"), FileCause::none);
   Write({Part("First", Steps(File("A.TXT", 10))), Part("Second", Steps(File("B.TXT", 10)))});
   {
-    SetupWindow window("SETUP", "", running);
+    RunWindow window(RunMode::install);
+    velmora::InstallationRun run(window, running);
     EXPECT_NE(machine_.MoveFile(running, "C:\\DOWNLOAD\\ASIDE.EXE"), FileCause::none);
     EXPECT_NE(testing::PutFile(machine_, running, "MZ planted"), FileCause::none);
-    window.OnTimer();
-    EXPECT_EQ(window.Outcome(), RunOutcome::installed);
+    EXPECT_EQ(run.Run(), RunOutcome::installed);
   }
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XFirst.exe"), "MZ running program");
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ running program");
@@ -232,14 +235,17 @@ class ProgramItems : public InstallationRun {
            std::nullopt});
   }
 
-  std::vector<Item> items_;
-  int refuseFrom_ = 1000;
-  ScopedProgramItemHandler handler_{[this](const std::string& group, const std::string& command,
-                                           const std::string& title) {
-    if (static_cast<int>(items_.size()) >= refuseFrom_) return false;
-    items_.push_back({group, command, title});
-    return true;
-  }};
+  // The items the run added to Program Manager, in the order added: those
+  // of the groups a fresh system does not have.
+  std::vector<Item> Items() {
+    std::vector<Item> items;
+    for (const sim::ProgramGroup& group : machine_.ProgramManager().Groups()) {
+      if (group.name == "Accessories" || group.name == "Games" || group.name == "Main") continue;
+      for (const sim::ProgramItem& item : group.items)
+        items.push_back({group.name, item.commandLine, item.title});
+    }
+    return items;
+  }
 };
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -249,18 +255,20 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 TEST_F(ProgramItems, EveryDoneStepWithAnIconGetsAnItemInTheGroup) {
   WriteWithGroup();
   EXPECT_EQ(Run(), RunOutcome::installed);
-  ASSERT_EQ(items_.size(), 2u);
-  EXPECT_EQ(items_[0].group, "Lantern");
-  EXPECT_TRUE(EndsWith(items_[0].commandLine, "LANTERN.EXE")) << items_[0].commandLine;
-  EXPECT_EQ(items_[0].title, "Lantern");   // the icon name
-  EXPECT_EQ(items_[1].title, "HELP.HLP");  // no icon name: the file name
+  const std::vector<Item> items = Items();
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].group, "Lantern");
+  EXPECT_TRUE(EndsWith(items[0].commandLine, "LANTERN.EXE")) << items[0].commandLine;
+  EXPECT_EQ(items[0].title, "Lantern");   // the icon name
+  EXPECT_EQ(items[1].title, "HELP.HLP");  // no icon name: the file name
 }
 
 TEST_F(ProgramItems, FirstRefusedItemEndsTheItemsButNotTheInstallation) {
-  refuseFrom_ = 0;
+  machine_.ProgramManager().InjectLastingFault(sim::DdeFault::refused);
   WriteWithGroup();
   EXPECT_EQ(Run(), RunOutcome::installed);
-  EXPECT_TRUE(items_.empty());
+  machine_.ProgramManager().ClearFaults();
+  EXPECT_TRUE(Items().empty());
   EXPECT_EQ(Messages(), (std::vector<std::string>{
                             "Create program group and icons?",
                             "Unable to create program group item LANTERN.EXE - retry installation",
@@ -270,7 +278,7 @@ TEST_F(ProgramItems, FirstRefusedItemEndsTheItemsButNotTheInstallation) {
 TEST_F(ProgramItems, NoGroupStepMeansNoItems) {
   Write({Part("Demo", Steps(File("LANTERN.EXE", 10, true))), std::nullopt});
   EXPECT_EQ(Run(), RunOutcome::installed);
-  EXPECT_TRUE(items_.empty());
+  EXPECT_TRUE(Items().empty());
 }
 
 }  // namespace

@@ -29,11 +29,11 @@
 #include "framework/ascii.h"
 #include "services/registry.h"
 #include "services/shared_files.h"
-#include "shell/setup_window.h"
+#include "shell/run_setup.h"
 #include "steps/installed_products.h"
 #include "steps/step_file.h"
 #include "steps/uninstall_log.h"
-#include "unit/shell/machine_snapshot.h"
+#include "unit/support/machine_snapshot.h"
 #include "unit/shell/shell_test_support.h"
 
 namespace velmora::test {
@@ -326,24 +326,23 @@ class Lifecycle {
 
   // Runs the setup program or an uninstaller with the fault armed for its
   // own calls; a clean run's calls are kept to pick later faults from.
-  RunOutcome Run(const std::string& module, const std::string& arguments, const std::string& path,
+  RunOutcome Run(RunMode mode, const std::string& arguments, const std::string& path,
                  const std::optional<Fault>& fault, std::pair<Counts, Counts>& calls) {
     ScriptedUi ui;
     ScopedUi scope(ui);
     const Counts files = machine_.OperationCalls(), registry = machine_.Registry().Calls();
     if (fault) Arm(machine_, *fault);
-    RunOutcome outcome = RunOutcome::notRun;
-    {
-      SetupWindow window(module, arguments, path);
-      window.OnTimer();
-      outcome = window.Outcome();
-    }
+    RunRequest request;
+    request.mode = mode;
+    request.programPath = path;
+    if (mode == RunMode::uninstall) request.logPath = UninstallLogPathFromArguments(arguments);
+    const RunOutcome outcome = RunSetup(request);
     ClearFaults(machine_);
     if (!fault)
       calls = {Since(machine_.OperationCalls(), files),
                Since(machine_.Registry().Calls(), registry)};
     for (const TranscriptEntry& entry : ui.Transcript())
-      if (entry.kind == "message") messages_ += " [" + entry.text + "]";
+      if (entry.kind == TranscriptKind::message) messages_ += " [" + entry.text + "]";
     return outcome;
   }
 
@@ -351,7 +350,7 @@ class Lifecycle {
     const Product& product = Products()[op.product];
     messages_.clear();
     EXPECT_EQ(machine_.SetCurrentDirectory(PackageFolder(op.product, op.variant)), FileCause::none);
-    const RunOutcome outcome = Run("SETUP", "", PackageFolder(op.product, op.variant) + "\\Setup.exe",
+    const RunOutcome outcome = Run(RunMode::install, "", PackageFolder(op.product, op.variant) + "\\Setup.exe",
                                    op.fault, installCalls_);
     const Snapshot after = Take(machine_);
     const std::string pending = PendingOperations(machine_);
@@ -394,7 +393,7 @@ class Lifecycle {
       FileHandle image = kNoFile;  // the uninstaller runs from its program file
       machine_.OpenRunningImage(command.program, image);
       const RunOutcome outcome =
-          Run("X" + product.title, command.arguments, command.program, fault, uninstallCalls_);
+          Run(RunMode::uninstall, command.arguments, command.program, fault, uninstallCalls_);
       if (image != kNoFile) machine_.CloseFile(image);
       return outcome;
     };

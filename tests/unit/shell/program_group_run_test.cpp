@@ -5,8 +5,8 @@
 
 #include "authoring/package_writer.h"
 #include "services/registry.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
 #include "unit/shell/shell_test_support.h"
 
 namespace velmora::test {
@@ -29,7 +29,7 @@ PackageStep IconFile(const std::string& name) {
 
 AnswerRule GroupRule(std::vector<GroupAction> actions) {
   AnswerRule rule;
-  rule.kind = "group";
+  rule.kind = TranscriptKind::group;
   rule.pattern = "*";
   rule.groupActions = std::move(actions);
   return rule;
@@ -42,17 +42,9 @@ class ProgramGroupRun : public ShellTest {
     part.title = "Demo";
     part.steps = Steps(Group(group), IconFile("ONE.EXE"), IconFile("TWO.EXE"));
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    return window.Outcome();
+    return RunInstallation();
   }
-  RunOutcome Uninstall() {
-    const CommandLine parts = SplitCommandLine(
-        ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "UninstallString", 260));
-    SetupWindow window("XDemo", parts.arguments, parts.program);
-    window.OnTimer();
-    return window.Outcome();
-  }
+  RunOutcome Uninstall() { return RunUninstallEntry(machine_, "Demo"); }
   // "group: item=command, ..." for every group, as the Program Manager holds them.
   std::vector<std::string> Groups() {
     std::vector<std::string> lines;

@@ -16,15 +16,50 @@
 #include "backends/scripted/scripted_ui.h"
 #include "backends/sim/sim_machine.h"
 #include "datafile/compressed_file.h"
+#include "services/registry.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
+#include "steps/installed_products.h"
 #include "steps/step_factory.h"
 #include "unit/steps/step_test_support.h"
+#include "unit/support/step_builders.h"
+#include "unit/support/media_folder.h"
 #include "unit/support/sim_machine_test_util.h"
 #include "unit/support/temp_root.h"
 
 namespace velmora::test {
 
-// The running setup program of the run tests: the media's Setup.exe.
-inline constexpr const char* kMediaSetup = "C:\\MEDIA\\Setup.exe";
+
+// An installation as SETUP.EXE starts it, from `program` (the media's
+// Setup.exe unless said otherwise).
+inline RunOutcome RunInstallation(const std::string& program = kMediaSetup) {
+  RunRequest request;
+  request.mode = RunMode::install;
+  request.programPath = program;
+  return RunSetup(request);
+}
+
+// The uninstaller `program` started with `arguments` (its log path), its
+// program file held open as a running program's image is.
+inline RunOutcome RunUninstaller(SimMachine& machine, const std::string& program,
+                                 const std::string& arguments) {
+  FileHandle image = kNoFile;
+  machine.OpenRunningImage(program, image);
+  RunRequest request;
+  request.mode = RunMode::uninstall;
+  request.programPath = program;
+  request.logPath = UninstallLogPathFromArguments(arguments);
+  const RunOutcome outcome = RunSetup(request);
+  if (image != kNoFile) machine.CloseFile(image);
+  return outcome;
+}
+
+// The uninstaller as the shell starts it, from the uninstall entry of `title`.
+inline RunOutcome RunUninstallEntry(SimMachine& machine, const std::string& title) {
+  const CommandLine parts = SplitCommandLine(
+      ReadRegistryString(hkey::localMachine, UninstallKeyFor(title), "UninstallString", 260));
+  return RunUninstaller(machine, parts.program, parts.arguments);
+}
 
 // Keeps every value the progress bar is given, besides the transcript.
 class RecordingUi : public ScriptedUi {
@@ -46,18 +81,6 @@ class RecordingUi : public ScriptedUi {
   int hidden = 0;
 };
 
-// The steps of a package part, and an empty step of a class.
-template <typename... S>
-std::vector<PackageStep> Steps(S&&... steps) {
-  std::vector<PackageStep> list;
-  (list.push_back(std::forward<S>(steps)), ...);
-  return list;
-}
-
-inline PackageStep Step(const std::string& className) {
-  return PackageStep{std::unique_ptr<CStep>(FindStepClass(className)), {}};
-}
-
 // An ini value step that writes entry=value into [Run] of RUN.INI.
 inline PackageStep IniValue(const std::string& entry, const std::string& value) {
   PackageStep step = Step("CStepIniValue");
@@ -70,7 +93,7 @@ inline PackageStep IniValue(const std::string& entry, const std::string& value) 
 
 inline AnswerRule MessageRule(const std::string& pattern, const std::string& answer, int uses = 0) {
   AnswerRule rule;
-  rule.kind = "message";
+  rule.kind = TranscriptKind::message;
   rule.pattern = pattern;
   rule.answer = answer;
   rule.uses = uses;
@@ -80,7 +103,7 @@ inline AnswerRule MessageRule(const std::string& pattern, const std::string& ans
 inline AnswerRule DirectoryRule(const std::string& pattern, std::vector<DirectoryAction> actions,
                                 int uses = 0, const std::string& target = "text") {
   AnswerRule rule;
-  rule.kind = "directory";
+  rule.kind = TranscriptKind::directory;
   rule.pattern = pattern;
   rule.actions = std::move(actions);
   rule.uses = uses;
@@ -93,44 +116,31 @@ inline AnswerRule DirectoryRule(const std::string& pattern, std::vector<Director
 // Setup.exe and the given media files (name, bytes).
 class IsolatedMachine {
  public:
-  explicit IsolatedMachine(const std::vector<std::pair<std::string, std::string>>& mediaFiles) {
-    EXPECT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
-    EXPECT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
-    EXPECT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\Setup.exe", "MZ setup"), FileCause::none);
-    for (const auto& [name, bytes] : mediaFiles)
-      EXPECT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\" + name, bytes), FileCause::none);
-  }
+  explicit IsolatedMachine(const MediaFiles& mediaFiles) : media_(mediaFiles) {}
 
-  SimMachine& Machine() { return machine_; }
+  SimMachine& Machine() { return media_.Machine(); }
   const ScriptedUi& Ui() const { return ui_; }
   ScriptedUi& Ui() { return ui_; }
-  const std::filesystem::path& Root() const { return root_.path(); }
+  const std::filesystem::path& Root() const { return media_.Root(); }
 
   bool Shown(const std::string& message) const {
     for (const TranscriptEntry& entry : ui_.Transcript())
-      if (entry.kind == "message" && entry.text == message) return true;
+      if (entry.kind == TranscriptKind::message && entry.text == message) return true;
     return false;
   }
 
  private:
-  testing::TempRoot root_{"run"};
-  SimMachine machine_{root_.path()};
-  ScopedMachine machineScope_{machine_};
+  MediaFolder media_;
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
 };
 
 class ShellTest : public ::testing::Test {
  protected:
-  static constexpr const char* kMedia = "C:\\MEDIA";
+  static constexpr const char* kMedia = kMediaFolder;
   static constexpr const char* kPrefix = "Velmora test media\r\n\x1a";
 
-  ShellTest() {
-    EXPECT_EQ(machine_.CreateDirectory(kMedia), FileCause::none);
-    EXPECT_EQ(machine_.SetCurrentDirectory(kMedia), FileCause::none);
-    EXPECT_EQ(testing::PutFile(machine_, "C:\\MEDIA\\Setup.exe", "MZ setup program"),
-              FileCause::none);
-  }
+  ShellTest() { MakeMediaFolder(machine_); }
 
   // A media file in C:\MEDIA: the plain prefix and its zero byte, then the
   // stretches, each written with compression on or off as it says.
@@ -176,7 +186,7 @@ class ShellTest : public ::testing::Test {
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
     for (const TranscriptEntry& entry : ui_.Transcript()) {
-      if (entry.kind == "message") texts.push_back(entry.text);
+      if (entry.kind == TranscriptKind::message) texts.push_back(entry.text);
     }
     return texts;
   }

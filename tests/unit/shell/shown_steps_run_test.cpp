@@ -7,7 +7,9 @@
 
 #include "authoring/package_writer.h"
 #include "services/registry.h"
-#include "shell/setup_window.h"
+#include "shell/run_setup.h"
+#include "shell/installation_run.h"
+#include "shell/run_window.h"
 #include "steps/step_file_display.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/bmp_builder.h"
@@ -47,7 +49,7 @@ PackageStep UserValue(const std::string& label, const std::string& suggestion) {
   return step;
 }
 
-AnswerRule Rule(const std::string& kind, const std::string& answer) {
+AnswerRule Rule(TranscriptKind kind, const std::string& answer) {
   AnswerRule rule;
   rule.kind = kind;
   rule.pattern = "*";
@@ -56,26 +58,29 @@ AnswerRule Rule(const std::string& kind, const std::string& answer) {
 }
 
 AnswerRule UserRule(std::vector<UserValueAction> actions) {
-  AnswerRule rule = Rule("user", "");
+  AnswerRule rule = Rule(TranscriptKind::user, "");
   rule.userActions = std::move(actions);
   return rule;
 }
 
 class ShownStepsRun : public ShellTest {
  protected:
-  // Installs the steps; `inspect` sees the window before it is destroyed.
+  // Installs the steps; `inspect` sees the run and its window before they
+  // are destroyed.
   RunOutcome Install(std::vector<PackageStep> steps,
-                     const std::function<void(SetupWindow&)>& inspect = nullptr) {
+                     const std::function<void(const velmora::InstallationRun&, const RunWindow&)>&
+                         inspect = nullptr) {
     PackagePart part;
     part.title = "Demo";
     part.steps = std::move(steps);
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    if (inspect) inspect(window);
-    return window.Outcome();
+    RunWindow window(RunMode::install);
+    velmora::InstallationRun run(window, kMediaSetup);
+    const RunOutcome outcome = run.Run();
+    if (inspect) inspect(run, window);
+    return outcome;
   }
-  std::vector<const TranscriptEntry*> Entries(const std::string& kind) const {
+  std::vector<const TranscriptEntry*> Entries(TranscriptKind kind) const {
     std::vector<const TranscriptEntry*> shown;
     for (const TranscriptEntry& e : ui_.Transcript())
       if (e.kind == kind) shown.push_back(&e);
@@ -97,7 +102,7 @@ TEST_F(ShownStepsRun, RefusedAgreementRollsBackWhatCameBeforeAndKeepsOldFiles) {
   ASSERT_EQ(PutFile(machine_, "C:\\WINDOWS\\OLD.TXT", "old"), FileCause::none);
   for (const char* answer : {"refuse", "close"}) {
     ui_.ClearTranscript();
-    ui_.AddRule(Rule("agreement", answer));
+    ui_.AddRule(Rule(TranscriptKind::agreement, answer));
     RememberIni("A");
     EXPECT_EQ(Install(Steps(IniValue("A", "1"), WindowsFile("OLD.TXT", "new"),
                             WindowsFile("NEW.TXT", "new"),
@@ -107,10 +112,10 @@ TEST_F(ShownStepsRun, RefusedAgreementRollsBackWhatCameBeforeAndKeepsOldFiles) {
     EXPECT_EQ(Ini("A"), "before");
     EXPECT_EQ(GetFile(machine_, "C:\\WINDOWS\\OLD.TXT"), "old");
     EXPECT_EQ(GetFile(machine_, "C:\\WINDOWS\\NEW.TXT"), "<fileNotFound>");
-    ASSERT_EQ(Entries("agreement").size(), 1u);
+    ASSERT_EQ(Entries(TranscriptKind::agreement).size(), 1u);
   }
   // The text, three line breaks, the standard question; nothing converted.
-  EXPECT_EQ(Entries("agreement")[0]->text,
+  EXPECT_EQ(Entries(TranscriptKind::agreement)[0]->text,
             std::string(kAgreementText) + "\r\n\r\n\r\n" + kAgreementQuestion);
 }
 
@@ -145,14 +150,14 @@ TEST_F(ShownStepsRun, ReadmeIsOfferedAndOnlyClosingTheViewerStopsTheRun) {
     ScriptedUi ui;
     ScopedUi scope(ui);
     ui.AddRule(MessageRule("If you wish to view the readme file*", c.question));
-    if (*c.viewer != '\0') ui.AddRule(Rule("readme", c.viewer));
+    if (*c.viewer != '\0') ui.AddRule(Rule(TranscriptKind::readme, c.viewer));
     EXPECT_EQ(Install(Steps(IniValue("B", "2"),
                             MemoryStep("CStepFileDisplayOptional", "README.TXT", "read\nme"))),
               c.outcome)
         << c.question << " " << c.viewer;
     std::size_t viewed = 0;
     for (const TranscriptEntry& e : ui.Transcript()) {
-      if (e.kind != "readme") continue;
+      if (e.kind != TranscriptKind::readme) continue;
       ++viewed;
       EXPECT_EQ(e.text, "read\nme");  // no separator, no question
       EXPECT_EQ(e.list, std::vector<std::string>{"OK"});
@@ -188,7 +193,7 @@ TEST_F(ShownStepsRun, UserValueSuggestsTheRememberedValueAndStoresTheAnswerInBot
     EXPECT_EQ(Install(Steps(UserValue("Your name", "Someone"))), RunOutcome::installed);
     const TranscriptEntry* asked = nullptr;
     for (const TranscriptEntry& e : ui.Transcript())
-      if (e.kind == "user") asked = &e;
+      if (e.kind == TranscriptKind::user) asked = &e;
     ASSERT_NE(asked, nullptr);
     EXPECT_EQ(asked->caption, "Your name");
     EXPECT_EQ(asked->path, c.suggested);
@@ -205,8 +210,8 @@ TEST_F(ShownStepsRun, LaterBackgroundReplacesTheEarlierAndNonBitmapsPaintNothing
   EXPECT_EQ(Install(Steps(MemoryStep("CStepFileBackground", "ONE.BMP", first),
                           MemoryStep("CStepFileBackground", "TWO.BMP", second),
                           MemoryStep("CStepFileBackground", "NOTE.TXT", "not a picture")),
-                    [&](SetupWindow& window) {
-                      for (CStep* step : window.DoneSteps())
+                    [&](const velmora::InstallationRun& run, const RunWindow& window) {
+                      for (CStep* step : run.DoneSteps())
                         backgrounds += step->IsBackgroundImage() ? 1 : 0;
                       ASSERT_NE(window.Background(), nullptr);
                       EXPECT_EQ(window.Background()->GetName(), "NOTE.TXT");
@@ -214,7 +219,7 @@ TEST_F(ShownStepsRun, LaterBackgroundReplacesTheEarlierAndNonBitmapsPaintNothing
             RunOutcome::installed);
   EXPECT_EQ(backgrounds, 1u);
   std::vector<std::string> painted;
-  for (const TranscriptEntry* e : Entries("background")) painted.push_back(e->text);
+  for (const TranscriptEntry* e : Entries(TranscriptKind::background)) painted.push_back(e->text);
   EXPECT_EQ(painted, (std::vector<std::string>{"400x300 in 1024x768: x 0 to 1024, y 0 to 768",
                                                "640x400 in 1024x768: x 0 to 1024, y 63 to 705",
                                                "nothing painted in 1024x768"}));

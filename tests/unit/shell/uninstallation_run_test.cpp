@@ -14,11 +14,12 @@
 #include "authoring/uninstall_log_reader.h"
 #include "shell/program_items.h"
 #include "shell/setup_command_line.h"
-#include "shell/setup_window.h"
-#include "shell/uninstall_registration.h"
+#include "shell/run_setup.h"
+#include "shell/uninstall_files.h"
 #include "steps/step_factory.h"
 #include "steps/step_file.h"
 #include "unit/shell/shell_test_support.h"
+#include "unit/support/machine_snapshot.h"
 #include "unit/support/pe_builder.h"
 
 namespace velmora::test {
@@ -56,36 +57,16 @@ PackageStep Group(const std::string& name) {
   return step;
 }
 
-// Files (bytes and attributes) and the registry of a machine, as text.
-using Snapshot = std::map<std::string, std::string>;
-
-void DumpKey(SimMachine& machine, hkey::Root root, const std::string& key, Snapshot& out) {
-  std::vector<std::string> subKeys;
-  std::vector<RegValue> values;
-  if (machine.ListRegKey(root, key, subKeys, values) != winerror::success) return;
-  for (const RegValue& value : values) {
-    // Deletions left to the system's next start are looked at on their own.
-    if (value.name == kPendingRenamesValue) continue;
-    out["reg " + key + " " + value.name] = std::string(value.bytes.begin(), value.bytes.end());
-  }
-  for (const std::string& sub : subKeys) DumpKey(machine, root, key.empty() ? sub : key + "\\" + sub, out);
-}
-
 class UninstallationRun : public ShellTest {
  protected:
+  // The machine as the whole-run tests compare it, less the media, which
+  // the tests write, and the deletions left to the system's next start,
+  // which are looked at on their own.
   Snapshot Take() {
-    Snapshot shot;
-    for (const auto& entry : fs::recursive_directory_iterator(root_.path() / "C")) {
-      if (!entry.is_regular_file()) continue;
-      if (entry.path().parent_path().filename() == "MEDIA") continue;
-      const std::string relative = fs::relative(entry.path(), root_.path() / "C").string();
-      std::string windows = "C:\\" + relative;
-      for (char& c : windows) c = c == '/' ? '\\' : c;
-      std::uint32_t attributes = 0;
-      machine_.GetFileAttributes(windows, attributes);
-      shot["file " + windows] = testing::GetFile(machine_, windows) + " attr " + std::to_string(attributes);
-    }
-    DumpKey(machine_, hkey::localMachine, "", shot);
+    Snapshot shot = test::Take(machine_);
+    std::erase_if(shot, [](const auto& entry) {
+      return IsPendingOperations(entry.first) || entry.first.starts_with("file C:\\MEDIA\\");
+    });
     return shot;
   }
 
@@ -94,10 +75,8 @@ class UninstallationRun : public ShellTest {
     part.title = title;
     part.steps = std::move(steps);
     WritePackage(PackageDefinition{std::move(part), std::nullopt}, kMedia);
-    SetupWindow window("SETUP", "", kMediaSetup);
     ArmFaults();
-    window.OnTimer();
-    return window.Outcome();
+    return RunInstallation();
   }
 
   // Starts the uninstaller as the shell does, from its uninstall entry,
@@ -110,18 +89,8 @@ class UninstallationRun : public ShellTest {
   }
 
   RunOutcome UninstallWith(const std::string& program, const std::string& arguments) {
-    FileHandle image = kNoFile;
-    machine_.OpenRunningImage(program, image);
-    RunOutcome outcome = RunOutcome::notRun;
-    {
-      const std::string name = program.substr(program.find_last_of('\\') + 1);
-      SetupWindow window(name.substr(0, name.find_last_of('.')), arguments, program);
-      ArmFaults();
-      window.OnTimer();
-      outcome = window.Outcome();
-    }
-    if (image != kNoFile) machine_.CloseFile(image);
-    return outcome;
+    ArmFaults();
+    return RunUninstaller(machine_, program, arguments);
   }
 
   // Faults for the next run only, armed when it starts.
@@ -212,8 +181,10 @@ TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstall
   EXPECT_NE(PendingRenames(), "");
   Restart();
   Snapshot after = Take();
-  EXPECT_EQ(after["reg Software\\T V"], std::string("x\0", 2));
-  for (const char* kept : {"reg Software\\T V", "file C:\\WINDOWS\\RUN.INI"})
+  EXPECT_EQ(after["reg HKLM\\Software\\T V"], std::string("1:x\0", 4));
+  EXPECT_EQ(after["ini C:\\WINDOWS\\RUN.INI [Run] A"], "1");
+  for (const char* kept : {"reg HKLM\\Software\\T V", "file C:\\WINDOWS\\RUN.INI",
+                           "ini C:\\WINDOWS\\RUN.INI [Run] A"})
     after.erase(kept);
   EXPECT_EQ(after, before);
 }
@@ -236,22 +207,21 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
             RunOutcome::installed);
   EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\SHARED.DLL", 0), 3u);
 
-  std::vector<std::string> calls;
-  ProgramManagerHandlers handlers;
-  handlers.deleteItem = [&](const std::string& g, const std::string& t) { calls.push_back("delete " + g + "/" + t); return true; };
-  handlers.requestGroup = [&](const std::string& g) { calls.push_back("request " + g); return std::optional<std::string>("\"Tools\",Tools.grp,0,0"); };
-  handlers.deleteGroup = [&](const std::string& g) { calls.push_back("delete group " + g); return true; };
-  ScopedProgramManager manager(handlers);
+  const std::size_t transactions = machine_.ProgramManager().Transactions().size();
   machine_.InstallState().registrations.clear();
   ASSERT_EQ(Uninstall(), RunOutcome::uninstalled);
 
-  EXPECT_EQ(calls, (std::vector<std::string>{"delete Tools/The App", "request Tools", "delete group Tools"}));
+  const std::vector<std::string> made(machine_.ProgramManager().Transactions().begin() + transactions,
+                                      machine_.ProgramManager().Transactions().end());
+  EXPECT_EQ(made, (std::vector<std::string>{"execute [ShowGroup(\"Tools\", 1)]",
+                                            "execute [DeleteItem(\"The App\")]", "request Tools",
+                                            "execute [DeleteGroup(\"Tools\")]"}));
   EXPECT_EQ(machine_.InstallState().registrations,
             std::vector<std::string>{"DllUnregisterServer C:\\WINDOWS\\COMP.OCX"});
   Restart();
   Snapshot after = Take();
   // The shared file stays with the content this installation gave it.
-  EXPECT_EQ(after["file C:\\WINDOWS\\SHARED.DLL"].substr(0, 10), "shared new");
+  EXPECT_EQ(BytesIn(after["file C:\\WINDOWS\\SHARED.DLL"]), "shared new");
   after.erase("file C:\\WINDOWS\\SHARED.DLL");
   after.erase("file C:\\WINDOWS\\XDemo.exe");
   Snapshot expected = before;
@@ -259,43 +229,46 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   EXPECT_EQ(after, expected);
 }
 
+// The group goes only when this installation created it and Program Manager
+// then counts no item in it.
 TEST_F(UninstallationRun, OnlyAnEmptyGroupTheInstallationCreatedIsDeleted) {
   struct Case {
     const char* group;
-    std::optional<std::string> description;
-    bool existedBefore;
+    const char* what;
     bool deleted;
+    int requests;
   };
   const Case cases[] = {
-      {"Tools", std::string("\"Tools\",Tools.grp,0,0"), false, true},
-      {"Tools", std::string("\"Tools\",Tools.grp,2,0"), false, false},
-      {"Tools", std::string("\"Tools\",Tools.grp"), false, false},     // no count
-      {"Tools", std::string("\"Tools\",Tools.grp,x1"), false, false},  // not a number
-      {"Tools", std::nullopt, false, false},                            // the request failed
-      {"StartUp", std::string("\"StartUp\",s.grp,0,0"), true, false},   // picked from the list
-      {"", std::string("\"\",x,0"), false, false},                     // no group: nothing asked
+      {"Tools", "", true, 1},
+      {"Tools", "another item", false, 1},
+      {"Tools", "no server", false, 0},
+      {"StartUp", "", false, 0},  // there before: picked from the list
+      {"", "", false, 0},         // no group: nothing asked
   };
+  sim::SimProgramManager& manager = machine_.ProgramManager();
   for (const Case& c : cases) {
-    {
-      ProgramManagerHandlers installing;
-      installing.addItem = [](const std::string&, const std::string&, const std::string&) { return true; };
-      installing.listGroups = [&]() {
-        return std::optional<std::vector<std::string>>(
-            c.existedBefore ? std::vector<std::string>{c.group} : std::vector<std::string>{});
-      };
-      ScopedProgramManager manager(installing);
-      ASSERT_EQ(Install(Steps(Group(c.group), Flagged(File("APP.EXE", "app"), &CStep::SetIcon))),
-                RunOutcome::installed);
+    SCOPED_TRACE(std::string(c.group) + " " + c.what);
+    ASSERT_EQ(Install(Steps(Group(c.group), Flagged(File("APP.EXE", "app"), &CStep::SetIcon))),
+              RunOutcome::installed);
+    std::string current;
+    if (std::string(c.what) == "another item") {
+      ASSERT_EQ(manager.Execute("[ShowGroup(Tools,1)][AddItem(C:\\X.EXE,Other)]", current), 0u);
     }
-    int requests = 0;
-    bool deleted = false;
-    ProgramManagerHandlers handlers;
-    handlers.requestGroup = [&](const std::string&) { ++requests; return c.description; };
-    handlers.deleteGroup = [&](const std::string&) { deleted = true; return true; };
-    ScopedProgramManager manager(handlers);
+    if (std::string(c.what) == "no server") manager.InjectLastingFault(sim::DdeFault::noServer);
+    const std::size_t before = manager.Transactions().size();
     EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
-    EXPECT_EQ(deleted, c.deleted) << c.group << " " << c.description.value_or("<none>");
-    EXPECT_EQ(requests, *c.group == '\0' || c.existedBefore ? 0 : 1);
+    manager.ClearFaults();
+    int requests = 0;
+    for (std::size_t i = before; i < manager.Transactions().size(); ++i)
+      requests += manager.Transactions()[i].starts_with("request ") ? 1 : 0;
+    EXPECT_EQ(requests, c.requests);
+    bool present = false;
+    for (const sim::ProgramGroup& group : manager.Groups()) present = present || group.name == c.group;
+    if (*c.group != '\0') {
+      EXPECT_EQ(present, !c.deleted);
+    }
+    // The next case starts without the group.
+    if (present && std::string(c.group) == "Tools") manager.Execute("[DeleteGroup(Tools)]", current);
   }
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <string>
 
 #include "steps/step_classes.h"
 #include "steps/step_directory.h"
@@ -26,17 +28,19 @@ TEST(StepClasses, TreeAndRecords) {
   EXPECT_EQ(RUNTIME_CLASS(CObject)->CreateObject(), nullptr);
 }
 
-TEST(StepClassTable, HoldsTheAcceptedClassesInOrder) {
-  const auto& classes = AcceptedStepClasses();
-  ASSERT_EQ(classes.size(), kAcceptedStepClassNames.size());
-  for (std::size_t i = 0; i < classes.size(); ++i) {
-    EXPECT_STREQ(classes[i]->m_lpszClassName, kAcceptedStepClassNames[i]);
-    EXPECT_TRUE(classes[i]->IsDerivedFrom(RUNTIME_CLASS(CStep))) << kAcceptedStepClassNames[i];
+TEST(StepClassTable, NamesAreUniqueAndRecordsDescendFromCStep) {
+  std::set<std::string> names;
+  for (const StepClass& row : StepClasses()) {
+    EXPECT_TRUE(row.record->IsDerivedFrom(RUNTIME_CLASS(CStep))) << row.ClassName();
+    EXPECT_TRUE(names.insert(row.ClassName()).second) << row.ClassName();
+    EXPECT_TRUE(names.insert(row.shortName).second) << row.shortName;
   }
+  EXPECT_EQ(StepClasses().size(), 9u);
 }
 
 TEST(FindStepClass, MakesEachAcceptedClassWithNoStepAlive) {
-  for (const char* name : kAcceptedStepClassNames) {
+  for (const StepClass& row : StepClasses()) {
+    const char* name = row.ClassName();
     std::unique_ptr<CStep> step(FindStepClass(name));
     ASSERT_NE(step, nullptr) << name;
     EXPECT_STREQ(step->GetRuntimeClass()->m_lpszClassName, name);
@@ -54,7 +58,7 @@ class NotAStep : public CObject {
   NotAStep() { ++created; }
 };
 CObject* MakeNotAStep() { return new NotAStep; }
-const CRuntimeClass kImpostorClass{"CStepImpostor", 1, &MakeNotAStep, RUNTIME_CLASS(CObject)};
+const CRuntimeClass kImpostorClass{"CStepImpostor", &MakeNotAStep, RUNTIME_CLASS(CObject)};
 class Impostor : public CStep {
  public:
   const CRuntimeClass* GetRuntimeClass() const override { return &kImpostorClass; }

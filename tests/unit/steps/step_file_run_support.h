@@ -1,5 +1,5 @@
 // Drives one file step by hand on a simulated machine: its payload is
-// written as chunks into data files, the step reads them with InstallData
+// written as chunks into media files, the step reads them with InstallData
 // and places the file with Install, as the installation run would.
 #pragma once
 
@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "backends/scripted/scripted_ui.h"
-#include "backends/sim/sim_machine.h"
 #include "datafile/compressed_file.h"
-#include "steps/step_factory.h"
+#include "datafile/data_file_layout.h"
+#include "datafile/media_set.h"
 #include "steps/step_file_copy.h"
-#include "unit/support/sim_machine_test_util.h"
-#include "unit/support/temp_root.h"
+#include "unit/support/sim_machine_fixture.h"
+#include "unit/support/step_builders.h"
 
 namespace velmora::test {
 
@@ -25,66 +25,48 @@ struct Chunk {
   std::string data;
 };
 
-// Opens DATA.2, DATA.3, ... on the stream when the current one is exhausted.
-class NextDataFile : public MediaSource {
- public:
-  NextDataFile(CCompressedFile& stream, std::string stem) : stream_(stream), stem_(std::move(stem)) {}
-  bool OpenNextMediaFile() override {
-    ++opened;
-    stream_.Close();
-    if (!stream_.Open(stem_ + std::to_string(++number_), CFile::modeRead | CFile::shareDenyWrite))
-      return false;
-    stream_.SetCompressed(true);
-    return true;
-  }
-  int opened = 0;
-
- private:
-  CCompressedFile& stream_;
-  std::string stem_;
-  int number_ = 1;
-};
-
-class FileStepRun : public ::testing::Test {
+class FileStepRun : public testing::SimMachineTest {
  protected:
-  static constexpr const char* kStem = "C:\\DATA.";
+  static constexpr const char* kMediaFolder = "C:\\";
 
-  // Writes chunks, compressed, into data file `number`.
-  void WriteChunks(int number, const std::vector<Chunk>& chunks) {
+  // Media file `number` of the first part: an empty banner, then `bytes`
+  // compressed.
+  void WriteMediaFile(std::uint32_t number, const LayoutBytes& bytes) {
     CCompressedFile out;
-    ASSERT_TRUE(out.Open(kStem + std::to_string(number), CFile::modeCreate | CFile::modeWrite));
+    ASSERT_TRUE(out.Open(MediaFilePathIn(kMediaFolder, false, number),
+                         CFile::modeCreate | CFile::modeWrite));
+    LayoutBytes banner;
+    AppendPrefix(banner, "");
+    out.Write(banner.data(), static_cast<std::uint32_t>(banner.size()));
     out.SetCompressed(true);
-    for (const Chunk& chunk : chunks) {
-      std::uint8_t head[8];
-      const auto length = static_cast<std::uint32_t>(chunk.data.size());
-      for (int i = 0; i < 4; ++i) {
-        head[i] = static_cast<std::uint8_t>(chunk.sequence >> (8 * i));
-        head[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
-      }
-      out.Write(head, 8);
-      out.Write(chunk.data.data(), length);
-    }
+    out.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     out.Close();
+  }
+  // Media file `number` holding the chunks.
+  void WriteChunks(std::uint32_t number, const std::vector<Chunk>& chunks) {
+    LayoutBytes bytes;
+    for (const Chunk& chunk : chunks) {
+      AppendChunkHead(bytes, chunk.sequence, static_cast<std::uint32_t>(chunk.data.size()));
+      bytes.insert(bytes.end(), chunk.data.begin(), chunk.data.end());
+    }
+    WriteMediaFile(number, bytes);
   }
 
   std::unique_ptr<CStepFileCopy> MakeStep(const std::string& name, std::uint32_t size,
                                           const std::string& directory = "<Windows>") {
-    auto step = std::make_unique<CStepFileCopy>();
-    step->SetName(name);
-    step->SetDirectory(directory);
+    auto step = TakeStep<CStepFileCopy>(FileStep({.name = name, .directory = directory}));
     step->SetDataSize(size);
     return step;
   }
 
-  // InstallData from data file 1 (going on in 2, 3, ... when needed).
+  // InstallData from media file 1 (going on in 2, 3, ... when needed);
+  // nextOpened_ counts the files it asked for after the first.
   bool InstallData(CStep& step) {
-    CCompressedFile stream;
-    EXPECT_TRUE(stream.Open(std::string(kStem) + "1", CFile::modeRead | CFile::shareDenyWrite));
-    stream.SetCompressed(true);
-    NextDataFile next(stream, kStem);
-    ScopedMediaSource media(next);
-    const bool ok = step.InstallData(&stream);
-    nextOpened_ = next.opened;
+    MediaSet media(kMediaFolder);
+    media.Stream().SetMedia(&media);
+    EXPECT_TRUE(media.OpenNext());
+    const bool ok = step.InstallData(&media.Stream());
+    nextOpened_ = static_cast<int>(media.Number()) - 1;
     return ok;
   }
 
@@ -117,13 +99,10 @@ class FileStepRun : public ::testing::Test {
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
     for (const TranscriptEntry& entry : ui_.Transcript())
-      if (entry.kind == "message") texts.push_back(entry.text);
+      if (entry.kind == TranscriptKind::message) texts.push_back(entry.text);
     return texts;
   }
 
-  testing::TempRoot root_{"filestep"};
-  SimMachine machine_{root_.path()};
-  ScopedMachine machineScope_{machine_};
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
   int nextOpened_ = 0;

@@ -57,13 +57,8 @@ TEST_F(FileStepRun, PayloadGoesOnInTheNextMediaFileAtAChunkBoundary) {
 TEST_F(FileStepRun, MediaFileEndingInsideAChunkFails) {
   auto step = MakeStep("CUT.TXT", 7);
   WriteChunks(1, {{1, "abc"}});
-  // Data file 1 ends after the second chunk's header only.
-  CCompressedFile out;
-  ASSERT_TRUE(out.Open("C:\\DATA.1", CFile::modeWrite | CFile::modeCreate));
-  out.SetCompressed(true);
-  const std::uint8_t bytes[] = {1, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 4, 0, 0, 0, 'd'};
-  out.Write(bytes, sizeof bytes);
-  out.Close();
+  // Media file 1 ends inside the second chunk.
+  WriteMediaFile(1, {1, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 4, 0, 0, 0, 'd'});
   WriteChunks(2, {{2, "efg"}});
   EXPECT_FALSE(InstallData(*step));
   EXPECT_EQ(nextOpened_, 0);

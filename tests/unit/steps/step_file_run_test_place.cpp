@@ -5,6 +5,7 @@
 
 #include "services/shared_files.h"
 #include "unit/steps/step_file_run_support.h"
+#include "unit/support/media_folder.h"
 #include "unit/support/pe_builder.h"
 
 namespace velmora::test {
@@ -27,10 +28,8 @@ class FilePlacement : public FileStepRun {
     }
   }
   std::unique_ptr<CStepFileCopy> NewStep(const std::string& name = "APP.DLL") {
-    auto step = MakeStep(name, 0);
-    step->SetCreationTime(kNew - 100);
-    step->SetModificationTime(kNew);
-    return step;
+    return TakeStep<CStepFileCopy>(
+        FileStep({.name = name, .created = kNew - 100, .modified = kNew}));
   }
   std::uint32_t Count(const std::string& path = kTarget) { return ReadSharedCount(path, 999); }
   // Everything in C:\WINDOWS but the system directory.
@@ -304,9 +303,7 @@ TEST_F(FilePlacement, SharedCountWriteFailureFailsTheStep) {
 TEST_F(FilePlacement, Registration) {
   const std::string program = "C:\\WINDOWS\\SYSTEM\\regsvr32.exe";
   Put(program, "MZ registration program");
-  ASSERT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
-  Put("C:\\MEDIA\\Regsvr32.exe", "MZ planted");
-  ASSERT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
+  MakeMediaFolder(machine_, {{"Regsvr32.exe", "MZ planted"}});
   const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   auto step = NewStep("COMP.OCX");
   step->SetRegister(true);
@@ -338,9 +335,7 @@ TEST_F(FilePlacement, Registration) {
 // Without the system's registration program nothing is started in its
 // place: the registration fails, is told, and the file stays.
 TEST_F(FilePlacement, RegistrationFailureIsToldAndTheFileStays) {
-  ASSERT_EQ(machine_.CreateDirectory("C:\\MEDIA"), FileCause::none);
-  Put("C:\\MEDIA\\Regsvr32.exe", "MZ planted");
-  ASSERT_EQ(machine_.SetCurrentDirectory("C:\\MEDIA"), FileCause::none);
+  MakeMediaFolder(machine_, {{"Regsvr32.exe", "MZ planted"}});
   auto step = MakeStep("DATA.TLB", 0, "<Windows>");
   step->SetRegister(true);
   EXPECT_EQ(InstallContent(*step, "x"), 1);

@@ -7,9 +7,8 @@
 #include <stdexcept>
 
 #include "authoring/package_writer.h"
-#include "shell/setup_window.h"
+#include "shell/run_setup.h"
 #include "steps/replace_decision.h"
-#include "steps/step_file_copy.h"
 #include "unit/shell/shell_test_support.h"
 #include "unit/support/pe_builder.h"
 
@@ -70,17 +69,14 @@ class Replacement : public ShellTest {
     package.first.title = "Demo";
     package.first.checkDates = c.checkDates;
     package.first.checkVersions = c.checkVersions;
-    auto step = std::make_unique<CStepFileCopy>();
-    step->SetName("APP.DLL");
-    step->SetDirectory("<Windows>");
-    step->SetCreationTime(static_cast<std::int32_t>(c.newCreated));
-    step->SetModificationTime(static_cast<std::int32_t>(c.newModified));
     const std::string content = Image(c.newVersion, "new");
-    package.first.steps.push_back({std::move(step), {content.begin(), content.end()}});
+    package.first.steps.push_back(
+        FileStep({.name = "APP.DLL",
+                  .payload = {content.begin(), content.end()},
+                  .created = static_cast<std::int32_t>(c.newCreated),
+                  .modified = static_cast<std::int32_t>(c.newModified)}));
     WritePackage(package, kMedia);
-    SetupWindow window("SETUP", "", kMediaSetup);
-    window.OnTimer();
-    EXPECT_EQ(window.Outcome(), RunOutcome::installed) << c.what;
+    EXPECT_EQ(RunInstallation(), RunOutcome::installed) << c.what;
     const std::string now = testing::GetFile(machine_, kTarget);
     return now.substr(now.size() - 3) == "new";
   }
@@ -143,7 +139,7 @@ TEST_F(Replacement, NeitherFlagAsksWithBothFilesDescribed) {
   EXPECT_TRUE(Install(c));  // no rule: "Use new file"
   const TranscriptEntry* asked = nullptr;
   for (const TranscriptEntry& entry : ui_.Transcript())
-    if (entry.kind == "replace") asked = &entry;
+    if (entry.kind == TranscriptKind::replace) asked = &entry;
   ASSERT_NE(asked, nullptr);
   EXPECT_EQ(asked->caption, kTarget);
   const std::string date = FormatFileDate(kBase);
@@ -151,7 +147,7 @@ TEST_F(Replacement, NeitherFlagAsksWithBothFilesDescribed) {
                              " 0.1.0.2.0.0.0.0");
 
   AnswerRule keep;
-  keep.kind = "replace";
+  keep.kind = TranscriptKind::replace;
   keep.pattern = "*\\APP.DLL";
   keep.answer = "existing";
   ui_.AddRule(keep);
@@ -174,19 +170,12 @@ TEST_F(Replacement, RunOutcomeDecidesAboutTheReplacedFile) {
   PackageDefinition package;
   package.first.title = "Demo";
   package.first.checkDates = true;
-  auto step = std::make_unique<CStepFileCopy>();
-  step->SetName("APP.DLL");
-  step->SetDirectory("<Windows>");
-  step->SetModificationTime(std::int32_t{2000000000});
-  package.first.steps.push_back({std::move(step), {'n', 'e', 'w'}});
-  auto broken = std::make_unique<CStepFileCopy>();
-  broken->SetName("LATER.TXT");
-  broken->SetDirectory("NoSuchDirectoryStep");
-  package.first.steps.push_back({std::move(broken), {'x'}});
+  package.first.steps.push_back(
+      FileStep({.name = "APP.DLL", .payload = {'n', 'e', 'w'}, .modified = 2000000000}));
+  package.first.steps.push_back(
+      FileStep({.name = "LATER.TXT", .directory = "NoSuchDirectoryStep", .payload = {'x'}}));
   WritePackage(package, kMedia);
-  SetupWindow window("SETUP", "", kMediaSetup);
-  window.OnTimer();
-  EXPECT_EQ(window.Outcome(), RunOutcome::installFailed);
+  EXPECT_EQ(RunInstallation(), RunOutcome::installFailed);
   EXPECT_EQ(testing::GetFile(machine_, kTarget), "before");
 }
 

@@ -24,7 +24,7 @@ class DirectoryRun : public ShellTest {
   std::vector<const TranscriptEntry*> Questions() const {
     std::vector<const TranscriptEntry*> asked;
     for (const TranscriptEntry& entry : ui_.Transcript()) {
-      if (entry.kind == "directory") asked.push_back(&entry);
+      if (entry.kind == TranscriptKind::directory) asked.push_back(&entry);
     }
     return asked;
   }

@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-AnswerRule Rule(const std::string& kind, const std::string& answer,
+AnswerRule Rule(TranscriptKind kind, const std::string& answer,
                 std::vector<GroupAction> actions = {}) {
   AnswerRule rule;
   rule.kind = kind;
@@ -28,13 +28,13 @@ TEST(StepPMGInstall, TheAnswersDecideTheName) {
     bool dialogShown;
   };
   const Case cases[] = {
-      {"No: no group", {Rule("message", "no")}, "", false},
+      {"No: no group", {Rule(TranscriptKind::message, "no")}, "", false},
       {"no rule: the script's name", {}, "Lantern", true},
-      {"a typed name", {Rule("group", "", {{GroupAction::type, "Tools"}})}, "Tools", true},
-      {"a cleared name", {Rule("group", "", {{GroupAction::type, ""}})}, "", true},
-      {"an existing group", {Rule("group", "", {{GroupAction::choose, "Games"}})}, "Games", true},
+      {"a typed name", {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}})}, "Tools", true},
+      {"a cleared name", {Rule(TranscriptKind::group, "", {{GroupAction::type, ""}})}, "", true},
+      {"an existing group", {Rule(TranscriptKind::group, "", {{GroupAction::choose, "Games"}})}, "Games", true},
       {"Escape keeps the script's name",
-       {Rule("group", "", {{GroupAction::type, "Tools"}, {GroupAction::escape, ""}})}, "Lantern",
+       {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}, {GroupAction::escape, ""}})}, "Lantern",
        true},
   };
   for (const Case& c : cases) {
@@ -67,7 +67,7 @@ TEST(StepPMGInstall, TheDialogListsTheGroupsSortedAndOpensWithoutThem) {
   step.Install();
   ASSERT_EQ(ui.Transcript().size(), 2u);
   const TranscriptEntry& dialog = ui.Transcript()[1];
-  EXPECT_EQ(dialog.kind, "group");
+  EXPECT_EQ(dialog.kind, TranscriptKind::group);
   EXPECT_EQ(dialog.caption, "Create program group:");
   EXPECT_EQ(dialog.path, "Lantern");
   EXPECT_EQ(dialog.list,

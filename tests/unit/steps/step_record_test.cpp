@@ -1,15 +1,18 @@
 // Reading step records from the installation script: class name framing,
 // the plain leading fields, tags, the file step's trailing fields, media
 // file changes and file errors.
+#include "steps/step_record.h"
+
 #include <gtest/gtest.h>
 
+#include "datafile/media_set.h"
 #include "services/file_error_report.h"
-#include "unit/steps/step_test_support.h"
+#include "steps/step_classes.h"
 #include "steps/step_directory.h"
 #include "steps/step_file_copy.h"
 #include "steps/step_file_display.h"
-#include "steps/step_record.h"
 #include "steps/step_registry.h"
+#include "unit/steps/step_test_support.h"
 
 namespace velmora::test {
 namespace {
@@ -58,7 +61,8 @@ TEST_F(StepRecord, ClassNameLengthMustBeTwoTo128WithATerminatingZero) {
 }
 
 TEST_F(StepRecord, EveryAcceptedClassIsCreatedAndTheBaseKindsAreRefused) {
-  for (const char* name : kAcceptedStepClassNames) {
+  for (const StepClass& row : StepClasses()) {
+    const char* name = row.ClassName();
     auto step = Read(Empty(name));
     ASSERT_NE(step, nullptr) << name;
     EXPECT_STREQ(step->GetRuntimeClass()->m_lpszClassName, name);
@@ -176,9 +180,9 @@ TEST_F(StepRecord, LeadingFieldsCutShortRefuseTheRecord) {
   PutU32(plain, 10);  // size != 0, then only the disk
   PutU32(plain, 2);
   WriteStream(kRecords, r.Stretches());
-  Bytes file = machine_.GetFile(kRecords);
+  Bytes file = FileBytes(kRecords);
   file.insert(file.end(), plain.begin(), plain.end());
-  machine_.SetFile(kRecords, file);
+  SetFile(kRecords, file);
   ASSERT_TRUE(stream_.Open(kRecords, CFile::modeRead));
   stream_.SetCompressed(true);
   EXPECT_EQ(ReadStep(), nullptr);
@@ -228,40 +232,42 @@ TEST_F(StepRecord, FileErrorsAreReportedThroughTheUi) {
   }
 }
 
-class FakeMedia : public MediaSource {
- public:
-  FakeMedia(CCompressedFile& stream, std::string next) : stream_(stream), next_(std::move(next)) {}
-  bool OpenNextMediaFile() override {
-    ++calls;
-    if (next_.empty()) return false;
-    stream_.Close();
-    if (!stream_.Open(next_, CFile::modeRead)) return false;
-    stream_.SetCompressed(true);
-    next_.clear();
-    return true;
-  }
-  int calls = 0;
+// Media files of the first part in C:\, each an empty banner and then
+// records, read one after another through a media set.
+class StepRecordMedia : public StepTest {
+ protected:
+  StepRecordMedia() { media_.Stream().SetMedia(&media_); }
 
- private:
-  CCompressedFile& stream_;
-  std::string next_;
+  void WriteMediaFile(std::uint32_t number, const RecordBuilder& records) {
+    LayoutBytes banner;
+    AppendPrefix(banner, "");
+    std::vector<RecordBuilder::Stretch> stretches{{false, banner}};
+    stretches.insert(stretches.end(), records.Stretches().begin(), records.Stretches().end());
+    WriteStream(MediaFilePathIn("C:\\", false, number), stretches);
+  }
+  std::unique_ptr<CStep> ReadMediaStep() {
+    return std::unique_ptr<CStep>(CreateStep(&media_.Stream()));
+  }
+  // Files asked for after the first.
+  int NextOpened() const { return static_cast<int>(media_.Number()) - 1; }
+
+  MediaSet media_{"C:\\"};
 };
 
-TEST_F(StepRecord, RecordsContinueInTheNextMediaFileWhenOneEndsBetweenRecords) {
-  WriteStream("C:\\VELMOR.2", Empty("CStepUserValue").Stretches());
-  OpenRecords(Empty("CStepPMG"));
-  FakeMedia media(stream_, "C:\\VELMOR.2");
-  ScopedMediaSource scope(media);
-  auto first = ReadStep();
+TEST_F(StepRecordMedia, RecordsContinueInTheNextMediaFileWhenOneEndsBetweenRecords) {
+  WriteMediaFile(1, Empty("CStepPMG"));
+  WriteMediaFile(2, Empty("CStepUserValue"));
+  ASSERT_TRUE(media_.OpenNext());
+  auto first = ReadMediaStep();
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(media.calls, 0);
-  auto second = ReadStep();
+  EXPECT_EQ(NextOpened(), 0);
+  auto second = ReadMediaStep();
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(media.calls, 1);
+  EXPECT_EQ(NextOpened(), 1);
   EXPECT_STREQ(second->GetRuntimeClass()->m_lpszClassName, "CStepUserValue");
   // No further media file: the end of the data.
-  EXPECT_EQ(ReadStep(), nullptr);
-  EXPECT_EQ(media.calls, 2);
+  EXPECT_EQ(ReadMediaStep(), nullptr);
+  EXPECT_EQ(NextOpened(), 2);
 }
 
 TEST_F(StepRecord, EndOfDataWithoutMediaSourceGivesNull) {
@@ -270,13 +276,13 @@ TEST_F(StepRecord, EndOfDataWithoutMediaSourceGivesNull) {
   EXPECT_EQ(ReadStep(), nullptr);
 }
 
-TEST_F(StepRecord, MediaFileEndingInsideTheLengthDoesNotChangeMedia) {
-  OpenRecords(Empty("CStepPMG").Raw("\2"));
-  FakeMedia media(stream_, "C:\\VELMOR.2");
-  ScopedMediaSource scope(media);
-  ASSERT_NE(ReadStep(), nullptr);
-  EXPECT_EQ(ReadStep(), nullptr);
-  EXPECT_EQ(media.calls, 0);
+TEST_F(StepRecordMedia, MediaFileEndingInsideTheLengthDoesNotChangeMedia) {
+  WriteMediaFile(1, Empty("CStepPMG").Raw("\2"));
+  WriteMediaFile(2, Empty("CStepPMG"));
+  ASSERT_TRUE(media_.OpenNext());
+  ASSERT_NE(ReadMediaStep(), nullptr);
+  EXPECT_EQ(ReadMediaStep(), nullptr);
+  EXPECT_EQ(NextOpened(), 0);
 }
 
 }  // namespace

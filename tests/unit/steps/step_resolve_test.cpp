@@ -8,14 +8,16 @@
 #include "steps/step_registry.h"
 #include "steps/step_user_value.h"
 #include "unit/steps/step_test_support.h"
+#include "unit/support/forwarding_machine.h"
 
 namespace velmora::test {
 namespace {
 
-// A memory machine whose Windows and system directories can be changed; an
-// empty directory stands for a failing call.
-class DirectoryMachine : public MemoryMachine {
+// The test's machine with Windows and system directories that can be
+// changed; an empty directory stands for a failing call.
+class DirectoryMachine : public testing::ForwardingMachine {
  public:
+  using ForwardingMachine::ForwardingMachine;
   std::string windows = "C:\\WINDOWS";
   std::string system = "C:\\WINDOWS\\SYSTEM";
   std::string GetWindowsDirectory() override { return windows; }
@@ -39,7 +41,7 @@ class ResolveValue : public StepTest {
     return texts;
   }
 
-  DirectoryMachine dirs_;
+  DirectoryMachine dirs_{machine_};
   ScopedMachine dirsScope_{dirs_};
 };
 
@@ -71,13 +73,13 @@ TEST_F(ResolveValue, DirectoryStepPathOrTheDefaultAloneWhenNoneIsChosen) {
   CStepDirectory main;
   main.SetName("Main");
   AnswerRule cancel;
-  cancel.kind = "directory";
+  cancel.kind = TranscriptKind::directory;
   cancel.pattern = "*";
   cancel.actions = {{DirectoryAction::cancel, ""}};
   ui_.AddRule(cancel);
   EXPECT_EQ(Resolve("Main", "data"), "data");  // question cancelled: no message
   ASSERT_EQ(ui_.Transcript().size(), 1u);
-  EXPECT_EQ(ui_.Transcript()[0].kind, "directory");
+  EXPECT_EQ(ui_.Transcript()[0].kind, TranscriptKind::directory);
   ui_.ClearTranscript();
   main.SetChosenPath("C:\\Example");
   EXPECT_EQ(main.GetPath(), "C:\\Example\\");

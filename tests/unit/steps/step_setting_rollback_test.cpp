@@ -14,7 +14,8 @@
 #include "steps/step_ini_value.h"
 #include "steps/step_registry.h"
 #include "steps/step_user_value.h"
-#include "unit/shell/shell_test_support.h"
+#include "unit/steps/step_test_support.h"
+#include "unit/support/step_builders.h"
 
 namespace velmora::test {
 namespace {
@@ -33,25 +34,41 @@ struct Kind {
   const char* written;  // what it writes there
 };
 
-std::unique_ptr<CStep> Make(const char* className, const char* name, bool registry, bool ini) {
-  std::unique_ptr<CStep> step(FindStepClass(className));
-  step->SetName(name);
-  step->SetQuestion("Where?");
-  step->SetDefault("new");
-  if (registry) step->SetRegEntry(kRegEntry);
-  if (ini) {
-    step->SetIniFile(kIniFile);
-    step->SetIniSection("Section");
-    step->SetIniEntry("Entry");
-  }
-  return step;
-}
-
 const Kind kKinds[] = {
-    {"registry", [] { return Make("CStepRegistry", "", true, false); }, true, false, "new"},
-    {"ini value", [] { return Make("CStepIniValue", "", false, true); }, false, true, "new"},
-    {"directory", [] { return Make("CStepDirectory", "Main", true, true); }, true, true, kChosen},
-    {"user value", [] { return Make("CStepUserValue", "Owner", true, true); }, true, true, kTyped},
+    {"registry", [] { return RegistryStep({.value = "new", .regEntry = kRegEntry}).step; }, true,
+     false, "new"},
+    {"ini value",
+     [] {
+       return IniValueStep({.value = "new",
+                            .iniFile = kIniFile,
+                            .iniSection = "Section",
+                            .iniEntry = "Entry"})
+           .step;
+     },
+     false, true, "new"},
+    {"directory",
+     [] {
+       return DirectoryStep({.name = "Main",
+                             .question = "Where?",
+                             .value = "new",
+                             .iniFile = kIniFile,
+                             .iniSection = "Section",
+                             .iniEntry = "Entry",
+                             .regEntry = kRegEntry})
+           .step;
+     },
+     true, true, kChosen},
+    {"user value",
+     [] {
+       return UserValueStep({.name = "Owner",
+                             .value = "new",
+                             .iniFile = kIniFile,
+                             .iniSection = "Section",
+                             .iniEntry = "Entry",
+                             .regEntry = kRegEntry})
+           .step;
+     },
+     true, true, kTyped},
 };
 
 // What a place holds before the step runs: nullopt is no value (or no
@@ -80,13 +97,17 @@ const Previous kPrevious[] = {
     {"expandable", true, Held{regtype::expandSz, std::string("%WINDIR%", 9)}, true, "x"},
 };
 
-class SettingRollback : public ShellTest {
+class SettingRollback : public StepTest {
  protected:
   SettingRollback() {
     EXPECT_EQ(machine_.CreateDirectory(kChosen), FileCause::none);
-    ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, kChosen}}));
+    AnswerRule directory;
+    directory.kind = TranscriptKind::directory;
+    directory.pattern = "*";
+    directory.actions = {{DirectoryAction::type, kChosen}};
+    ui_.AddRule(directory);
     AnswerRule user;
-    user.kind = "user";
+    user.kind = TranscriptKind::user;
     user.pattern = "*";
     user.userActions = {{UserValueAction::type, kTyped}, {UserValueAction::ok, ""}};
     ui_.AddRule(user);
@@ -128,6 +149,12 @@ class SettingRollback : public ShellTest {
     return "ini " + (ini == missing ? "-" : ini);
   }
   std::string Places() { return RegistryPlace() + " | " + IniPlace(); }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const TranscriptEntry& entry : ui_.Transcript())
+      if (entry.kind == TranscriptKind::message) texts.push_back(entry.text);
+    return texts;
+  }
 
   // What the places hold once the step wrote the places it writes to;
   // the others hold what they held before.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/agreement_dialog.h"
-#include "shell/setup_window.h"
+#include "steps/background_window.h"
 #include "steps/step_file_background.h"
 #include "steps/step_file_display.h"
 #include "steps/step_user_value.h"
@@ -41,7 +41,13 @@ TEST_F(ShownStep, UserValueWhoseRegistryEntryDoesNotSplitAsksNothing) {
 // and the window forgets a background step that is destroyed.
 TEST_F(ShownStep, BackgroundStepOwnsItsBitmapAndLeavesTheWindowWhenDestroyed) {
   const Bytes image = MakeBmp({.width = 8, .height = 8});
-  SetupWindow window("SETUP", "");
+  struct Window final : BackgroundWindow {
+    CStep* Background() const override { return background; }
+    void SetBackground(CStep* step) override { background = step; }
+    void RepaintNow() override {}
+    CStep* background = nullptr;
+  } window;
+  SetCurrentBackgroundWindow(&window);
   auto step = std::make_unique<CStepFileBackground>();
   step->ShowImage(image.data(), static_cast<std::uint32_t>(image.size()));
   EXPECT_EQ(window.Background(), step.get());
@@ -52,12 +58,13 @@ TEST_F(ShownStep, BackgroundStepOwnsItsBitmapAndLeavesTheWindowWhenDestroyed) {
   EXPECT_EQ(step->Bitmap(), 0u);
   EXPECT_EQ(ui_.LiveBitmaps(), 0u);
   // The preview loads the picture from the named file.
-  machine_.SetFile("OTHER.BMP", AsText(MakeBmp({.width = 3, .height = 2})));
+  SetFile("OTHER.BMP", MakeBmp({.width = 3, .height = 2}));
   EXPECT_STRNE(step->GetPreview(), "");
   EXPECT_EQ(ui_.LiveBitmaps(), 1u);
   step.reset();
   EXPECT_EQ(window.Background(), nullptr);
   EXPECT_EQ(ui_.LiveBitmaps(), 0u);
+  SetCurrentBackgroundWindow(nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Helpers for the step tests: a builder for step records as the installation
 // script stores them (stretches of plain and compressed bytes), a builder for
-// uninstall log bytes, and a fixture with a memory machine and a scripted
-// Ui.
+// uninstall log bytes, and a fixture with a simulated machine and a
+// scripted Ui.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,11 +13,12 @@
 
 #include "backends/scripted/scripted_ui.h"
 #include "datafile/compressed_file.h"
+#include "datafile/data_file_layout.h"
 #include "framework/archive.h"
 #include "framework/little_endian.h"
 #include "steps/step.h"
 #include "steps/step_factory.h"
-#include "unit/support/memory_machine.h"
+#include "unit/support/sim_machine_fixture.h"
 
 namespace velmora::test {
 
@@ -34,10 +35,11 @@ class RecordBuilder {
     Bytes bytes;
   };
 
-  // Class name with its length field (N = characters + terminator).
+  // Class name with its length field, framed by the data file writer.
   RecordBuilder& ClassName(const std::string& name) {
-    U32(static_cast<std::uint32_t>(name.size() + 1));
-    return Raw(name + std::string(1, '\0'));
+    Bytes framing;
+    AppendClassName(framing, name);
+    return Raw(framing);
   }
   // The plain leading fields: size, and disk and offset when size != 0.
   RecordBuilder& Head(std::uint32_t size, std::uint32_t disk = 0, std::uint32_t offset = 0) {
@@ -113,7 +115,7 @@ class LogBuilder {
   Bytes bytes_;
 };
 
-class StepTest : public ::testing::Test {
+class StepTest : public testing::SimMachineTest {
  protected:
   static constexpr const char* kRecords = "C:\\VELMOR.1";
   static constexpr const char* kLog = "C:\\WINDOWS\\XDEMO.VMU";
@@ -150,11 +152,11 @@ class StepTest : public ::testing::Test {
     step.Serialize(ar);
     ar.Close();
     file.Close();
-    return machine_.GetFile(kLog);
+    return FileBytes(kLog);
   }
   // Loads `step` from the bytes; answers the bytes the archive left unread.
   std::size_t Load(CStep& step, const Bytes& bytes) {
-    machine_.SetFile(kLog, bytes);
+    SetFile(kLog, bytes);
     CFile file;
     EXPECT_TRUE(file.Open(kLog, CFile::modeRead));
     CArchive ar(&file, CArchive::load);
@@ -165,8 +167,6 @@ class StepTest : public ::testing::Test {
     return rest;
   }
 
-  MemoryMachine machine_;
-  ScopedMachine machineScope_{machine_};
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
   CCompressedFile stream_;

@@ -45,7 +45,7 @@ inline std::vector<std::filesystem::path> TestDataEntries(const std::string& rel
 // One package of tests/data/media: its media files and what they hold.
 struct MediaFixture {
   std::string name;  // the folder: m* valid, e* to be refused
-  std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
+  std::vector<std::pair<std::string, std::string>> files;  // name, bytes
   JsonValue expected;
 
   bool Valid() const { return name[0] == 'm'; }
@@ -56,8 +56,9 @@ inline std::vector<MediaFixture> LoadMediaFixtures() {
   for (const std::filesystem::path& folder : TestDataEntries("media")) {
     MediaFixture fixture{folder.filename().string(), {}, ReadJsonFile(folder / "expected.json")};
     for (const std::filesystem::path& file : TestDataEntries("media/" + fixture.name)) {
-      if (file.filename() != "expected.json")
-        fixture.files.emplace_back(file.filename().string(), ReadHostFile(file));
+      if (file.filename() == "expected.json") continue;
+      const std::vector<std::uint8_t> bytes = ReadHostFile(file);
+      fixture.files.emplace_back(file.filename().string(), std::string(bytes.begin(), bytes.end()));
     }
     fixtures.push_back(std::move(fixture));
   }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,15 +21,27 @@
 
 namespace velmora::testing {
 
+// Where the folders are made: the host's memory-backed folder when it has
+// one and TMPDIR names no other.  The simulated machine writes every file
+// through to its host folder, and the tests that write thousands of small
+// files would wait on a disk.
+inline std::filesystem::path TempBase() {
+#ifndef _WIN32
+  std::error_code ec;
+  if (std::getenv("TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm", ec))
+    return "/dev/shm";
+#endif
+  return std::filesystem::temp_directory_path();
+}
+
 class TempRoot {
  public:
   explicit TempRoot(const std::string& tag = "root") {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("velmora-" + tag + "-" + std::to_string(random()) + "-" + std::to_string(stamp) + "-" +
-             std::to_string(counter++));
+    path_ = TempBase() / ("velmora-" + tag + "-" + std::to_string(random()) + "-" +
+                          std::to_string(stamp) + "-" + std::to_string(counter++));
     std::filesystem::create_directories(path_);
   }
   ~TempRoot() {

@@ -67,7 +67,7 @@ TEST_F(ScriptedDirectory, BrowsingSomewhereTheTreeDoesNotListKeepsTheField) {
 
   ui_.AddRule([] {
     AnswerRule rule;
-    rule.kind = "directory";
+    rule.kind = TranscriptKind::directory;
     rule.pattern = "Again";
     rule.actions = {{DirectoryAction::browseCancel, "C:\\Program Files"}, {DirectoryAction::ok, ""}};
     return rule;
@@ -122,7 +122,7 @@ TEST(ScriptedGuard, RepeatedUnansweredPromptIsCancelledWhenItCan) {
 
 TEST(ScriptedGuard, RuleAnsweredPromptEndsOnlyAfterManyShowings) {
   ScriptedUi ui;
-  ui.AddRule({"message", "Retry?", "retry", 0, 0, 1});
+  ui.AddRule({TranscriptKind::message, "Retry?", "retry", 0, 0, 1});
   for (int i = 0; i < ScriptedUi::kMaxSamePrompt; ++i)
     ASSERT_EQ(ui.MessageBox("Retry?", "Setup", mb::retryCancel), id::retry) << i;
   EXPECT_EQ(ui.MessageBox("Retry?", "Setup", mb::retryCancel), id::cancel);

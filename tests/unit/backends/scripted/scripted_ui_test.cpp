@@ -57,7 +57,7 @@ TEST(ScriptedUi, RulesAnswerInOrderAndRespectUseCounts) {
 
 TEST(ScriptedUi, AnswerThatTheBoxDoesNotOfferIsNotPressed) {
   ScriptedUi ui;
-  ui.AddRule({"message", "*", "yes", 1, 0, 1});
+  ui.AddRule({TranscriptKind::message, "*", "yes", 1, 0, 1});
   EXPECT_EQ(ui.MessageBox("Install Successful", "Setup", mb::ok | mb::iconInformation), id::ok);
   // The rule was not used up by the box it could not answer.
   EXPECT_EQ(ui.MessageBox("Again?", "Setup", mb::yesNo | mb::defButton2), id::yes);
@@ -122,7 +122,7 @@ TEST(ScriptedUi, GroupNameThatOkRefusesEndsTheDialogWithEscape) {
   ScriptedUi ui;
   ScopedUi scope(ui);
   AnswerRule rule;
-  rule.kind = "group";
+  rule.kind = TranscriptKind::group;
   rule.pattern = "Tools";
   rule.groupActions = {{GroupAction::type, "x\")][DeleteGroup(\"Accessories"},
                        {GroupAction::ok, ""}};
@@ -138,11 +138,11 @@ TEST(ScriptedUi, GroupNameThatOkRefusesEndsTheDialogWithEscape) {
   ASSERT_EQ(ui.Transcript().size(), 4u);
   for (std::size_t i : {0u, 2u}) {
     const TranscriptEntry& message = ui.Transcript()[i];
-    EXPECT_EQ(message.kind, "message");
+    EXPECT_EQ(message.kind, TranscriptKind::message);
     EXPECT_EQ(message.text, CGroupDialog::kRefusedName);
     EXPECT_EQ(message.style, mb::ok | mb::iconExclamation);
     const TranscriptEntry& group = ui.Transcript()[i + 1];
-    EXPECT_EQ(group.kind, "group");
+    EXPECT_EQ(group.kind, TranscriptKind::group);
     EXPECT_EQ(group.answer, id::cancel);
     EXPECT_EQ(group.notes.back(), "OK refused the name");
   }
@@ -237,10 +237,10 @@ TEST(ScriptedUi, ReplaceQuestionKeepsANewerExistingFileUnlessARuleAnswers) {
 // the pictures.  Nothing takes a default.
 TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
   ScriptedUi user;
-  user.AddRule({"message", "Create?", "no", 0, 0, 1});
+  user.AddRule({TranscriptKind::message, "Create?", "no", 0, 0, 1});
   ScriptedUi ui;
   ui.SetFallback(&user);
-  ui.AddRule({"message", "Replace?", "no", 0, 0, 1});
+  ui.AddRule({TranscriptKind::message, "Replace?", "no", 0, 0, 1});
   EXPECT_EQ(ui.MessageBox("Replace?", "Setup", mb::yesNo), id::no);
   EXPECT_EQ(ui.MessageBox("Create?", "Setup", mb::yesNo), id::no);
   CUserInfoDialog dialog;
@@ -261,8 +261,8 @@ TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
   // bitmap is the windows' own.
   ASSERT_EQ(user.Transcript().size(), 3u);
   EXPECT_EQ(user.Transcript()[0].text, "Create?");
-  EXPECT_EQ(user.Transcript()[1].kind, "user");
-  EXPECT_EQ(user.Transcript()[2].kind, "progress");
+  EXPECT_EQ(user.Transcript()[1].kind, TranscriptKind::user);
+  EXPECT_EQ(user.Transcript()[2].kind, TranscriptKind::progress);
   EXPECT_EQ(user.LiveBitmaps(), 1u);
   EXPECT_EQ(ui.LiveBitmaps(), 0u);
 }
@@ -296,7 +296,7 @@ TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
   std::ostringstream echo;
   ScriptedUi ui;
   ui.SetEcho([&echo](const std::string& line) { echo << line << '\n'; });
-  ui.AddRule({"message", "Overwrite*", "no", 0, 0, 1});
+  ui.AddRule({TranscriptKind::message, "Overwrite*", "no", 0, 0, 1});
   ui.MessageBox("Overwrite \"a.txt\"?\nIt is newer.", "Setup", mb::yesNo | mb::iconQuestion);
   ui.MessageBox("Disk Full", "Setup", mb::ok | mb::iconExclamation);
   std::ostringstream written;
