@@ -29,7 +29,8 @@ ChunkPipeline::ChunkPipeline(const PackagePart& part, std::uint32_t chunkSize, u
     // caller's thread when none could be made.
   }
   if (!workers_.empty())
-    depth_ = std::max<std::size_t>(2, std::min<std::size_t>(4 * workers_.size(), kAheadBytes / chunkSize));
+    depth_ = std::max<std::size_t>(
+        2, std::min<std::size_t>(4 * workers_.size(), kAheadBytes / chunkSize));
 }
 
 ChunkPipeline::~ChunkPipeline() {
@@ -103,7 +104,8 @@ const EncodedChunk* ChunkPipeline::Next() {
   if (workers_.empty()) {
     if (!current_->error) {
       const Bytes& bytes = current_->chunk.bytes;
-      encoder_.Encode(bytes.data(), static_cast<std::uint32_t>(bytes.size()), current_->chunk.encoded);
+      encoder_.Encode(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
+                      current_->chunk.encoded);
     }
   } else {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -28,12 +28,12 @@
 namespace velmora {
 
 struct EncodedChunk {
-  std::size_t step = 0;          // index in the part
-  std::uint32_t sequence = 0;    // from 1 in each payload
-  std::uint32_t dataStart = 0;   // in the step's payload
-  std::uint32_t length = 0;      // data bytes
-  Bytes bytes;                   // the chunk as the readers get it: head and data
-  Bytes encoded;                 // `bytes` encoded as one stretch
+  std::size_t step = 0;         // index in the part
+  std::uint32_t sequence = 0;   // from 1 in each payload
+  std::uint32_t dataStart = 0;  // in the step's payload
+  std::uint32_t length = 0;     // data bytes
+  Bytes bytes;                  // the chunk as the readers get it: head and data
+  Bytes encoded;                // `bytes` encoded as one stretch
 
   const std::uint8_t* Data() const { return bytes.data() + kChunkHeaderSize; }
 };

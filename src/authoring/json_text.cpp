@@ -12,10 +12,16 @@ std::size_t SequenceLength(std::string_view text, std::size_t at) {
   std::size_t length = 0;
   std::uint32_t cp = 0;
   if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) { length = 2; cp = lead & 0x1Fu; }
-  else if ((lead & 0xF0) == 0xE0) { length = 3; cp = lead & 0x0Fu; }
-  else if ((lead & 0xF8) == 0xF0) { length = 4; cp = lead & 0x07u; }
-  else return 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1Fu;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0Fu;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07u;
+  } else return 0;
   if (text.size() - at < length) return 0;
   for (std::size_t i = 1; i < length; ++i) {
     const auto next = static_cast<unsigned char>(text[at + i]);

@@ -44,7 +44,8 @@ std::string Describe(const CStep& step) {
 
 bool NamesDirectoryStep(const StepList& steps, const std::string& name) {
   for (const CStep* step : steps)
-    if (dynamic_cast<const CStepDirectory*>(step) != nullptr && step->GetName() == name) return true;
+    if (dynamic_cast<const CStepDirectory*>(step) != nullptr && step->GetName() == name)
+      return true;
   return false;
 }
 
@@ -98,7 +99,8 @@ std::string CheckFileName(const CStep& step) {
 std::string TitleProblem(const std::string& title) {
   if (title.empty()) return "The title must not be empty";
   for (const char c : title) {
-    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
       return std::string("The title must not hold ") +
              (static_cast<unsigned char>(c) < 0x20 ? std::string("control characters")
                                                    : "'" + std::string(1, c) + "'") +

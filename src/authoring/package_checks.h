@@ -2,9 +2,9 @@
 // Validate, given the list of all the package's steps (both parts), that
 // every file a step places is named by its path below the target directory
 // (framework/file_name_rules.h), that every directory reference names a
-// directory the installation can resolve, and that no text the runs put into a Program Manager command
-// (the group name, the title and file name of a program item) holds a
-// character that would break it.
+// directory the installation can resolve, and that no text the runs put into a Program Manager
+// command (the group name, the title and file name of a program item) holds a character that would
+// break it.
 #pragma once
 
 #include <cstddef>

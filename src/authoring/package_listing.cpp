@@ -59,7 +59,8 @@ void WritePartText(std::ostream& out, const ListedPart& listed) {
   for (std::size_t i = 0; i < part.steps.size(); ++i) WriteStepText(out, *part.steps[i], i);
 }
 
-void WriteStepJson(std::ostream& out, const CStep& step, std::size_t index, const std::string& pad) {
+void WriteStepJson(std::ostream& out, const CStep& step, std::size_t index,
+                   const std::string& pad) {
   const std::string kind = StepKindName(step);
   out << pad << "{\n"
       << pad << "  \"index\": " << index + 1 << ",\n"
@@ -80,7 +81,8 @@ void WriteStepJson(std::ostream& out, const CStep& step, std::size_t index, cons
       << pad << "  \"offset\": " << step.GetDataOffset() << ",\n"
       << pad << "  \"size\": " << step.GetDataSize();
   if (const auto* file = dynamic_cast<const CStepFile*>(&step)) {
-    out << ",\n" << pad << "  \"created\": " << file->GetCreationTime() << ",\n"
+    out << ",\n"
+        << pad << "  \"created\": " << file->GetCreationTime() << ",\n"
         << pad << "  \"modified\": " << file->GetModificationTime();
   }
   out << "\n" << pad << "}";
@@ -141,7 +143,8 @@ std::string FormatUtcTime(std::int32_t seconds) {
   days += 719468;
   const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const std::int64_t mp = (5 * dayOfYear + 2) / 153;
   const std::int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;

@@ -13,8 +13,7 @@ namespace {
 
 std::string Describe(const CStep& step, std::size_t index, int part) {
   std::string text = (part == kSecondPart ? "second part, step " : "step ") +
-                     std::to_string(index + 1) + " (" +
-                     step.GetRuntimeClass()->m_lpszClassName;
+                     std::to_string(index + 1) + " (" + step.GetRuntimeClass()->m_lpszClassName;
   if (step.HasName() && !step.GetName().empty()) text += " '" + step.GetName() + "'";
   return text + ")";
 }
@@ -45,9 +44,8 @@ PartPlan PlanRecords(const PackagePart& part, int partNumber, bool twoParts,
   if (options.banner.find('\0') != std::string::npos)
     throw PackageError("the banner must not hold a zero byte");
   if (options.chunkSize == 0) throw PackageError("the chunk size must be at least 1 byte");
-  const std::uint32_t limit = options.diskSize == 0
-                                  ? kLargestMediaFile
-                                  : std::min(options.diskSize, kLargestMediaFile);
+  const std::uint32_t limit =
+      options.diskSize == 0 ? kLargestMediaFile : std::min(options.diskSize, kLargestMediaFile);
   const std::uint64_t prefix = options.banner.size() + 1;
   if (prefix >= limit)
     throw PackageError("a media file of " + std::to_string(limit) +
@@ -76,15 +74,15 @@ PartPlan PlanRecords(const PackagePart& part, int partNumber, bool twoParts,
     const PackageStep& step = part.steps[i];
     PlannedRecord record;
     try {
-      record.image =
-          MakeRecordImage(*step.step, static_cast<std::uint32_t>(StepContents(step).Source().Size()));
+      record.image = MakeRecordImage(
+          *step.step, static_cast<std::uint32_t>(StepContents(step).Source().Size()));
     } catch (const PackageError& error) {
       throw PackageError(Describe(*step.step, i, partNumber) + ": " + error.what());
     }
     record.framing = encoder.Encode(record.image.framing);
     record.body = encoder.Encode(record.image.body);
-    const std::uint64_t size = std::uint64_t{record.framing.size()} + record.image.PlainSize() +
-                               record.body.size();
+    const std::uint64_t size =
+        std::uint64_t{record.framing.size()} + record.image.PlainSize() + record.body.size();
     if (size > layout.Room() && !layout.AtFileStart()) layout.NextFile();
     if (size > layout.Room())
       throw PackageError("the record of " + Describe(*step.step, i, partNumber) + " (" +

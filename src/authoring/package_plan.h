@@ -39,7 +39,8 @@ class StepContents {
 class MediaLayout {
  public:
   MediaLayout() = default;
-  MediaLayout(std::uint32_t prefix, std::uint32_t limit) : prefix_(prefix), limit_(limit), pos_(prefix) {}
+  MediaLayout(std::uint32_t prefix, std::uint32_t limit)
+      : prefix_(prefix), limit_(limit), pos_(prefix) {}
 
   std::uint32_t Disk() const { return disk_; }
   std::uint32_t Limit() const { return limit_; }

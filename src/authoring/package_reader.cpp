@@ -124,8 +124,7 @@ ReadError AsReadError(const ReadFailure& failure) {
   return ReadError(failure.kind, failure.file, offset, what);
 }
 
-PackageReader::PackageReader(std::string folder)
-    : folder_(std::move(folder)) {}
+PackageReader::PackageReader(std::string folder) : folder_(std::move(folder)) {}
 
 PackageReader::~PackageReader() = default;
 
@@ -172,7 +171,8 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
     ok = read(media);
   } catch (const CFileException& error) {
     file.ReportFileError(&error);
-    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what(), ReadErrorKind::io);
+    ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what(),
+                    ReadErrorKind::io);
   } catch (const std::exception& error) {
     ok = media.Fail(StoppedAt(file), std::string("reading failed: ") + error.what());
   }
@@ -210,7 +210,8 @@ bool PackageReader::ReadSteps(Media& media, PartContents& contents) {
       std::string message = "the record of step " + std::to_string(i + 1) + " of " +
                             std::to_string(count) + " cannot be read";
       if (i > 0)
-        message += " (it follows step " + std::to_string(i) + ", " + Describe(*contents.steps.back()) + ")";
+        message += " (it follows step " + std::to_string(i) + ", " +
+                   Describe(*contents.steps.back()) + ")";
       if (const auto* named = dynamic_cast<const CStepFile*>(refused.get())) {
         if (const std::string problem = named->NameProblem(); !problem.empty())
           message += ": " + std::string(named->GetRuntimeClass()->m_lpszClassName) + " " +
@@ -238,18 +239,18 @@ bool PackageReader::ReadChunks(Media& media, const CStep& step, std::vector<std:
     ChunkHead head;
     const LayoutFault fault = ReadChunkHead(file, file.Media(), expected, missing, head);
     switch (fault) {
-      case LayoutFault::none:
-        break;
+      case LayoutFault::none: break;
       case LayoutFault::noNextMedia:
         return false;  // the media file that failed to open is the failure
       case LayoutFault::chunkSequence:
         return media.Fail(StoppedAt(file), chunk + " is numbered " + std::to_string(head.sequence));
       case LayoutFault::chunkLength:
-        return media.Fail(StoppedAt(file), chunk + " runs past the file's " + std::to_string(size) + " bytes");
-      default:
-        return media.Fail(StoppedAt(file), chunk + " is cut short", KindOf(fault));
+        return media.Fail(StoppedAt(file),
+                          chunk + " runs past the file's " + std::to_string(size) + " bytes");
+      default: return media.Fail(StoppedAt(file), chunk + " is cut short", KindOf(fault));
     }
-    if (!ReadAppend(file, data, head.length)) return media.Fail(StoppedAt(file), chunk + " is cut short");
+    if (!ReadAppend(file, data, head.length))
+      return media.Fail(StoppedAt(file), chunk + " is cut short");
     if (chunks != nullptr) chunks->push_back({media.Disk(), head.sequence, head.length});
   }
   return true;

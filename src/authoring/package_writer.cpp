@@ -42,7 +42,8 @@ class MediaFileWriter {
 
   void Finish(const std::vector<std::uint32_t>& sizes) {
     CloseCurrent();
-    if (sizes_ != sizes) throw std::logic_error("package writer: media file sizes differ from their plan");
+    if (sizes_ != sizes)
+      throw std::logic_error("package writer: media file sizes differ from their plan");
   }
 
  private:
@@ -120,7 +121,8 @@ std::vector<PayloadPlacement> WritePayloads(PartPlan& plan, const PackagePart& p
   for (std::size_t i = 0; i < part.steps.size(); ++i)
     placements[i].size = static_cast<std::uint32_t>(StepContents(part.steps[i]).Source().Size());
 
-  const unsigned jobs = options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+  const unsigned jobs =
+      options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
   ChunkPipeline chunks(part, options.chunkSize, jobs);
   StretchEncoder encoder;  // for chunks cut short
   Bytes cut;
@@ -199,7 +201,8 @@ WrittenPart WritePart(PartPlan& plan, const PackagePart& part, const std::string
   out.Finish(written.sizes);
   PatchRecords(plan, written.payloads, folder);
 
-  for (std::uint32_t n = 1; n <= written.sizes.size(); ++n) written.files.push_back(MediaFileName(plan.part, n));
+  for (std::uint32_t n = 1; n <= written.sizes.size(); ++n)
+    written.files.push_back(MediaFileName(plan.part, n));
   for (const PlannedRecord& record : plan.records) {
     written.recordDisks.push_back(record.disk);
     written.recordOffsets.push_back(record.offset);

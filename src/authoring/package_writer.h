@@ -80,9 +80,9 @@ struct PayloadPlacement {
 };
 
 struct WrittenPart {
-  std::vector<std::string> files;    // media file names, in order
-  std::vector<std::uint32_t> sizes;  // their sizes
-  std::vector<PayloadPlacement> payloads;  // one per step
+  std::vector<std::string> files;            // media file names, in order
+  std::vector<std::uint32_t> sizes;          // their sizes
+  std::vector<PayloadPlacement> payloads;    // one per step
   std::vector<std::uint32_t> recordDisks;    // media file of each step record
   std::vector<std::uint32_t> recordOffsets;  // and where in it the record starts
 };

@@ -76,8 +76,8 @@ SafeOutputPath MakeSafeOutputPath(const std::vector<std::string>& pieces) {
         warn("device name \"" + component.substr(1) + "\" renamed");
       }
       // Placeholders such as <Windows> are expected; say nothing about them.
-      const bool placeholder = p == 0 && pieces[p].size() > 2 && pieces[p].front() == '<' &&
-                               pieces[p].back() == '>';
+      const bool placeholder =
+          p == 0 && pieces[p].size() > 2 && pieces[p].front() == '<' && pieces[p].back() == '>';
       if (changed && !placeholder) warn("characters replaced in \"" + component + "\"");
       out.components.push_back(std::move(component));
     }

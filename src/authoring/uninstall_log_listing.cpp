@@ -58,8 +58,7 @@ std::vector<LogField> LogEntryFields(const CStep& step) {
     const char* label = Label(step, property);
     if (property.type == PropertyType::text)
       fields.push_back(TextField(property.tag, true, label, GetText(step, property)));
-    else
-      fields.push_back(FlagField(property.tag, true, label, GetFlag(step, property)));
+    else fields.push_back(FlagField(property.tag, true, label, GetFlag(step, property)));
   }
   if (const auto* file = dynamic_cast<const CStepFile*>(&step)) {
     fields.push_back(

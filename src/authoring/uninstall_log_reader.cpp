@@ -24,10 +24,11 @@ std::string What(const UninstallLogError& error) {
   switch (error.kind) {
     case LogErrorKind::truncated:
       return std::string("the log ends before the ") +
-             (error.inAdditions ? "additions are" : error.entry == 0 ? "header is" : "entry is") +
+             (error.inAdditions  ? "additions are"
+              : error.entry == 0 ? "header is"
+                                 : "entry is") +
              " complete";
-    case LogErrorKind::badStringLength:
-      return "invalid string length prefix FF FE FF";
+    case LogErrorKind::badStringLength: return "invalid string length prefix FF FE FF";
     case LogErrorKind::newerVersion:
       if (error.inAdditions)
         return "additions version " + error.detail + " is newer than " +
@@ -42,10 +43,8 @@ std::string What(const UninstallLogError& error) {
     case LogErrorKind::trailingBytes:
       return error.detail + " bytes follow the " + std::to_string(error.count) +
              " entries the header announces";
-    case LogErrorKind::readError:
-      return "read error: " + error.detail;
-    case LogErrorKind::refusedValue:
-      return error.detail;
+    case LogErrorKind::readError: return "read error: " + error.detail;
+    case LogErrorKind::refusedValue: return error.detail;
   }
   return {};
 }

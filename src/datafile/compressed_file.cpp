@@ -15,8 +15,7 @@ CCompressedFile::~CCompressedFile() {
   }
 }
 
-bool CCompressedFile::Open(const std::string& fileName, unsigned openFlags,
-                           CFileException* error) {
+bool CCompressedFile::Open(const std::string& fileName, unsigned openFlags, CFileException* error) {
   Abort();  // empties the read-ahead buffer, resets decoder and encoder
   return CFile::Open(fileName, openFlags, error);
 }

@@ -155,8 +155,8 @@ class CCompressedFile : public CFile {
   // Encoder output staging: one record (unbuffered) or a block of records.
   std::unique_ptr<std::uint8_t[]> m_out;
   std::uint32_t m_outLength = 0;
-  std::uint32_t m_outCapacity = 0;  // 0 until allocated
-  std::uint32_t m_outBufferSize = 0;  // as set by SetOutputBuffer
+  std::uint32_t m_outCapacity = 0;              // 0 until allocated
+  std::uint32_t m_outBufferSize = 0;            // as set by SetOutputBuffer
   std::vector<std::uint8_t>* m_sink = nullptr;  // as set by SetOutputSink
 
   MediaSet* m_media = nullptr;

@@ -1,10 +1,10 @@
 // CCompressedFile's read side: plain reads through the read-ahead buffer,
 // and the decoder, which accepts every record of the stream format
 // (compressed_file.h).
-#include "datafile/compressed_file.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "datafile/compressed_file.h"
 
 namespace velmora {
 namespace {
@@ -131,8 +131,7 @@ std::uint32_t CCompressedFile::ReadDecoded(std::uint8_t* out, std::uint32_t coun
         const auto end = static_cast<std::uint32_t>(m_readAheadEnd);
         stretch = end > pos ? end - pos : kReadAheadSize - pos;
       }
-      const std::uint32_t take =
-          std::min({stretch, want, static_cast<std::uint32_t>(m_runCount)});
+      const std::uint32_t take = std::min({stretch, want, static_cast<std::uint32_t>(m_runCount)});
       const auto pos = static_cast<std::uint32_t>(m_readAheadPos);
       std::memcpy(out + done, m_readAhead.get() + pos, take);
       m_readAheadPos = static_cast<std::int32_t>((pos + take) & kAheadMask);

@@ -2,10 +2,10 @@
 // encoder's output is binding (the data files are written by it and must
 // come out byte for byte the same), so where the code takes a shortcut it
 // says why the result is the same as deciding byte by byte.
-#include "datafile/compressed_file.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "datafile/compressed_file.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
-#include "dialogs/backdrop.h"
-
 #include <algorithm>
 #include <cstdint>
+
+#include "dialogs/backdrop.h"
 
 namespace velmora {
 namespace {

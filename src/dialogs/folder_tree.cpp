@@ -57,19 +57,18 @@ std::string FolderNode::Path() const {
   return path;
 }
 
-FolderNode* FolderTree::AddNode(std::vector<std::unique_ptr<FolderNode>>& level,
-                                FolderNode* parent, std::string text, int image,
-                                int selectedImage) {
+FolderNode* FolderTree::AddNode(std::vector<std::unique_ptr<FolderNode>>& level, FolderNode* parent,
+                                std::string text, int image, int selectedImage) {
   auto node = std::make_unique<FolderNode>();
   node->text_ = std::move(text);
   node->image_ = image;
   node->selectedImage_ = selectedImage;
   node->parent_ = parent;
-  const auto at = std::upper_bound(
-      level.begin(), level.end(), node->text_,
-      [](const std::string& text, const std::unique_ptr<FolderNode>& other) {
-        return SortsBefore(text, other->text_);
-      });
+  const auto at =
+      std::upper_bound(level.begin(), level.end(), node->text_,
+                       [](const std::string& text, const std::unique_ptr<FolderNode>& other) {
+                         return SortsBefore(text, other->text_);
+                       });
   return level.insert(at, std::move(node))->get();
 }
 

@@ -45,9 +45,9 @@ class CProgressDialog {
 // edge up to `split`, white from there to the right edge, and the text
 // centred on it.  Divisions are integer divisions.
 struct ProgressBarLayout {
-  int percent = 0;   // the value clamped to 0..100
-  int split = 0;     // width * percent / 100, from the left edge
-  std::string text;  // "%u%%": "42%"
+  int percent = 0;                                   // the value clamped to 0..100
+  int split = 0;                                     // width * percent / 100, from the left edge
+  std::string text;                                  // "%u%%": "42%"
   bool fillsWhite() const { return percent < 100; }  // white part drawn
   bool fillsRed() const { return percent > 0; }      // red part drawn
 };

@@ -8,7 +8,9 @@
 namespace velmora {
 
 CArchive::CArchive(CFile* file, unsigned mode, std::uint32_t bufferSize)
-    : file_(file), mode_(mode == load ? load : store), buffer_(std::max<std::uint32_t>(bufferSize, 16)) {}
+    : file_(file),
+      mode_(mode == load ? load : store),
+      buffer_(std::max<std::uint32_t>(bufferSize, 16)) {}
 
 CArchive::~CArchive() {
   if (file_ == nullptr) return;
@@ -22,8 +24,9 @@ CArchive::~CArchive() {
 void CArchive::RequireMode(Mode mode) const {
   if (file_ == nullptr) throw CArchiveException(CArchiveException::generic);
   if (mode_ != mode)
-    throw CArchiveException(mode == load ? CArchiveException::writeOnly : CArchiveException::readOnly,
-                            file_->GetFilePath());
+    throw CArchiveException(
+        mode == load ? CArchiveException::writeOnly : CArchiveException::readOnly,
+        file_->GetFilePath());
 }
 
 void CArchive::Flush() {
@@ -81,7 +84,8 @@ void CArchive::Write(const void* buffer, std::uint32_t count) {
   }
   while (count > 0) {
     if (end_ == buffer_.size()) Flush();
-    const std::uint32_t take = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(buffer_.size()) - end_);
+    const std::uint32_t take =
+        std::min<std::uint32_t>(count, static_cast<std::uint32_t>(buffer_.size()) - end_);
     std::memcpy(buffer_.data() + end_, in, take);
     end_ += take;
     in += take;
@@ -102,9 +106,18 @@ std::uint32_t CArchive::ReadUInt(int width) {
   return static_cast<std::uint32_t>(LoadLittleEndian(bytes, static_cast<std::size_t>(width)));
 }
 
-CArchive& CArchive::operator<<(std::uint8_t value) { WriteUInt(value, 1); return *this; }
-CArchive& CArchive::operator<<(std::uint16_t value) { WriteUInt(value, 2); return *this; }
-CArchive& CArchive::operator<<(std::uint32_t value) { WriteUInt(value, 4); return *this; }
+CArchive& CArchive::operator<<(std::uint8_t value) {
+  WriteUInt(value, 1);
+  return *this;
+}
+CArchive& CArchive::operator<<(std::uint16_t value) {
+  WriteUInt(value, 2);
+  return *this;
+}
+CArchive& CArchive::operator<<(std::uint32_t value) {
+  WriteUInt(value, 4);
+  return *this;
+}
 CArchive& CArchive::operator<<(std::int32_t value) {
   WriteUInt(static_cast<std::uint32_t>(value), 4);
   return *this;

@@ -6,10 +6,9 @@ namespace velmora {
 
 std::string FileCauseName(int cause) {
   static constexpr std::array<const char*, 15> kNames = {
-      "none",        "generic",          "fileNotFound",     "badPath",
-      "tooManyOpenFiles", "accessDenied", "invalidFile",     "removeCurrentDir",
-      "directoryFull", "badSeek",        "hardIO",           "sharingViolation",
-      "lockViolation", "diskFull",       "endOfFile"};
+      "none",         "generic",          "fileNotFound",     "badPath",       "tooManyOpenFiles",
+      "accessDenied", "invalidFile",      "removeCurrentDir", "directoryFull", "badSeek",
+      "hardIO",       "sharingViolation", "lockViolation",    "diskFull",      "endOfFile"};
   if (cause >= 0 && cause < static_cast<int>(kNames.size())) return kNames[cause];
   return "cause " + std::to_string(cause);
 }
@@ -29,7 +28,7 @@ void ThrowIfFailed(FileCause cause, const std::string& fileName) {
 
 CArchiveException::CArchiveException(int cause, std::string fileName, std::string reason)
     : m_cause(cause), m_strFileName(std::move(fileName)), m_reason(std::move(reason)) {
-  static constexpr const char* kNames[] = {"none",     "generic",  "readOnly", "endOfFile",
+  static constexpr const char* kNames[] = {"none",      "generic",  "readOnly", "endOfFile",
                                            "writeOnly", "badIndex", "badClass", "badSchema"};
   m_what = "archive error (";
   m_what += (cause >= 0 && cause < 8) ? kNames[cause] : ("cause " + std::to_string(cause));

@@ -22,8 +22,8 @@ class CFileException : public std::exception {
   const char* what() const noexcept override { return m_what.c_str(); }
   FileCause Cause() const { return static_cast<FileCause>(m_cause); }
 
-  int m_cause;              // kept as a number: reports must cope with any value
-  long m_lOsError;          // the operating system's own error code, -1 if none
+  int m_cause;      // kept as a number: reports must cope with any value
+  long m_lOsError;  // the operating system's own error code, -1 if none
   std::string m_strFileName;
 
  private:

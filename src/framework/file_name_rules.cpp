@@ -14,7 +14,8 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 }  // namespace
 
 bool IsRefusedInFileName(char c) {
-  return static_cast<unsigned char>(c) < 0x20 || kRefusedCharacters.find(c) != std::string_view::npos;
+  return static_cast<unsigned char>(c) < 0x20 ||
+         kRefusedCharacters.find(c) != std::string_view::npos;
 }
 
 std::string DeviceNameOf(std::string_view name) {
@@ -33,7 +34,8 @@ std::string FileNameProblem(std::string_view name) {
   if (name == "." || name == "..") return "is '" + std::string(name) + "'";
   for (const char c : name) {
     if (static_cast<unsigned char>(c) < 0x20) return "holds a control character";
-    if (kRefusedCharacters.find(c) != std::string_view::npos) return std::string("holds '") + c + "'";
+    if (kRefusedCharacters.find(c) != std::string_view::npos)
+      return std::string("holds '") + c + "'";
   }
   if (name.back() == ' ') return "ends with a blank";
   if (name.back() == '.') return "ends with a dot";
@@ -54,7 +56,8 @@ std::string RelativeFileNameProblem(std::string_view name) {
     const std::size_t end = std::min(name.find('\\', start), name.size());
     const std::string_view component = name.substr(start, end - start);
     if (component.empty()) return "has an empty component";
-    if (component == "." || component == "..") return "has the component '" + std::string(component) + "'";
+    if (component == "." || component == "..")
+      return "has the component '" + std::string(component) + "'";
     if (std::string problem = FileNameProblem(component); !problem.empty())
       return single ? problem : "has a component that " + problem;
     if (end == name.size()) return {};

@@ -28,13 +28,20 @@ constexpr std::uint32_t LoadU32(const std::uint8_t* bytes) {
   return static_cast<std::uint32_t>(LoadLittleEndian(bytes, 4));
 }
 
-constexpr void StoreU16(std::uint8_t* bytes, std::uint16_t value) { StoreLittleEndian(bytes, value, 2); }
-constexpr void StoreU32(std::uint8_t* bytes, std::uint32_t value) { StoreLittleEndian(bytes, value, 4); }
-constexpr void StoreU64(std::uint8_t* bytes, std::uint64_t value) { StoreLittleEndian(bytes, value, 8); }
+constexpr void StoreU16(std::uint8_t* bytes, std::uint16_t value) {
+  StoreLittleEndian(bytes, value, 2);
+}
+constexpr void StoreU32(std::uint8_t* bytes, std::uint32_t value) {
+  StoreLittleEndian(bytes, value, 4);
+}
+constexpr void StoreU64(std::uint8_t* bytes, std::uint64_t value) {
+  StoreLittleEndian(bytes, value, 8);
+}
 
 template <typename Bytes>
 void AppendU32(Bytes& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 }  // namespace velmora

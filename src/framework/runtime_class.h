@@ -19,7 +19,7 @@ class CObject;
 
 struct CRuntimeClass {
   const char* m_lpszClassName;
-  CObject* (*m_pfnCreateObject)();  // null: the class cannot be created by name
+  CObject* (*m_pfnCreateObject)();    // null: the class cannot be created by name
   const CRuntimeClass* m_pBaseClass;  // null only for CObject
 
   // A new object of the class, or null when the class is not creatable or
@@ -65,19 +65,20 @@ inline const CRuntimeClass CObject::classCObject{"CObject", nullptr, nullptr};
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
-#define VELMORA_DECLARE_DYNCREATE(class_name)                      \
- public:                                                           \
-  static const ::velmora::CRuntimeClass class##class_name;         \
-  static ::velmora::CObject* CreateObject();                       \
+#define VELMORA_DECLARE_DYNCREATE(class_name)              \
+ public:                                                   \
+  static const ::velmora::CRuntimeClass class##class_name; \
+  static ::velmora::CObject* CreateObject();               \
   const ::velmora::CRuntimeClass* GetRuntimeClass() const override;
 
 // The class names are pasted into declarations, where parentheses cannot go.
 // NOLINTBEGIN(bugprone-macro-parentheses)
-#define VELMORA_IMPLEMENT_DYNCREATE(class_name, base_name)                                  \
-  ::velmora::CObject* class_name::CreateObject() { return new class_name; }                 \
-  const ::velmora::CRuntimeClass class_name::class##class_name{                             \
-      #class_name, &class_name::CreateObject, &base_name::class##base_name};                \
-  const ::velmora::CRuntimeClass* class_name::GetRuntimeClass() const {                     \
-    return &class_name::class##class_name;                                                  \
+#define VELMORA_IMPLEMENT_DYNCREATE(class_name, base_name)                  \
+  ::velmora::CObject* class_name::CreateObject() { return new class_name; } \
+  const ::velmora::CRuntimeClass class_name::class##class_name {            \
+#class_name, &class_name::CreateObject, &base_name::class##base_name    \
+  };                                                                        \
+  const ::velmora::CRuntimeClass* class_name::GetRuntimeClass() const {     \
+    return &class_name::class##class_name;                                  \
   }
 // NOLINTEND(bugprone-macro-parentheses)

@@ -32,9 +32,9 @@ enum class FileAccess { read, write, readWrite };
 // Sharing granted to other opens of the same file while this one is open.
 enum class FileShare { denyNone, denyWrite, denyRead, exclusive };
 enum class FileDisposition {
-  openExisting,   // fail with fileNotFound when missing
-  createAlways,   // create, or truncate an existing file
-  openAlways,     // open, or create when missing (no truncation)
+  openExisting,  // fail with fileNotFound when missing
+  createAlways,  // create, or truncate an existing file
+  openAlways,    // open, or create when missing (no truncation)
 };
 enum class SeekOrigin { begin = 0, current = 1, end = 2 };
 
@@ -53,7 +53,13 @@ inline constexpr std::uint32_t reparsePoint = 0x400;
 
 // GetDriveType results.
 enum class DriveType : std::uint32_t {
-  unknown = 0, noRootDir = 1, removable = 2, fixed = 3, remote = 4, cdrom = 5, ramdisk = 6
+  unknown = 0,
+  noRootDir = 1,
+  removable = 2,
+  fixed = 3,
+  remote = 4,
+  cdrom = 5,
+  ramdisk = 6
 };
 
 struct DirEntry {
@@ -131,10 +137,10 @@ inline constexpr std::uint32_t sharedFile = 0x01;  // VFFF_ISSHAREDFILE
 
 // How an in-process registration call went.
 enum class RegistrationCall {
-  called,         // the entry point ran; see its HRESULT
-  oleUnavailable, // OleInitialize failed
-  loadFailed,     // the file could not be loaded as a library
-  noEntryPoint,   // the library does not export the entry point
+  called,          // the entry point ran; see its HRESULT
+  oleUnavailable,  // OleInitialize failed
+  loadFailed,      // the file could not be loaded as a library
+  noEntryPoint,    // the library does not export the entry point
 };
 
 // ---- DDE ----------------------------------------------------------------------
@@ -162,8 +168,7 @@ class DdeConversation {
   // data that came back (as DdeAccessData gives them, any terminating zero
   // included); nullopt when no data handle came back or it could not be
   // accessed.
-  virtual std::optional<std::string> Request(const std::string& item,
-                                             std::uint32_t timeoutMs) = 0;
+  virtual std::optional<std::string> Request(const std::string& item, std::uint32_t timeoutMs) = 0;
   // DdeGetLastError: why the last transaction failed.
   virtual std::uint32_t LastError() = 0;
   // Sleep between two attempts of a transaction.
@@ -195,8 +200,7 @@ class Machine {
   virtual FileCause DeleteFile(const std::string& path) = 0;
   // Fails with accessDenied when the target exists.
   virtual FileCause MoveFile(const std::string& from, const std::string& to) = 0;
-  virtual FileCause CopyFile(const std::string& from, const std::string& to,
-                             bool failIfExists) = 0;
+  virtual FileCause CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
   virtual FileCause CreateDirectory(const std::string& path) = 0;
   virtual FileCause RemoveDirectory(const std::string& path) = 0;
   virtual FileCause GetFileAttributes(const std::string& path, std::uint32_t& attributes) = 0;
@@ -253,9 +257,8 @@ class Machine {
   // missing keys above it.  Non-empty bytes of a string type (sz,
   // expandSz, multiSz) that do not end in a zero get one added, as
   // RegSetValueExA adds it; empty bytes stay empty.
-  virtual long SetRegValue(hkey::Root root, const std::string& subKey,
-                           const std::string& valueName, std::uint32_t type, const void* bytes,
-                           std::uint32_t size) = 0;
+  virtual long SetRegValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                           std::uint32_t type, const void* bytes, std::uint32_t size) = 0;
   // Deletes one key with its values.  Not recursive: a key that has subkeys
   // is accessDenied, and so is a root key (subKey "").
   virtual long DeleteRegKey(hkey::Root root, const std::string& subKey) = 0;

@@ -5,9 +5,8 @@
 
 namespace velmora {
 
-FileCause Machine::CreateTempFileForWriting(const std::string& directory,
-                                            const std::string& prefix, std::string& path,
-                                            FileHandle& handle) {
+FileCause Machine::CreateTempFileForWriting(const std::string& directory, const std::string& prefix,
+                                            std::string& path, FileHandle& handle) {
   handle = kNoFile;
   if (const FileCause cause = CreateTempFile(directory, prefix, path); cause != FileCause::none)
     return cause;
@@ -17,9 +16,7 @@ FileCause Machine::CreateTempFileForWriting(const std::string& directory,
 
 FileCause Machine::GetFileTimes(const std::string&, FileTimes&) { return FileCause::generic; }
 
-FileCause Machine::SetFileTimes(const std::string&, const FileTimes&) {
-  return FileCause::generic;
-}
+FileCause Machine::SetFileTimes(const std::string&, const FileTimes&) { return FileCause::generic; }
 
 FileCause Machine::SetOpenFileTimes(FileHandle, const FileTimes&) { return FileCause::generic; }
 

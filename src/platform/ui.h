@@ -10,11 +10,11 @@
 
 namespace velmora {
 
-class CDirectoryDialog;  // dialogs/directory_dialog.h
+class CDirectoryDialog;    // dialogs/directory_dialog.h
 class CReplaceFileDialog;  // dialogs/replace_file_dialog.h
-class CGroupDialog;  // dialogs/group_dialog.h
-class CAgreementDialog;  // dialogs/agreement_dialog.h
-class CUserInfoDialog;  // dialogs/user_info_dialog.h
+class CGroupDialog;        // dialogs/group_dialog.h
+class CAgreementDialog;    // dialogs/agreement_dialog.h
+class CUserInfoDialog;     // dialogs/user_info_dialog.h
 
 // Message box styles and results, with the Win32 values.
 namespace mb {
@@ -55,16 +55,16 @@ std::string IconName(std::uint32_t style);     // "exclamation", "" for none
 
 // What a run did, for logs and transcripts; none of it is shown.
 enum class RunNote {
-  program,     // the program, its version and its command line
+  program,         // the program, its version and its command line
   badCommandLine,  // the command line's problem: the program stops
-  package,     // the package's title, when its header has been read
-  mediaFile,   // a media file opened, by path
-  stepDone,    // a step completed, by description
-  stepFailed,  // a step failed, by description: the run ends
-  rolledBack,  // a completed step rolled back, by description
-  undone,      // the uninstallation undid a logged step, by description
-  notUndone,   // the uninstallation could not undo a logged step
-  result,      // how the run ended: "installed", "install failed", ...
+  package,         // the package's title, when its header has been read
+  mediaFile,       // a media file opened, by path
+  stepDone,        // a step completed, by description
+  stepFailed,      // a step failed, by description: the run ends
+  rolledBack,      // a completed step rolled back, by description
+  undone,          // the uninstallation undid a logged step, by description
+  notUndone,       // the uninstallation could not undo a logged step
+  result,          // how the run ended: "installed", "install failed", ...
 };
 
 class Ui {

@@ -13,8 +13,8 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::size_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER
-constexpr std::size_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
+constexpr std::size_t kCoreHeaderSize = 12;      // BITMAPCOREHEADER
+constexpr std::size_t kInfoHeaderSize = 40;      // BITMAPINFOHEADER
 constexpr std::size_t kLargestHeaderSize = 124;  // BITMAPV5HEADER
 
 // A screen bitmap the platform is asked for stays within these: a side of
@@ -45,7 +45,8 @@ std::optional<DibImage> CheckBitmapImage(const std::uint8_t* image, std::size_t 
   const std::uint8_t* info = image + kFileHeaderSize;
   const std::size_t headerSize = LoadU32(info);
   const bool core = headerSize == kCoreHeaderSize;
-  if (!core && (headerSize < kInfoHeaderSize || headerSize > kLargestHeaderSize)) return std::nullopt;
+  if (!core && (headerSize < kInfoHeaderSize || headerSize > kLargestHeaderSize))
+    return std::nullopt;
   if (size - kFileHeaderSize < headerSize) return std::nullopt;
 
   std::int64_t width, height;
@@ -89,8 +90,7 @@ std::optional<DibImage> CheckBitmapImage(const std::uint8_t* image, std::size_t 
 
   const std::uint64_t bitsOffset = LoadU32(image + 10);
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
-  const std::uint64_t bitsSize =
-      runLength ? imageSize : stride * static_cast<std::uint64_t>(rows);
+  const std::uint64_t bitsSize = runLength ? imageSize : stride * static_cast<std::uint64_t>(rows);
   if (bitsSize == 0) return std::nullopt;
   if (bitsOffset < kFileHeaderSize + headerSize + masks || bitsOffset > size ||
       bitsSize > size - bitsOffset)

@@ -41,7 +41,8 @@ std::string BitmapFileErrorText(int cause) {
     case FileCause::accessDenied: return "Access Denied";
     case FileCause::directoryFull: return "Directory Full!?";
     case FileCause::hardIO:
-      return "Hardware error -\nbuy yourself a new computer!\nthe above should not be\nconstrued as advice";
+      return "Hardware error -\nbuy yourself a new computer!\nthe above should not be\nconstrued "
+             "as advice";
     case FileCause::diskFull: return "Disk Full";
     default: return {};
   }

@@ -13,8 +13,7 @@ std::string MoveAside(Machine& machine, const std::string& full) {
   const std::size_t slash = full.find_last_of('\\');
   if (slash == std::string::npos) return {};
   std::string aside;
-  if (machine.CreateTempFile(full.substr(0, slash + 1), "vmd", aside) != FileCause::none)
-    return {};
+  if (machine.CreateTempFile(full.substr(0, slash + 1), "vmd", aside) != FileCause::none) return {};
   if (machine.DeleteFile(aside) == FileCause::none &&
       machine.MoveFile(full, aside) == FileCause::none)
     return aside;
@@ -71,8 +70,9 @@ bool CancelDeletionAtRestart(const std::string& path) {
   Machine& machine = CurrentMachine();
   const std::string full = machine.GetFullPathName(path);
   RegData data;
-  if (full.empty() || QueryRegistryValue(hkey::localMachine, kPendingRenamesKey,
-                                         kPendingRenamesValue, data) != winerror::success ||
+  if (full.empty() ||
+      QueryRegistryValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue, data) !=
+          winerror::success ||
       data.type != regtype::multiSz)
     return false;
   // Pairs of strings: the source ("\??\" and the path), then the target,

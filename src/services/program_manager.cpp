@@ -25,12 +25,9 @@ bool RetriesAfter(std::uint32_t error, Budget& budget) {
   switch (error) {
     case ddeerror::busy:
     case ddeerror::reentrancy:
-    case ddeerror::execAckTimeout:
-      return true;
-    case ddeerror::notProcessed:
-      return budget.notProcessedLeft-- > 0;
-    default:
-      return false;
+    case ddeerror::execAckTimeout: return true;
+    case ddeerror::notProcessed: return budget.notProcessedLeft-- > 0;
+    default: return false;
   }
 }
 
@@ -45,8 +42,7 @@ bool Send(DdeConversation& conversation, const std::string& data, Budget& budget
   return false;
 }
 
-bool ExecuteWithRetry(DdeConversation& conversation, const std::string& command,
-                      Budget& budget) {
+bool ExecuteWithRetry(DdeConversation& conversation, const std::string& command, Budget& budget) {
   if (budget.Spent()) return false;
   const std::string data(command.c_str(), command.size() + 1);  // with its terminating zero
   std::uint32_t error = ddeerror::none;
@@ -61,8 +57,7 @@ bool ExecuteWithRetry(DdeConversation& conversation, const std::string& command,
 
 // Sends the commands in order, each only when the one before was accepted.
 bool ExecuteCommands(const std::vector<std::string>& commands) {
-  const std::unique_ptr<DdeConversation> conversation =
-      CurrentMachine().ConnectDde(kProgman, true);
+  const std::unique_ptr<DdeConversation> conversation = CurrentMachine().ConnectDde(kProgman, true);
   if (!conversation) return false;
   Budget budget;
   for (const std::string& command : commands) {

@@ -22,7 +22,8 @@ bool ReadSharedCountChecked(const std::string& path, std::uint32_t& count) {
 
 bool HasSharedCount(const std::string& path) {
   std::optional<std::uint32_t> value;
-  return QueryRegistryDword(hkey::localMachine, kSharedDllsKey, path, value) != winerror::fileNotFound;
+  return QueryRegistryDword(hkey::localMachine, kSharedDllsKey, path, value) !=
+         winerror::fileNotFound;
 }
 
 bool DeleteSharedCount(const std::string& path) {

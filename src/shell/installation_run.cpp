@@ -1,3 +1,5 @@
+#include "shell/installation_run.h"
+
 #include <cstdint>
 #include <string>
 
@@ -7,9 +9,8 @@
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
-#include "shell/program_items.h"
-#include "shell/installation_run.h"
 #include "shell/media_prompt.h"
+#include "shell/program_items.h"
 #include "shell/run_window.h"
 #include "steps/step_directory.h"
 #include "steps/step_factory.h"
@@ -179,9 +180,7 @@ bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup)
         delete step;
         progress_.reset();
         return false;
-      case 1:
-        doneSteps_.push_back(step);
-        break;
+      case 1: doneSteps_.push_back(step); break;
       case 2:
         totalWeight += step->GetDataSize();
         pendingSteps_.push_back(step);
@@ -206,7 +205,8 @@ bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& don
     if (progress_) {
       progress_->SetFileText(description);
       if (totalWeight > 0)
-        progress_->SetPercent(InstallPercent(totalWeight, doneWeight, twoParts_, media_.SecondPart()));
+        progress_->SetPercent(
+            InstallPercent(totalWeight, doneWeight, twoParts_, media_.SecondPart()));
     }
 
     const std::uint32_t disk = step->GetDisk();
@@ -252,7 +252,8 @@ void InstallationRun::AddProgramItems(const CStep* programGroup) {
   bool existed = true;
   if (const auto names = ProgramGroupNames()) {
     existed = false;
-    for (const std::string& name : *names) existed = existed || AsciiUppered(name) == AsciiUppered(group);
+    for (const std::string& name : *names)
+      existed = existed || AsciiUppered(name) == AsciiUppered(group);
   }
   group_ = group;
   groupCreator_ = existed ? products_.GroupCreator(group) : title_;
@@ -264,9 +265,9 @@ void InstallationRun::AddProgramItems(const CStep* programGroup) {
     const std::string iconName = step->GetIconName();
     const std::string title = iconName.empty() ? step->GetName() : iconName;
     if (!AddProgramItem(group, commandLine, title)) {
-      AppMessageBox("Unable to create program group item " + step->GetName() +
-                        " - retry installation",
-                    mb::ok | mb::iconExclamation);
+      AppMessageBox(
+          "Unable to create program group item " + step->GetName() + " - retry installation",
+          mb::ok | mb::iconExclamation);
       break;
     }
     addedItems_.push_back({group, title});
@@ -337,7 +338,8 @@ StepList InstallationRun::StepsToLog() const {
     const std::string target = LogEntryTarget(*earlier);
     if (target.empty()) continue;
     bool held = false;
-    for (const CStep* step : logged) held = held || AsciiUppered(LogEntryTarget(*step)) == AsciiUppered(target);
+    for (const CStep* step : logged)
+      held = held || AsciiUppered(LogEntryTarget(*step)) == AsciiUppered(target);
     if (!held) logged.push_back(earlier.get());
   }
   return logged;
@@ -353,8 +355,9 @@ LogAdditions InstallationRun::MakeLogAdditions(const StepList& logged) const {
     // The folders the files went into: the uninstaller deletes nothing
     // outside them.
     const std::string folder = static_cast<const CStepFile*>(step)->GetTargetDirectory();
-    if (std::none_of(additions.folders.begin(), additions.folders.end(),
-                     [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
+    if (std::none_of(
+            additions.folders.begin(), additions.folders.end(),
+            [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
       additions.folders.push_back(folder);
     if (step->GetShared()) continue;
     if (const std::optional<LogFileRecord> record = CurrentFileRecord(target))

@@ -43,8 +43,9 @@ RunOutcome RunSetup(const RunRequest& request);
 const char* OutcomeName(RunOutcome outcome);
 
 // The process exit codes of SETUP.EXE and its uninstaller copies.
-inline constexpr int kExitSucceeded = 0;    // "Install Successful", "Uninstall successfully performed"
-inline constexpr int kExitFailed = 1;       // failed, cancelled or refused, and rolled back
+inline constexpr int kExitSucceeded =
+    0;                                 // "Install Successful", "Uninstall successfully performed"
+inline constexpr int kExitFailed = 1;  // failed, cancelled or refused, and rolled back
 inline constexpr int kExitBadCommandLine = 2;
 int ExitCodeFor(RunOutcome outcome);
 

@@ -16,12 +16,12 @@
 namespace velmora {
 
 struct SetupOptions {
-  bool quiet = false;       // no window at all; prompts answered by rules or defaults
-  std::string answersPath;  // answer file (install mode)
-  std::string logPath;      // text log, written as the run goes
-  std::string arguments;    // uninstall mode: what follows the options (the log path)
+  bool quiet = false;            // no window at all; prompts answered by rules or defaults
+  std::string answersPath;       // answer file (install mode)
+  std::string logPath;           // text log, written as the run goes
+  std::string arguments;         // uninstall mode: what follows the options (the log path)
   std::string uninstallLogPath;  // uninstall mode: that path, without blanks or quotes around it
-  std::string error;        // a bad command line, in words; "" when it is good
+  std::string error;             // a bad command line, in words; "" when it is good
 };
 
 SetupOptions ParseSetupCommandLine(const std::string& commandLine, bool installMode);

@@ -6,9 +6,9 @@
 
 #include "framework/archive.h"
 #include "framework/ascii.h"
-#include "platform/ui.h"
 #include "platform/machine.h"
 #include "platform/path_limit.h"
+#include "platform/ui.h"
 #include "services/file_removal.h"
 #include "services/registry.h"
 
@@ -49,10 +49,16 @@ bool IsPlainFileName(const std::string& name) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20) return false;
     switch (c) {
-      case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-        return false;
-      default:
-        break;
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|': return false;
+      default: break;
     }
   }
   return true;
@@ -108,8 +114,7 @@ bool ReplaceUninstallLog(const std::string& logPath, const std::string& title,
   // The new log is complete in a file of its own before it takes the
   // place of the earlier one.
   std::string written;
-  if (machine.CreateTempFile(DirectoryOf(logPath), "vmu", written) != FileCause::none)
-    return false;
+  if (machine.CreateTempFile(DirectoryOf(logPath), "vmu", written) != FileCause::none) return false;
   try {
     StoreUninstallLog(written, title, steps, &additions);
   } catch (const CFileException& error) {

@@ -10,15 +10,15 @@
 #include "framework/ascii.h"
 #include "framework/file_exception.h"
 #include "platform/machine.h"
-#include "services/file_removal.h"
 #include "platform/ui.h"
 #include "services/file_error_report.h"
+#include "services/file_removal.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/run_window.h"
 #include "shell/uninstall_files.h"
-#include "steps/uninstall_log.h"
 #include "steps/step_pmg.h"
+#include "steps/uninstall_log.h"
 
 namespace velmora {
 namespace {
@@ -85,8 +85,9 @@ bool UninstallationRun::IsOwnLog(const UninstallLogListing& listing) const {
 bool UninstallationRun::Uninstall() {
   if (logPath_.empty()) return false;
   Machine& machine = CurrentMachine();
-  const std::string ownLog =
-      programPath_.empty() ? std::string() : UninstallLogPathFor(machine.GetFullPathName(programPath_));
+  const std::string ownLog = programPath_.empty()
+                                 ? std::string()
+                                 : UninstallLogPathFor(machine.GetFullPathName(programPath_));
   if (ownLog.empty() || !AsciiEqualIgnoringCase(machine.GetFullPathName(logPath_), ownLog)) {
     AppMessageBox(ForeignLogMessage(logPath_), mb::ok | mb::iconStop);
     return false;
@@ -223,9 +224,11 @@ void UninstallationRun::RemoveProgramGroup(const CStep* programGroup) {
     if (!step->GetIcon()) continue;
     items.push_back({group, ProgramItemTitle(*step)});
   }
-  if (hasAdditions) items.insert(items.end(), own->additions.items.begin(), own->additions.items.end());
+  if (hasAdditions)
+    items.insert(items.end(), own->additions.items.begin(), own->additions.items.end());
   for (const LogProgramItem& item : items)
-    if (!products_.OtherHoldsItem(item.group, item.title)) DeleteProgramItem(item.group, item.title);
+    if (!products_.OtherHoldsItem(item.group, item.title))
+      DeleteProgramItem(item.group, item.title);
   if (!MayDeleteGroup(group)) return;
   const std::optional<std::string> description = RequestProgramGroup(group);
   if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(group);

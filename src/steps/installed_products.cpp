@@ -41,8 +41,7 @@ std::string GroupOf(const UninstallLogListing& log) {
   return group;
 }
 
-bool HoldsItem(const UninstallLogListing& log, const std::string& group,
-               const std::string& title) {
+bool HoldsItem(const UninstallLogListing& log, const std::string& group, const std::string& title) {
   for (const LogProgramItem& item : log.additions.items)
     if (SameName(item.group, group) && SameName(item.title, title)) return true;
   if (!SameName(GroupOf(log), group)) return false;
@@ -223,8 +222,8 @@ void SetCurrentInstalledProducts(InstalledProducts* products) { g_products = pro
 std::optional<LogFileRecord> CurrentFileRecord(const std::string& target) {
   Machine& machine = CurrentMachine();
   FileHandle handle = kNoFile;
-  if (machine.OpenFile(target, FileAccess::read, FileShare::denyNone,
-                       FileDisposition::openExisting, handle) != FileCause::none)
+  if (machine.OpenFile(target, FileAccess::read, FileShare::denyNone, FileDisposition::openExisting,
+                       handle) != FileCause::none)
     return std::nullopt;
   LogFileRecord record;
   record.target = target;

@@ -21,11 +21,11 @@
 namespace velmora {
 
 struct ReplaceInputs {
-  std::string targetPath;          // the existing file, where the new one goes
-  std::string newFilePath;         // where the new file's data is now (its version is read there)
-  std::int64_t newCreation = 0;    // the stored times of the new file
+  std::string targetPath;        // the existing file, where the new one goes
+  std::string newFilePath;       // where the new file's data is now (its version is read there)
+  std::int64_t newCreation = 0;  // the stored times of the new file
   std::int64_t newModification = 0;
-  FileTimes existing;              // the existing file's times
+  FileTimes existing;  // the existing file's times
   bool checkDates = true;
   bool checkVersions = true;
 };

@@ -54,7 +54,9 @@ std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
                                 "<type windows system directory>\\");
   CStepDirectory* directory = CStepDirectory::FindByName(prefix);
   if (directory == nullptr) {
-    Warn("Ensure that the directory is defined before the file to be copied, in the Velmora program");
+    Warn(
+        "Ensure that the directory is defined before the file to be copied, in the Velmora "
+        "program");
     return defaultValue;
   }
   const std::string path = directory->GetPath();

@@ -106,7 +106,8 @@ bool SavedIniEntry::Restore() {
   return cause == FileCause::none;
 }
 
-void ReportRegistryFailure(const char* action, const std::string& regEntry, const std::string& why) {
+void ReportRegistryFailure(const char* action, const std::string& regEntry,
+                           const std::string& why) {
   Warn(std::string("Unable to ") + action + " registry value " + regEntry + Ending(why));
 }
 

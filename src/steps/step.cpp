@@ -119,7 +119,8 @@ bool CStep::Validate(const StepList* steps, std::string* message) {
   for (const CStep* other : *steps) {
     if (other == this || other == nullptr || !other->HasName()) continue;
     if (other->GetName() == name) {
-      if (message != nullptr) *message = "You have specified a duplicate name, which is not permitted";
+      if (message != nullptr)
+        *message = "You have specified a duplicate name, which is not permitted";
       SetName("");
       return false;
     }

@@ -150,7 +150,7 @@ class CStep : public CObject {
   // Fills the step from its record body at the stream's position (the class
   // name has been read already).  False refuses the record.
   virtual bool ReadRecord(CCompressedFile* data);
-  virtual int Install();  // 0 = failed, 1 = done, other = not done yet
+  virtual int Install();               // 0 = failed, 1 = done, other = not done yet
   virtual int GetInstallMode() const;  // 2 = pending
   virtual void OnInstalled(StepList* done);
 

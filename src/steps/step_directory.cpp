@@ -44,26 +44,36 @@ void CStepDirectory::Serialize(CArchive& ar) {
   } else {
     ar >> m_name >> m_question;
     // The registry entry joined the archive form in version 3.
-    if (m_version >= 3)
-      ar >> m_regEntry;
-    else
-      m_regEntry.clear();
+    if (m_version >= 3) ar >> m_regEntry;
+    else m_regEntry.clear();
     ar >> m_directory;
   }
 }
 
-std::string CStepDirectory::GetDescription() const { return NamedDescription(GetKindName(), m_name); }
+std::string CStepDirectory::GetDescription() const {
+  return NamedDescription(GetKindName(), m_name);
+}
 
 std::string CStepDirectory::GetKindName() const { return "Directory"; }
 
-bool CStepDirectory::SetName(const std::string& value) { m_name = value; return true; }
-bool CStepDirectory::SetQuestion(const std::string& value) { m_question = value; return true; }
-bool CStepDirectory::SetRegEntry(const std::string& value) { m_regEntry = value; return true; }
+bool CStepDirectory::SetName(const std::string& value) {
+  m_name = value;
+  return true;
+}
+bool CStepDirectory::SetQuestion(const std::string& value) {
+  m_question = value;
+  return true;
+}
+bool CStepDirectory::SetRegEntry(const std::string& value) {
+  m_regEntry = value;
+  return true;
+}
 
 // The common name checks, then the directory's own (not the ini value
 // step's: the ini fields are optional here).
 bool CStepDirectory::Validate(const StepList* steps, std::string* message) {
-  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on purpose
+  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on
+  // purpose
   if (!CStep::Validate(steps, message)) return false;
   const bool anyIni = !m_iniFile.empty() || !m_iniSection.empty() || !m_iniEntry.empty();
   const char* refusal = PrefixRefusal();

@@ -99,7 +99,7 @@ class CStepDirectory : public CStepIniValue {
   std::string m_regEntry;
 
  private:
-  bool m_asking = false;  // GetPath is showing this step's question
+  bool m_asking = false;                     // GetPath is showing this step's question
   std::vector<std::string> m_createdLevels;  // made by GetPath, top level first (run time)
 };
 

@@ -36,14 +36,19 @@ std::string CStepFile::GetDisplayName() const {
   return cut == std::string::npos ? m_name : m_name.substr(cut + 1);
 }
 
-bool CStepFile::SetName(const std::string& value) { m_name = value; return true; }
+bool CStepFile::SetName(const std::string& value) {
+  m_name = value;
+  return true;
+}
 
 std::string CStepFile::NameProblem() const {
   return IsMemoryData() ? std::string() : RelativeFileNameProblem(m_name);
 }
 
 // Only the name is required; file steps are not tested for duplicate names.
-bool CStepFile::Validate(const StepList*, std::string* message) { return CStep::Validate(nullptr, message); }
+bool CStepFile::Validate(const StepList*, std::string* message) {
+  return CStep::Validate(nullptr, message);
+}
 
 std::string CStepFile::GetKindName() const { return "--invalid use of base class--"; }
 

@@ -125,16 +125,16 @@ class CStepFile : public CStep {
   Leave LeftForOthers(const std::string& target) const;
 
   // Run-time state of this installation only; never written to the log.
-  std::string m_keptAsidePath;           // the replaced file, moved aside
+  std::string m_keptAsidePath;  // the replaced file, moved aside
   std::uint32_t m_keptAsideAttributes = 0;
-  FileTimes m_keptAsideTimes;            // its times, given back with it
-  bool m_keptExisting = false;           // the decision kept the existing file
-  bool m_keptOwned = false;              // ... and a product's log holds it
-  bool m_placed = false;                 // this step put a file at the target
-  bool m_tookOver = false;               // it replaced a file an earlier step placed
+  FileTimes m_keptAsideTimes;   // its times, given back with it
+  bool m_keptExisting = false;  // the decision kept the existing file
+  bool m_keptOwned = false;     // ... and a product's log holds it
+  bool m_placed = false;        // this step put a file at the target
+  bool m_tookOver = false;      // it replaced a file an earlier step placed
   bool m_sharedCountAdded = false;
-  bool m_sharedCountCreated = false;     // there was no count value before
-  bool m_timesOnTemp = false;            // the stored times went onto the temporary file
+  bool m_sharedCountCreated = false;  // there was no count value before
+  bool m_timesOnTemp = false;         // the stored times went onto the temporary file
 };
 
 // Tells every file step of a successful installation's done list that the

@@ -46,8 +46,8 @@ void CStepFileBackground::Paint(CDC* dc) {
   int height = 0;
   if (!dc->GetBitmapSize(m_bitmap, width, height)) return;
   const PaintRect client = dc->GetClientRect();
-  const PaintRect target = FitPicture(width, height, client.right - client.left,
-                                      client.bottom - client.top);
+  const PaintRect target =
+      FitPicture(width, height, client.right - client.left, client.bottom - client.top);
   dc->StretchBitmap(m_bitmap, width, height, target);
 }
 

@@ -51,14 +51,38 @@ void CStepFileCopy::Serialize(CArchive& ar) {
   m_useRecommended = version >= 7 ? LoadFlag(ar) : m_shared;
 }
 
-bool CStepFileCopy::SetDirectory(const std::string& value) { m_directoryRef = value; return true; }
-bool CStepFileCopy::SetIcon(bool value) { m_icon = value; return true; }
-bool CStepFileCopy::SetReadOnly(bool value) { m_readOnly = value; return true; }
-bool CStepFileCopy::SetHidden(bool value) { m_hidden = value; return true; }
-bool CStepFileCopy::SetRegister(bool value) { m_register = value; return true; }
-bool CStepFileCopy::SetShared(bool value) { m_shared = value; return true; }
-bool CStepFileCopy::SetIconName(const std::string& value) { m_iconName = value; return true; }
-bool CStepFileCopy::SetUseRecommended(bool value) { m_useRecommended = value; return true; }
+bool CStepFileCopy::SetDirectory(const std::string& value) {
+  m_directoryRef = value;
+  return true;
+}
+bool CStepFileCopy::SetIcon(bool value) {
+  m_icon = value;
+  return true;
+}
+bool CStepFileCopy::SetReadOnly(bool value) {
+  m_readOnly = value;
+  return true;
+}
+bool CStepFileCopy::SetHidden(bool value) {
+  m_hidden = value;
+  return true;
+}
+bool CStepFileCopy::SetRegister(bool value) {
+  m_register = value;
+  return true;
+}
+bool CStepFileCopy::SetShared(bool value) {
+  m_shared = value;
+  return true;
+}
+bool CStepFileCopy::SetIconName(const std::string& value) {
+  m_iconName = value;
+  return true;
+}
+bool CStepFileCopy::SetUseRecommended(bool value) {
+  m_useRecommended = value;
+  return true;
+}
 
 bool CStepFileCopy::Validate(const StepList* steps, std::string* message) {
   if (!CStepFile::Validate(steps, message)) return false;

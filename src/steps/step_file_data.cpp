@@ -59,8 +59,9 @@ bool CStepFile::ResolveTargetDirectory(std::string& directory) {
     } else {
       CStepDirectory* step = CStepDirectory::FindByName(reference);
       if (step == nullptr) {
-        Warn("Ensure that the directory is defined before the file to be copied, in the Velmora "
-             "program");
+        Warn(
+            "Ensure that the directory is defined before the file to be copied, in the Velmora "
+            "program");
         return false;
       }
       directory = step->GetPath();

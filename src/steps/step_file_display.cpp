@@ -18,13 +18,14 @@ CStepFileDisplay::CStepFileDisplay() : m_question(kAgreementQuestion) {}
 
 void CStepFileDisplay::Serialize(CArchive& ar) {
   CStepFile::Serialize(ar);
-  if (ar.IsStoring())
-    ar << m_question;
-  else
-    ar >> m_question;
+  if (ar.IsStoring()) ar << m_question;
+  else ar >> m_question;
 }
 
-bool CStepFileDisplay::SetQuestion(const std::string& value) { m_question = value; return true; }
+bool CStepFileDisplay::SetQuestion(const std::string& value) {
+  m_question = value;
+  return true;
+}
 
 std::string CStepFileDisplay::GetKindName() const { return "Agreement text"; }
 

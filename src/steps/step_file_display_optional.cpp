@@ -5,7 +5,8 @@
 
 namespace velmora {
 
-const char* const kReadmeQuestion = "If you wish to view the readme file, press Yes now, otherwise press No";
+const char* const kReadmeQuestion =
+    "If you wish to view the readme file, press Yes now, otherwise press No";
 
 VELMORA_IMPLEMENT_DYNCREATE(CStepFileDisplayOptional, CStepFileDisplay)
 

@@ -76,15 +76,13 @@ bool CStepFile::Uninstall() {
     return TakeBackSharedCount(target);
   }
   switch (LeftForOthers(target)) {
-    case Leave::yes:
-      return true;
+    case Leave::yes: return true;
     case Leave::failed:
       // The step stays in the log, and the next start tries again.
       AppMessageBox("Unable to update the uninstall log of the product that keeps " + target + ".",
                     mb::ok | mb::iconExclamation);
       return false;
-    case Leave::no:
-      break;
+    case Leave::no: break;
   }
   if (GetRegister()) UnregisterWithWarning(target);
   Machine& machine = CurrentMachine();

@@ -13,10 +13,8 @@ CStepIniValue::CStepIniValue() : m_prefix("<None>") {}
 
 void CStepIniValue::Serialize(CArchive& ar) {
   CStep::Serialize(ar);
-  if (ar.IsStoring())
-    ar << m_iniFile << m_iniSection << m_iniEntry << m_default << m_prefix;
-  else
-    ar >> m_iniFile >> m_iniSection >> m_iniEntry >> m_default >> m_prefix;
+  if (ar.IsStoring()) ar << m_iniFile << m_iniSection << m_iniEntry << m_default << m_prefix;
+  else ar >> m_iniFile >> m_iniSection >> m_iniEntry >> m_default >> m_prefix;
 }
 
 std::string CStepIniValue::GetDescription() const {
@@ -27,19 +25,32 @@ std::string CStepIniValue::GetDescription() const {
 
 std::string CStepIniValue::GetKindName() const { return "Ini value"; }
 
-bool CStepIniValue::SetDirectory(const std::string& value) { m_prefix = value; return true; }
-bool CStepIniValue::SetDefault(const std::string& value) { m_default = value; return true; }
-bool CStepIniValue::SetIniFile(const std::string& value) { m_iniFile = value; return true; }
-bool CStepIniValue::SetIniSection(const std::string& value) { m_iniSection = value; return true; }
-bool CStepIniValue::SetIniEntry(const std::string& value) { m_iniEntry = value; return true; }
+bool CStepIniValue::SetDirectory(const std::string& value) {
+  m_prefix = value;
+  return true;
+}
+bool CStepIniValue::SetDefault(const std::string& value) {
+  m_default = value;
+  return true;
+}
+bool CStepIniValue::SetIniFile(const std::string& value) {
+  m_iniFile = value;
+  return true;
+}
+bool CStepIniValue::SetIniSection(const std::string& value) {
+  m_iniSection = value;
+  return true;
+}
+bool CStepIniValue::SetIniEntry(const std::string& value) {
+  m_iniEntry = value;
+  return true;
+}
 
 bool CStepIniValue::Validate(const StepList* steps, std::string* message) {
   if (!CStep::Validate(steps, message)) return false;
   const char* refusal = nullptr;
-  if (m_prefix.empty())
-    refusal = "You must enter a value for the Prefix field";
-  else if (GetName() == GetDirectory())
-    refusal = "You can't enter this directory as the prefix";
+  if (m_prefix.empty()) refusal = "You must enter a value for the Prefix field";
+  else if (GetName() == GetDirectory()) refusal = "You can't enter this directory as the prefix";
   else if (m_iniFile.empty() || m_iniSection.empty() || m_iniEntry.empty() ||
            (m_default.empty() && m_prefix == "<None>"))
     refusal = "You must enter a value for all of the ini fields and the Value or Prefix field";

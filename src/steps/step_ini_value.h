@@ -78,7 +78,8 @@ class CStepIniValue : public CStep {
   // default itself.  False, with nothing read, when the registry entry does
   // not split.  A registry value that cannot be read suggests nothing, and
   // previousRegistryValue then refuses to write.
-  bool SuggestRememberedValue(const std::string& regEntry, SavedRegistryValue& previousRegistryValue);
+  bool SuggestRememberedValue(const std::string& regEntry,
+                              SavedRegistryValue& previousRegistryValue);
 
   // The suggestion shown in a dialog: the resolved value, or, when it does
   // not fit, none after a message naming the step.

@@ -11,10 +11,8 @@ VELMORA_IMPLEMENT_DYNCREATE(CStepPMG, CStep)
 
 void CStepPMG::Serialize(CArchive& ar) {
   CStep::Serialize(ar);
-  if (ar.IsStoring())
-    ar << m_name;
-  else
-    ar >> m_name;
+  if (ar.IsStoring()) ar << m_name;
+  else ar >> m_name;
 }
 
 std::string CStepPMG::GetDescription() const {
@@ -22,7 +20,10 @@ std::string CStepPMG::GetDescription() const {
   return LimitDescription("Program Group: " + m_name);
 }
 
-bool CStepPMG::SetName(const std::string& value) { m_name = value; return true; }
+bool CStepPMG::SetName(const std::string& value) {
+  m_name = value;
+  return true;
+}
 
 int CStepPMG::Install() {
   CGroupDialog dialog;
@@ -45,7 +46,8 @@ bool CStepPMG::Validate(const StepList* steps, std::string* message) {
   if (steps != nullptr) {
     for (const CStep* other : *steps) {
       if (other == this || other == nullptr || !other->IsKindOf(RUNTIME_CLASS(CStepPMG))) continue;
-      if (message != nullptr) *message = "You already have a Program Manager's Group, only one is permitted";
+      if (message != nullptr)
+        *message = "You already have a Program Manager's Group, only one is permitted";
       return false;
     }
   }

@@ -1,4 +1,6 @@
 // CStep::ReadRecord: the tagged record reader shared by every step kind.
+#include "steps/step_record.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -8,7 +10,6 @@
 #include "datafile/data_file_layout.h"
 #include "framework/file_exception.h"
 #include "steps/step.h"
-#include "steps/step_record.h"
 #include "steps/step_tags.h"
 
 namespace velmora {
@@ -26,7 +27,8 @@ bool ReadStringValue(CCompressedFile& data, std::string& value) {
   if (length == 0 || length > kMaxRecordStringLength) return false;
   std::string bytes;
   while (bytes.size() < length) {
-    const std::uint32_t piece = std::min<std::uint32_t>(kReadPiece, length - static_cast<std::uint32_t>(bytes.size()));
+    const std::uint32_t piece =
+        std::min<std::uint32_t>(kReadPiece, length - static_cast<std::uint32_t>(bytes.size()));
     const std::size_t at = bytes.size();
     bytes.resize(at + piece);
     if (data.ReadBytes(bytes.data() + at, piece) != piece) return false;

@@ -17,10 +17,8 @@ void CStepRegistry::Serialize(CArchive& ar) {
   } else {
     ar >> m_regEntry >> m_default;
     // The prefix joined the archive form in version 4.
-    if (m_version >= 4)
-      ar >> m_prefix;
-    else
-      m_prefix.clear();
+    if (m_version >= 4) ar >> m_prefix;
+    else m_prefix.clear();
   }
 }
 
@@ -29,19 +27,25 @@ std::string CStepRegistry::GetDescription() const {
   return LimitDescription("Registry entry: " + m_regEntry);
 }
 
-bool CStepRegistry::SetDirectory(const std::string& value) { m_prefix = value; return true; }
-bool CStepRegistry::SetDefault(const std::string& value) { m_default = value; return true; }
-bool CStepRegistry::SetRegEntry(const std::string& value) { m_regEntry = value; return true; }
+bool CStepRegistry::SetDirectory(const std::string& value) {
+  m_prefix = value;
+  return true;
+}
+bool CStepRegistry::SetDefault(const std::string& value) {
+  m_default = value;
+  return true;
+}
+bool CStepRegistry::SetRegEntry(const std::string& value) {
+  m_regEntry = value;
+  return true;
+}
 
 bool CStepRegistry::Validate(const StepList* steps, std::string* message) {
   if (!CStep::Validate(steps, message)) return false;
   const char* refusal = nullptr;
-  if (m_regEntry.empty())
-    refusal = "You must enter a value for Reg entry";
-  else if (m_default.empty())
-    refusal = "You must enter Reg value";
-  else if (GetDirectory().empty())
-    refusal = "You must enter Prefix value";
+  if (m_regEntry.empty()) refusal = "You must enter a value for Reg entry";
+  else if (m_default.empty()) refusal = "You must enter Reg value";
+  else if (GetDirectory().empty()) refusal = "You must enter Prefix value";
   if (refusal == nullptr) return true;
   if (message != nullptr) *message = refusal;
   return false;

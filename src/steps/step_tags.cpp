@@ -6,8 +6,7 @@ namespace velmora {
 namespace {
 
 constexpr StepProperty Text(const char* key, const char* tag, bool (CStep::*has)() const,
-                            const char* (CStep::*label)() const,
-                            std::string (CStep::*get)() const,
+                            const char* (CStep::*label)() const, std::string (CStep::*get)() const,
                             bool (CStep::*set)(const std::string&)) {
   return {key, tag, PropertyType::text, has, label, get, nullptr, set, nullptr};
 }
@@ -20,16 +19,16 @@ constexpr StepProperty Flag(const char* key, const char* tag, bool (CStep::*has)
 // The package writer writes the tags a step keeps in this order.
 constexpr StepProperty kProperties[] = {
     Text("name", "NAME", &CStep::HasName, &CStep::GetNameLabel, &CStep::GetName, &CStep::SetName),
-    Text("directory", "GROU", &CStep::HasDirectory, &CStep::GetDirectoryLabel,
-         &CStep::GetDirectory, &CStep::SetDirectory),
+    Text("directory", "GROU", &CStep::HasDirectory, &CStep::GetDirectoryLabel, &CStep::GetDirectory,
+         &CStep::SetDirectory),
     Text("question", "QUES", &CStep::HasQuestion, &CStep::GetQuestionLabel, &CStep::GetQuestion,
          &CStep::SetQuestion),
     Text("default", "DFLT", &CStep::HasDefault, &CStep::GetDefaultLabel, &CStep::GetDefault,
          &CStep::SetDefault),
-    Text("icon_name", "ICNM", &CStep::HasIconName, &CStep::GetIconNameLabel,
-         &CStep::GetIconName, &CStep::SetIconName),
-    Text("ini_file", "IFNM", &CStep::HasIniFileEntry, &CStep::GetIniFileLabel,
-         &CStep::GetIniFile, &CStep::SetIniFile),
+    Text("icon_name", "ICNM", &CStep::HasIconName, &CStep::GetIconNameLabel, &CStep::GetIconName,
+         &CStep::SetIconName),
+    Text("ini_file", "IFNM", &CStep::HasIniFileEntry, &CStep::GetIniFileLabel, &CStep::GetIniFile,
+         &CStep::SetIniFile),
     Text("ini_section", "IFSN", &CStep::HasIniFileEntry, &CStep::GetIniSectionLabel,
          &CStep::GetIniSection, &CStep::SetIniSection),
     Text("ini_entry", "IFEN", &CStep::HasIniFileEntry, &CStep::GetIniEntryLabel,

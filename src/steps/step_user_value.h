@@ -51,7 +51,7 @@ class CStepUserValue : public CStepIniValue {
  protected:
   std::string m_name;
   std::string m_regEntry;
-  std::string m_enteredValue;           // what the user confirmed (run time)
+  std::string m_enteredValue;                  // what the user confirmed (run time)
   SavedRegistryValue m_previousRegistryValue;  // found before asking (run time)
 };
 

@@ -68,8 +68,8 @@ class LogLoader {
     std::uint8_t tag[4];
     const std::uint32_t got = archive_.Read(tag, sizeof tag);
     if (got == 0) return true;
-    const std::uint32_t value = tag[0] | (tag[1] << 8) | (tag[2] << 16) |
-                                (static_cast<std::uint32_t>(tag[3]) << 24);
+    const std::uint32_t value =
+        tag[0] | (tag[1] << 8) | (tag[2] << 16) | (static_cast<std::uint32_t>(tag[3]) << 24);
     if (got < sizeof tag || value != kLogAdditionsTag) {
       tagMissing_ = true;
       return true;  // trailing bytes, counted from the end of the entries
@@ -150,7 +150,6 @@ class LogLoader {
   bool tagMissing_ = false;
 };
 
-
 }  // namespace
 
 const LogFileRecord* LogAdditions::FileRecord(const std::string& target) const {
@@ -189,8 +188,8 @@ bool ReadUninstallLogFile(const std::string& path, UninstallLogListing& listing,
 }
 
 void StoreLogAdditions(CArchive& archive, const LogAdditions& additions) {
-  archive << kLogAdditionsTag << kLogAdditionsVersion << additions.group
-          << additions.groupCreator << static_cast<std::uint32_t>(additions.files.size());
+  archive << kLogAdditionsTag << kLogAdditionsVersion << additions.group << additions.groupCreator
+          << static_cast<std::uint32_t>(additions.files.size());
   for (const LogFileRecord& record : additions.files) {
     archive << record.target << static_cast<std::uint32_t>(record.size)
             << static_cast<std::uint32_t>(record.size >> 32) << record.lastWrite;

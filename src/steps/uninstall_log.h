@@ -107,11 +107,11 @@ struct UninstallLogError {
   // for a truncated log, the end of the data; for a refused value, the end
   // of that value.
   std::uint64_t offset = 0;
-  std::uint32_t count = 0;  // the entry count, when it was read
-  std::string className;    // the entry's class name, when it was read
-  std::string detail;       // the version, the number of trailing bytes, the read error,
-                            // why a value is refused
-  bool inAdditions = false; // the error lies in the additions after the entries
+  std::uint32_t count = 0;   // the entry count, when it was read
+  std::string className;     // the entry's class name, when it was read
+  std::string detail;        // the version, the number of trailing bytes, the read error,
+                             // why a value is refused
+  bool inAdditions = false;  // the error lies in the additions after the entries
 };
 
 struct UninstallLogListing {

@@ -10,6 +10,7 @@
 // VELMORA_BENCH_MB sets the corpus size (default 64).  Rates are bytes of
 // uncompressed data per second; "ratio" is compressed size / original size.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <atomic>
@@ -20,8 +21,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "datafile/compressed_file.h"
 #include "unit/support/memory_machine.h"
@@ -91,9 +90,10 @@ class Rng {
 };
 
 std::vector<std::string> MakeWords(Rng& rng, int count) {
-  static const char* kSyllables[] = {"in", "stal", "la", "tion", "set", "up", "fi", "le", "ver",
-                                     "sion", "pro", "gram", "di", "rec", "to", "ry", "the", "and",
-                                     "of", "re", "con", "fig", "ure", "win", "dows", "sys", "tem"};
+  static const char* kSyllables[] = {"in",  "stal", "la",   "tion", "set",  "up", "fi",
+                                     "le",  "ver",  "sion", "pro",  "gram", "di", "rec",
+                                     "to",  "ry",   "the",  "and",  "of",   "re", "con",
+                                     "fig", "ure",  "win",  "dows", "sys",  "tem"};
   std::vector<std::string> words;
   for (int i = 0; i < count; ++i) {
     std::string word;
@@ -110,7 +110,8 @@ void AppendText(Bytes& out, std::size_t size, Rng& rng, const std::vector<std::s
   bool sentenceStart = true;
   while (out.size() < end) {
     // Zipf-like: common words much more often.
-    const std::size_t index = rng.Below(8) < 5 ? rng.Below(40) : rng.Below(static_cast<std::uint32_t>(words.size()));
+    const std::size_t index =
+        rng.Below(8) < 5 ? rng.Below(40) : rng.Below(static_cast<std::uint32_t>(words.size()));
     std::string word = words[index];
     if (sentenceStart) word[0] = static_cast<char>(word[0] - 'a' + 'A');
     sentenceStart = false;
@@ -140,8 +141,10 @@ void AppendText(Bytes& out, std::size_t size, Rng& rng, const std::vector<std::s
 }
 
 void AppendCode(Bytes& out, std::size_t size, Rng& rng, const std::vector<std::string>& words) {
-  static const char* kKeywords[] = {"if (", "return ", "for (int i = 0; i < ", "const ", "auto ",
-                                    "std::string ", "while (", "else ", "static ", "void "};
+  static const char* kKeywords[] = {"if (",    "return ", "for (int i = 0; i < ",
+                                    "const ",  "auto ",   "std::string ",
+                                    "while (", "else ",   "static ",
+                                    "void "};
   const std::size_t end = out.size() + size;
   int depth = 1;
   while (out.size() < end) {
@@ -150,7 +153,8 @@ void AppendCode(Bytes& out, std::size_t size, Rng& rng, const std::vector<std::s
     if (kind == 0) {
       line = "// ----------------------------------------------------------------------------";
     } else if (kind == 1 && depth < 6) {
-      line += std::string(kKeywords[rng.Below(std::size(kKeywords))]) + words[rng.Below(60)] + ") {";
+      line +=
+          std::string(kKeywords[rng.Below(std::size(kKeywords))]) + words[rng.Below(60)] + ") {";
       ++depth;
     } else if (kind == 2 && depth > 1) {
       --depth;
@@ -158,8 +162,8 @@ void AppendCode(Bytes& out, std::size_t size, Rng& rng, const std::vector<std::s
       line += "}";
     } else {
       line += kKeywords[rng.Below(std::size(kKeywords))];
-      line += words[rng.Below(60)] + "_" + words[rng.Below(60)] + " = " + words[rng.Below(60)] + "(" +
-              std::to_string(rng.Below(1000)) + ");";
+      line += words[rng.Below(60)] + "_" + words[rng.Below(60)] + " = " + words[rng.Below(60)] +
+              "(" + std::to_string(rng.Below(1000)) + ");";
     }
     line += "\n";
     out.insert(out.end(), line.begin(), line.end());
@@ -243,7 +247,8 @@ void EncodeInto(MemoryMachine& machine, const Bytes& input, std::uint32_t output
   file.SetOutputBuffer(outputBuffer);
   file.SetCompressed(true);
   for (std::size_t at = 0; at < input.size(); at += kChunk) {
-    file.Write(input.data() + at, static_cast<std::uint32_t>(std::min<std::size_t>(kChunk, input.size() - at)));
+    file.Write(input.data() + at,
+               static_cast<std::uint32_t>(std::min<std::size_t>(kChunk, input.size() - at)));
   }
   file.Close();
 }
@@ -388,7 +393,8 @@ void BM_ZlibInflate(benchmark::State& state) {
 // the input file and the output buffer allocated beforehand.  The same for a
 // 16 MB and a 64 MB input when the decoder's memory does not grow with input.
 void BM_DecoderPeakHeap(benchmark::State& state) {
-  const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(state.range(0)) << 20, Corpus().size());
+  const std::size_t size =
+      std::min<std::size_t>(static_cast<std::size_t>(state.range(0)) << 20, Corpus().size());
   const Bytes input(Corpus().begin(), Corpus().begin() + static_cast<std::ptrdiff_t>(size));
   MemoryMachine machine;
   EncodeInto(machine, input, 1 << 20);
@@ -419,7 +425,12 @@ BENCHMARK(BM_VelmoraEncode)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ZlibDeflate6)->MinTime(3.0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DecoderPeakHeap)->Arg(16)->Arg(64)->ArgName("MB")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecoderPeakHeap)
+    ->Arg(16)
+    ->Arg(64)
+    ->ArgName("MB")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // ---- summary -------------------------------------------------------------------------
 // The console output plus the two ratios the targets are stated in, from
@@ -446,7 +457,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\nSummary (MB/s = 10^6 bytes of uncompressed data per second; wall clock | CPU):\n");
+    std::printf(
+        "\nSummary (MB/s = 10^6 bytes of uncompressed data per second; wall clock | CPU):\n");
     Ratio("BM_VelmoraDecode", "BM_ZlibInflate");
     Ratio("BM_VelmoraEncode/outbuf:0", "BM_ZlibDeflate6");
     Ratio("BM_VelmoraEncode/outbuf:1048576", "BM_ZlibDeflate6");

@@ -165,8 +165,8 @@ TEST_F(MachineFiles, TempFileForWritingIsOpenWithoutSharing) {
   ASSERT_EQ(machine().CreateTempFileForWriting(Scratch(), "install", path, handle),
             FileCause::none);
   ASSERT_NE(handle, kNoFile);
-  EXPECT_TRUE(std::regex_match(path.substr(Scratch().size() + 1),
-                               std::regex(R"(ins[0-9a-f]{1,4}\.tmp)")))
+  EXPECT_TRUE(
+      std::regex_match(path.substr(Scratch().size() + 1), std::regex(R"(ins[0-9a-f]{1,4}\.tmp)")))
       << path;
   // Nobody else may open it while it is being written.
   FileHandle other = kNoFile;
@@ -189,8 +189,7 @@ TEST_F(MachineFiles, TempFileForWritingIsOpenWithoutSharing) {
 
   std::string missing = "untouched";
   FileHandle none = kNoFile;
-  EXPECT_EQ(machine().CreateTempFileForWriting(At("none"), "x", missing, none),
-            FileCause::badPath);
+  EXPECT_EQ(machine().CreateTempFileForWriting(At("none"), "x", missing, none), FileCause::badPath);
   EXPECT_EQ(none, kNoFile);
   EXPECT_EQ(missing, "");
 }

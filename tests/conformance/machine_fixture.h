@@ -38,10 +38,8 @@ inline void RemoveTree(Machine& machine, const std::string& directory) {
     for (const DirEntry& entry : entries) {
       const std::string path = directory + "\\" + entry.name;
       machine.SetFileAttributes(path, attr::normal);
-      if ((entry.attributes & attr::directory) != 0)
-        RemoveTree(machine, path);
-      else
-        machine.DeleteFile(path);
+      if ((entry.attributes & attr::directory) != 0) RemoveTree(machine, path);
+      else machine.DeleteFile(path);
     }
   }
   machine.SetFileAttributes(directory, attr::normal);

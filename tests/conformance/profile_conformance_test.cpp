@@ -89,8 +89,8 @@ TEST_F(MachineProfiles, MissingEntriesGiveTheDefault) {
   const std::string ini = At("dflt.ini");
   EXPECT_EQ(Read(ini, "s", "k", "dflt"), "dflt");  // no file at all
   ASSERT_EQ(PutFile(machine(), ini, "[s]\r\nk=\r\nbare\r\n"), FileCause::none);
-  EXPECT_EQ(Read(ini, "s", "k", "dflt"), "");          // present but empty
-  EXPECT_EQ(Read(ini, "s", "bare", "dflt"), "dflt");   // a line without '='
+  EXPECT_EQ(Read(ini, "s", "k", "dflt"), "");            // present but empty
+  EXPECT_EQ(Read(ini, "s", "bare", "dflt"), "dflt");     // a line without '='
   EXPECT_EQ(Read(ini, "s", "other", "dflt  "), "dflt");  // trailing spaces dropped
   EXPECT_EQ(Read(ini, "t", "k", "'q'"), "q");            // and quotes stripped
 }

@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input = fuzz::AsText(data, size);
   const std::size_t second = input.find(kPartTwoMarker);
   AddMediaFiles(sandbox, input.substr(0, second), false);
-  if (second != std::string_view::npos) AddMediaFiles(sandbox, input.substr(second + kPartTwoMarker.size()), true);
+  if (second != std::string_view::npos)
+    AddMediaFiles(sandbox, input.substr(second + kPartTwoMarker.size()), true);
 
   PackageReader reader("C:\\PKG");
   PackageContents contents;

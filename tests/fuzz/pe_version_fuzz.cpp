@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)ImageExportsName(image, "DllRegisterServer");
   const ImageReader read = [&image](std::uint64_t offset, void* buffer, std::uint32_t count) {
     if (offset > image.size() || count > image.size() - offset) return false;
-    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), count, static_cast<std::uint8_t*>(buffer));
+    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), count,
+                static_cast<std::uint8_t*>(buffer));
     return true;
   };
   (void)IsPeImage(read, image.size());

@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#define VELMORA_FUZZ_TARGET(name) extern "C" int VelmoraFuzz_##name(const std::uint8_t*, std::size_t);
+#define VELMORA_FUZZ_TARGET(name) \
+  extern "C" int VelmoraFuzz_##name(const std::uint8_t*, std::size_t);
 #include "fuzz_targets.inc"
 #undef VELMORA_FUZZ_TARGET
 
@@ -40,7 +41,8 @@ int RunFile(Target target, const std::filesystem::path& path) {
     std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
     return 1;
   }
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
   // A copy of exactly the input's size, so that the sanitizers see a read
   // past its end.
   std::vector<std::uint8_t> input(bytes);
@@ -51,9 +53,10 @@ int RunFile(Target target, const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto* found = argc < 3 ? std::end(kTargets)
-                               : std::find_if(std::begin(kTargets), std::end(kTargets),
-                                              [&](const NamedTarget& t) { return argv[1] == std::string(t.name); });
+  const auto* found =
+      argc < 3 ? std::end(kTargets)
+               : std::find_if(std::begin(kTargets), std::end(kTargets),
+                              [&](const NamedTarget& t) { return argv[1] == std::string(t.name); });
   if (found == std::end(kTargets)) {
     std::fprintf(stderr, "usage: %s TARGET FILE|FOLDER...\ntargets:", argv[0]);
     for (const NamedTarget& target : kTargets) std::fprintf(stderr, " %s", target.name);

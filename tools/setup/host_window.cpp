@@ -46,8 +46,7 @@ bool HostWindow::Create() {
   return true;
 }
 
-LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* self = static_cast<HostWindow*>(create->lpCreateParams);
@@ -63,9 +62,7 @@ LRESULT CALLBACK HostWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_TIMER:
-      OnTimer(static_cast<UINT_PTR>(wParam));
-      return 0;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;
     case WM_PAINT:
       if (::IsIconic(window_)) break;
       OnPaint();
@@ -76,18 +73,13 @@ LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PaintBackdropGradient(reinterpret_cast<HDC>(wParam), client);
       return TRUE;
     }
-    case WM_MOUSEMOVE:
-      ::SetCursor(arrowCursor_);
-      return 0;
-    case WM_QUERYDRAGICON:
-      return reinterpret_cast<LRESULT>(appIcon_);
+    case WM_MOUSEMOVE: ::SetCursor(arrowCursor_); return 0;
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(appIcon_);
     case WM_SIZE:
       if (wParam == SIZE_RESTORED) return 0;
       break;
-    case WM_QUERYENDSESSION:
-      return TRUE;  // never stand in the way of logging off
-    case WM_ENDSESSION:
-      return 0;
+    case WM_QUERYENDSESSION: return TRUE;  // never stand in the way of logging off
+    case WM_ENDSESSION: return 0;
     case WM_CLOSE:
       ::DestroyWindow(window_);
       ::PostQuitMessage(0);
@@ -96,8 +88,7 @@ LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetMainWindowHandle(nullptr);
       ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
       break;
-    default:
-      break;
+    default: break;
   }
   return ::DefWindowProcA(window_, message, wParam, lParam);
 }

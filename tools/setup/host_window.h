@@ -5,7 +5,6 @@
 #pragma once
 
 #include "backends/win32/win32_api.h"
-
 #include "shell/run_setup.h"
 
 namespace velmora {

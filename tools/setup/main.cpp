@@ -20,9 +20,9 @@
 #include "backends/win32/system_library.h"
 #include "host_window.h"
 #include "platform/program_version.h"
-#include "shell/setup_command_line.h"
 #include "shell/run_setup.h"
 #include "shell/run_window.h"
+#include "shell/setup_command_line.h"
 
 namespace {
 

@@ -47,8 +47,7 @@ class CodecRun {
         written_ += got;
         if (got < kChunk) break;
       }
-      if (direction_ == Direction::decode &&
-          static_cast<CCompressedFile&>(*in).HasBadRecord()) {
+      if (direction_ == Direction::decode && static_cast<CCompressedFile&>(*in).HasBadRecord()) {
         std::ostringstream message;
         message << "input '" << options_.input << "' is not a valid compressed stream: after "
                 << written_ << " decoded bytes a pattern record has a length outside 2..5";
@@ -179,13 +178,15 @@ class CodecRun {
   std::uint64_t written_ = 0;  // bytes written to the output stream
 };
 
-void AddDirection(CLI::App& codec, Direction direction, const std::shared_ptr<CodecOptions>& options) {
+void AddDirection(CLI::App& codec, Direction direction,
+                  const std::shared_ptr<CodecOptions>& options) {
   const bool encode = direction == Direction::encode;
   CLI::App* sub = codec.add_subcommand(
       encode ? "encode" : "decode",
       encode ? "Compress the whole of IN into OUT as one compressed stretch."
              : "Decompress IN, one compressed stretch (as 'codec encode' writes it), into OUT.");
-  sub->add_option("IN", options->input, encode ? "plain file to compress" : "compressed file to decode")
+  sub->add_option("IN", options->input,
+                  encode ? "plain file to compress" : "compressed file to decode")
       ->required();
   sub->add_option("OUT", options->output,
                   "file to write (created or overwritten; removed again if the command fails)")
@@ -203,11 +204,12 @@ void AddCodecCommand(CLI::App& app) {
       "repeat runs and 2..5-byte patterns).");
   codec->require_subcommand(1);
   codec->footer(
-      std::string("Prints one line: input bytes, output bytes and the ratio compressed/plain.\n"
-                  "Exit codes: 0 done, 1 input is not a valid compressed stream, 2 bad command line,\n"
-                  "3 input unreadable or output unwritable.\n"
-                  "Example: velmora codec encode readme.txt readme.vmz && velmora codec decode "
-                  "readme.vmz readme.out\n") +
+      std::string(
+          "Prints one line: input bytes, output bytes and the ratio compressed/plain.\n"
+          "Exit codes: 0 done, 1 input is not a valid compressed stream, 2 bad command line,\n"
+          "3 input unreadable or output unwritable.\n"
+          "Example: velmora codec encode readme.txt readme.vmz && velmora codec decode "
+          "readme.vmz readme.out\n") +
       kExitCodesDoc);
   AddDirection(*codec, Direction::encode, options);
   AddDirection(*codec, Direction::decode, options);

@@ -11,11 +11,11 @@ namespace velmora::cli {
 
 // Exit codes shared by every subcommand; docs/exit-codes.md explains them.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;        // the operation ran and failed; damaged input
-inline constexpr int kExitUsage = 2;          // bad command line
-inline constexpr int kExitIoError = 3;        // input unreadable or output unwritable
-inline constexpr int kExitUnsupported = 4;    // a format version this program does not read
-inline constexpr int kExitMissingMedia = 5;   // a media file of the package is not there
+inline constexpr int kExitFailure = 1;       // the operation ran and failed; damaged input
+inline constexpr int kExitUsage = 2;         // bad command line
+inline constexpr int kExitIoError = 3;       // input unreadable or output unwritable
+inline constexpr int kExitUnsupported = 4;   // a format version this program does not read
+inline constexpr int kExitMissingMedia = 5;  // a media file of the package is not there
 
 // The exit code for a reader's error of that kind.
 int ExitCodeFor(ReadErrorKind kind);

@@ -66,7 +66,8 @@ fs::path PrepareTarget(const fs::path& root, const SafeOutputPath& safe) {
     path /= safe.components[i];
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(path, ec);
-    if (fs::is_symlink(status)) Fail(path.string() + ": is a symbolic link; not followed", kExitIoError);
+    if (fs::is_symlink(status))
+      Fail(path.string() + ": is a symbolic link; not followed", kExitIoError);
     if (i + 1 == safe.components.size()) break;
     if (!fs::exists(status) && !fs::create_directory(path, ec))
       Fail(path.string() + ": cannot create folder: " + ec.message(), kExitIoError);
@@ -89,7 +90,8 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& data, std:
 
 class Progress {
  public:
-  explicit Progress(std::size_t total) : total_(total), terminal_(::isatty(::fileno(stderr)) != 0) {}
+  explicit Progress(std::size_t total)
+      : total_(total), terminal_(::isatty(::fileno(stderr)) != 0) {}
   void Step(std::size_t done, const std::string& name) {
     if (!terminal_ || total_ == 0) return;
     const std::size_t filled = done * kWidth / total_;
@@ -109,14 +111,16 @@ class Progress {
 
 void RunExtract(const ExtractOptions& options) {
   std::error_code error;
-  if (!fs::is_directory(options.folder, error)) Fail(options.folder + ": not a folder", kExitIoError);
+  if (!fs::is_directory(options.folder, error))
+    Fail(options.folder + ": not a folder", kExitIoError);
   fs::path root;
   if (!options.test) {
     root = fs::absolute(options.output);
     if (fs::is_symlink(fs::symlink_status(root, error)))
       Fail(root.string() + ": is a symbolic link; not followed", kExitIoError);
     fs::create_directories(root, error);
-    if (!fs::is_directory(root, error)) Fail(root.string() + ": cannot create folder", kExitIoError);
+    if (!fs::is_directory(root, error))
+      Fail(root.string() + ": cannot create folder", kExitIoError);
   }
 
   std::unique_ptr<Machine> host = MakeHostFileMachine();
@@ -126,7 +130,8 @@ void RunExtract(const ExtractOptions& options) {
   if (!reader.ReadPackage(contents)) ThrowFailure(reader.Failure(), nullptr);
 
   std::vector<Payload> payloads;
-  for (const PartContents* part : {&contents.first, contents.second ? &*contents.second : nullptr}) {
+  for (const PartContents* part :
+       {&contents.first, contents.second ? &*contents.second : nullptr}) {
     if (part == nullptr) continue;
     for (std::size_t i = 0; i < part->steps.size(); ++i) {
       if (const auto* file = dynamic_cast<const CStepFile*>(part->steps[i].get()))
@@ -152,7 +157,8 @@ void RunExtract(const ExtractOptions& options) {
       std::cerr << "velmora extract: warning: step " << payload.index << ": " << warning << '\n';
       ++warnings;
     }
-    if (!options.test) WriteFile(PrepareTarget(root, safe), data, payload.step->GetModificationTime());
+    if (!options.test)
+      WriteFile(PrepareTarget(root, safe), data, payload.step->GetModificationTime());
   }
   progress.Step(payloads.size(), "");
   progress.Done();
@@ -169,20 +175,21 @@ void RunExtract(const ExtractOptions& options) {
 
 void AddExtractCommand(CLI::App& app) {
   auto options = std::make_shared<ExtractOptions>();
-  CLI::App* extract = app.add_subcommand("extract", "Write the files a package holds into a folder");
+  CLI::App* extract =
+      app.add_subcommand("extract", "Write the files a package holds into a folder");
   extract->add_option("PKGDIR", options->folder, "Folder holding the media files (velmor.1, ...)")
       ->required();
   extract->add_option("-o,--output", options->output, "Folder to write the files into");
   extract->add_flag("--test", options->test,
                     "Read and check every payload (chunk numbers and sizes) without writing");
-  extract->footer(std::string("Exit codes: 0 every file extracted (or tested), 1 damaged package, 2 bad\n"
-                              "command line, 3 I/O error, 4 unsupported data file version, 5 missing\n"
-                              "media file.\n") +
-                  kExitCodesDoc);
+  extract->footer(
+      std::string("Exit codes: 0 every file extracted (or tested), 1 damaged package, 2 bad\n"
+                  "command line, 3 I/O error, 4 unsupported data file version, 5 missing\n"
+                  "media file.\n") +
+      kExitCodesDoc);
   extract->callback([options, extract] {
     if (!options->test && options->output.empty()) {
-      std::cerr << "velmora extract: -o OUTDIR is required (or --test)\n"
-                << extract->help();
+      std::cerr << "velmora extract: -o OUTDIR is required (or --test)\n" << extract->help();
       throw ExitCode{kExitUsage};
     }
     RunExtract(*options);

@@ -107,16 +107,21 @@ class Harvester {
         out << "prefix = \"<None>\"\ndefault = " << Toml(options_.defaultPath) << "\n";
       } else {
         const std::string own = LastPart(folder.windowsPath);
-        out << "question = " << Toml("The folder " + own + " will be made in the folder below.  To "
-                                     "put it elsewhere, type another folder.")
+        out << "question = "
+            << Toml("The folder " + own +
+                    " will be made in the folder below.  To "
+                    "put it elsewhere, type another folder.")
             << "\n";
-        out << "prefix = " << Toml(ParentStep(folder.windowsPath)) << "\ndefault = " << Toml(own) << "\n";
+        out << "prefix = " << Toml(ParentStep(folder.windowsPath)) << "\ndefault = " << Toml(own)
+            << "\n";
       }
       for (const HarvestedFile& file : folder.files) {
         out << "\n[[step]]\nclass = \"file\"\n";
-        out << "source = " << Toml(fs::proximate(file.path, manifestFolder).generic_string()) << "\n";
+        out << "source = " << Toml(fs::proximate(file.path, manifestFolder).generic_string())
+            << "\n";
         out << "directory = " << Toml(folder.stepName) << "\n";
-        out << "created = " << TomlTime(file.created) << "\nmodified = " << TomlTime(file.modified) << "\n";
+        out << "created = " << TomlTime(file.created) << "\nmodified = " << TomlTime(file.modified)
+            << "\n";
         if (file.readOnly) out << "read_only = true\n";
         if (file.hidden) out << "hidden = true\n";
       }
@@ -151,8 +156,11 @@ class Harvester {
       return;
     }
     std::sort(entries.begin(), entries.end(),
-              [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
-    const std::string prefix = folders_[index].windowsPath.empty() ? "" : folders_[index].windowsPath + "\\";
+              [](const fs::directory_entry& a, const fs::directory_entry& b) {
+                return a.path() < b.path();
+              });
+    const std::string prefix =
+        folders_[index].windowsPath.empty() ? "" : folders_[index].windowsPath + "\\";
     for (const fs::directory_entry& entry : entries) {
       const std::string name = entry.path().filename().string();
       const std::string where = entry.path().string();
@@ -195,8 +203,9 @@ class Harvester {
     file.hidden = name.starts_with(".");
     if (file.modified < INT32_MIN || file.modified > INT32_MAX || file.created < INT32_MIN ||
         file.created > INT32_MAX) {
-      problems_.push_back(path.string() + ": its times lie outside 1901-12-13 to 2038-01-19, "
-                                          "which a package stores");
+      problems_.push_back(path.string() +
+                          ": its times lie outside 1901-12-13 to 2038-01-19, "
+                          "which a package stores");
       return;
     }
     folders_[folder].files.push_back(std::move(file));
@@ -210,12 +219,14 @@ class Harvester {
 
 void RunHarvest(HarvestOptions options) {
   std::error_code error;
-  if (!fs::is_directory(options.folder, error)) Fail(options.folder + ": not a folder", kExitIoError);
+  if (!fs::is_directory(options.folder, error))
+    Fail(options.folder + ": not a folder", kExitIoError);
   const std::string own = fs::absolute(options.folder).lexically_normal().filename().string();
   if (options.defaultPath.empty()) options.defaultPath = "C:\\" + (own.empty() ? "APP" : own);
   if (options.question.empty())
-    options.question = "The files will be installed in the folder below.  To install them "
-                       "elsewhere, type another folder.";
+    options.question =
+        "The files will be installed in the folder below.  To install them "
+        "elsewhere, type another folder.";
 
   Harvester harvester(options);
   harvester.Walk();
@@ -246,7 +257,8 @@ void RunHarvest(HarvestOptions options) {
 
 void AddHarvestCommand(CLI::App& app) {
   auto options = std::make_shared<HarvestOptions>();
-  CLI::App* harvest = app.add_subcommand("harvest", "Write a manifest that installs a folder as it is");
+  CLI::App* harvest =
+      app.add_subcommand("harvest", "Write a manifest that installs a folder as it is");
   harvest->add_option("FOLDER", options->folder, "The folder to install")->required();
   harvest->add_option("-o,--output", options->output,
                       "The manifest to write (default: standard output); sources are named "

@@ -79,8 +79,8 @@ class InstallationDisk {
       const std::string name = entry.path().filename().string();
       if (AsciiEqualIgnoringCase(name, kSetupProgramName)) hasSetup_ = true;
     }
-    if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
-                 kExitIoError);
+    if (ec)
+      Fail("cannot read package folder '" + package.string() + "': " + ec.message(), kExitIoError);
   }
   ~InstallationDisk() {
     std::error_code ec;
@@ -105,8 +105,8 @@ class InstallationDisk {
                ("media-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
     std::error_code ec;
     fs::create_directories(scratch_, ec);
-    if (ec) Fail("cannot make a scratch folder " + scratch_.string() + ": " + ec.message(),
-                 kExitIoError);
+    if (ec)
+      Fail("cannot make a scratch folder " + scratch_.string() + ": " + ec.message(), kExitIoError);
     for (const fs::directory_entry& entry : fs::directory_iterator(package, ec)) {
       if (!entry.is_regular_file()) continue;
       const fs::path target = scratch_ / entry.path().filename();
@@ -115,8 +115,8 @@ class InstallationDisk {
       if (linkError) fs::copy_file(entry.path(), target, ec);
       if (ec) Fail("cannot copy '" + entry.path().string() + "': " + ec.message(), kExitIoError);
     }
-    if (ec) Fail("cannot read package folder '" + package.string() + "': " + ec.message(),
-                 kExitIoError);
+    if (ec)
+      Fail("cannot read package folder '" + package.string() + "': " + ec.message(), kExitIoError);
     std::ofstream(scratch_ / kSetupProgramName, std::ios::binary) << kStandInSetup;
     folder_ = scratch_;
   }
@@ -178,8 +178,7 @@ void RunInstall(const InstallOptions& options) {
     outcome = RunSetup(request);
   }
   ui.Finish();
-  for (const std::string& line :
-       ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
+  for (const std::string& line : ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }
@@ -192,8 +191,9 @@ void AddInstallCommand(CLI::App& app) {
       "install", "Run the installation of a package headless on a simulated machine.");
   install->add_option("PKGDIR", options->package, "folder holding the package's media files")
       ->required();
-  install->add_option("--machine", options->machineRoot,
-                      "host folder of the simulated machine (created when missing)")
+  install
+      ->add_option("--machine", options->machineRoot,
+                   "host folder of the simulated machine (created when missing)")
       ->required();
   install->add_option("--answers", options->answers,
                       "answer file for the prompts (docs/answer-file.md); unanswered "
@@ -201,10 +201,11 @@ void AddInstallCommand(CLI::App& app) {
   install->add_option("--transcript", options->transcript,
                       "write every prompt, answer and progress step to this file");
   install->footer(
-      std::string("The package folder is drive A: (write protected) and the run starts from there.\n"
-                  "Exit codes: 0 \"Install Successful\", 1 the installation failed or the header of\n"
-                  "velmor.1 is damaged, 2 bad command line or answer file, 3 package, machine or\n"
-                  "transcript not usable, 4 unsupported data file version, 5 no velmor.1.\n") +
+      std::string(
+          "The package folder is drive A: (write protected) and the run starts from there.\n"
+          "Exit codes: 0 \"Install Successful\", 1 the installation failed or the header of\n"
+          "velmor.1 is damaged, 2 bad command line or answer file, 3 package, machine or\n"
+          "transcript not usable, 4 unsupported data file version, 5 no velmor.1.\n") +
       kExitCodesDoc);
   install->callback([options] { RunInstall(*options); });
 }

@@ -60,9 +60,10 @@ void AddListCommand(CLI::App& app) {
   list->add_flag("--json", options->json, "Print one JSON document (docs/list-json.md)");
   list->add_flag("--verify", options->verify,
                  "Also read every file step's payload, chunk by chunk, as an installation does");
-  list->footer(std::string("Exit codes: 0 listed, 1 damaged package, 2 bad command line, 3 I/O error,\n"
-                           "4 unsupported data file version, 5 missing media file.\n") +
-               kExitCodesDoc);
+  list->footer(
+      std::string("Exit codes: 0 listed, 1 damaged package, 2 bad command line, 3 I/O error,\n"
+                  "4 unsupported data file version, 5 missing media file.\n") +
+      kExitCodesDoc);
   list->callback([options] { RunList(*options); });
 }
 

@@ -1,10 +1,10 @@
 #include "manifest_loader.h"
 
+#include <toml++/toml.h>
+
 #include <fstream>
 #include <limits>
 #include <sstream>
-
-#include <toml++/toml.h>
 
 #include "authoring/ansi_text.h"
 #include "authoring/package_checks.h"
@@ -34,7 +34,8 @@ class Loader {
       const toml::table* table = second->as_table();
       if (table == nullptr) throw Error(LineOf(*second), "'second_part' must be a table");
       CheckKeys(*table, {"title", "check_dates", "check_versions", "step"}, "second_part");
-      loaded.package.second = Part(*table, "second_part.", &loaded.package.first, loaded.secondLines);
+      loaded.package.second =
+          Part(*table, "second_part.", &loaded.package.first, loaded.secondLines);
     }
     return loaded;
   }
@@ -61,7 +62,8 @@ class Loader {
     for (auto&& [key, node] : table) {
       bool found = false;
       for (std::string_view k : known) found = found || key.str() == k;
-      if (!found) throw Error(LineOf(key), "unknown key '" + std::string(key.str()) + "' in " + where);
+      if (!found)
+        throw Error(LineOf(key), "unknown key '" + std::string(key.str()) + "' in " + where);
     }
   }
 
@@ -70,7 +72,8 @@ class Loader {
     if (text == nullptr) throw Error(LineOf(node), what + " must be a string");
     std::string bad;
     std::optional<std::string> ansi = Utf8ToAnsi(text->get(), &bad);
-    if (!ansi) throw Error(LineOf(node), what + " holds " + bad + ", which Windows code page 1252 lacks");
+    if (!ansi)
+      throw Error(LineOf(node), what + " holds " + bad + ", which Windows code page 1252 lacks");
     if (ansi->find('\0') != std::string::npos)
       throw Error(LineOf(node), what + " must not hold a zero character");
     return *ansi;
@@ -93,11 +96,13 @@ class Loader {
     const toml::node* dates = table.get("check_dates");
     const toml::node* versions = table.get("check_versions");
     part.checkDates = dates ? Flag(*dates, "'check_dates'") : first && first->checkDates;
-    part.checkVersions = versions ? Flag(*versions, "'check_versions'") : first && first->checkVersions;
+    part.checkVersions =
+        versions ? Flag(*versions, "'check_versions'") : first && first->checkVersions;
     if (const toml::node* steps = table.get("step")) {
       const toml::array* array = steps->as_array();
       if (array == nullptr || !array->is_array_of_tables())
-        throw Error(LineOf(*steps), "'" + prefix + "step' must be written as [[" + prefix + "step]] tables");
+        throw Error(LineOf(*steps),
+                    "'" + prefix + "step' must be written as [[" + prefix + "step]] tables");
       for (const toml::node& step : *array) {
         lines.push_back(LineOf(step));
         part.steps.push_back(Step(*step.as_table(), (first ? "second part, step " : "step ") +
@@ -112,9 +117,11 @@ class Loader {
     if (classNode == nullptr) throw Error(LineOf(table), where + ": 'class' is missing");
     const std::string given = Ansi(*classNode, "'class'");
     const std::string className = StepClassFromManifestName(given);
-    if (className.empty()) throw Error(LineOf(*classNode), where + ": unknown class '" + given + "'");
+    if (className.empty())
+      throw Error(LineOf(*classNode), where + ": unknown class '" + given + "'");
     PackageStep step{std::unique_ptr<CStep>(FindStepClass(className)), {}};
-    if (!step.step) throw Error(LineOf(*classNode), where + ": the class " + className + " is not available");
+    if (!step.step)
+      throw Error(LineOf(*classNode), where + ": the class " + className + " is not available");
     auto* file = dynamic_cast<CStepFile*>(step.step.get());
     const std::string what = where + " (" + className + ")";
 
@@ -158,18 +165,21 @@ class Loader {
     if (!named) {
       std::string bad;
       std::optional<std::string> name = Utf8ToAnsi(path.filename().string(), &bad);
-      if (!name) throw Error(LineOf(*sourceNode), what + ": give a 'name'; the file's own name holds " + bad);
+      if (!name)
+        throw Error(LineOf(*sourceNode),
+                    what + ": give a 'name'; the file's own name holds " + bad);
       file.SetName(*name);
     }
     file.SetCreationTime(
         Time(table.get("created"), contents->created, what + ": 'created'", LineOf(*sourceNode)));
-    file.SetModificationTime(
-        Time(table.get("modified"), contents->modified, what + ": 'modified'", LineOf(*sourceNode)));
+    file.SetModificationTime(Time(table.get("modified"), contents->modified, what + ": 'modified'",
+                                  LineOf(*sourceNode)));
   }
 
   // A time from the manifest (a date-time, UTC unless it has an offset, or
   // seconds since 1970), else the file's own.
-  std::int32_t Time(const toml::node* node, std::int64_t fileTime, const std::string& what, int line) const {
+  std::int32_t Time(const toml::node* node, std::int64_t fileTime, const std::string& what,
+                    int line) const {
     std::int64_t seconds = fileTime;
     if (node != nullptr) {
       line = LineOf(*node);
@@ -184,8 +194,10 @@ class Loader {
         throw Error(line, what + " must be a date-time such as 1996-08-01T10:00:00Z");
       }
     }
-    if (seconds < std::numeric_limits<std::int32_t>::min() || seconds > std::numeric_limits<std::int32_t>::max())
-      throw Error(line, what + " lies outside 1901-12-13 .. 2038-01-19, which a package cannot store");
+    if (seconds < std::numeric_limits<std::int32_t>::min() ||
+        seconds > std::numeric_limits<std::int32_t>::max())
+      throw Error(line,
+                  what + " lies outside 1901-12-13 .. 2038-01-19, which a package cannot store");
     return static_cast<std::int32_t>(seconds);
   }
 
@@ -206,10 +218,13 @@ class Loader {
 }  // namespace
 
 ManifestError::ManifestError(const std::string& file, int line, const std::string& message, bool io)
-    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message),
+    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
+                         message),
       line_(line),
       io_(io) {}
 
-LoadedManifest LoadManifest(const std::filesystem::path& manifest) { return Loader(manifest).Load(); }
+LoadedManifest LoadManifest(const std::filesystem::path& manifest) {
+  return Loader(manifest).Load();
+}
 
 }  // namespace velmora::cli

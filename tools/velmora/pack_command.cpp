@@ -72,7 +72,8 @@ void CheckSources(const PackOptions& options, const LoadedManifest& loaded,
       if (!step.source) continue;
       const std::uint64_t size = step.source->Size();
       for (std::uint64_t at = 0; at < size;) {
-        const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+        const auto length =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(buffer.size(), size - at));
         step.source->Read(at, length, buffer.data());
         at += length;
       }
@@ -97,11 +98,13 @@ void CheckSources(const PackOptions& options, const LoadedManifest& loaded,
 void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
                     const std::string& manifest) {
   for (const StepProblem& problem : problems) {
-    const std::vector<int>& lines = problem.part == kSecondPart ? loaded.secondLines : loaded.firstLines;
+    const std::vector<int>& lines =
+        problem.part == kSecondPart ? loaded.secondLines : loaded.firstLines;
     const int line = problem.index < lines.size() ? lines[problem.index] : 0;
     std::cerr << "velmora pack: " << manifest << ":" << line << ": "
-              << (problem.part == kSecondPart ? "second part, " : "") << "step " << problem.index + 1
-              << " (" << AnsiToUtf8(problem.step) << "): " << AnsiToUtf8(problem.message) << '\n';
+              << (problem.part == kSecondPart ? "second part, " : "") << "step "
+              << problem.index + 1 << " (" << AnsiToUtf8(problem.step)
+              << "): " << AnsiToUtf8(problem.message) << '\n';
   }
   throw ExitCode{kExitFailure};
 }
@@ -110,15 +113,17 @@ void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& 
   std::cout << heading << " \"" << AnsiToUtf8(part.title) << "\": " << part.steps.size()
             << (part.steps.size() == 1 ? " step\n" : " steps\n");
   for (std::size_t i = 0; i < written.files.size(); ++i)
-    std::printf("  %-12s %10u bytes\n", written.files[i].c_str(), static_cast<unsigned>(written.sizes[i]));
+    std::printf("  %-12s %10u bytes\n", written.files[i].c_str(),
+                static_cast<unsigned>(written.sizes[i]));
   for (std::size_t i = 0; i < part.steps.size(); ++i) {
     const PayloadPlacement& payload = written.payloads[i];
     std::printf("  %3zu  %-25s %s", i + 1, part.steps[i].step->GetRuntimeClass()->m_lpszClassName,
                 AnsiToUtf8(part.steps[i].step->GetDescription()).c_str());
     if (payload.size != 0)
-      std::printf("  [%u bytes in %u chunk%s, media file %u at %u]", static_cast<unsigned>(payload.size),
-                  static_cast<unsigned>(payload.chunks), payload.chunks == 1 ? "" : "s",
-                  static_cast<unsigned>(payload.disk), static_cast<unsigned>(payload.offset));
+      std::printf("  [%u bytes in %u chunk%s, media file %u at %u]",
+                  static_cast<unsigned>(payload.size), static_cast<unsigned>(payload.chunks),
+                  payload.chunks == 1 ? "" : "s", static_cast<unsigned>(payload.disk),
+                  static_cast<unsigned>(payload.offset));
     std::printf("\n");
   }
 }
@@ -205,12 +210,13 @@ void AddPackCommand(CLI::App& app) {
       ->excludes(pack->get_option("--setup"));
   pack->add_flag("--check", options->check,
                  "Check the manifest and read every source; write nothing");
-  pack->footer(std::string("Exit codes: 0 packed (or checked), 1 the manifest or a step is refused, "
-                           "2 bad command line,\n"
-                           "3 a file cannot be read or written, or no SETUP.EXE is found.\n"
-                           "SOURCE_DATE_EPOCH, when set, replaces the file times taken from the "
-                           "sources.\n") +
-               kExitCodesDoc);
+  pack->footer(
+      std::string("Exit codes: 0 packed (or checked), 1 the manifest or a step is refused, "
+                  "2 bad command line,\n"
+                  "3 a file cannot be read or written, or no SETUP.EXE is found.\n"
+                  "SOURCE_DATE_EPOCH, when set, replaces the file times taken from the "
+                  "sources.\n") +
+      kExitCodesDoc);
   pack->callback([options] { RunPack(*options); });
 }
 

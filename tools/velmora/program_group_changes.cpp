@@ -32,8 +32,8 @@ std::vector<std::string> ProgramGroupChanges(const std::vector<sim::ProgramGroup
     for (const sim::ProgramItem& item : group.items) {
       const sim::ProgramItem* was = FindItem(old, item.title);
       if (was == nullptr || was->commandLine != item.commandLine)
-        lines.push_back("program item " + Quoted(item.title) + " in " + Quoted(group.name) +
-                        ": " + item.commandLine);
+        lines.push_back("program item " + Quoted(item.title) + " in " + Quoted(group.name) + ": " +
+                        item.commandLine);
     }
   }
   for (const sim::ProgramGroup& group : before) {

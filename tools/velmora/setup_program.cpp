@@ -12,7 +12,8 @@ std::vector<std::filesystem::path> SetupProgramCandidates() {
   const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return {};
   const std::filesystem::path folder = tool.parent_path();
-  return {folder / "SETUP.EXE", (folder / ".." / "share" / "velmora" / "SETUP.EXE").lexically_normal()};
+  return {folder / "SETUP.EXE",
+          (folder / ".." / "share" / "velmora" / "SETUP.EXE").lexically_normal()};
 }
 
 std::optional<std::filesystem::path> FindSetupProgram() {
@@ -26,7 +27,9 @@ std::optional<std::filesystem::path> FindSetupProgram() {
 std::string CheckSetupProgram(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
-    return error ? error.message() : std::filesystem::exists(path) ? "not a regular file" : "no such file";
+    return error                           ? error.message()
+           : std::filesystem::exists(path) ? "not a regular file"
+                                           : "no such file";
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::strerror(errno);
   char magic[2] = {};

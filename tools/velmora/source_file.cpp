@@ -18,7 +18,9 @@ namespace velmora::cli {
 std::optional<SourceFile> OpenSourceFile(const std::filesystem::path& path, std::string& why) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    why = error ? error.message() : std::filesystem::exists(path) ? "not a regular file" : "no such file";
+    why = error                           ? error.message()
+          : std::filesystem::exists(path) ? "not a regular file"
+                                          : "no such file";
     return std::nullopt;
   }
   // Whether it can be read at all, so that a file without read permission
@@ -37,7 +39,8 @@ std::optional<SourceFile> OpenSourceFile(const std::filesystem::path& path, std:
   file.contents = std::make_shared<FilePayload>(path, status.stx_size);
   file.modified = status.stx_mtime.tv_sec;
   file.created = (status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime.tv_sec : file.modified;
-  if (const std::optional<std::int64_t> epoch = SourceDateEpoch()) file.created = file.modified = *epoch;
+  if (const std::optional<std::int64_t> epoch = SourceDateEpoch())
+    file.created = file.modified = *epoch;
   return file;
 }
 

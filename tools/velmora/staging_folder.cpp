@@ -23,10 +23,12 @@ bool IsMediaFileName(const std::string& name) {
   return false;
 }
 
-StagingFolder::StagingFolder(const fs::path& target) : target_(fs::absolute(target).lexically_normal()) {
+StagingFolder::StagingFolder(const fs::path& target)
+    : target_(fs::absolute(target).lexically_normal()) {
   if (!target_.has_filename()) target_ = target_.parent_path();  // "out/" -> "out"
   fs::create_directories(target_.parent_path());
-  const std::string stem = "." + target_.filename().string() + ".packing-" + std::to_string(getpid());
+  const std::string stem =
+      "." + target_.filename().string() + ".packing-" + std::to_string(getpid());
   for (int attempt = 0;; ++attempt) {
     staging_ = target_.parent_path() / (stem + "-" + std::to_string(attempt));
     if (fs::create_directory(staging_)) break;

@@ -16,8 +16,8 @@
 #include "backends/sim/simulated_machine.h"
 #include "commands.h"
 #include "console_ui.h"
-#include "program_group_changes.h"
 #include "framework/file_exception.h"
+#include "program_group_changes.h"
 #include "services/registry.h"
 #include "shell/run_setup.h"
 #include "shell/uninstall_files.h"
@@ -62,8 +62,8 @@ void ListProducts() {
 
 bool PendingDeletionNames(Machine& machine, const std::string& path) {
   RegData data;
-  if (machine.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
-                            1u << 20, data) != winerror::success)
+  if (machine.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue, 1u << 20,
+                            data) != winerror::success)
     return false;
   const std::string list(data.bytes.begin(), data.bytes.end());
   return list.find("\\??\\" + machine.GetFullPathName(path) + '\0') != std::string::npos;
@@ -118,8 +118,7 @@ void RunUninstall(const UninstallOptions& options) {
   }
   machine->CloseFile(image);
   ui.Finish();
-  for (const std::string& line :
-       ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
+  for (const std::string& line : ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
   if (PendingDeletionNames(*machine, program))
     std::cout << "note: " << program << " is deleted when the system next starts\n";
@@ -130,11 +129,10 @@ void RunUninstall(const UninstallOptions& options) {
 
 void AddUninstallCommand(CLI::App& app) {
   auto options = std::make_shared<UninstallOptions>();
-  CLI::App* uninstall = app.add_subcommand(
-      "uninstall", "Uninstall an installed product from a simulated machine.");
+  CLI::App* uninstall =
+      app.add_subcommand("uninstall", "Uninstall an installed product from a simulated machine.");
   uninstall->add_option("TITLE", options->title, "the product's title, as --list shows it");
-  uninstall->add_option("--machine", options->machineRoot,
-                        "host folder of the simulated machine")
+  uninstall->add_option("--machine", options->machineRoot, "host folder of the simulated machine")
       ->required();
   uninstall->add_flag("--list", options->list,
                       "list the installed products and their uninstall commands");
@@ -144,11 +142,12 @@ void AddUninstallCommand(CLI::App& app) {
   uninstall->add_option("--transcript", options->transcript,
                         "write every prompt, answer and progress step to this file");
   uninstall->footer(
-      std::string("The product's uninstaller is started with the \"UninstallString\" of its uninstall\n"
-                  "entry as its command line, as the shell starts it.\n"
-                  "Exit codes: 0 \"Uninstall successfully performed\", 1 \"Uninstall unsuccessful\" or\n"
-                  "no such product, 2 bad command line or answer file, 3 machine or transcript not\n"
-                  "usable.\n") +
+      std::string(
+          "The product's uninstaller is started with the \"UninstallString\" of its uninstall\n"
+          "entry as its command line, as the shell starts it.\n"
+          "Exit codes: 0 \"Uninstall successfully performed\", 1 \"Uninstall unsuccessful\" or\n"
+          "no such product, 2 bad command line or answer file, 3 machine or transcript not\n"
+          "usable.\n") +
       kExitCodesDoc);
   uninstall->callback([options] { RunUninstall(*options); });
 }

@@ -134,7 +134,8 @@ void ScriptedUi::LoadAnswerText(const std::string& text, const std::string& file
     if (!Tokenize(rest.substr(1), tokens, why)) fail(why);
     if (!tokens.empty() && IsUseCount(tokens.back())) {
       const std::string& count = tokens.back().text;
-      const auto [end, error] = std::from_chars(count.data() + 1, count.data() + count.size(), rule.uses);
+      const auto [end, error] =
+          std::from_chars(count.data() + 1, count.data() + count.size(), rule.uses);
       if (error != std::errc() || end != count.data() + count.size())
         fail("the use count " + count + " is too large");
       if (rule.uses <= 0) fail("a use count must be at least 1");

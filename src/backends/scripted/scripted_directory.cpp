@@ -43,12 +43,8 @@ void ScriptedUi::ApplyDirectoryActions(const AnswerRule& rule, CDirectoryDialog&
         }
         break;
       }
-      case DirectoryAction::ok:
-        entry.answer = id::ok;
-        break;
-      case DirectoryAction::cancel:
-        entry.answer = id::cancel;
-        break;
+      case DirectoryAction::ok: entry.answer = id::ok; break;
+      case DirectoryAction::cancel: entry.answer = id::cancel; break;
     }
   }
   entry.result = field;
@@ -76,8 +72,8 @@ int ScriptedUi::RunDirectoryDialog(CDirectoryDialog& dialog) {
     entry.fromRule = true;
     ApplyDirectoryActions(*rule, dialog, entry);
   }
-  const std::string key = "directory\x1f" + dialog.m_stepName + "\x1f" + dialog.m_question +
-                          "\x1f" + dialog.m_path;
+  const std::string key =
+      "directory\x1f" + dialog.m_stepName + "\x1f" + dialog.m_question + "\x1f" + dialog.m_path;
   if (const int forced = GuardRepeats(key, entry.fromRule, true, entry)) {
     entry.answer = forced;
   } else if (rule != nullptr) {

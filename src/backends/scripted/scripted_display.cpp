@@ -22,8 +22,8 @@ int ScriptedUi::RunAgreementDialog(CAgreementDialog& dialog) {
     entry.answer = fallback_->RunAgreementDialog(dialog);
     entry.byUser = true;
     if (entry.answer != id::ok)
-      entry.result = dialog.ShowsRefuseButton() ? dialog.m_refuseCaption + " or the close box"
-                                                : "close box";
+      entry.result =
+          dialog.ShowsRefuseButton() ? dialog.m_refuseCaption + " or the close box" : "close box";
     Record(entry);
     return entry.answer;
   }

@@ -47,11 +47,8 @@ int ScriptedUi::RunGroupDialog(CGroupDialog& dialog) {
             entry.notes.push_back("chose \"" + action.name + "\"");
           }
           break;
-        case GroupAction::ok:
-          break;
-        case GroupAction::escape:
-          entry.answer = id::cancel;
-          break;
+        case GroupAction::ok: break;
+        case GroupAction::escape: entry.answer = id::cancel; break;
       }
     }
   }

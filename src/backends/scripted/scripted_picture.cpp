@@ -31,8 +31,7 @@ class ScriptedDc final : public CDC {
   }
 
   std::string Painted() const {
-    return painted_.empty() ? "nothing painted in " +
-                                  Size(ui_.ClientWidth(), ui_.ClientHeight())
+    return painted_.empty() ? "nothing painted in " + Size(ui_.ClientWidth(), ui_.ClientHeight())
                             : painted_;
   }
 

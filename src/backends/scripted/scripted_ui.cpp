@@ -119,7 +119,8 @@ int ScriptedUi::GuardRepeats(const std::string& key, bool fromRule, bool offersC
   return 0;
 }
 
-int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
+int ScriptedUi::MessageBox(const std::string& text, const std::string& caption,
+                           std::uint32_t style) {
   TranscriptEntry entry{TranscriptKind::message, caption, text, style, DefaultButton(style), false};
   AnswerRule* rule = FindRule(TranscriptKind::message, text);
   if (rule == nullptr && fallback_ != nullptr) {
@@ -219,8 +220,8 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
     line = "user " + Quoted(e.caption) + " " + Quoted(e.path) + " -> " +
            (e.answer == id::ok ? "OK " + Quoted(e.result) : std::string("Escape"));
   } else if (e.kind == TranscriptKind::directory) {
-    line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) +
-           " -> " + ButtonNameFromId(e.answer);
+    line = "directory " + Quoted(e.caption) + " " + Quoted(e.text) + " " + Quoted(e.path) + " -> " +
+           ButtonNameFromId(e.answer);
     if (e.answer == id::ok) line += " " + Quoted(e.result);
   } else {  // message
     const std::string icon = IconName(e.style);
@@ -232,7 +233,6 @@ std::string FormatTranscriptEntry(const TranscriptEntry& e) {
   for (const std::string& note : e.notes) line += " (" + note + ")";
   return line;
 }
-
 
 }  // namespace velmora
 
@@ -248,11 +248,23 @@ void ScriptedUi::Note(RunNote note, const std::string& text) {
     case RunNote::badCommandLine: entry.caption = "error"; break;
     case RunNote::package: entry.caption = "package"; break;
     case RunNote::mediaFile: entry.caption = "media"; break;
-    case RunNote::stepDone: entry.caption = "step"; entry.result = " -> done"; break;
-    case RunNote::stepFailed: entry.caption = "step"; entry.result = " -> failed"; break;
+    case RunNote::stepDone:
+      entry.caption = "step";
+      entry.result = " -> done";
+      break;
+    case RunNote::stepFailed:
+      entry.caption = "step";
+      entry.result = " -> failed";
+      break;
     case RunNote::rolledBack: entry.caption = "rollback"; break;
-    case RunNote::undone: entry.caption = "undo"; entry.result = " -> done"; break;
-    case RunNote::notUndone: entry.caption = "undo"; entry.result = " -> failed"; break;
+    case RunNote::undone:
+      entry.caption = "undo";
+      entry.result = " -> done";
+      break;
+    case RunNote::notUndone:
+      entry.caption = "undo";
+      entry.result = " -> failed";
+      break;
     case RunNote::result: entry.caption = "result"; break;
   }
   Record(std::move(entry));

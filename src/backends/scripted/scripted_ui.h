@@ -71,15 +71,15 @@ struct UserValueAction {
 struct AnswerRule {
   TranscriptKind kind = TranscriptKind::message;  // one of the prompt kinds
   std::string pattern;
-  std::string answer;   // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
-                        // replace: "new", "existing"; agreement: "accept", "refuse",
-                        // "close"; readme: "ok", "close"
+  std::string answer;  // message: "ok", "cancel", "yes", "no", "abort", "retry", "ignore";
+                       // replace: "new", "existing"; agreement: "accept", "refuse",
+                       // "close"; readme: "ok", "close"
   int uses = 0;
   int used = 0;
-  int line = 0;         // line in the answer file, for messages
-  std::string target = "text";           // "text" or "step" (directory rules only)
-  std::vector<DirectoryAction> actions{};  // directory rules: what to do in the dialog
-  std::vector<GroupAction> groupActions{};  // group rules: what to do in the dialog
+  int line = 0;                                // line in the answer file, for messages
+  std::string target = "text";                 // "text" or "step" (directory rules only)
+  std::vector<DirectoryAction> actions{};      // directory rules: what to do in the dialog
+  std::vector<GroupAction> groupActions{};     // group rules: what to do in the dialog
   std::vector<UserValueAction> userActions{};  // user rules: what to do in the dialog
 };
 
@@ -91,17 +91,17 @@ struct TranscriptEntry {
   std::string text;     // message text, directory question, progress step line, status line,
                         // the agreement or readme text, the picture as painted
   std::uint32_t style = 0;
-  int answer = 0;       // button id
+  int answer = 0;  // button id
   bool fromRule = false;
-  std::string path{};   // directory: the path field as filled in; group: the name;
-                        // user: the suggested value
+  std::string path{};    // directory: the path field as filled in; group: the name;
+                         // user: the suggested value
   std::string result{};  // directory: the path field when OK ended the dialog; group, user:
                          // the value; agreement, readme: the button pressed
-  std::vector<std::string> list{};  // group: the list's entries in the order shown;
-                                    // agreement, readme: the buttons' captions
+  std::vector<std::string> list{};   // group: the list's entries in the order shown;
+                                     // agreement, readme: the buttons' captions
   std::vector<std::string> notes{};  // browse steps, guard answers
-  int percent = -1;     // progress: the bar's value
-  bool byUser = false;  // answered by the user through the fallback Ui
+  int percent = -1;                  // progress: the bar's value
+  bool byUser = false;               // answered by the user through the fallback Ui
 };
 
 class ScriptedUi : public Ui {
@@ -131,8 +131,7 @@ class ScriptedUi : public Ui {
     observer_ = std::move(observer);
   }
 
-  int MessageBox(const std::string& text, const std::string& caption,
-                 std::uint32_t style) override;
+  int MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
   // Without a matching rule the dialog is accepted with its path as filled in.
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
   // Without a matching rule the new file is used (OK is the default button).

@@ -7,7 +7,7 @@
 namespace velmora {
 namespace {
 
-constexpr std::uint32_t kMaxSections = 96;       // the loader's own limit
+constexpr std::uint32_t kMaxSections = 96;  // the loader's own limit
 constexpr std::uint32_t kMaxResourceEntries = 4096;
 constexpr std::uint32_t kMaxExportNames = 65536;
 constexpr std::uint32_t kMaxExportNameLength = 512;

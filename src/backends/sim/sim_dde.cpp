@@ -41,8 +41,7 @@ class SimDdeConversation final : public DdeConversation {
 
 }  // namespace
 
-std::unique_ptr<DdeConversation> SimMachine::ConnectDde(const std::string& serviceAndTopic,
-                                                        bool) {
+std::unique_ptr<DdeConversation> SimMachine::ConnectDde(const std::string& serviceAndTopic, bool) {
   if (!sim::SameProgmanName(serviceAndTopic, "PROGMAN") || !programManager_.Connect())
     return nullptr;
   return std::make_unique<SimDdeConversation>(programManager_);

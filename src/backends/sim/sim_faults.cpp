@@ -7,12 +7,24 @@
 namespace velmora::sim {
 
 bool FaultPlan::IsKnownOperation(const std::string& operation) {
-  static constexpr std::array<const char*, 18> kOperations = {
-      "OpenFile",           "ReadFile",          "WriteFile",       "SeekFile",
-      "GetFileSize",        "FlushFile",         "CloseFile",       "DeleteFile",
-      "MoveFile",           "CopyFile",          "CreateDirectory", "RemoveDirectory",
-      "GetFileAttributes",  "SetFileAttributes", "ListDirectory",   "CreateTempFile",
-      "SetCurrentDirectory", "DeleteFileAtRestart"};
+  static constexpr std::array<const char*, 18> kOperations = {"OpenFile",
+                                                              "ReadFile",
+                                                              "WriteFile",
+                                                              "SeekFile",
+                                                              "GetFileSize",
+                                                              "FlushFile",
+                                                              "CloseFile",
+                                                              "DeleteFile",
+                                                              "MoveFile",
+                                                              "CopyFile",
+                                                              "CreateDirectory",
+                                                              "RemoveDirectory",
+                                                              "GetFileAttributes",
+                                                              "SetFileAttributes",
+                                                              "ListDirectory",
+                                                              "CreateTempFile",
+                                                              "SetCurrentDirectory",
+                                                              "DeleteFileAtRestart"};
   return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
 }
 

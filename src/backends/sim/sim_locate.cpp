@@ -40,12 +40,9 @@ bool FindName(sim::FolderIndex& index, const fs::path& dir, const std::string& n
 
 unsigned AccessBits(FileAccess access) {
   switch (access) {
-    case FileAccess::read:
-      return 1;
-    case FileAccess::write:
-      return 2;
-    case FileAccess::readWrite:
-      return 3;
+    case FileAccess::read: return 1;
+    case FileAccess::write: return 2;
+    case FileAccess::readWrite: return 3;
   }
   return 3;
 }
@@ -53,14 +50,10 @@ unsigned AccessBits(FileAccess access) {
 // The accesses a handle lets other opens have.
 unsigned SharedBits(FileShare share) {
   switch (share) {
-    case FileShare::denyNone:
-      return 3;
-    case FileShare::denyWrite:
-      return 1;
-    case FileShare::denyRead:
-      return 2;
-    case FileShare::exclusive:
-      return 0;
+    case FileShare::denyNone: return 3;
+    case FileShare::denyWrite: return 1;
+    case FileShare::denyRead: return 2;
+    case FileShare::exclusive: return 0;
   }
   return 0;
 }

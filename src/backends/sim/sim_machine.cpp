@@ -129,10 +129,8 @@ void SimMachine::Mount(char letter, const fs::path& hostFolder, MountAccess acce
     throw std::invalid_argument("cannot mount " + hostFolder.string() + ": not a folder");
   letter = AsciiUpper(letter);
   mounts_[letter] = folder;
-  if (access == MountAccess::writeProtected)
-    writeProtected_.insert(letter);
-  else
-    writeProtected_.erase(letter);
+  if (access == MountAccess::writeProtected) writeProtected_.insert(letter);
+  else writeProtected_.erase(letter);
 }
 
 void SimMachine::SetDriveType(char letter, DriveType type) {
@@ -170,10 +168,8 @@ std::uint32_t SimMachine::GetLogicalDrives() {
 
 void SimMachine::SetFreeSpace(char letter, std::optional<std::uint64_t> bytes) {
   letter = AsciiUpper(letter);
-  if (bytes)
-    freeSpace_[letter] = *bytes;
-  else
-    freeSpace_.erase(letter);
+  if (bytes) freeSpace_[letter] = *bytes;
+  else freeSpace_.erase(letter);
 }
 
 std::optional<std::uint64_t> SimMachine::FreeSpace(char letter) const {

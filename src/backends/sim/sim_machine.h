@@ -31,8 +31,8 @@
 
 #include "backends/sim/pe_version.h"
 #include "backends/sim/sim_attributes.h"
-#include "backends/sim/sim_folder_index.h"
 #include "backends/sim/sim_faults.h"
+#include "backends/sim/sim_folder_index.h"
 #include "backends/sim/sim_install_state.h"
 #include "backends/sim/sim_paths.h"
 #include "backends/sim/sim_program_manager.h"

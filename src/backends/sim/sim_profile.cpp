@@ -65,7 +65,8 @@ FileCause SaveFile(Machine& machine, const std::string& path, bool exists, const
   constexpr std::uint32_t kGuarded = attr::hidden | attr::system;
   std::uint32_t attributes = 0;
   if (exists) {
-    if (const FileCause cause = machine.GetFileAttributes(path, attributes); cause != FileCause::none)
+    if (const FileCause cause = machine.GetFileAttributes(path, attributes);
+        cause != FileCause::none)
       return cause;
   }
   const bool lifted = (attributes & kGuarded) != 0;
@@ -122,8 +123,8 @@ std::string QueryProfileString(Machine& machine, const std::string& file,
   }
   const ProfileText text = ParseProfile(bytes);
   const ProfileLine* line = FindProfileLine(text, section, key);
-  return CopyProfileValue(line != nullptr && line->value ? std::string_view(*line->value) : fallback,
-                          size);
+  return CopyProfileValue(
+      line != nullptr && line->value ? std::string_view(*line->value) : fallback, size);
 }
 
 FileCause SetProfileString(Machine& machine, const std::string& file, const std::string& section,

@@ -56,7 +56,8 @@ ProfileText ParseProfile(std::string_view bytes) {
   for (std::size_t pos = 0; pos < body.size();) {
     const std::size_t start = pos;
     while (pos < body.size() && !isBreak(body[pos])) ++pos;
-    const std::string_view line = TrimProfileBlanks(std::string_view(body).substr(start, pos - start));
+    const std::string_view line =
+        TrimProfileBlanks(std::string_view(body).substr(start, pos - start));
     while (pos < body.size() && isBreak(body[pos])) ++pos;
     if (line.empty()) continue;
 

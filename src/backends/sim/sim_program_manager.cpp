@@ -118,18 +118,14 @@ bool SimProgramManager::Save(const std::vector<ProgramGroup>& groups) {
 
 void SimProgramManager::InjectFault(DdeFault fault, int count) {
   for (int i = 0; i < count; ++i) {
-    if (fault == DdeFault::noServer)
-      ++noServerLeft_;
-    else
-      faults_.push_back(FaultError(fault));
+    if (fault == DdeFault::noServer) ++noServerLeft_;
+    else faults_.push_back(FaultError(fault));
   }
 }
 
 void SimProgramManager::InjectLastingFault(DdeFault fault) {
-  if (fault == DdeFault::noServer)
-    noServerLasting_ = true;
-  else
-    lastingFault_ = FaultError(fault);
+  if (fault == DdeFault::noServer) noServerLasting_ = true;
+  else lastingFault_ = FaultError(fault);
 }
 
 bool SimProgramManager::Connect() {

@@ -37,8 +37,7 @@ bool SimMachine::RunProgram(const std::string& programPath, const std::string& a
   std::uint32_t attributes = 0;
   // Only a full path names the program: a bare name is not looked for.
   if (full.empty() || AsciiUppered(full) != AsciiUppered(programPath) ||
-      GetFileAttributes(full, attributes) != FileCause::none ||
-      (attributes & attr::directory) != 0)
+      GetFileAttributes(full, attributes) != FileCause::none || (attributes & attr::directory) != 0)
     return false;
   installState_.programRuns.push_back(full + " " + arguments);
   const auto answer = installState_.exitCodes.find(AsciiUppered(full));

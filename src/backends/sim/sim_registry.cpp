@@ -22,8 +22,9 @@ bool IsStringType(std::uint32_t type) {
 
 bool IsFixedKey(const std::string& folded) {
   const auto& fixed = FixedKeys();
-  return std::any_of(fixed.begin(), fixed.end(),
-                     [&](const std::vector<std::string>& parts) { return FoldedPath(parts) == folded; });
+  return std::any_of(fixed.begin(), fixed.end(), [&](const std::vector<std::string>& parts) {
+    return FoldedPath(parts) == folded;
+  });
 }
 
 // Wine answers the value names "Counter" and "Help" of HKEY_PERFORMANCE_DATA
@@ -104,9 +105,8 @@ long SimRegistry::QueryValue(hkey::Root root, const std::string& subKey,
   return Answer(value->second.type, value->second.bytes, available, data);
 }
 
-long SimRegistry::SetValue(hkey::Root root, const std::string& subKey,
-                           const std::string& valueName, std::uint32_t type, const void* bytes,
-                           std::uint32_t size) {
+long SimRegistry::SetValue(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                           std::uint32_t type, const void* bytes, std::uint32_t size) {
   if (const long fault = NextFault("SetRegValue")) return fault;
   if (!IsRootKey(root) || root == hkey::performanceData) return winerror::invalidHandle;
   std::vector<std::string> parts;

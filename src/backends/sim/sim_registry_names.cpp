@@ -90,8 +90,12 @@ namespace {
 void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
   StoreU16(out.data() + at, static_cast<std::uint16_t>(v));
 }
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) { StoreU32(out.data() + at, v); }
-void Put64(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t v) { StoreU64(out.data() + at, v); }
+void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+  StoreU32(out.data() + at, v);
+}
+void Put64(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t v) {
+  StoreU64(out.data() + at, v);
+}
 
 }  // namespace
 
@@ -106,7 +110,8 @@ std::vector<std::uint8_t> PerformanceDataBlock() {
   const std::size_t total = (kHeader + nameBytes + 7) / 8 * 8;
   std::vector<std::uint8_t> block(total, 0);
   const char* signature = "PERF";
-  for (int i = 0; i < 4; ++i) block[static_cast<std::size_t>(i) * 2] = static_cast<std::uint8_t>(signature[i]);
+  for (int i = 0; i < 4; ++i)
+    block[static_cast<std::size_t>(i) * 2] = static_cast<std::uint8_t>(signature[i]);
   Put32(block, 8, 1);
   Put32(block, 12, 1);
   Put32(block, 16, 1);
@@ -129,11 +134,12 @@ std::vector<std::uint8_t> PerformanceDataBlock() {
     Put16(block, 50, static_cast<std::uint32_t>(millis));
   }
   const auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                         std::chrono::steady_clock::now().time_since_epoch()).count() / 100;
+                         std::chrono::steady_clock::now().time_since_epoch())
+                         .count() /
+                     100;
   // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
-  const auto filetime =
-      (static_cast<std::uint64_t>(seconds) + 11644473600ull) * 10000000ull +
-      static_cast<std::uint64_t>(millis) * 10000ull;
+  const auto filetime = (static_cast<std::uint64_t>(seconds) + 11644473600ull) * 10000000ull +
+                        static_cast<std::uint64_t>(millis) * 10000ull;
   // The 64-bit fields are 8-aligned: four bytes of padding precede them.
   Put64(block, 56, static_cast<std::uint64_t>(ticks));
   Put64(block, 64, 10000000);

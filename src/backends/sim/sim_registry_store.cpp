@@ -87,7 +87,8 @@ std::string FormatStore(const KeyTable& keys) {
     if (IsVolatile(folded)) continue;
     out += "\n[" + EscapeKeyPath(key.path) + "]\n";
     for (const auto& [name, value] : key.values)
-      out += (value.name.empty() ? std::string("@") : Quote(value.name)) + '=' + FormatData(value) + '\n';
+      out += (value.name.empty() ? std::string("@") : Quote(value.name)) + '=' + FormatData(value) +
+             '\n';
   }
   return out;
 }

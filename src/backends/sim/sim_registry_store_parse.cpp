@@ -7,7 +7,6 @@
 namespace velmora::sim {
 namespace {
 
-
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -160,8 +159,9 @@ void ParseStore(const std::string& text, const std::string& origin, KeyTable& ke
     if (!line.empty() && line.back() == '\r') line.pop_back();
     LineReader reader(line, origin, number);
     if (number == 1) {
-      if (line != kStoreSignature) reader.Fail(std::string("not a registry store (first line is not '") +
-                                          kStoreSignature + "')");
+      if (line != kStoreSignature)
+        reader.Fail(std::string("not a registry store (first line is not '") + kStoreSignature +
+                    "')");
       continue;
     }
     if (line.empty() || line[0] == ';') continue;

@@ -1,8 +1,8 @@
 // The version library on the simulated machine: the version resource is
 // read from the file's bytes by the portable image reader, and the
 // recommended location follows the rules of VerFindFile.
-#include "backends/sim/sim_machine.h"
 #include "backends/sim/pe_version.h"
+#include "backends/sim/sim_machine.h"
 
 namespace velmora {
 namespace {

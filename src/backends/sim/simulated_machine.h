@@ -21,8 +21,7 @@ class SimulatedMachine : public Machine {
   // std::invalid_argument for a bad letter or a folder that is not there.
   // A write-protected drive refuses every change (accessDenied, as Windows
   // answers ERROR_WRITE_PROTECT) and so never writes to the host folder.
-  virtual void Mount(char letter, const std::filesystem::path& hostFolder,
-                     MountAccess access) = 0;
+  virtual void Mount(char letter, const std::filesystem::path& hostFolder, MountAccess access) = 0;
   // What GetDriveType answers for a letter.  A removable, CD-ROM, remote or
   // RAM drive without a folder is an empty drive: listed by
   // GetLogicalDrives, "not ready" (hardIO) for every file operation.

@@ -61,14 +61,11 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case IDOK:
       if (PathFromControl(window, *dialog)) ::EndDialog(window, IDOK);
       return TRUE;
-    case IDCANCEL:
-      ::EndDialog(window, IDCANCEL);
-      return TRUE;
+    case IDCANCEL: ::EndDialog(window, IDCANCEL); return TRUE;
     case IDC_DIRECTORY_BROWSE:
       if (HIWORD(wParam) == BN_CLICKED) Browse(window, *dialog);
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

@@ -37,8 +37,7 @@ class FolderBrowser {
     auto* self = reinterpret_cast<FolderBrowser*>(::GetWindowLongPtrA(window, DWLP_USER));
     if (self == nullptr) return FALSE;
     switch (message) {
-      case WM_NOTIFY:
-        return self->OnNotify(lParam);
+      case WM_NOTIFY: return self->OnNotify(lParam);
       case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
           self->OnOk();
@@ -49,16 +48,14 @@ class FolderBrowser {
           return TRUE;
         }
         return FALSE;
-      default:
-        return FALSE;
+      default: return FALSE;
     }
   }
 
   void OnInit(HWND window) {
     window_ = window;
     tree_ = ::GetDlgItem(window, IDC_BROWSER_TREE);
-    ::SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL,
-                   reinterpret_cast<LPARAM>(images_.List()));
+    ::SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.List()));
     ::SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     model_.FillTopLevel();
     for (const auto& drive : model_.TopLevel()) Insert(TVI_ROOT, *drive);

@@ -12,8 +12,9 @@ namespace velmora {
 
 // Runs the dialog; answers IDOK when it ended with IDOK, IDCANCEL otherwise.
 inline int RunModalTemplate(int templateId, DLGPROC procedure, void* data) {
-  const INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
-                                           nullptr, procedure, reinterpret_cast<LPARAM>(data));
+  const INT_PTR result =
+      ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                        procedure, reinterpret_cast<LPARAM>(data));
   return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -16,7 +16,8 @@ void DrawBar(HDC dc, const RECT& area, int percent) {
   if (layout.fillsRed()) {
     const RECT red{area.left, area.top, split, area.bottom};
     HBRUSH brush = ::CreateSolidBrush(RGB(255, 0, 0));
-    ::FillRect(dc, &red, brush != nullptr ? brush : static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::FillRect(dc, &red,
+               brush != nullptr ? brush : static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     if (brush != nullptr) ::DeleteObject(brush);
   }
   const COLORREF oldColour = ::SetTextColor(dc, RGB(0, 0, 255));
@@ -35,8 +36,8 @@ void PaintProgressBar(HDC dc, const RECT& item, int percent) {
   const int height = item.bottom - item.top;
   HBITMAP bitmap = ::CreateCompatibleBitmap(dc, width, height);
   HDC memory = ::CreateCompatibleDC(dc);
-  HGDIOBJ oldBitmap = memory != nullptr && bitmap != nullptr ? ::SelectObject(memory, bitmap)
-                                                             : nullptr;
+  HGDIOBJ oldBitmap =
+      memory != nullptr && bitmap != nullptr ? ::SelectObject(memory, bitmap) : nullptr;
   if (oldBitmap == nullptr || oldBitmap == HGDI_ERROR) {
     DrawBar(dc, item, percent);
   } else {

@@ -8,9 +8,9 @@ namespace velmora {
 
 ProgressWindow::ProgressWindow(HWND parent) {
   if (parent == nullptr) return;
-  window_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS),
-                                 parent, &ProgressWindow::DialogProc,
-                                 reinterpret_cast<LPARAM>(this));
+  window_ =
+      ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), parent,
+                           &ProgressWindow::DialogProc, reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) return;
   ::SetDlgItemTextA(window_, IDC_PROGRESS_FILE, "");
   Place();
@@ -25,11 +25,9 @@ void ProgressWindow::Place() {
   ::GetWindowRect(window_, &dialog);
   RECT desktop{0, 0, 640, 480};
   if (HWND screen = ::GetDesktopWindow(); screen != nullptr) ::GetWindowRect(screen, &desktop);
-  const DialogPosition at = PlaceProgressDialog(desktop.right, desktop.bottom,
-                                                dialog.right - dialog.left,
-                                                dialog.bottom - dialog.top);
-  ::SetWindowPos(window_, nullptr, at.x, at.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  const DialogPosition at = PlaceProgressDialog(
+      desktop.right, desktop.bottom, dialog.right - dialog.left, dialog.bottom - dialog.top);
+  ::SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
   ::RedrawWindow(window_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

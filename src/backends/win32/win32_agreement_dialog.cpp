@@ -21,8 +21,7 @@ INT_PTR CALLBACK AgreementDialogProc(HWND window, UINT message, WPARAM wParam, L
       ::SetDlgItemTextA(window, IDOK, dialog->m_acceptCaption.c_str());
       // As given: a text with bare line feeds keeps them.
       ::SetDlgItemTextA(window, CAgreementDialog::kTextId, dialog->m_text.c_str());
-      ::ShowWindow(::GetDlgItem(window, IDCANCEL),
-                   dialog->ShowsRefuseButton() ? SW_SHOW : SW_HIDE);
+      ::ShowWindow(::GetDlgItem(window, IDCANCEL), dialog->ShowsRefuseButton() ? SW_SHOW : SW_HIDE);
       return TRUE;
     }
     case WM_COMMAND: {
@@ -36,8 +35,7 @@ INT_PTR CALLBACK AgreementDialogProc(HWND window, UINT message, WPARAM wParam, L
       ::EndDialog(window, command);
       return TRUE;
     }
-    default:
-      return OtherDialogMessage(window, message);
+    default: return OtherDialogMessage(window, message);
   }
 }
 

@@ -71,8 +71,7 @@ std::unique_ptr<DdeConversation> Win32Machine::ConnectDde(const std::string& ser
   DWORD instance = 0;
   DWORD flags = APPCMD_CLIENTONLY;
   if (skipNotifications) flags |= CBF_SKIP_ALLNOTIFICATIONS;
-  if (::DdeInitializeA(&instance, IgnoreTransactions, flags, 0) != DMLERR_NO_ERROR)
-    return nullptr;
+  if (::DdeInitializeA(&instance, IgnoreTransactions, flags, 0) != DMLERR_NO_ERROR) return nullptr;
   HSZ name = ::DdeCreateStringHandleA(instance, serviceAndTopic.c_str(), CP_WINANSI);
   HCONV conversation = name != nullptr ? ::DdeConnect(instance, name, name, nullptr) : nullptr;
   if (conversation == nullptr) {

@@ -18,13 +18,12 @@ PaintRect Win32DC::GetClientRect() const {
   return {client.left, client.top, client.right, client.bottom};
 }
 
-void Win32DC::StretchBitmap(BitmapHandle bitmap, int width, int height,
-                            const PaintRect& target) {
+void Win32DC::StretchBitmap(BitmapHandle bitmap, int width, int height, const PaintRect& target) {
   HDC memory = ::CreateCompatibleDC(dc_);
   if (memory == nullptr) return;
   HGDIOBJ previous = ::SelectObject(memory, reinterpret_cast<HGDIOBJ>(bitmap));
-  ::StretchBlt(dc_, target.left, target.top, target.right - target.left,
-               target.bottom - target.top, memory, 0, 0, width, height, SRCCOPY);
+  ::StretchBlt(dc_, target.left, target.top, target.right - target.left, target.bottom - target.top,
+               memory, 0, 0, width, height, SRCCOPY);
   ::SelectObject(memory, previous);
   ::DeleteDC(memory);
 }

@@ -17,8 +17,7 @@ class Win32DC final : public CDC {
   bool GetBitmapSize(BitmapHandle bitmap, int& width, int& height) const override;
   PaintRect GetClientRect() const override;
   // Through a memory context holding the bitmap, with SRCCOPY.
-  void StretchBitmap(BitmapHandle bitmap, int width, int height,
-                     const PaintRect& target) override;
+  void StretchBitmap(BitmapHandle bitmap, int width, int height, const PaintRect& target) override;
 
  private:
   HDC dc_;

@@ -51,8 +51,7 @@ INT_PTR CALLBACK GroupDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
       ::EndDialog(window, command);
       return TRUE;
     }
-    default:
-      return OtherDialogMessage(window, message);
+    default: return OtherDialogMessage(window, message);
   }
 }
 

@@ -78,8 +78,8 @@ FileCause Win32Machine::CreateTempFileForWriting(const std::string& directory,
     char name[MAX_PATH + 1] = {};
     if (::GetTempFileNameA(directory.c_str(), prefix.c_str(), number, name) == 0)
       return LastFileCause();
-    HANDLE file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = ::GetLastError();
       if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
@@ -139,8 +139,8 @@ FileCause Win32Machine::SeekFile(FileHandle handle, std::int64_t offset, SeekOri
   // INVALID_SET_FILE_POINTER is also a valid low half of a large position;
   // only the error code tells them apart.
   ::SetLastError(NO_ERROR);
-  const DWORD low = ::SetFilePointer(file, static_cast<LONG>(distance.LowPart), &high,
-                                     MoveMethod(origin));
+  const DWORD low =
+      ::SetFilePointer(file, static_cast<LONG>(distance.LowPart), &high, MoveMethod(origin));
   if (low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR) return LastFileCause();
   position = (static_cast<std::uint64_t>(static_cast<DWORD>(high)) << 32) | low;
   return FileCause::none;

@@ -75,9 +75,9 @@ FileCause Win32Machine::SetFileAttributes(const std::string& path, std::uint32_t
 
 FileCause Win32Machine::ListDirectory(const std::string& path, std::vector<DirEntry>& entries) {
   entries.clear();
-  const std::string pattern = path.empty()               ? std::string("*.*")
+  const std::string pattern = path.empty()              ? std::string("*.*")
                               : EndsWithSeparator(path) ? path + "*.*"
-                                                         : path + "\\*.*";
+                                                        : path + "\\*.*";
   WIN32_FIND_DATAA data;
   HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) {
@@ -91,8 +91,8 @@ FileCause Win32Machine::ListDirectory(const std::string& path, std::vector<DirEn
   do {
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
-    const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
-                               data.nFileSizeLow;
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entries.push_back(DirEntry{name, data.dwFileAttributes, size});
   } while (::FindNextFileA(find, &data));
   if (::GetLastError() != ERROR_NO_MORE_FILES) cause = LastFileCause();

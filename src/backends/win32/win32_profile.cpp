@@ -28,8 +28,8 @@ std::string Win32Machine::QueryProfileString(const std::string& file, const std:
   if (size == 0) return {};
   const DWORD room = std::min<DWORD>(size, kMaxReadBuffer);
   std::vector<char> buffer(room, '\0');
-  const DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                                  buffer.data(), room, file.c_str());
+  const DWORD length = ::GetPrivateProfileStringA(
+      section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(), room, file.c_str());
   return std::string(buffer.data(), std::min<DWORD>(length, room - 1));
 }
 
@@ -43,8 +43,7 @@ FileCause Win32Machine::DeleteProfileKey(const std::string& file, const std::str
   return Write(file, section.c_str(), key.c_str(), nullptr);
 }
 
-FileCause Win32Machine::DeleteProfileSection(const std::string& file,
-                                             const std::string& section) {
+FileCause Win32Machine::DeleteProfileSection(const std::string& file, const std::string& section) {
   return Write(file, section.c_str(), nullptr, nullptr);
 }
 

@@ -60,10 +60,9 @@ long Win32Machine::SetRegValue(hkey::Root root, const std::string& subKey,
   std::vector<BYTE> copy(first, first + size);
   copy.push_back(0);
   HKEY key = nullptr;
-  LONG result = ::RegCreateKeyExA(AsHkey(root), subKey.c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE,
-                                  KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key,
-                                  nullptr);
+  LONG result =
+      ::RegCreateKeyExA(AsHkey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr);
   if (result != ERROR_SUCCESS) return result;
   result = ::RegSetValueExA(key, valueName.c_str(), 0, type, copy.data(), size);
   CloseKey(key, root);

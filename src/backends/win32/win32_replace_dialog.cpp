@@ -30,8 +30,7 @@ INT_PTR CALLBACK ReplaceDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return TRUE;
       }
       return FALSE;
-    default:
-      return OtherDialogMessage(window, message);
+    default: return OtherDialogMessage(window, message);
   }
 }
 

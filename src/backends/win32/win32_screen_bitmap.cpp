@@ -48,8 +48,8 @@ HBITMAP CreateFromDib(HDC dc, const AlignedInfo& info, const DibImage& image) {
 
 // The bitmap made again on a memory context with the palette realised;
 // null when any part of that fails.
-HBITMAP CreateThroughPalette(HDC screen, HPALETTE palette, HBITMAP first,
-                             const AlignedInfo& info, const DibImage& image) {
+HBITMAP CreateThroughPalette(HDC screen, HPALETTE palette, HBITMAP first, const AlignedInfo& info,
+                             const DibImage& image) {
   HDC memory = ::CreateCompatibleDC(screen);
   HGDIOBJ previousBitmap = nullptr;
   HPALETTE previousPalette = nullptr;

@@ -10,8 +10,7 @@ namespace velmora {
 Win32Ui::Win32Ui() = default;
 Win32Ui::~Win32Ui() = default;
 
-int Win32Ui::MessageBox(const std::string& text, const std::string& caption,
-                        std::uint32_t style) {
+int Win32Ui::MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
   // No owner window: task-modal keeps the setup window from taking input
   // while the box is up, and the box comes to the front even when the setup
   // window is not the active one.  A box that cannot be shown answers 0.

@@ -17,13 +17,12 @@ class Win32Ui final : public Ui {
   Win32Ui();
   ~Win32Ui() override;
 
-  int MessageBox(const std::string& text, const std::string& caption,
-                 std::uint32_t style) override;
+  int MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
   int RunDirectoryDialog(CDirectoryDialog& dialog) override;
   int RunReplaceFileDialog(CReplaceFileDialog& dialog) override;  // win32_replace_dialog.cpp
-  int RunGroupDialog(CGroupDialog& dialog) override;  // win32_group_dialog.cpp
-  int RunAgreementDialog(CAgreementDialog& dialog) override;  // win32_agreement_dialog.cpp
-  int RunUserInfoDialog(CUserInfoDialog& dialog) override;  // win32_user_info_dialog.cpp
+  int RunGroupDialog(CGroupDialog& dialog) override;              // win32_group_dialog.cpp
+  int RunAgreementDialog(CAgreementDialog& dialog) override;      // win32_agreement_dialog.cpp
+  int RunUserInfoDialog(CUserInfoDialog& dialog) override;        // win32_user_info_dialog.cpp
   void ShowProgress() override;
   void UpdateProgress(const std::string& fileText, int percent) override;
   void HideProgress() override;

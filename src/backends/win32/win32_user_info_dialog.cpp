@@ -30,8 +30,7 @@ INT_PTR CALLBACK UserInfoDialogProc(HWND window, UINT message, WPARAM wParam, LP
       ::EndDialog(window, command);
       return TRUE;
     }
-    default:
-      return OtherDialogMessage(window, message);
+    default: return OtherDialogMessage(window, message);
   }
 }
 

@@ -1,12 +1,13 @@
 // Payloads read from files of the host while a package is written: the same
 // media files as from bytes in memory, and a file that changes while it is
 // read is reported by its name instead of being packed.
+#include "authoring/file_payload.h"
+
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 
-#include "authoring/file_payload.h"
 #include "authoring/payload_source.h"
 #include "unit/authoring/package_test_support.h"
 #include "unit/support/temp_root.h"
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 // Writes `bytes` to `path`, replacing what was there.
 void WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(out.good()) << path;
 }
 
@@ -130,14 +132,14 @@ TEST_F(FilePayloadTest, FilesGiveTheSameMediaFilesAsBytesInMemory) {
   PackageContents back = ReadBack();
   PackageReader reader(kPackageFolder);
   std::vector<std::uint8_t> data;
-  ASSERT_TRUE(reader.ReadPayload(kFirstPart, dynamic_cast<const CStepFile&>(*back.first.steps[3]), data));
+  ASSERT_TRUE(
+      reader.ReadPayload(kFirstPart, dynamic_cast<const CStepFile&>(*back.first.steps[3]), data));
   EXPECT_EQ(data, contents[2]);
 }
 
 // Writes a package of one file step read through `source`, expecting a
 // PayloadReadError that names the file.
-void ExpectReadErrorNaming(std::shared_ptr<const PayloadSource> source,
-                           const std::string& why) {
+void ExpectReadErrorNaming(std::shared_ptr<const PayloadSource> source, const std::string& why) {
   PackageDefinition package;
   package.first.steps.push_back(FileStep({.name = "DATA.BIN"}));
   package.first.steps[0].source = source;
@@ -154,22 +156,23 @@ void ExpectReadErrorNaming(std::shared_ptr<const PayloadSource> source,
 TEST_F(FilePayloadTest, FileChangedWhileItIsReadIsAnError) {
   const fs::path path = folder_ / "DATA.BIN";
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 2500); }),
-                        "shrank");
+  ExpectReadErrorNaming(
+      std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 2500); }), "shrank");
 
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 7000); }),
-                        "grew");
+  ExpectReadErrorNaming(
+      std::make_shared<ChangedWhileRead>(path, [&] { fs::resize_file(path, 7000); }), "grew");
 
   // Same size, other bytes: only its modification time tells.  It is moved
   // on explicitly, as the file system's clock may not have ticked yet.
   WriteHostFile(path, NoisyBytes(5000, 4));
-  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(path,
-                                                           [&] {
-                                                             const auto before = fs::last_write_time(path);
-                                                             WriteHostFile(path, std::vector<std::uint8_t>(5000, 0));
-                                                             fs::last_write_time(path, before + std::chrono::seconds(2));
-                                                           }),
+  ExpectReadErrorNaming(std::make_shared<ChangedWhileRead>(
+                            path,
+                            [&] {
+                              const auto before = fs::last_write_time(path);
+                              WriteHostFile(path, std::vector<std::uint8_t>(5000, 0));
+                              fs::last_write_time(path, before + std::chrono::seconds(2));
+                            }),
                         "was rewritten");
 
   WriteHostFile(path, NoisyBytes(5000, 4));
@@ -214,7 +217,8 @@ TEST_F(FilePayloadTest, ContentsOnlyOnceAndOnlyForFileSteps) {
     Write(notAFile);
     ADD_FAILURE() << "an ini value step carried file contents";
   } catch (const PackageError& error) {
-    EXPECT_NE(std::string(error.what()).find("cannot carry file contents"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("cannot carry file contents"), std::string::npos)
+        << error.what();
   }
 }
 

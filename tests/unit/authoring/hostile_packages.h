@@ -61,14 +61,21 @@ inline std::vector<HugeLengthCase> HugeLengthCases() {
   Bytes longChunk = missingChunk;
   longChunk[7] = 0xFF;
   const auto bigPackage = [&](const Bytes& chunk) {
-    return std::vector<Stretch>{{true, HeaderBytes(header)}, {true, big.framing},
-                                {false, big.PlainFields(1, payloadAt)}, {true, big.body},
+    return std::vector<Stretch>{{true, HeaderBytes(header)},
+                                {true, big.framing},
+                                {false, big.PlainFields(1, payloadAt)},
+                                {true, big.body},
                                 {true, chunk, payloadAt}};
   };
   return {
       {"title length", {{true, hugeTitle}}, false, "title length"},
-      {"string length", {{true, HeaderBytes(header)}, {true, pmg.framing}, {false, pmg.PlainFields(0, 0)},
-                         {true, hugeName}}, false, "step 1 of 1"},
+      {"string length",
+       {{true, HeaderBytes(header)},
+        {true, pmg.framing},
+        {false, pmg.PlainFields(0, 0)},
+        {true, hugeName}},
+       false,
+       "step 1 of 1"},
       {"chunk not there", bigPackage(missingChunk), true, "cut short"},
       {"chunk past the payload", bigPackage(longChunk), true, "runs past"},
   };

@@ -18,14 +18,25 @@ namespace {
 
 // The fixtures name a step's fields as the class members are; the listing
 // keys properties by record tag, the payload fields by their own names.
-const std::map<std::string, std::string> kListingKey = {
-    {"m_name", "NAME"},       {"m_prefix", "GROU"},       {"m_directoryRef", "GROU"},
-    {"m_question", "QUES"},   {"m_default", "DFLT"},      {"m_iconName", "ICNM"},
-    {"m_iniFile", "IFNM"},    {"m_iniSection", "IFSN"},   {"m_iniEntry", "IFEN"},
-    {"m_regEntry", "REGE"},   {"m_icon", "ICON"},         {"m_readOnly", "RDON"},
-    {"m_hidden", "HIDD"},     {"m_register", "REGI"},     {"m_shared", "SHRD"},
-    {"m_useRecommended", "USRE"}, {"m_dataSize", "size"}, {"m_creationTime", "created"},
-    {"m_modificationTime", "modified"}};
+const std::map<std::string, std::string> kListingKey = {{"m_name", "NAME"},
+                                                        {"m_prefix", "GROU"},
+                                                        {"m_directoryRef", "GROU"},
+                                                        {"m_question", "QUES"},
+                                                        {"m_default", "DFLT"},
+                                                        {"m_iconName", "ICNM"},
+                                                        {"m_iniFile", "IFNM"},
+                                                        {"m_iniSection", "IFSN"},
+                                                        {"m_iniEntry", "IFEN"},
+                                                        {"m_regEntry", "REGE"},
+                                                        {"m_icon", "ICON"},
+                                                        {"m_readOnly", "RDON"},
+                                                        {"m_hidden", "HIDD"},
+                                                        {"m_register", "REGI"},
+                                                        {"m_shared", "SHRD"},
+                                                        {"m_useRecommended", "USRE"},
+                                                        {"m_dataSize", "size"},
+                                                        {"m_creationTime", "created"},
+                                                        {"m_modificationTime", "modified"}};
 
 // A value as text, so that a flag given as 1 compares equal to true.
 std::string Text(const JsonValue& value) {

@@ -1,6 +1,7 @@
 // The checks before a package is written: each step's own Validate over the
 // whole package, and directory references that the installation resolves.
 #include "authoring/package_checks.h"
+
 #include "unit/authoring/package_test_support.h"
 
 namespace velmora::test {
@@ -42,7 +43,8 @@ TEST_F(PackageChecks, ReportsEachStepsOwnRefusal) {
   EXPECT_EQ(problems[0].index, 0u);
   EXPECT_EQ(problems[0].step, "CStepDirectory 'Main'");
   EXPECT_EQ(problems[0].message, "You must enter a Question");
-  EXPECT_EQ(problems[1].message, "You already have a Program Manager's Group, only one is permitted");
+  EXPECT_EQ(problems[1].message,
+            "You already have a Program Manager's Group, only one is permitted");
   // The step is named as it was before Validate cleared the duplicate name.
   EXPECT_EQ(problems[2].step, "CStepDirectory 'App'");
   EXPECT_EQ(problems[2].message, "You have specified a duplicate name, which is not permitted");
@@ -106,7 +108,8 @@ TEST_F(PackageChecks, ProgramManagerTextsMustFitACommand) {
 
 TEST(PackageTitle, MustMakeAFileName) {
   EXPECT_EQ(TitleProblem("Lantern Notes 2.1 (\xA9 1996)"), "");
-  for (const char* bad : {"", "A\\B", "A/B", "C:", "Why?", "A*", "\"Q\"", "<A>", "A|B", "Tab\there"})
+  for (const char* bad :
+       {"", "A\\B", "A/B", "C:", "Why?", "A*", "\"Q\"", "<A>", "A|B", "Tab\there"})
     EXPECT_NE(TitleProblem(bad), "") << bad;
 }
 

@@ -84,23 +84,18 @@ struct LayoutCase {
 
 const LayoutCase kCases[] = {
     {"one media file", [] { return Mixed(false); }, 0, kDefaultChunkSize,
-     "1 files, 86414 bytes, 43540ffac1e878aeaa447357fb6e4a2d5d905b8cbdf8c12c440d2d47a92ce8f4",
-     ""},
+     "1 files, 86414 bytes, 43540ffac1e878aeaa447357fb6e4a2d5d905b8cbdf8c12c440d2d47a92ce8f4", ""},
     {"1500-byte media files", [] { return Mixed(false); }, 1500, kDefaultChunkSize,
-     "60 files, 88567 bytes, d9c9674d112f14a882c779c3cf69e151ad50ab075ddc50a70eca43fb09201e50",
-     ""},
+     "60 files, 88567 bytes, d9c9674d112f14a882c779c3cf69e151ad50ab075ddc50a70eca43fb09201e50", ""},
     {"700-byte media files, 300-byte chunks", [] { return Mixed(false); }, 700, 300,
      "136 files, 94538 bytes, 80dd4bff8abf43d15b0e60c087c6d876dac71b340517493436d74ba65db2d815",
      ""},
     {"97-byte chunks", [] { return Mixed(false); }, 0, 97,
-     "1 files, 96380 bytes, 8bb7353a1b032f03e1d9bca89c77689125d4f1cd4a17c94c25f6650fc03feaac",
-     ""},
+     "1 files, 96380 bytes, 8bb7353a1b032f03e1d9bca89c77689125d4f1cd4a17c94c25f6650fc03feaac", ""},
     {"1-byte chunks", ManyRecords, 3000, 1,
-     "24 files, 70950 bytes, 9a50e966f62301d0411835ec3ef43dc8a7ef5417f000ad27bf384e214c646d2b",
-     ""},
+     "24 files, 70950 bytes, 9a50e966f62301d0411835ec3ef43dc8a7ef5417f000ad27bf384e214c646d2b", ""},
     {"chunks larger than the media files", [] { return Mixed(false); }, 20000, 1 << 20,
-     "5 files, 86553 bytes, ec5ce7f767335d1be317a2d53c754b2f5f1e5f0be6658079e140dff65f444ed4",
-     ""},
+     "5 files, 86553 bytes, ec5ce7f767335d1be317a2d53c754b2f5f1e5f0be6658079e140dff65f444ed4", ""},
     {"two parts", [] { return Mixed(true); }, 0, 4096,
      "1 files, 86607 bytes, 0036910c4c9dfeb8b77c0263ad4c40ab787ea295547c97f8edb0d6341ef0a0ea",
      "1 files, 9404 bytes, 203bd80adcf82fccf33e4f854e47b6b4a3f2306890ddd3d9f5c56dda4c6da5d3"},
@@ -108,8 +103,7 @@ const LayoutCase kCases[] = {
      "36 files, 88540 bytes, ac3a908b305a8056c8ea5f5b5813eff1a9c4a9469f8dbe2b5b92bc2100ac13fb",
      "4 files, 9555 bytes, e28b5ba24053489fcdc45a9d93bdc3ac7d825c6ecf28fc086ac974ade15a0053"},
     {"records over several media files", ManyRecords, 400, 512,
-     "38 files, 12965 bytes, b409563cbf1e502ed37ee224e90d775f2532ef3993e254206dd0c65da7366bf7",
-     ""},
+     "38 files, 12965 bytes, b409563cbf1e502ed37ee224e90d775f2532ef3993e254206dd0c65da7366bf7", ""},
 };
 
 class PackageLayoutGuard : public PackageTest {

@@ -1,12 +1,13 @@
 // The listing of a package (text and JSON) and the text conversions it
 // relies on.
+#include "authoring/package_listing.h"
+
 #include <cctype>
 #include <cstring>
 #include <sstream>
 
 #include "authoring/ansi_text.h"
 #include "authoring/json_text.h"
-#include "authoring/package_listing.h"
 #include "unit/authoring/package_test_support.h"
 #include "unit/support/json_value.h"
 

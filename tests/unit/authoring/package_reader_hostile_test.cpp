@@ -59,7 +59,8 @@ TEST_F(PackageReaderHostile, TruncatedFileFailsWhereItEnds) {
       // The cut left nothing of the next record or chunk, so the readers
       // looked for the next media file.
       EXPECT_EQ(failure.file, "velmor.2");
-      EXPECT_NE(failure.message.find("after the end of velmor.1 at offset " + std::to_string(length) + ")"),
+      EXPECT_NE(failure.message.find("after the end of velmor.1 at offset " +
+                                     std::to_string(length) + ")"),
                 std::string::npos)
           << failure.message;
     } else {
@@ -88,7 +89,8 @@ TEST_F(PackageReaderHostile, HugeLengthsFailWithoutTakingTheirMemory) {
     WriteRaw(MediaPath("velmor.1"), c.stretches);
     PackageReader reader(kPackageFolder);
     PackageContents contents;
-    ASSERT_EQ(reader.ReadPackage(contents), c.recordsRead) << c.what << ": " << reader.Failure().message;
+    ASSERT_EQ(reader.ReadPackage(contents), c.recordsRead)
+        << c.what << ": " << reader.Failure().message;
     if (c.recordsRead) {
       std::vector<std::uint8_t> data;
       EXPECT_FALSE(reader.ReadPayload(kFirstPart, *contents.first.steps[0], data)) << c.what;
@@ -106,7 +108,8 @@ TEST_F(PackageReaderHostile, BadHeadersAndBannersAreNamed) {
     PackageReader reader(kPackageFolder);
     PackageContents contents;
     EXPECT_FALSE(reader.ReadPackage(contents));
-    EXPECT_NE(reader.Failure().message.find("version " + std::to_string(version)), std::string::npos);
+    EXPECT_NE(reader.Failure().message.find("version " + std::to_string(version)),
+              std::string::npos);
   }
 
   SetFile(MediaPath("velmor.1"), std::string(5000, 'x'));  // no end to the banner
@@ -149,8 +152,9 @@ TEST(PackageReaderFileErrors, ReportsAreCollectedWithTheFailure) {
   EXPECT_FALSE(reader.ReadPackage(contents));
   EXPECT_EQ(reader.Failure().file, "velmor.1");
   ASSERT_EQ(reader.Failure().reports.size(), 1u);
-  EXPECT_NE(reader.Failure().reports[0].find(GeneralFileErrorText(static_cast<int>(FileCause::hardIO))),
-            std::string::npos)
+  EXPECT_NE(
+      reader.Failure().reports[0].find(GeneralFileErrorText(static_cast<int>(FileCause::hardIO))),
+      std::string::npos)
       << reader.Failure().reports[0];
 
   EXPECT_TRUE(reader.ReadPackage(contents)) << "the fault was for one call only";

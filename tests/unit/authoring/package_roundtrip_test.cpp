@@ -22,8 +22,7 @@ void FillEveryProperty(CStep& step, unsigned flagPattern) {
     if (!Keeps(step, property)) continue;
     if (property.type == PropertyType::text)
       SetText(step, property, std::string(property.tag) + " of " + className + " \xE9\x80");
-    else
-      SetFlag(step, property, (flagPattern >> bit++ & 1u) != 0);
+    else SetFlag(step, property, (flagPattern >> bit++ & 1u) != 0);
   }
 }
 
@@ -34,9 +33,11 @@ void ExpectSameProperties(const CStep& expected, const CStep& actual) {
     ASSERT_EQ(Keeps(actual, property), Keeps(expected, property));
     if (!Keeps(expected, property)) continue;
     if (property.type == PropertyType::text)
-      EXPECT_EQ(GetText(actual, property), GetText(expected, property)) << className << " " << property.tag;
+      EXPECT_EQ(GetText(actual, property), GetText(expected, property))
+          << className << " " << property.tag;
     else
-      EXPECT_EQ(GetFlag(actual, property), GetFlag(expected, property)) << className << " " << property.tag;
+      EXPECT_EQ(GetFlag(actual, property), GetFlag(expected, property))
+          << className << " " << property.tag;
   }
 }
 

@@ -30,7 +30,8 @@ TEST_F(PackageSpanning, RecordsContinueInTheNextMediaFile) {
   PackageContents contents = ReadBack();
   ASSERT_EQ(contents.first.steps.size(), 40u);
   for (int i = 0; i < 40; ++i)
-    EXPECT_EQ(contents.first.steps[static_cast<std::size_t>(i)]->GetIniEntry(), "Entry" + std::to_string(i));
+    EXPECT_EQ(contents.first.steps[static_cast<std::size_t>(i)]->GetIniEntry(),
+              "Entry" + std::to_string(i));
 }
 
 TEST_F(PackageSpanning, MediaFileEndingExactlyBetweenTwoRecords) {
@@ -124,14 +125,16 @@ TEST_F(PackageSpanning, RefusesWhatNoMediaFileCanHold) {
     Write(package, options);
     ADD_FAILURE() << "a 500-byte record fitted in 300 bytes";
   } catch (const PackageError& error) {
-    EXPECT_NE(std::string(error.what()).find("step 1 (CStepPMG"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("step 1 (CStepPMG"), std::string::npos)
+        << error.what();
   }
 
   options.diskSize = static_cast<std::uint32_t>(std::string(kDefaultBanner).size() + 1);
   EXPECT_THROW(Write(PackageDefinition{}, options), PackageError);
 
   PackageDefinition longTitle;
-  for (std::uint8_t byte : NoisyBytes(400)) longTitle.first.title += static_cast<char>('a' + byte % 26);
+  for (std::uint8_t byte : NoisyBytes(400))
+    longTitle.first.title += static_cast<char>('a' + byte % 26);
   options.diskSize = 300;
   EXPECT_THROW(Write(longTitle, options), PackageError);
   EXPECT_TRUE(FolderNames().empty());

@@ -1,8 +1,8 @@
 // The output path sanitiser: nothing a package names may leave the output
 // folder, and ordinary names come through unchanged.
-#include <gtest/gtest.h>
-
 #include "authoring/safe_output_path.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora {
 namespace {
@@ -25,10 +25,18 @@ TEST(SafeOutputPath, OrdinaryNamesStay) {
 
 TEST(SafeOutputPath, NothingLeavesTheFolder) {
   const std::vector<std::vector<std::string>> hostile = {
-      {"..", "x"},          {"d", "..\\..\\etc\\passwd"}, {"d", "/etc/passwd"},
-      {"C:\\Windows", "x"}, {"d", "C:x"},                 {"d", "\\\\server\\share\\x"},
-      {"d", "a/../../b"},   {"d", "..."},                 {"", ""},
-      {"d", "...\\x"},      {"d", ". .\\x"},              {"d", "c:..\\x"},
+      {"..", "x"},
+      {"d", "..\\..\\etc\\passwd"},
+      {"d", "/etc/passwd"},
+      {"C:\\Windows", "x"},
+      {"d", "C:x"},
+      {"d", "\\\\server\\share\\x"},
+      {"d", "a/../../b"},
+      {"d", "..."},
+      {"", ""},
+      {"d", "...\\x"},
+      {"d", ". .\\x"},
+      {"d", "c:..\\x"},
   };
   for (const auto& pieces : hostile) {
     const SafeOutputPath path = MakeSafeOutputPath(pieces);

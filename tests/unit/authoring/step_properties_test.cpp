@@ -1,9 +1,10 @@
 // The authoring property table against the runtime's record reader: a
 // property the table says a kind keeps is exactly one the kind stores when
 // its tag comes in a record.
+#include "authoring/step_properties.h"
+
 #include <set>
 
-#include "authoring/step_properties.h"
 #include "datafile/compressed_file.h"
 #include "framework/little_endian.h"
 #include "steps/step_classes.h"
@@ -17,7 +18,8 @@ class StepPropertyTable : public PackageTest {
   // Reads a record body holding `tag` with `value` into `step`, after the
   // name a file copy step needs (a kind without a name discards it).
   void ReadSingleTagRecord(CStep& step, const StepProperty& property, const std::string& value) {
-    std::vector<std::uint8_t> tagged = {'N', 'A', 'M', 'E', 0, 6, 0, 0, 0, 'A', '.', 'E', 'X', 'E', 0};
+    std::vector<std::uint8_t> tagged = {'N', 'A', 'M', 'E', 0,   6,   0, 0,
+                                        0,   'A', '.', 'E', 'X', 'E', 0};
     tagged.insert(tagged.end(), property.tag, property.tag + 5);
     if (property.type == PropertyType::text) {
       const auto length = static_cast<std::uint32_t>(value.size() + 1);

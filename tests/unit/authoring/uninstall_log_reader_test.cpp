@@ -29,10 +29,17 @@ const LogFixture kLogFixtures[] = {
 
 // The fixtures name fields after the class members.
 const std::map<std::string, std::string> kFieldOfMember = {
-    {"m_name", "NAME"},     {"m_directoryRef", "GROU"}, {"m_iconName", "ICNM"},
-    {"m_icon", "ICON"},     {"m_readOnly", "RDON"},     {"m_hidden", "HIDD"},
-    {"m_register", "REGI"}, {"m_shared", "SHRD"},       {"m_useRecommended", "USRE"},
-    {"m_createdByInstall", "created_by_install"}, {"m_targetDirectory", "target_directory"},
+    {"m_name", "NAME"},
+    {"m_directoryRef", "GROU"},
+    {"m_iconName", "ICNM"},
+    {"m_icon", "ICON"},
+    {"m_readOnly", "RDON"},
+    {"m_hidden", "HIDD"},
+    {"m_register", "REGI"},
+    {"m_shared", "SHRD"},
+    {"m_useRecommended", "USRE"},
+    {"m_createdByInstall", "created_by_install"},
+    {"m_targetDirectory", "target_directory"},
 };
 
 using FieldValues = std::map<std::string, std::string>;  // flags as "0" or "1"
@@ -122,19 +129,41 @@ struct DamageCase {
 
 TEST_F(UninstallLogRead, DamageIsTypedWithEntryAndOffset) {
   const Bytes head = LogBuilder().Str("T").I32(1).Get();  // 6 bytes
-  const std::string group = "\x08" "CStepPMG\x07\x00\x04" "Apps"s;
+  const std::string group =
+      "\x08"
+      "CStepPMG\x07\x00\x04"
+      "Apps"s;
   const Bytes valid = Cat(head, group);
   const std::string huge = "\xFF\xFF\xFF\xF0\xFF\xFF\xFF"s;  // a 32-bit length of 0xFFFFFFF0
   const DamageCase cases[] = {
       {"huge title length", Cat({}, huge + "short"), LogErrorKind::truncated, 0, 12},
-      {"huge field length", Cat(head, "\x08" "CStepPMG\x07\x00"s + huge + "ab"),
+      {"huge field length",
+       Cat(head,
+           "\x08"
+           "CStepPMG\x07\x00"s +
+               huge + "ab"),
        LogErrorKind::truncated, 1, 26},
       {"count beyond the data", Cat(LogBuilder().Str("T").I32(-1).Get(), group),
        LogErrorKind::truncated, 2, valid.size()},
-      {"unknown class", Cat(head, "\x0A" "CStepBogus\x07\x00"s), LogErrorKind::unknownClass, 1, 6},
-      {"base class", Cat(head, "\x09" "CStepFile\x07\x00"s), LogErrorKind::unknownClass, 1, 6},
-      {"version 8", Cat(head, "\x08" "CStepPMG\x08\x00\x01x"s), LogErrorKind::newerVersion, 1, 15},
-      {"reserved length in a field", Cat(head, "\x08" "CStepPMG\x07\x00\xFF\xFE\xFF"s),
+      {"unknown class",
+       Cat(head,
+           "\x0A"
+           "CStepBogus\x07\x00"s),
+       LogErrorKind::unknownClass, 1, 6},
+      {"base class",
+       Cat(head,
+           "\x09"
+           "CStepFile\x07\x00"s),
+       LogErrorKind::unknownClass, 1, 6},
+      {"version 8",
+       Cat(head,
+           "\x08"
+           "CStepPMG\x08\x00\x01x"s),
+       LogErrorKind::newerVersion, 1, 15},
+      {"reserved length in a field",
+       Cat(head,
+           "\x08"
+           "CStepPMG\x07\x00\xFF\xFE\xFF"s),
        LogErrorKind::badStringLength, 1, 17},
       {"reserved title length", Cat({}, "\xFF\xFE\xFF"), LogErrorKind::badStringLength, 0, 0},
       {"trailing bytes", Cat(valid, "xyz"), LogErrorKind::trailingBytes, 1, valid.size()},

@@ -25,7 +25,8 @@ TEST(WindowsFileName, RefusesWhatWindowsWouldRefuseOrRename) {
       {"lpt1.log", "is the device name LPT1"},
       {"\xE4\xB8\xAD.txt", "holds U+4E2D, which the Windows code page 1252 lacks"},
   };
-  for (const auto& [name, problem] : cases) EXPECT_EQ(WindowsFileNameProblem(name), problem) << name;
+  for (const auto& [name, problem] : cases)
+    EXPECT_EQ(WindowsFileNameProblem(name), problem) << name;
   EXPECT_EQ(WindowsFileNameProblem(std::string(256, 'a')), "is longer than 255 characters");
 }
 

@@ -21,7 +21,8 @@ std::vector<std::string> Stems(const std::string& folder, const std::string& suf
 TEST(CodecFixtures, EncodeGivesTheVectorAndDecodeGivesTheInput) {
   const std::vector<std::string> stems = Stems("codec", ".in");
   if (stems.empty()) GTEST_SKIP() << "no fixtures at " << TestDataPath("codec");
-  EXPECT_EQ(stems.size(), ReadJsonFile(TestDataPath("codec/manifest.json"))["vectors"].items.size());
+  EXPECT_EQ(stems.size(),
+            ReadJsonFile(TestDataPath("codec/manifest.json"))["vectors"].items.size());
   for (const std::string& stem : stems) {
     const Bytes input = ReadHostFile(TestDataPath("codec/" + stem + ".in"));
     const Bytes encoded = ReadHostFile(TestDataPath("codec/" + stem + ".enc"));
@@ -34,10 +35,12 @@ TEST(CodecFixtures, EncodeGivesTheVectorAndDecodeGivesTheInput) {
 TEST(CodecFixtures, DecodeVectorsGiveTheirOutput) {
   const std::vector<std::string> stems = Stems("decode", ".enc");
   if (stems.empty()) GTEST_SKIP() << "no fixtures at " << TestDataPath("decode");
-  EXPECT_EQ(stems.size(), ReadJsonFile(TestDataPath("decode/manifest.json"))["vectors"].items.size());
+  EXPECT_EQ(stems.size(),
+            ReadJsonFile(TestDataPath("decode/manifest.json"))["vectors"].items.size());
   for (const std::string& stem : stems) {
     const Bytes output = ReadHostFile(TestDataPath("decode/" + stem + ".out"));
-    EXPECT_EQ(Hex(Decode(ReadHostFile(TestDataPath("decode/" + stem + ".enc")))), Hex(output)) << stem;
+    EXPECT_EQ(Hex(Decode(ReadHostFile(TestDataPath("decode/" + stem + ".enc")))), Hex(output))
+        << stem;
   }
 }
 

@@ -96,9 +96,9 @@ Bytes GenerateInput(std::mt19937& rng, std::size_t length);
 
 // ---- record parser --------------------------------------------------------------
 struct Record {
-  int kind;        // 0 literal, 1 repeat, 2..5 pattern length
-  int count;       // literal bytes, repeat bytes or pattern repetitions
-  int fixedMask;   // pattern only
+  int kind;       // 0 literal, 1 repeat, 2..5 pattern length
+  int count;      // literal bytes, repeat bytes or pattern repetitions
+  int fixedMask;  // pattern only
 };
 // Splits a complete encoder output into records; throws on a malformed stream.
 std::vector<Record> ParseRecords(const Bytes& stream);

@@ -26,8 +26,9 @@ TEST(CompressedFileRoundTrip, GeneratedInputsMatchTheReferenceAndDecodeExactly) 
     const Bytes encoded = Encode(input);
     const Bytes reference = ReferenceEncode(input);
     // (Hex only on failure: the messages are built lazily.)
-    ASSERT_TRUE(encoded == reference) << "input " << i << ": " << Hex(input) << "\n  stream:    "
-                                      << Hex(encoded) << "\n  reference: " << Hex(reference);
+    ASSERT_TRUE(encoded == reference)
+        << "input " << i << ": " << Hex(input) << "\n  stream:    " << Hex(encoded)
+        << "\n  reference: " << Hex(reference);
     ASSERT_TRUE(Decode(encoded) == input) << "input " << i << ": " << Hex(input);
     for (const Record& r : ParseRecords(encoded)) {
       if (r.kind == 0) {
@@ -44,8 +45,9 @@ TEST(CompressedFileRoundTrip, GeneratedInputsMatchTheReferenceAndDecodeExactly) 
     }
   }
   // The corpus exercised every kind of record and both limits.
-  for (const char* kind : {"literal", "literal 128", "repeat", "repeat 128", "pattern 2", "pattern 3",
-                           "pattern 4", "pattern 5", "pattern 256", "pattern with varying positions"}) {
+  for (const char* kind :
+       {"literal", "literal 128", "repeat", "repeat 128", "pattern 2", "pattern 3", "pattern 4",
+        "pattern 5", "pattern 256", "pattern with varying positions"}) {
     EXPECT_GT(seen[kind], 0) << kind;
   }
 }
@@ -124,7 +126,8 @@ TEST(CompressedFileRoundTrip, PatternsOfEveryShapeAtTheRepetitionLimit) {
           }
         }
         const Bytes encoded = Encode(input);
-        ASSERT_EQ(Hex(encoded), Hex(ReferenceEncode(input))) << length << "/" << mask << "/" << reps;
+        ASSERT_EQ(Hex(encoded), Hex(ReferenceEncode(input)))
+            << length << "/" << mask << "/" << reps;
         ASSERT_EQ(Decode(encoded), input) << length << "/" << mask << "/" << reps;
       }
     }

@@ -38,7 +38,8 @@ class CompressedFileStream : public testing::SimMachineTest {
 
   static Bytes Plain(std::size_t size, int seed) {
     Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 31 + seed) % 251);
+    for (std::size_t i = 0; i < size; ++i)
+      bytes[i] = static_cast<std::uint8_t>((i * 31 + seed) % 251);
     return bytes;
   }
 };
@@ -146,7 +147,8 @@ struct Truncated {
   Bytes delivered;
 };
 
-class EndOfFileTest : public CompressedFileStream, public ::testing::WithParamInterface<Truncated> {};
+class EndOfFileTest : public CompressedFileStream,
+                      public ::testing::WithParamInterface<Truncated> {};
 
 TEST_P(EndOfFileTest, DeliversWhatTheStreamHolds) {
   SetFile("C:\\F", GetParam().stream);
@@ -161,8 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
     EveryRecordKind, EndOfFileTest,
     ::testing::Values(
         // Where a control byte or a literal byte is due, the read is short.
-        Truncated{"ControlByte", B({0x02, 0x61}), Bytes(3, 0x61)},
-        Truncated{"EmptyStream", {}, {}},
+        Truncated{"ControlByte", B({0x02, 0x61}), Bytes(3, 0x61)}, Truncated{"EmptyStream", {}, {}},
         Truncated{"LiteralByte", B({0xFC, 0x61, 0x62}), B({0x61, 0x62})},
         // Where any other byte is due, it reads as 0.
         Truncated{"RepeatByte", B({0x04}), Bytes(5, 0x00)},
@@ -273,7 +274,8 @@ TEST_F(CompressedFileStream, PlainAndCompressedStretchesAlternate) {
       file.Close();
     }
     Bytes expectedFile;
-    for (const Stretch& s : stretches) expectedFile = Concat(expectedFile, s.compressed ? Encode(s.bytes) : s.bytes);
+    for (const Stretch& s : stretches)
+      expectedFile = Concat(expectedFile, s.compressed ? Encode(s.bytes) : s.bytes);
     ASSERT_EQ(Written("MIX"), expectedFile) << "round " << round;
 
     CCompressedFile file;

@@ -170,10 +170,9 @@ TEST(CompressedFileDecoder, AcceptsTheLongestRecordsOfEachKind) {
   Bytes literal(128);
   for (int i = 0; i < 128; ++i) literal[i] = static_cast<std::uint8_t>(i);
   Bytes stream = Concat(B({0x80}), literal);
-  stream = Concat(stream, B({0x7F, 0x33}));                    // 128 x 33
+  stream = Concat(stream, B({0x7F, 0x33}));                       // 128 x 33
   stream = Concat(stream, B({0x00, 0xBF, 0xFF, 1, 2, 3, 4, 5}));  // 12345 x 256
-  const Bytes expected =
-      Concat(Concat(literal, Bytes(128, 0x33)), Repeat(B({1, 2, 3, 4, 5}), 256));
+  const Bytes expected = Concat(Concat(literal, Bytes(128, 0x33)), Repeat(B({1, 2, 3, 4, 5}), 256));
   EXPECT_EQ(Decode(stream), expected);
   EXPECT_EQ(Decode(stream, 7), expected);
 }

@@ -1,8 +1,8 @@
 // The main window's gradient bands: colours, edges, and the 200-row floor.
 
-#include <gtest/gtest.h>
-
 #include "dialogs/backdrop.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora {
 namespace {
@@ -30,8 +30,8 @@ TEST(BackdropTest, BandsTileTheWindowFromTheTop) {
   // Client bottom 767: 768 rows, banded in 201ths of them.
   const auto bands = BackdropBands(767);
   EXPECT_EQ(bands[0].top, 0);
-  EXPECT_EQ(bands[0].bottom, 4);  // 768/201 = 3.82 rounds to 4
-  EXPECT_EQ(bands[1].bottom, 8);  // 7.64
+  EXPECT_EQ(bands[0].bottom, 4);      // 768/201 = 3.82 rounds to 4
+  EXPECT_EQ(bands[1].bottom, 8);      // 7.64
   EXPECT_EQ(bands[199].bottom, 764);  // 200 * 768 / 201 = 764.2
   for (std::size_t i = 1; i < bands.size(); ++i) {
     EXPECT_EQ(bands[i].top, bands[i - 1].bottom) << i;
@@ -54,4 +54,3 @@ TEST(BackdropTest, ShortWindowsAreBandedAsThoughTwoHundredRowsHigh) {
 
 }  // namespace
 }  // namespace velmora
-

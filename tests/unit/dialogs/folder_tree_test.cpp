@@ -1,9 +1,10 @@
 // The folder browser's tree on a simulated machine: drives and their
 // icons, folder levels filled on demand, and item paths.
+#include "dialogs/folder_tree.h"
+
 #include <gtest/gtest.h>
 
 #include "backends/sim/sim_machine.h"
-#include "dialogs/folder_tree.h"
 #include "unit/support/sim_machine_test_util.h"
 #include "unit/support/temp_root.h"
 
@@ -16,7 +17,8 @@ class FolderTreeTest : public ::testing::Test {
     for (const char* dir : {"C:\\Program Files", "C:\\Program Files\\Tools", "C:\\program data",
                             "C:\\Zeta", "C:\\alpha", "C:\\Hidden"})
       EXPECT_EQ(machine_.CreateDirectory(dir), FileCause::none) << dir;
-    EXPECT_EQ(machine_.SetFileAttributes("C:\\Hidden", attr::directory | attr::hidden), FileCause::none);
+    EXPECT_EQ(machine_.SetFileAttributes("C:\\Hidden", attr::directory | attr::hidden),
+              FileCause::none);
     EXPECT_EQ(testing::PutFile(machine_, "C:\\autoexec.bat", "rem"), FileCause::none);
   }
 

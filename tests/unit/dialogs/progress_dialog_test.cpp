@@ -1,10 +1,11 @@
 // The progress dialog: what the bar shows for a value, where the dialog
 // goes, the installation's percentages, and the dialog's life through the Ui.
+#include "dialogs/progress_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "dialogs/progress_dialog.h"
 #include "unit/shell/shell_test_support.h"
 
 namespace velmora::test {

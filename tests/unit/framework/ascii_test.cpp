@@ -1,9 +1,9 @@
 // ASCII case folding: letters fold, every other byte stays as it is.
+#include "framework/ascii.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "framework/ascii.h"
 
 namespace velmora {
 namespace {
@@ -36,10 +36,10 @@ TEST(Ascii, EqualIgnoringCase) {
     bool equal;
   };
   const Pair pairs[] = {
-      {"", "", true},           {"Program Files", "PROGRAM files", true},
-      {"a", "A", true},         {"a", "b", false},
-      {"abc", "ab", false},     {"\xC4", "\xE4", false},
-      {"[", "{", false},        {"@", "`", false},
+      {"", "", true},       {"Program Files", "PROGRAM files", true},
+      {"a", "A", true},     {"a", "b", false},
+      {"abc", "ab", false}, {"\xC4", "\xE4", false},
+      {"[", "{", false},    {"@", "`", false},
   };
   for (const Pair& p : pairs)
     EXPECT_EQ(AsciiEqualIgnoringCase(p.a, p.b), p.equal) << p.a << " / " << p.b;

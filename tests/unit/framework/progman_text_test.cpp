@@ -1,9 +1,9 @@
 // Which texts can stand inside a quoted Program Manager command argument.
+#include "framework/progman_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "framework/progman_text.h"
 
 namespace velmora {
 namespace {

@@ -60,7 +60,7 @@ TEST(CheckBitmapImage, WellFormedImagesGiveTheirStretches) {
 // Every prefix of a good image is refused: its pixels end at its last byte.
 TEST(CheckBitmapImage, EveryTruncationIsRefused) {
   for (const BmpShape& shape : {BmpShape{.bitCount = 24}, BmpShape{.bitCount = 8},
-                              BmpShape{.bitCount = 4, .coreHeader = true}}) {
+                                BmpShape{.bitCount = 4, .coreHeader = true}}) {
     const Image image = MakeBmp(shape);
     for (std::size_t size = 0; size < image.size(); ++size)
       EXPECT_FALSE(CheckBitmapImage(image.data(), size)) << shape.bitCount << " bits, " << size;
@@ -92,27 +92,36 @@ TEST(CheckBitmapImage, HeadersThatPointOutsideTheImageAreRefused) {
       {"height 0", {}, u32(22, 0)},
       {"height of the lowest integer", {}, u32(22, 0x80000000)},
       {"width beyond the largest side", {}, u32(18, 16385)},
-      {"more pixels than the largest picture", {.width = 4, .height = 2}, [](Image& i) {
+      {"more pixels than the largest picture",
+       {.width = 4, .height = 2},
+       [](Image& i) {
          StoreU32(&i[18], 16384);
          StoreU32(&i[22], 1025);
        }},
       {"two planes", {}, u16(26, 2)},
       {"3 bits per pixel", {}, u16(28, 3)},
       {"more colours than 8 bits hold", {.bitCount = 8}, u32(46, 257)},
-      {"a colour table past the end", {.bitCount = 8, .coloursUsed = 16}, u32(46, 0)},  // 256 claimed
+      {"a colour table past the end",
+       {.bitCount = 8, .coloursUsed = 16},
+       u32(46, 0)},  // 256 claimed
       {"a colour table larger than 256 at 24 bits", {}, u32(46, 300)},
       {"JPEG compression", {}, u32(30, 4)},
       {"run-length 8 at 24 bits", {}, u32(30, 1)},
       {"bit fields at 24 bits", {}, u32(30, 3)},
-      {"run-length data size 0", {.bitCount = 8, .coloursUsed = 2}, [](Image& i) {
+      {"run-length data size 0",
+       {.bitCount = 8, .coloursUsed = 2},
+       [](Image& i) {
          StoreU32(&i[30], 1);
          StoreU32(&i[34], 0);
        }},
-      {"run-length data past the end", {.bitCount = 8, .coloursUsed = 2}, [](Image& i) {
+      {"run-length data past the end",
+       {.bitCount = 8, .coloursUsed = 2},
+       [](Image& i) {
          StoreU32(&i[30], 1);
          StoreU32(&i[34], 1000);
        }},
-      {"run-length rows from the top down", {.height = -2, .bitCount = 8, .coloursUsed = 2},
+      {"run-length rows from the top down",
+       {.height = -2, .bitCount = 8, .coloursUsed = 2},
        u32(30, 1)},
   };
   for (const Case& c : cases) {

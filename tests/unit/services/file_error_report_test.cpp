@@ -28,7 +28,8 @@ TEST_F(FileErrorReport, GeneralReportShowsTheCauseTextCaptionedWithTheAppTitle) 
 }
 
 TEST_F(FileErrorReport, EveryKnownCauseHasAGeneralTextAndUnknownCausesAreEmpty) {
-  for (int cause = 0; cause <= 14; ++cause) EXPECT_FALSE(GeneralFileErrorText(cause).empty()) << cause;
+  for (int cause = 0; cause <= 14; ++cause)
+    EXPECT_FALSE(GeneralFileErrorText(cause).empty()) << cause;
   EXPECT_EQ(GeneralFileErrorText(0), "No error occurred");
   EXPECT_EQ(GeneralFileErrorText(14), "End of file reached");
   EXPECT_EQ(GeneralFileErrorText(15), "");
@@ -44,7 +45,8 @@ TEST_F(FileErrorReport, EveryKnownCauseHasAGeneralTextAndUnknownCausesAreEmpty) 
 TEST_F(FileErrorReport, BitmapReportHasItsOwnCaptionAndOnlySixTexts) {
   const int withText[] = {3, 4, 5, 8, 10, 13};
   for (int cause = 0; cause <= 16; ++cause) {
-    const bool expected = std::find(std::begin(withText), std::end(withText), cause) != std::end(withText);
+    const bool expected =
+        std::find(std::begin(withText), std::end(withText), cause) != std::end(withText);
     EXPECT_EQ(!BitmapFileErrorText(cause).empty(), expected) << cause;
   }
   CFileException hard(FileCause::hardIO);
@@ -54,7 +56,8 @@ TEST_F(FileErrorReport, BitmapReportHasItsOwnCaptionAndOnlySixTexts) {
   ASSERT_EQ(ui_.Transcript().size(), 2u);
   EXPECT_EQ(ui_.Transcript()[0].caption, "File Error...");
   EXPECT_EQ(ui_.Transcript()[0].text,
-            "Hardware error -\nbuy yourself a new computer!\nthe above should not be\nconstrued as advice");
+            "Hardware error -\nbuy yourself a new computer!\nthe above should not be\nconstrued as "
+            "advice");
   EXPECT_EQ(ui_.Transcript()[1].text, "");
   EXPECT_EQ(ui_.Transcript()[1].style, mb::ok | mb::iconExclamation);
 }

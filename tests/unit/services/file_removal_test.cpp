@@ -32,14 +32,14 @@ TEST(RemoveFileNowOrAtRestart, WhatIsLeftToTheRestartNeverTakesAFilePlacedAtTheP
   const std::string missing = testing::Bracketed(FileCause::fileNotFound);
   const Case cases[] = {
       {"not in use: deleted at once", Hold::none, nullptr, Removal::removed, true, "new"},
-      {"a running program: moved aside, that name left to the restart", Hold::runningImage,
-       nullptr, Removal::atRestart, true, "new"},
+      {"a running program: moved aside, that name left to the restart", Hold::runningImage, nullptr,
+       Removal::atRestart, true, "new"},
       {"open without delete sharing: cannot move, its own name left", Hold::plainOpen, nullptr,
        Removal::atRestart, false, missing.c_str()},
       {"the new name cannot be left to the restart: moved back, its own name left",
        Hold::runningImage, "DeleteFileAtRestart", Removal::atRestart, false, missing.c_str()},
-      {"in a folder users may change nothing is left to the restart", Hold::runningImage,
-       nullptr, Removal::failed, false, "old", true},
+      {"in a folder users may change nothing is left to the restart", Hold::runningImage, nullptr,
+       Removal::failed, false, "old", true},
   };
   for (const Case& c : cases) {
     testing::TempRoot root;

@@ -124,14 +124,16 @@ TEST_F(ProgramManagerClient, RetriesFollowTheErrorKindsAndTheSharedCounter) {
       {"accepted at once", {}, true, 2, 0},
       {"10 not processed, then accepted", tenNp, true, 12, 10},
       {"11 not processed: refused, no add-item", elevenNp, false, 11, 10},
-      {"busy until the tries run out", manyBusy, false, kProgmanMaxTries,
-       kProgmanMaxTries - 1},
+      {"busy until the tries run out", manyBusy, false, kProgmanMaxTries, kProgmanMaxTries - 1},
       {"re-entrancy and late acknowledgement retried",
-       {ddeerror::reentrancy, ddeerror::execAckTimeout}, true, 4, 2},
+       {ddeerror::reentrancy, ddeerror::execAckTimeout},
+       true,
+       4,
+       2},
       {"busy is not counted as not processed", join(fewBusy, tenNp), true, 17, 15},
       {"late acknowledgements until the time runs out", manyAckTimeouts, false, 3, 2},
-      {"both commands share the tries", join(join(twentyBusy, {ddeerror::none}), twentyBusy),
-       false, kProgmanMaxTries, kProgmanMaxTries - 2},
+      {"both commands share the tries", join(join(twentyBusy, {ddeerror::none}), twentyBusy), false,
+       kProgmanMaxTries, kProgmanMaxTries - 2},
       {"any other error ends it at once", {ddeerror::invalidParameter}, false, 1, 0},
       {"the counter is shared by both commands",
        join(join(std::vector<std::uint32_t>(6, np), {ddeerror::none}),
@@ -179,10 +181,10 @@ TEST(ProgmanReplyFromData, LinesBecomeStringsEndedByAnEmptyOne) {
   };
   const Case cases[] = {
       {Data("Accessories\r\nGames\r\n\0"), {"Accessories", "Games"}},
-      {Data("One\r\nTwo\0"), {"One", "Two"}},      // no line end after the last
-      {Data("A\n\n\nB\r\n\0"), {"AB"}},           // LFs alone are taken out
-      {Data("A\r\rB\0"), {"A"}},                   // an empty line ends the list
-      {Data("NoZero"), {"NoZer"}},                 // the last byte is always zeroed
+      {Data("One\r\nTwo\0"), {"One", "Two"}},  // no line end after the last
+      {Data("A\n\n\nB\r\n\0"), {"AB"}},        // LFs alone are taken out
+      {Data("A\r\rB\0"), {"A"}},               // an empty line ends the list
+      {Data("NoZero"), {"NoZer"}},             // the last byte is always zeroed
       {Data("\n\n\n"), {}},
       {Data("\0"), {}},
       {Data("\"Tools\",T.GRP,3,1\r\n\"Ed\",\"C:\\ED.EXE\"\r\n\0"),

@@ -22,8 +22,9 @@ TEST(RootKeyFromName, OnlyTheExactNamesOfTheTable) {
   EXPECT_EQ(RootKeyFromName("HKEY_PERFORMANCE_DATA"), hkey::performanceData);
   EXPECT_EQ(RootKeyFromName(std::string("HKEY_DYN_DATA")), hkey::dynData);
 
-  for (const char* other : {"HKLM", "hkey_local_machine", "HKEY_Local_Machine", "HKEY_LOCAL_MACHINE\\",
-                            " HKEY_USERS", "HKEY_USERS ", "HKEY_USER", "HKCU", ""})
+  for (const char* other :
+       {"HKLM", "hkey_local_machine", "HKEY_Local_Machine", "HKEY_LOCAL_MACHINE\\", " HKEY_USERS",
+        "HKEY_USERS ", "HKEY_USER", "HKCU", ""})
     EXPECT_EQ(RootKeyFromName(other), 0u) << other;
   EXPECT_EQ(RootKeyFromName(static_cast<const char*>(nullptr)), 0u);
   EXPECT_EQ(RootKeyFromName(std::string("HKEY_USERS\0X", 12)), 0u);
@@ -48,9 +49,10 @@ TEST(SplitRegistryEntry, RootSubkeyPathAndValueName) {
 
 TEST(SplitRegistryEntry, TextsThatDoNotSplitLeaveTheEntryAlone) {
   RegistryEntry entry{hkey::users, "keep", "this"};
-  for (const char* text : {"HKEY_CURRENT_USER\\Path", "HKEY_CURRENT_USER", "", "\\",
-                           "HKLM\\Software\\Value", "hkey_current_user\\Software\\Value",
-                           "HKEY_CURRENT_USER \\Software\\Value", "\\HKEY_CURRENT_USER\\Software\\V"}) {
+  for (const char* text :
+       {"HKEY_CURRENT_USER\\Path", "HKEY_CURRENT_USER", "", "\\", "HKLM\\Software\\Value",
+        "hkey_current_user\\Software\\Value", "HKEY_CURRENT_USER \\Software\\Value",
+        "\\HKEY_CURRENT_USER\\Software\\V"}) {
     EXPECT_FALSE(SplitRegistryEntry(text, entry)) << text;
     EXPECT_EQ(entry.root, hkey::users);
     EXPECT_EQ(entry.subKey, "keep");
@@ -68,7 +70,8 @@ class RegistryFunctions : public ::testing::Test {
   }
   std::string Stored(const std::string& name) {
     RegData data;
-    if (machine_.QueryRegValue(hkey::currentUser, "Software\\Test", name, 1024, data) != 0) return "<none>";
+    if (machine_.QueryRegValue(hkey::currentUser, "Software\\Test", name, 1024, data) != 0)
+      return "<none>";
     return std::string(data.bytes.begin(), data.bytes.end());
   }
 
@@ -138,7 +141,8 @@ TEST_F(RegistryFunctions, WritersAnswerFalseWhenTheMachineRefuses) {
 }
 
 TEST_F(RegistryFunctions, WrittenStringsEndAtTheirFirstZero) {
-  ASSERT_TRUE(WriteRegistryString(hkey::currentUser, "Software\\Test", "s", std::string("ab\0cd", 5)));
+  ASSERT_TRUE(
+      WriteRegistryString(hkey::currentUser, "Software\\Test", "s", std::string("ab\0cd", 5)));
   EXPECT_EQ(Stored("s"), std::string("ab", 3));
   ASSERT_TRUE(WriteRegistryString(hkey::currentUser, "Software\\Test", "e", ""));
   EXPECT_EQ(Stored("e"), std::string(1, '\0'));

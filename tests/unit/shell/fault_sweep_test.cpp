@@ -26,8 +26,8 @@
 #include "shell/run_setup.h"
 #include "shell/uninstall_files.h"
 #include "steps/step_file.h"
-#include "unit/support/machine_snapshot.h"
 #include "unit/shell/shell_test_support.h"
+#include "unit/support/machine_snapshot.h"
 #include "unit/support/pe_builder.h"
 
 namespace velmora::test {

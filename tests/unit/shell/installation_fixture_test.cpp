@@ -25,7 +25,8 @@ std::vector<std::string> OpenedMediaFiles(const ScriptedUi& ui) {
 
 std::vector<std::pair<std::string, std::string>> MediaFilesOf(const MediaFixture& fixture) {
   std::vector<std::pair<std::string, std::string>> files;
-  for (const auto& [name, bytes] : fixture.files) files.emplace_back(name, std::string(bytes.begin(), bytes.end()));
+  for (const auto& [name, bytes] : fixture.files)
+    files.emplace_back(name, std::string(bytes.begin(), bytes.end()));
   return files;
 }
 
@@ -69,7 +70,8 @@ TEST_F(InstallationFixture, ValidPackagesOpenTheirMediaFilesInOrderAndInstallThe
     for (const JsonValue& part : fixture.expected["parts"].items) {
       for (const JsonValue& step : part["steps"].items) {
         if (step["class"].text != "CStepFileCopy") continue;
-        const std::string installed = InstalledFile(isolated.Machine(), run, step["props"]["m_name"].text);
+        const std::string installed =
+            InstalledFile(isolated.Machine(), run, step["props"]["m_name"].text);
         EXPECT_EQ(Sha256Hex({installed.begin(), installed.end()}), step["payload"]["sha256"].text)
             << step["props"]["m_name"].text;
       }
@@ -89,7 +91,8 @@ TEST_F(InstallationFixture, DamagedPackagesFailTheRunWithTheirMessage) {
     EXPECT_EQ(RunSetup(request), RunOutcome::installFailed);
     EXPECT_EQ(OpenedMediaFiles(isolated.Ui()), Texts(fixture.expected["files_opened"]));
     const std::string kind = fixture.expected["error"]["kind"].text;
-    EXPECT_EQ(isolated.Shown("Data file and setup program versions do not match."), kind == "version");
+    EXPECT_EQ(isolated.Shown("Data file and setup program versions do not match."),
+              kind == "version");
     EXPECT_EQ(isolated.Shown("Please insert media disk 2"), kind == "media_missing");
     EXPECT_TRUE(isolated.Shown("Install Failed.  Press OK to abort."));
   }

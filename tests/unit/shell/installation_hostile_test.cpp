@@ -29,13 +29,16 @@ RunOutcome RunOnFreshMachine(const std::string& velmor1, const std::string& what
   // Files change only in the Windows directory, and a failed run rolls
   // back: only the ini file it wrote stays.
   const std::string changed = Differences(
-      before, Take(isolated.Machine()), [&](const std::string& key, const std::string*, const std::string*) {
-        if (key.starts_with("reg ") || key.starts_with("group ") || key.starts_with("item ")) return true;
+      before, Take(isolated.Machine()),
+      [&](const std::string& key, const std::string*, const std::string*) {
+        if (key.starts_with("reg ") || key.starts_with("group ") || key.starts_with("item "))
+          return true;
         if (key.find(" C:\\WINDOWS\\") == std::string::npos) return false;
         return outcome == RunOutcome::installed || key.starts_with("ini ") || key.ends_with(".INI");
       });
   EXPECT_EQ(changed, "") << what;
-  EXPECT_EQ(isolated.Shown("Install Failed.  Press OK to abort."), outcome == RunOutcome::installFailed)
+  EXPECT_EQ(isolated.Shown("Install Failed.  Press OK to abort."),
+            outcome == RunOutcome::installFailed)
       << what;
   return outcome;
 }

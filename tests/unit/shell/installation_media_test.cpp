@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/installation_run.h"
 #include "shell/media_prompt.h"
 #include "shell/run_setup.h"
-#include "shell/installation_run.h"
 #include "shell/run_window.h"
 #include "unit/shell/shell_test_support.h"
 
@@ -50,8 +50,9 @@ TEST_F(InstallationMedia, StepsOnDiskZeroOrTheOpenDiskChangeNothing) {
   WriteFirst({IniRecord(0, 0), IniRecord(1, 0)});
   machine_.InjectFault("OpenFile", 4, FileCause::fileNotFound);
   EXPECT_EQ(Run(), RunOutcome::installFailed);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to write the uninstall log C:\\WINDOWS\\XDemo.VMU.",
-                                                  "Install Failed.  Press OK to abort."}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Unable to write the uninstall log C:\\WINDOWS\\XDemo.VMU.",
+                                      "Install Failed.  Press OK to abort."}));
   EXPECT_EQ(machine_.PendingFaults(), 0u);
   std::uint32_t attributes = 0;
   EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.VMU", attributes),
@@ -80,7 +81,8 @@ TEST_F(InstallationMedia, OffsetZeroRunsWhereTheStreamIsAndAnyOtherSeeks) {
   machine_.InjectFault("SeekFile", 2, FileCause::badSeek);
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   // The run's guard reports the file error, then the run fails.
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Bad seek", "Install Failed.  Press OK to abort."}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Bad seek", "Install Failed.  Press OK to abort."}));
 }
 
 TEST_F(InstallationMedia, FileErrorWhileReadingTheHeaderIsReported) {
@@ -100,7 +102,8 @@ TEST_F(InstallationMedia, MissingDiskIsAskedForUntilItIsThere) {
   struct InsertingUi : RecordingUi {
     Machine* machine = nullptr;
     int prompts = 0;
-    int MessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override {
+    int MessageBox(const std::string& text, const std::string& caption,
+                   std::uint32_t style) override {
       if (text == "Please insert media disk 2" && ++prompts == 2) {
         EXPECT_EQ(testing::PutFile(*machine, "C:\\MEDIA\\velmor.2", std::string("d2\0", 3)),
                   FileCause::none);

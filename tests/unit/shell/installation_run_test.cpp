@@ -1,5 +1,7 @@
 // The installation run on packages made by the package writer: headers,
 // progress, two parts, program items, the uninstaller copy and roll-back.
+#include "shell/installation_run.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,7 +12,6 @@
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/run_setup.h"
-#include "shell/installation_run.h"
 #include "shell/run_window.h"
 #include "shell/uninstall_files.h"
 #include "steps/step_factory.h"
@@ -61,7 +62,8 @@ class InstallationRun : public ShellTest {
   std::vector<std::string> Progress() const {
     std::vector<std::string> lines;
     for (const TranscriptEntry& entry : ui_.Transcript()) {
-      if (entry.kind == TranscriptKind::progress) lines.push_back(entry.text + " " + std::to_string(entry.percent) + "%");
+      if (entry.kind == TranscriptKind::progress)
+        lines.push_back(entry.text + " " + std::to_string(entry.percent) + "%");
     }
     return lines;
   }
@@ -85,19 +87,20 @@ TEST_F(InstallationRun, NoStepsShowsTheFullBarAndSucceeds) {
 
 TEST_F(InstallationRun, WeightsMoveTheBarAtTheStartOfEachStep) {
   Write({Part("Demo", Steps(File("A.TXT", 1000), IniValue("Plain", "1"), File("B.TXT", 3000),
-                             File("C.TXT", 6000))),
+                            File("C.TXT", 6000))),
          std::nullopt});
   EXPECT_EQ(Run(), RunOutcome::installed);
-  EXPECT_EQ(Progress(), (std::vector<std::string>{
-                            "File for installation: A.TXT 0%", "Ini value: [Run]Plain 10%",
-                            "File for installation: B.TXT 10%", "File for installation: C.TXT 40%",
-                            " 100%"}));
-  for (std::size_t i = 1; i < ui_.percents.size(); ++i) EXPECT_GE(ui_.percents[i], ui_.percents[i - 1]);
+  EXPECT_EQ(Progress(),
+            (std::vector<std::string>{
+                "File for installation: A.TXT 0%", "Ini value: [Run]Plain 10%",
+                "File for installation: B.TXT 10%", "File for installation: C.TXT 40%", " 100%"}));
+  for (std::size_t i = 1; i < ui_.percents.size(); ++i)
+    EXPECT_GE(ui_.percents[i], ui_.percents[i - 1]);
 }
 
 TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
   PackageDefinition package{Part("First", Steps(File("A.TXT", 1000))),
-                  Part("Second", Steps(File("B.TXT", 3000)))};
+                            Part("Second", Steps(File("B.TXT", 3000)))};
   Write(std::move(package));
   EXPECT_EQ(Run(), RunOutcome::installed);
   EXPECT_EQ(Progress(), (std::vector<std::string>{"File for installation: A.TXT 0%", " 50%",
@@ -108,7 +111,8 @@ TEST_F(InstallationRun, TwoPartsShareTheBarInHalvesAndTheSecondHeaderWins) {
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ setup program");
   std::vector<std::string> headings;
   for (const TranscriptEntry& entry : ui_.Transcript()) {
-    if (entry.kind == TranscriptKind::window && (headings.empty() || headings.back() != entry.caption))
+    if (entry.kind == TranscriptKind::window &&
+        (headings.empty() || headings.back() != entry.caption))
       headings.push_back(entry.caption);
   }
   EXPECT_EQ(headings, (std::vector<std::string>{"Velmora(TM) is now installing First",
@@ -125,7 +129,8 @@ TEST_F(InstallationRun, ADirectoryAskedBeforeItsTurnIsRolledBack) {
   PackageStep main = Directory("Main");
   main.step->SetRegEntry("HKEY_LOCAL_MACHINE\\Software\\T\\Main");
   Write({Part("Demo", Steps(std::move(file), Directory("Other"), std::move(main))), std::nullopt});
-  ui_.AddRule(DirectoryRule("Where shall Main go?", {{DirectoryAction::type, "C:\\NEW"}, {DirectoryAction::ok, ""}}));
+  ui_.AddRule(DirectoryRule("Where shall Main go?",
+                            {{DirectoryAction::type, "C:\\NEW"}, {DirectoryAction::ok, ""}}));
   ui_.AddRule(DirectoryRule("Where shall Other go?", {{DirectoryAction::cancel, ""}}));
   EXPECT_EQ(Run(), RunOutcome::installFailed);
   EXPECT_EQ(ReadRegistryString(hkey::localMachine, "Software\\T", "Main", 260), "C:\\EARLIER");
@@ -135,8 +140,8 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {
   ASSERT_EQ(machine_.SetProfileString("RUN.INI", "Run", "Shared", "old"), FileCause::none);
   // Both steps write Shared: rolled back last to first, the entry ends with
   // what the first found.
-  Write({Part("Demo", Steps(IniValue("Shared", "1"), IniValue("Shared", "2"), IniValue("Other", "x"),
-                             Directory("Main"))),
+  Write({Part("Demo", Steps(IniValue("Shared", "1"), IniValue("Shared", "2"),
+                            IniValue("Other", "x"), Directory("Main"))),
          std::nullopt});
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
   EXPECT_EQ(Run(), RunOutcome::installFailed);
@@ -144,26 +149,30 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {
   // The log: each step's outcome, the message, the roll-back, the result.
   std::vector<std::string> log;
   for (const TranscriptEntry& e : ui_.Transcript())
-    if (e.kind == TranscriptKind::note || e.kind == TranscriptKind::message) log.push_back(FormatTranscriptEntry(e));
-  EXPECT_EQ(log, (std::vector<std::string>{
-                     "media \"C:\\\\MEDIA\\\\velmor.1\"", "package \"Demo\"",
-                     "step \"Ini value: [Run]Shared\" -> done", "step \"Ini value: [Run]Shared\" -> done",
-                     "step \"Ini value: [Run]Other\" -> done", "step \"Directory: Main\" -> failed",
-                     "message \"Setup\" [OK, exclamation] \"Install Failed.  Press OK to abort.\" -> OK "
-                     "(default)",
-                     "rollback \"Ini value: [Run]Other\"", "rollback \"Ini value: [Run]Shared\"",
-                     "rollback \"Ini value: [Run]Shared\"", "result \"install failed\""}));
+    if (e.kind == TranscriptKind::note || e.kind == TranscriptKind::message)
+      log.push_back(FormatTranscriptEntry(e));
+  EXPECT_EQ(
+      log, (std::vector<std::string>{
+               "media \"C:\\\\MEDIA\\\\velmor.1\"", "package \"Demo\"",
+               "step \"Ini value: [Run]Shared\" -> done", "step \"Ini value: [Run]Shared\" -> done",
+               "step \"Ini value: [Run]Other\" -> done", "step \"Directory: Main\" -> failed",
+               "message \"Setup\" [OK, exclamation] \"Install Failed.  Press OK to abort.\" -> OK "
+               "(default)",
+               "rollback \"Ini value: [Run]Other\"", "rollback \"Ini value: [Run]Shared\"",
+               "rollback \"Ini value: [Run]Shared\"", "result \"install failed\""}));
   EXPECT_EQ(Ini("Shared"), "old");
   EXPECT_EQ(Ini("Other"), "<none>");  // was not there before
   std::uint32_t attributes = 0;
-  EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::fileNotFound);
+  EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes),
+            FileCause::fileNotFound);
 }
 
 TEST_F(InstallationRun, VersionOtherThanFourIsRefusedWithItsMessage) {
   WriteMedia("velmor.1", Header("Demo", 0, false, 3).Stretches());
   EXPECT_EQ(Run(), RunOutcome::installFailed);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Data file and setup program versions do not match.",
-                                                  "Install Failed.  Press OK to abort."}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Data file and setup program versions do not match.",
+                                      "Install Failed.  Press OK to abort."}));
   std::uint32_t attributes = 0;
   EXPECT_NE(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::none);
 }
@@ -215,7 +224,7 @@ TEST(UninstallerNames, PathAndLogFollowTheTitle) {
   EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", ""), "");
   EXPECT_EQ(UninstallExePathFor("", "Demo"), "");
   EXPECT_EQ(UninstallExePathFor("C:\\" + std::string(257, 'W'), "Demo"), "");  // 260 characters
-  EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", std::string(250, 't')), "");   // path too long
+  EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", std::string(250, 't')), "");    // path too long
   // A title is a file name: it cannot lead the copy out of the directory.
   for (const char* title : {"..\\evil", "a/b", "C:x", "what?", "\"q\"", "tab\there"})
     EXPECT_EQ(UninstallExePathFor("C:\\WINDOWS", title), "") << title;
@@ -249,7 +258,8 @@ class ProgramItems : public InstallationRun {
 };
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 TEST_F(ProgramItems, EveryDoneStepWithAnIconGetsAnItemInTheGroup) {

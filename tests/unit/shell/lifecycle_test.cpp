@@ -33,8 +33,8 @@
 #include "steps/installed_products.h"
 #include "steps/step_file.h"
 #include "steps/uninstall_log.h"
-#include "unit/support/machine_snapshot.h"
 #include "unit/shell/shell_test_support.h"
+#include "unit/support/machine_snapshot.h"
 
 namespace velmora::test {
 namespace {
@@ -77,13 +77,28 @@ const std::vector<Product>& Products() {
       return PackagedFile{name, 'M', generation, item, false};
     };
     return std::vector<Product>{
-        {"Notes 2.0", "N20", "C:\\NOTES", "Notes", "2.0", false,
+        {"Notes 2.0",
+         "N20",
+         "C:\\NOTES",
+         "Notes",
+         "2.0",
+         false,
          {with({file("NOTES.EXE", 1, "Notes"), help1, file("README.TXT", 1), runtime1}),
           with({file("NOTES.EXE", 2, "Notes"), help1, file("TIPS.TXT", 2), runtime1})}},
-        {"Notes 2.1", "N21", "C:\\NOTES", "Notes", "2.1", false,
+        {"Notes 2.1",
+         "N21",
+         "C:\\NOTES",
+         "Notes",
+         "2.1",
+         false,
          {with({file("NOTES.EXE", 3, "Notes"), help3, readme3, file("NOTES21.DLL", 3), runtime3}),
           with({file("NOTES.EXE", 4, "Notes"), help3, readme3, file("NOTES21.DLL", 4), runtime3})}},
-        {"Sketch 1.0", "S10", "C:\\SKETCH", "Sketch", "1.0", true,
+        {"Sketch 1.0",
+         "S10",
+         "C:\\SKETCH",
+         "Sketch",
+         "1.0",
+         true,
          {with({file("SKETCH.EXE", 1, "Sketch"), file("BRUSHES.DAT", 1)}),
           with({file("SKETCH.EXE", 2, "Sketch"), file("BRUSHES.DAT", 2),
                 file("PALETTE.DAT", 2, "Palette")})}}};
@@ -92,8 +107,8 @@ const std::vector<Product>& Products() {
 }
 
 // The shared files, each with the count the machine holds before any product.
-const std::pair<std::string, std::uint32_t> kShared[] = {
-    {"C:\\WINDOWS\\SYSTEM\\VMSHARED.DLL", 1}, {"C:\\WINDOWS\\SYSTEM\\NOTESRT.DLL", 0}};
+const std::pair<std::string, std::uint32_t> kShared[] = {{"C:\\WINDOWS\\SYSTEM\\VMSHARED.DLL", 1},
+                                                         {"C:\\WINDOWS\\SYSTEM\\NOTESRT.DLL", 0}};
 
 std::string Target(const Product& product, const PackagedFile& packaged) {
   if (packaged.directory == 'M') return product.folder + "\\" + packaged.name;
@@ -101,13 +116,16 @@ std::string Target(const Product& product, const PackagedFile& packaged) {
          std::string(packaged.name);
 }
 
-std::int64_t TimeOf(const PackagedFile& packaged) { return kFirstTime + packaged.generation * 86400; }
+std::int64_t TimeOf(const PackagedFile& packaged) {
+  return kFirstTime + packaged.generation * 86400;
+}
 
 std::string BytesOf(const PackagedFile& packaged) {
   std::uint32_t hash = 2166136261u;
   for (const char* c = packaged.name; *c != '\0'; ++c)
     hash = (hash ^ static_cast<std::uint8_t>(*c)) * 16777619u;
-  const auto bytes = Noise(150 + hash % 200, hash + static_cast<std::uint32_t>(packaged.generation));
+  const auto bytes =
+      Noise(150 + hash % 200, hash + static_cast<std::uint32_t>(packaged.generation));
   return {bytes.begin(), bytes.end()};
 }
 
@@ -140,7 +158,7 @@ PackageDefinition Package(const Product& product, int variant) {
     step.step->SetName(packaged.name);
     step.step->SetDirectory(packaged.directory == 'M'   ? "Main"
                             : packaged.directory == 'W' ? "<Windows>"
-                                                    : "<Windows system>");
+                                                        : "<Windows system>");
     step.step->SetShared(packaged.shared);
     step.step->SetIcon(*packaged.item != '\0');
     step.step->SetIconName(packaged.item);
@@ -350,8 +368,9 @@ class Lifecycle {
     const Product& product = Products()[op.product];
     messages_.clear();
     EXPECT_EQ(machine_.SetCurrentDirectory(PackageFolder(op.product, op.variant)), FileCause::none);
-    const RunOutcome outcome = Run(RunMode::install, "", PackageFolder(op.product, op.variant) + "\\Setup.exe",
-                                   op.fault, installCalls_);
+    const RunOutcome outcome =
+        Run(RunMode::install, "", PackageFolder(op.product, op.variant) + "\\Setup.exe", op.fault,
+            installCalls_);
     const Snapshot after = Take(machine_);
     const std::string pending = PendingOperations(machine_);
     if (outcome != RunOutcome::installed) {
@@ -366,8 +385,7 @@ class Lifecycle {
     for (const PackagedFile& packaged : product.variants[op.variant]) {
       const std::string target = Target(product, packaged);
       const auto was = before.find("file " + target), now = after.find("file " + target);
-      if (now == after.end())
-        problem += "\n  " + target + " is missing";
+      if (now == after.end()) problem += "\n  " + target + " is missing";
       else if (was == before.end() || LastWriteIn(was->second) < TimeOf(packaged))
         problem +=
             BytesIn(now->second) == BytesOf(packaged) ? "" : "\n  " + target + " was not replaced";

@@ -1,8 +1,9 @@
 // The entry into a run: the mode a program name selects, the window's texts,
 // and the result messages and exit codes.
+#include "shell/run_setup.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/run_setup.h"
 #include "shell/run_window.h"
 #include "unit/shell/shell_test_support.h"
 
@@ -18,10 +19,14 @@ TEST(RunSetupEntry, OnlyTheNameSetupInAnyCaseInstalls) {
 
 TEST(RunSetupEntry, TheProgramNameLosesItsFolderAndOnlyItsLastExtension) {
   const std::pair<const char*, const char*> cases[] = {
-      {"C:\\DISK1\\Setup.exe", "Setup"},          {"Z:\\tmp\\media\\SETUP.EXE", "SETUP"},
-      {"C:\\windows\\XMy Product.exe", "XMy Product"}, {"setup", "setup"},
-      {"C:\\v1.2\\setup", "setup"},               {"C:\\a\\setup.old.exe", "setup.old"},
-      {"C:\\a\\.exe", ""},                         {"Z:/tmp/work/Setup.exe", "Setup"},
+      {"C:\\DISK1\\Setup.exe", "Setup"},
+      {"Z:\\tmp\\media\\SETUP.EXE", "SETUP"},
+      {"C:\\windows\\XMy Product.exe", "XMy Product"},
+      {"setup", "setup"},
+      {"C:\\v1.2\\setup", "setup"},
+      {"C:\\a\\setup.old.exe", "setup.old"},
+      {"C:\\a\\.exe", ""},
+      {"Z:/tmp/work/Setup.exe", "Setup"},
       {"C:SETUP.EXE", "SETUP"},
   };
   for (const auto& [path, name] : cases) EXPECT_EQ(ProgramBaseName(path), name) << path;
@@ -31,10 +36,12 @@ TEST(RunSetupEntry, TheWindowShowsTheModeAndTheTitleAndRepaintsOnEveryChange) {
   ScriptedUi ui;
   ScopedUi scoped(ui);
   RunWindow install(RunMode::install);
-  EXPECT_EQ(install.StatusText(), "Tarnwick's Velmora(TM) is preparing the installation.  Please wait.");
+  EXPECT_EQ(install.StatusText(),
+            "Tarnwick's Velmora(TM) is preparing the installation.  Please wait.");
   EXPECT_EQ(install.HeadingText(), "Velmora(TM) is now installing ...");
   RunWindow uninstall(RunMode::uninstall);
-  EXPECT_EQ(uninstall.StatusText(), "Tarnwick's Velmora(TM) is preparing the uninstallation.  Please wait.");
+  EXPECT_EQ(uninstall.StatusText(),
+            "Tarnwick's Velmora(TM) is preparing the uninstallation.  Please wait.");
   EXPECT_EQ(uninstall.HeadingText(), "Velmora(TM) is now uninstalling ...");
 
   install.SetStatusText("Copying");
@@ -65,10 +72,12 @@ TEST(RunSetupEntry, ARunThatThrowsIsReportedAsFailed) {
 
 TEST(RunSetupEntry, OnlyASucceededRunExitsWithZero) {
   const std::pair<RunOutcome, int> cases[] = {
-      {RunOutcome::installed, 0},     {RunOutcome::uninstalled, 0}, {RunOutcome::installFailed, 1},
-      {RunOutcome::uninstallFailed, 1}, {RunOutcome::notRun, 1},
+      {RunOutcome::installed, 0},     {RunOutcome::uninstalled, 0},
+      {RunOutcome::installFailed, 1}, {RunOutcome::uninstallFailed, 1},
+      {RunOutcome::notRun, 1},
   };
-  for (const auto& [outcome, code] : cases) EXPECT_EQ(ExitCodeFor(outcome), code) << OutcomeName(outcome);
+  for (const auto& [outcome, code] : cases)
+    EXPECT_EQ(ExitCodeFor(outcome), code) << OutcomeName(outcome);
 }
 
 }  // namespace

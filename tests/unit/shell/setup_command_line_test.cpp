@@ -39,7 +39,8 @@ TEST(SetupCommandLine, UninstallOptionsOnlyAtTheStartAndTheRestIsTheLogPath) {
       {"C:\\WINDOWS\\XDemo.VMU", false, "", "C:\\WINDOWS\\XDemo.VMU"},
       {"C:\\WINDOWS\\XLantern Notes 2.1.VMU", false, "", "C:\\WINDOWS\\XLantern Notes 2.1.VMU"},
       {"/quiet C:\\WINDOWS\\XDemo.VMU", true, "", "C:\\WINDOWS\\XDemo.VMU"},
-      {"/Quiet /log \"C:\\u.log\" \"C:\\WINDOWS\\X D.VMU\"", true, "C:\\u.log", "\"C:\\WINDOWS\\X D.VMU\""},
+      {"/Quiet /log \"C:\\u.log\" \"C:\\WINDOWS\\X D.VMU\"", true, "C:\\u.log",
+       "\"C:\\WINDOWS\\X D.VMU\""},
       {"C:\\X.VMU /quiet", false, "", "C:\\X.VMU /quiet"},  // after the path: part of it
       {"\"C:\\X.VMU\" /log a", false, "", "\"C:\\X.VMU\" /log a"},
   };

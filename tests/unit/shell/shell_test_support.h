@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,13 +22,12 @@
 #include "steps/installed_products.h"
 #include "steps/step_factory.h"
 #include "unit/steps/step_test_support.h"
-#include "unit/support/step_builders.h"
 #include "unit/support/media_folder.h"
 #include "unit/support/sim_machine_test_util.h"
+#include "unit/support/step_builders.h"
 #include "unit/support/temp_root.h"
 
 namespace velmora::test {
-
 
 // An installation as SETUP.EXE starts it, from `program` (the media's
 // Setup.exe unless said otherwise).

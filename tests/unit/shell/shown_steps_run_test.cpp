@@ -7,8 +7,8 @@
 
 #include "authoring/package_writer.h"
 #include "services/registry.h"
-#include "shell/run_setup.h"
 #include "shell/installation_run.h"
+#include "shell/run_setup.h"
 #include "shell/run_window.h"
 #include "steps/step_file_display.h"
 #include "unit/shell/shell_test_support.h"
@@ -179,9 +179,11 @@ TEST_F(ShownStepsRun, UserValueSuggestsTheRememberedValueAndStoresTheAnswerInBot
     const char* stored;
   } cases[] = {
       {"", "", UserRule({{UserValueAction::type, "Ada"}}), "Someone", "Ada|Ada"},
-      {"", "Ini Owner", UserRule({{UserValueAction::escape, ""}}), "Ini Owner", "Ini Owner|Ini Owner"},
-      {"Reg Owner", "Ini Owner", UserRule({{UserValueAction::type, "Bob"}, {UserValueAction::escape, ""}}),
-       "Reg Owner", "Reg Owner|Reg Owner"},
+      {"", "Ini Owner", UserRule({{UserValueAction::escape, ""}}), "Ini Owner",
+       "Ini Owner|Ini Owner"},
+      {"Reg Owner", "Ini Owner",
+       UserRule({{UserValueAction::type, "Bob"}, {UserValueAction::escape, ""}}), "Reg Owner",
+       "Reg Owner|Reg Owner"},
       {"Reg Owner", "", UserRule({{UserValueAction::type, ""}}), "Reg Owner", "|"},
   };
   for (const Case& c : cases) {

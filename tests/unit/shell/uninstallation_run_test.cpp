@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "authoring/package_writer.h"
-#include "services/registry.h"
 #include "authoring/uninstall_log_reader.h"
+#include "services/registry.h"
 #include "shell/program_items.h"
-#include "shell/setup_command_line.h"
 #include "shell/run_setup.h"
+#include "shell/setup_command_line.h"
 #include "shell/uninstall_files.h"
 #include "steps/step_factory.h"
 #include "steps/step_file.h"
@@ -82,8 +82,8 @@ class UninstallationRun : public ShellTest {
   // Starts the uninstaller as the shell does, from its uninstall entry,
   // holding its program file open as a running program's image is.
   RunOutcome Uninstall(const std::string& title = "Demo") {
-    const std::string command = ReadRegistryString(
-        hkey::localMachine, UninstallKeyFor(title), "UninstallString", 260);
+    const std::string command =
+        ReadRegistryString(hkey::localMachine, UninstallKeyFor(title), "UninstallString", 260);
     const CommandLine parts = SplitCommandLine(command);
     return UninstallWith(parts.program, parts.arguments);
   }
@@ -100,7 +100,8 @@ class UninstallationRun : public ShellTest {
   void ArmFaults() {
     if (fault_.nth > 0) machine_.InjectFault(fault_.operation, fault_.nth, fault_.cause);
     if (registryFault_.nth > 0)
-      machine_.Registry().InjectFault(registryFault_.operation, registryFault_.nth, winerror::registryIoFailed);
+      machine_.Registry().InjectFault(registryFault_.operation, registryFault_.nth,
+                                      winerror::registryIoFailed);
     fault_ = registryFault_ = {};
   }
 
@@ -131,22 +132,34 @@ class UninstallationRun : public ShellTest {
 
   std::string PendingRenames() {
     RegData data;
-    machine_.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue, 4096, data);
+    machine_.QueryRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue, 4096,
+                           data);
     return std::string(data.bytes.begin(), data.bytes.end());
   }
 };
 
-TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEntryQuotesTheProgram) {
-  ASSERT_EQ(Install(Steps(IniValue("A", "1"), File("ONE.TXT", "one"), Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"),
-                     Group("Tools"), File("TWO.TXT", "two"))),
+TEST_F(UninstallationRun,
+       LogHoldsTheUninstallableStepsInCompletionOrderAndTheEntryQuotesTheProgram) {
+  ASSERT_EQ(Install(Steps(IniValue("A", "1"), File("ONE.TXT", "one"),
+                          Registry("HKEY_LOCAL_MACHINE\\Software\\T\\V", "x"), Group("Tools"),
+                          File("TWO.TXT", "two"))),
             RunOutcome::installed);
   // Title, N = 3, then each class name before its archive form.
   const std::string log = testing::GetFile(machine_, kLog);
   ASSERT_GE(log.size(), 9u);
-  EXPECT_EQ(log.substr(0, 9), std::string("\x04" "Demo\x03\x00\x00\x00", 9));
-  const std::size_t one = log.find("\x0d" "CStepFileCopy");
-  const std::size_t group = log.find("\x08" "CStepPMG");
-  const std::size_t two = log.find("\x0d" "CStepFileCopy", one + 1);
+  EXPECT_EQ(log.substr(0, 9), std::string("\x04"
+                                          "Demo\x03\x00\x00\x00",
+                                          9));
+  const std::size_t one = log.find(
+      "\x0d"
+      "CStepFileCopy");
+  const std::size_t group = log.find(
+      "\x08"
+      "CStepPMG");
+  const std::size_t two = log.find(
+      "\x0d"
+      "CStepFileCopy",
+      one + 1);
   EXPECT_TRUE(one < group && group < two && two != std::string::npos);
   EXPECT_EQ(log.find("CStepIniValue"), std::string::npos);
   EXPECT_EQ(log.find("CStepRegistry"), std::string::npos);
@@ -160,7 +173,8 @@ TEST_F(UninstallationRun, LogHoldsTheUninstallableStepsInCompletionOrderAndTheEn
   // No temporary file of the log writer stays behind.
   std::vector<DirEntry> entries;
   machine_.ListDirectory("C:\\WINDOWS", entries);
-  for (const DirEntry& entry : entries) EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
+  for (const DirEntry& entry : entries)
+    EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
 }
 
 TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstallsCleanly) {
@@ -171,10 +185,14 @@ TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstall
   UninstallLogError error;
   ASSERT_TRUE(ReadUninstallLogFile(kLog, listing, error)) << DescribeLogError(error);
   EXPECT_EQ(listing.count, 0u);
-  EXPECT_TRUE(testing::GetFile(machine_, kLog).starts_with(std::string("\x04" "Demo\0\0\0\0VMLX", 13)));
+  EXPECT_TRUE(testing::GetFile(machine_, kLog)
+                  .starts_with(std::string("\x04"
+                                           "Demo\0\0\0\0VMLX",
+                                           13)));
   EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
   EXPECT_FALSE(Exists(kLog));
-  EXPECT_EQ(ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "DisplayName", 260), "");
+  EXPECT_EQ(ReadRegistryString(hkey::localMachine, UninstallKeyFor("Demo"), "DisplayName", 260),
+            "");
   EXPECT_EQ(Messages().back(), "Uninstall successfully performed");
   // What the ini and registry steps wrote stays; the running uninstaller
   // goes when the system next starts.
@@ -183,8 +201,8 @@ TEST_F(UninstallationRun, AnInstallationWithNothingToUndoLogsNoEntryAndUninstall
   Snapshot after = Take();
   EXPECT_EQ(after["reg HKLM\\Software\\T V"], std::string("1:x\0", 4));
   EXPECT_EQ(after["ini C:\\WINDOWS\\RUN.INI [Run] A"], "1");
-  for (const char* kept : {"reg HKLM\\Software\\T V", "file C:\\WINDOWS\\RUN.INI",
-                           "ini C:\\WINDOWS\\RUN.INI [Run] A"})
+  for (const char* kept :
+       {"reg HKLM\\Software\\T V", "file C:\\WINDOWS\\RUN.INI", "ini C:\\WINDOWS\\RUN.INI [Run] A"})
     after.erase(kept);
   EXPECT_EQ(after, before);
 }
@@ -193,17 +211,21 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   // A shared file used by two others, a read-only file, a self-registering
   // library, a program group with an item, and a file that stays because
   // the program is not its only user.
-  ASSERT_EQ(testing::PutFile(machine_, "C:\\WINDOWS\\SHARED.DLL", "shared before"), FileCause::none);
+  ASSERT_EQ(testing::PutFile(machine_, "C:\\WINDOWS\\SHARED.DLL", "shared before"),
+            FileCause::none);
   WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\SHARED.DLL", 2);
   const Snapshot before = Take();
-  const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
+  const auto library =
+      PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   PackageStep icon = Flagged(File("APP.EXE", "app"), &CStep::SetIcon);
   icon.step->SetIconName("The App");
   PackageStep shared = Flagged(File("SHARED.DLL", "shared new"), &CStep::SetShared);
-  dynamic_cast<CStepFile*>(shared.step.get())->SetModificationTime(2000000000);  // newer than the one there
+  dynamic_cast<CStepFile*>(shared.step.get())
+      ->SetModificationTime(2000000000);  // newer than the one there
   ASSERT_EQ(Install(Steps(Group("Tools"), std::move(icon), std::move(shared),
-                     Flagged(File("LOCKED.TXT", "locked"), &CStep::SetReadOnly),
-                     Flagged(File("COMP.OCX", std::string(library.begin(), library.end())), &CStep::SetRegister))),
+                          Flagged(File("LOCKED.TXT", "locked"), &CStep::SetReadOnly),
+                          Flagged(File("COMP.OCX", std::string(library.begin(), library.end())),
+                                  &CStep::SetRegister))),
             RunOutcome::installed);
   EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\SHARED.DLL", 0), 3u);
 
@@ -211,8 +233,9 @@ TEST_F(UninstallationRun, RoundTripRestoresFilesCountsAndRegistrations) {
   machine_.InstallState().registrations.clear();
   ASSERT_EQ(Uninstall(), RunOutcome::uninstalled);
 
-  const std::vector<std::string> made(machine_.ProgramManager().Transactions().begin() + transactions,
-                                      machine_.ProgramManager().Transactions().end());
+  const std::vector<std::string> made(
+      machine_.ProgramManager().Transactions().begin() + transactions,
+      machine_.ProgramManager().Transactions().end());
   EXPECT_EQ(made, (std::vector<std::string>{"execute [ShowGroup(\"Tools\", 1)]",
                                             "execute [DeleteItem(\"The App\")]", "request Tools",
                                             "execute [DeleteGroup(\"Tools\")]"}));
@@ -263,12 +286,14 @@ TEST_F(UninstallationRun, OnlyAnEmptyGroupTheInstallationCreatedIsDeleted) {
       requests += manager.Transactions()[i].starts_with("request ") ? 1 : 0;
     EXPECT_EQ(requests, c.requests);
     bool present = false;
-    for (const sim::ProgramGroup& group : manager.Groups()) present = present || group.name == c.group;
+    for (const sim::ProgramGroup& group : manager.Groups())
+      present = present || group.name == c.group;
     if (*c.group != '\0') {
       EXPECT_EQ(present, !c.deleted);
     }
     // The next case starts without the group.
-    if (present && std::string(c.group) == "Tools") manager.Execute("[DeleteGroup(Tools)]", current);
+    if (present && std::string(c.group) == "Tools")
+      manager.Execute("[DeleteGroup(Tools)]", current);
   }
 }
 
@@ -276,9 +301,11 @@ TEST_F(UninstallationRun, OnlyAnEmptyGroupTheInstallationCreatedIsDeleted) {
 // start takes its count back no second time, and still removes its item.
 TEST_F(UninstallationRun, AFailedStepStopsTheRunAndASecondStartFinishesIt) {
   WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 2);
-  ASSERT_EQ(Install(Steps(Group("Tools"), Flagged(Flagged(File("ONE.TXT", "1"), &CStep::SetShared), &CStep::SetIcon),
-                          Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly), File("THREE.TXT", "3"))),
-            RunOutcome::installed);
+  ASSERT_EQ(
+      Install(Steps(Group("Tools"),
+                    Flagged(Flagged(File("ONE.TXT", "1"), &CStep::SetShared), &CStep::SetIcon),
+                    Flagged(File("TWO.TXT", "2"), &CStep::SetReadOnly), File("THREE.TXT", "3"))),
+      RunOutcome::installed);
   EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 0), 3u);
   // TWO.TXT's read-only attribute cannot be cleared: its Uninstall fails.
   machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
@@ -290,7 +317,8 @@ TEST_F(UninstallationRun, AFailedStepStopsTheRunAndASecondStartFinishesIt) {
   EXPECT_TRUE(Exists(kLog));
   EXPECT_TRUE(Exists(kExe));
   EXPECT_EQ(Uninstall(), RunOutcome::uninstalled);
-  for (const char* name : {"TWO.TXT", "THREE.TXT"}) EXPECT_FALSE(Exists(std::string("C:\\WINDOWS\\") + name));
+  for (const char* name : {"TWO.TXT", "THREE.TXT"})
+    EXPECT_FALSE(Exists(std::string("C:\\WINDOWS\\") + name));
   EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\ONE.TXT", 0), 2u);
   for (const sim::ProgramGroup& group : machine_.ProgramGroups()) EXPECT_NE(group.name, "Tools");
   EXPECT_FALSE(Exists(kLog));
@@ -301,13 +329,15 @@ TEST_F(UninstallationRun, AFailedStepStopsTheRunAndASecondStartFinishesIt) {
 // twice, and the start after the entry is free finishes.
 TEST_F(UninstallationRun, ABlockedUninstallEntryTakesNoCountBackTwice) {
   WriteRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 2);
-  ASSERT_EQ(Install(Steps(Flagged(File("LIB.DLL", "lib"), &CStep::SetShared), File("APP.EXE", "app"))),
-            RunOutcome::installed);
+  ASSERT_EQ(
+      Install(Steps(Flagged(File("LIB.DLL", "lib"), &CStep::SetShared), File("APP.EXE", "app"))),
+      RunOutcome::installed);
   const std::string blocker = UninstallKeyFor("Demo") + "\\Blocker";
   ASSERT_TRUE(WriteRegistryString(hkey::localMachine, blocker, "x", "y"));
   for (int start = 0; start < 2; ++start) {
     EXPECT_EQ(Uninstall(), RunOutcome::uninstallFailed) << start;
-    EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 0), 2u) << start;
+    EXPECT_EQ(ReadRegistryDword(hkey::localMachine, kShared, "C:\\WINDOWS\\LIB.DLL", 0), 2u)
+        << start;
     EXPECT_FALSE(Exists("C:\\WINDOWS\\APP.EXE"));
   }
   ASSERT_TRUE(DeleteRegistryKey(hkey::localMachine, blocker));
@@ -317,7 +347,8 @@ TEST_F(UninstallationRun, ABlockedUninstallEntryTakesNoCountBackTwice) {
 }
 
 TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
-  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
+  ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))),
+            RunOutcome::installed);
   const std::string good = testing::GetFile(machine_, kLog);
   auto expectNothingUndone = [&](const std::string& log, const std::string& what) {
     ASSERT_EQ(testing::PutFile(machine_, kLog, log), FileCause::none);
@@ -331,7 +362,8 @@ TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
   ASSERT_TRUE(ReadUninstallLogFile(kLog, listing, error));
   // Cut right after the entries the log is whole, only without additions.
   for (std::size_t cut = 0; cut < good.size(); ++cut)
-    if (cut != listing.entriesEnd) expectNothingUndone(good.substr(0, cut), "cut at " + std::to_string(cut));
+    if (cut != listing.entriesEnd)
+      expectNothingUndone(good.substr(0, cut), "cut at " + std::to_string(cut));
 
   std::string huge = good;
   huge.replace(0, 5, std::string("\xff\xff\xff\xff\xff\xff\x7f", 7));  // a 2 GB title
@@ -358,7 +390,8 @@ TEST_F(UninstallationRun, ADamagedLogUndoesNothing) {
     if (UninstallWith(kExe, kLog) == RunOutcome::uninstallFailed) {
       EXPECT_TRUE(Exists(kLog)) << at;
     }
-    ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))), RunOutcome::installed);
+    ASSERT_EQ(Install(Steps(File("ONE.TXT", "1"), Group("Tools"), File("TWO.TXT", "2"))),
+              RunOutcome::installed);
   }
 }
 
@@ -423,7 +456,8 @@ TEST_F(UninstallationRun, TheLogPathIsTheRestOfTheCommandLineQuotedOrNot) {
       {"\"", "\""},
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(UninstallLogPathFromArguments(c.arguments), c.path) << c.arguments;
+  for (const Case& c : cases)
+    EXPECT_EQ(UninstallLogPathFromArguments(c.arguments), c.path) << c.arguments;
 
   struct Split {
     const char* line;
@@ -431,8 +465,8 @@ TEST_F(UninstallationRun, TheLogPathIsTheRestOfTheCommandLineQuotedOrNot) {
     const char* arguments;
   };
   const Split splits[] = {
-      {"\"C:\\W\\XLantern Notes 2.1.exe\" C:\\W\\XLantern Notes 2.1.VMU", "C:\\W\\XLantern Notes 2.1.exe",
-       "C:\\W\\XLantern Notes 2.1.VMU"},
+      {"\"C:\\W\\XLantern Notes 2.1.exe\" C:\\W\\XLantern Notes 2.1.VMU",
+       "C:\\W\\XLantern Notes 2.1.exe", "C:\\W\\XLantern Notes 2.1.VMU"},
       {"C:\\W\\XDemo.exe C:\\W\\XDemo.VMU", "C:\\W\\XDemo.exe", "C:\\W\\XDemo.VMU"},
       {"C:\\W\\XDemo.exe", "C:\\W\\XDemo.exe", ""},
       {"\"C:\\W\\open", "C:\\W\\open", ""},
@@ -486,7 +520,8 @@ TEST_F(UninstallationRun, AFailedReinstallationKeepsTheEarlierUninstaller) {
   Restart();
   std::vector<DirEntry> entries;
   machine_.ListDirectory("C:\\WINDOWS", entries);
-  for (const DirEntry& entry : entries) EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
+  for (const DirEntry& entry : entries)
+    EXPECT_EQ(entry.name.find(".tmp"), std::string::npos) << entry.name;
 }
 
 TEST_F(UninstallationRun, AFailedLogWriteKeepsTheEarlierLog) {

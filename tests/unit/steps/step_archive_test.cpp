@@ -37,7 +37,8 @@ TEST_F(StepArchive, EveryKindStoresItsFieldsInOrderAndLoadsThemBack) {
   ini.SetIniEntry("Path");
   ini.SetDefault("data");
   ini.SetDirectory("Main");
-  ExpectLayoutAndRoundTrip(ini, LogBuilder().U16(7).Str("app.ini").Str("Settings").Str("Path").Str("data").Str("Main"));
+  ExpectLayoutAndRoundTrip(
+      ini, LogBuilder().U16(7).Str("app.ini").Str("Settings").Str("Path").Str("data").Str("Main"));
 
   CStepDirectory dir;
   dir.SetIniFile("f");
@@ -45,19 +46,32 @@ TEST_F(StepArchive, EveryKindStoresItsFieldsInOrderAndLoadsThemBack) {
   dir.SetQuestion("Where?");
   dir.SetRegEntry("HKEY_CURRENT_USER\\S\\V");
   dir.SetChosenPath("C:\\APP");
-  ExpectLayoutAndRoundTrip(dir, LogBuilder().U16(7).Str("f").Str("").Str("").Str("").Str("<None>")
-                                    .Str("Main").Str("Where?").Str("HKEY_CURRENT_USER\\S\\V").Str("C:\\APP\\"));
+  ExpectLayoutAndRoundTrip(dir, LogBuilder()
+                                    .U16(7)
+                                    .Str("f")
+                                    .Str("")
+                                    .Str("")
+                                    .Str("")
+                                    .Str("<None>")
+                                    .Str("Main")
+                                    .Str("Where?")
+                                    .Str("HKEY_CURRENT_USER\\S\\V")
+                                    .Str("C:\\APP\\"));
 
   CStepUserValue user;
   user.SetName("Company");
   user.SetRegEntry("R");
-  ExpectLayoutAndRoundTrip(user, LogBuilder().U16(7).Str("").Str("").Str("").Str("").Str("<None>").Str("Company").Str("R"));
+  ExpectLayoutAndRoundTrip(
+      user,
+      LogBuilder().U16(7).Str("").Str("").Str("").Str("").Str("<None>").Str("Company").Str("R"));
 
   CStepRegistry reg;
   reg.SetRegEntry("HKEY_LOCAL_MACHINE\\Software\\X\\Dir");
   reg.SetDefault("bin");
   reg.SetDirectory("<Windows>");
-  ExpectLayoutAndRoundTrip(reg, LogBuilder().U16(7).Str("HKEY_LOCAL_MACHINE\\Software\\X\\Dir").Str("bin").Str("<Windows>"));
+  ExpectLayoutAndRoundTrip(
+      reg,
+      LogBuilder().U16(7).Str("HKEY_LOCAL_MACHINE\\Software\\X\\Dir").Str("bin").Str("<Windows>"));
 
   CStepPMG pmg;
   pmg.SetName("Demo Group");
@@ -65,16 +79,39 @@ TEST_F(StepArchive, EveryKindStoresItsFieldsInOrderAndLoadsThemBack) {
 
   // The file step's run-time fields come from a loaded log entry.
   CStepFileCopy copy;
-  Load(copy, LogBuilder().U16(7).Str("APP.EXE").I32(1).Str("C:\\APP\\").Str("Main").Str("App")
-                 .I32(1).I32(0).I32(1).I32(0).I32(1).I32(0).Get());
+  Load(copy, LogBuilder()
+                 .U16(7)
+                 .Str("APP.EXE")
+                 .I32(1)
+                 .Str("C:\\APP\\")
+                 .Str("Main")
+                 .Str("App")
+                 .I32(1)
+                 .I32(0)
+                 .I32(1)
+                 .I32(0)
+                 .I32(1)
+                 .I32(0)
+                 .Get());
   EXPECT_TRUE(copy.GetCreatedByInstall());
   EXPECT_EQ(copy.GetTargetDirectory(), "C:\\APP\\");
   EXPECT_TRUE(copy.GetHidden() && copy.GetShared() && !copy.GetUseRecommended());
   copy.SetReadOnly(true);
   copy.SetUseRecommended(true);
   copy.SetShared(false);
-  ExpectLayoutAndRoundTrip(copy, LogBuilder().U16(7).Str("APP.EXE").I32(1).Str("C:\\APP\\").Str("Main").Str("App")
-                                     .I32(1).I32(1).I32(1).I32(0).I32(0).I32(1));
+  ExpectLayoutAndRoundTrip(copy, LogBuilder()
+                                     .U16(7)
+                                     .Str("APP.EXE")
+                                     .I32(1)
+                                     .Str("C:\\APP\\")
+                                     .Str("Main")
+                                     .Str("App")
+                                     .I32(1)
+                                     .I32(1)
+                                     .I32(1)
+                                     .I32(0)
+                                     .I32(0)
+                                     .I32(1));
 
   CStepFileBackground background;
   background.SetName("logo.bmp");
@@ -87,7 +124,9 @@ TEST_F(StepArchive, EveryKindStoresItsFieldsInOrderAndLoadsThemBack) {
 
 TEST_F(StepArchive, OlderRegistryAndDirectoryVersionsLackTheirNewerFields) {
   CStepRegistry reg3;
-  EXPECT_EQ(Load(reg3, LogBuilder().U16(3).Str("HKEY_CLASSES_ROOT\\K\\V").Str("x").Str("extra").Get()), 6u);
+  EXPECT_EQ(
+      Load(reg3, LogBuilder().U16(3).Str("HKEY_CLASSES_ROOT\\K\\V").Str("x").Str("extra").Get()),
+      6u);
   EXPECT_EQ(reg3.GetDefault(), "x");
   EXPECT_EQ(reg3.GetDirectory(), "");  // not "<None>": an old entry has no prefix
   CStepRegistry reg4;
@@ -96,27 +135,50 @@ TEST_F(StepArchive, OlderRegistryAndDirectoryVersionsLackTheirNewerFields) {
 
   CStepDirectory dir2;
   dir2.SetRegEntry("stale");
-  EXPECT_EQ(Load(dir2, LogBuilder().U16(2).Str("a.ini").Str("S").Str("E").Str("d").Str("<Windows>")
-                           .Str("Main").Str("Where?").Str("C:\\OLD\\").Get()), 0u);
+  EXPECT_EQ(Load(dir2, LogBuilder()
+                           .U16(2)
+                           .Str("a.ini")
+                           .Str("S")
+                           .Str("E")
+                           .Str("d")
+                           .Str("<Windows>")
+                           .Str("Main")
+                           .Str("Where?")
+                           .Str("C:\\OLD\\")
+                           .Get()),
+            0u);
   EXPECT_EQ(dir2.GetRegEntry(), "");
   EXPECT_EQ(dir2.GetPath(), "C:\\OLD\\");
   EXPECT_EQ(dir2.GetVersion(), 2);
   // Stored again, it is a version 7 entry with the (empty) registry entry.
-  EXPECT_EQ(Store(dir2), LogBuilder().U16(7).Str("a.ini").Str("S").Str("E").Str("d").Str("<Windows>")
-                             .Str("Main").Str("Where?").Str("").Str("C:\\OLD\\").Get());
+  EXPECT_EQ(Store(dir2), LogBuilder()
+                             .U16(7)
+                             .Str("a.ini")
+                             .Str("S")
+                             .Str("E")
+                             .Str("d")
+                             .Str("<Windows>")
+                             .Str("Main")
+                             .Str("Where?")
+                             .Str("")
+                             .Str("C:\\OLD\\")
+                             .Get());
 }
 
 // Icon name, then the flags icon, read-only, hidden, register, shared and
 // use-recommended as 0/1.
 std::string Properties(const CStepFileCopy& s) {
   std::string out = s.GetIconName() + ":";
-  for (bool flag : {s.GetIcon(), s.GetReadOnly(), s.GetHidden(), s.GetRegister(), s.GetShared(), s.GetUseRecommended()})
+  for (bool flag : {s.GetIcon(), s.GetReadOnly(), s.GetHidden(), s.GetRegister(), s.GetShared(),
+                    s.GetUseRecommended()})
     out += flag ? '1' : '0';
   return out;
 }
 
 TEST_F(StepArchive, FileCopyLoadsEveryOlderVersion) {
-  auto head = [](std::uint16_t v) { return LogBuilder().U16(v).Str("F.DLL").I32(0).Str("C:\\D\\").Str("Main"); };
+  auto head = [](std::uint16_t v) {
+    return LogBuilder().U16(v).Str("F.DLL").I32(0).Str("C:\\D\\").Str("Main");
+  };
   const std::pair<LogBuilder, std::string> cases[] = {
       {head(1).Str("old1").Str("old2").I32(1), ":100000"},
       {head(2).I32(1).I32(1).I32(0).I32(1), ":110100"},
@@ -130,7 +192,8 @@ TEST_F(StepArchive, FileCopyLoadsEveryOlderVersion) {
     CStepFileCopy step;
     // Leftovers must not survive a load that does not read them.
     step.SetIconName("stale");
-    for (auto set : {&CStep::SetReadOnly, &CStep::SetHidden, &CStep::SetRegister, &CStep::SetShared, &CStep::SetUseRecommended})
+    for (auto set : {&CStep::SetReadOnly, &CStep::SetHidden, &CStep::SetRegister, &CStep::SetShared,
+                     &CStep::SetUseRecommended})
       (step.*set)(true);
     Bytes bytes = log.Get();
     bytes.push_back(0xAB);  // one byte beyond the entry: must stay unread
@@ -141,7 +204,8 @@ TEST_F(StepArchive, FileCopyLoadsEveryOlderVersion) {
 }
 
 TEST_F(StepArchive, VersionAboveSevenIsRefusedBeforeAnyField) {
-  for (CStep* step : std::initializer_list<CStep*>{new CStepPMG, new CStepFileCopy, new CStepDirectory}) {
+  for (CStep* step :
+       std::initializer_list<CStep*>{new CStepPMG, new CStepFileCopy, new CStepDirectory}) {
     std::unique_ptr<CStep> owned(step);
     step->SetName("kept");
     try {

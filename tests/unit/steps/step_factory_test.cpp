@@ -1,5 +1,7 @@
 // Runtime class records, the table of step classes, FindStepClass and the
 // directory registry.
+#include "steps/step_factory.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +10,6 @@
 
 #include "steps/step_classes.h"
 #include "steps/step_directory.h"
-#include "steps/step_factory.h"
 #include "steps/step_file_copy.h"
 #include "steps/step_file_display_optional.h"
 #include "steps/step_pmg.h"
@@ -18,7 +19,8 @@ namespace {
 
 TEST(StepClasses, TreeAndRecords) {
   const CRuntimeClass* readme = RUNTIME_CLASS(CStepFileDisplayOptional);
-  EXPECT_TRUE(readme->IsDerivedFrom(RUNTIME_CLASS(CStepFile)) && readme->IsDerivedFrom(RUNTIME_CLASS(CStep)));
+  EXPECT_TRUE(readme->IsDerivedFrom(RUNTIME_CLASS(CStepFile)) &&
+              readme->IsDerivedFrom(RUNTIME_CLASS(CStep)));
   EXPECT_FALSE(readme->IsDerivedFrom(RUNTIME_CLASS(CStepIniValue)));
   EXPECT_TRUE(RUNTIME_CLASS(CStepDirectory)->IsDerivedFrom(RUNTIME_CLASS(CStepIniValue)));
   // Created by its record, an object reports that same record.

@@ -304,7 +304,8 @@ TEST_F(FilePlacement, Registration) {
   const std::string program = "C:\\WINDOWS\\SYSTEM\\regsvr32.exe";
   Put(program, "MZ registration program");
   MakeMediaFolder(machine_, {{"Regsvr32.exe", "MZ planted"}});
-  const auto library = PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
+  const auto library =
+      PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   auto step = NewStep("COMP.OCX");
   step->SetRegister(true);
   ASSERT_EQ(InstallContent(*step, std::string(library.begin(), library.end())), 1);
@@ -326,9 +327,9 @@ TEST_F(FilePlacement, Registration) {
   EXPECT_TRUE(step->Uninstall());
   EXPECT_EQ(machine_.InstallState().programRuns.back(),
             program + " /s /u \"C:\\WINDOWS\\COMP.OCX\"");
-  EXPECT_EQ(Messages(), std::vector<std::string>{
-                            "Unable to unregister file C:\\WINDOWS\\COMP.OCX.  Continuing "
-                            "un-installation."});
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Unable to unregister file C:\\WINDOWS\\COMP.OCX.  Continuing "
+                                     "un-installation."});
   EXPECT_EQ(Files(), std::vector<std::string>{"DATA.TLB"});
 }
 

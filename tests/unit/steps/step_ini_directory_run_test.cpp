@@ -49,7 +49,8 @@ TEST_F(DirectoryRun, TypedPathThreeLevelsDeepIsCreatedAfterOneQuestion) {
   EXPECT_EQ(main_.GetPath(), "C:\\Apps\\Tools\\Lantern\\");
   EXPECT_TRUE(IsDirectory("C:\\Apps\\Tools\\Lantern"));
   EXPECT_EQ(Questions().size(), 1u);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"The requested directory does not exist.  Create?"});
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"The requested directory does not exist.  Create?"});
   EXPECT_EQ(ui_.Transcript()[1].style, mb::yesNo | mb::iconQuestion);
   EXPECT_EQ(machine_.GetCurrentDirectory(), kMedia);  // restored
   // Chosen once: no further question, the same path.
@@ -87,8 +88,9 @@ TEST_F(DirectoryRun, LevelThatCannotBeCreatedIsReportedAndAskedAgain) {
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
   machine_.InjectFault("CreateDirectory", 2, FileCause::accessDenied);  // C:\A\B\ fails
   EXPECT_EQ(main_.GetPath(), "");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"The requested directory does not exist.  Create?",
-                                                  "Cannot create requested directory"}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"The requested directory does not exist.  Create?",
+                                      "Cannot create requested directory"}));
   EXPECT_EQ(ui_.Transcript()[2].style, mb::ok | mb::iconExclamation);
   EXPECT_TRUE(IsDirectory("C:\\A"));  // levels made before the failure remain
   EXPECT_FALSE(IsDirectory("C:\\A\\B"));
@@ -102,7 +104,8 @@ TEST_F(DirectoryRun, RememberedRegistryValueWinsOverTheIniEntry) {
   main_.SetIniSection("Paths");
   main_.SetIniEntry("Main");
   ASSERT_TRUE(WriteRegistryString(hkey::currentUser, "Software\\Lantern", "Path", "D:\\Old"));
-  ASSERT_EQ(machine_.SetProfileString("LANTERN.INI", "Paths", "Main", "C:\\FromIni"), FileCause::none);
+  ASSERT_EQ(machine_.SetProfileString("LANTERN.INI", "Paths", "Main", "C:\\FromIni"),
+            FileCause::none);
   main_.SetDirectory("<Windows>");  // replaced by the remembered value
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
   EXPECT_EQ(main_.GetPath(), "");
@@ -118,7 +121,8 @@ TEST_F(DirectoryRun, ChoiceIsRecordedAndRollbackRestoresPreviousValues) {
   main_.SetIniSection("Paths");
   main_.SetIniEntry("Main");
   ASSERT_TRUE(WriteRegistryString(hkey::currentUser, "Software\\Lantern", "Path", "C:\\Old"));
-  ASSERT_EQ(machine_.SetProfileString("LANTERN.INI", "Paths", "Main", "C:\\OldIni"), FileCause::none);
+  ASSERT_EQ(machine_.SetProfileString("LANTERN.INI", "Paths", "Main", "C:\\OldIni"),
+            FileCause::none);
   ASSERT_EQ(machine_.CreateDirectory("C:\\Chosen"), FileCause::none);
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\Chosen"}}));
   EXPECT_EQ(main_.Install(), 1);
@@ -198,8 +202,8 @@ TEST_F(DirectoryRun, MadeFoldersKeepUsersOutAndALinkIsRefused) {
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\LINK"}}, 1));
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\Apps\\Lantern"}}));
   EXPECT_EQ(main_.GetPath(), "C:\\Apps\\Lantern\\");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{kDirectoryIsLink,
-                                                  "The requested directory does not exist.  Create?"}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            kDirectoryIsLink, "The requested directory does not exist.  Create?"}));
   EXPECT_TRUE(machine_.UsersCanWriteDirectory("C:\\"));
   EXPECT_FALSE(machine_.UsersCanWriteDirectory("C:\\Apps"));
   EXPECT_FALSE(machine_.UsersCanWriteDirectory("C:\\Apps\\Lantern"));
@@ -241,7 +245,8 @@ TEST_F(IniValueRun, MissingNameDoesNothingAndStillSucceeds) {
   EXPECT_EQ(step_.Install(), 1);
   EXPECT_EQ(Ini("Path"), "<none>");
   std::uint32_t attributes = 0;
-  EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\RUN.INI", attributes), FileCause::fileNotFound);
+  EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\RUN.INI", attributes),
+            FileCause::fileNotFound);
 }
 
 TEST_F(IniValueRun, LongOldTextIsRestoredWhole) {

@@ -30,11 +30,18 @@ TEST(StepPMGInstall, TheAnswersDecideTheName) {
   const Case cases[] = {
       {"No: no group", {Rule(TranscriptKind::message, "no")}, "", false},
       {"no rule: the script's name", {}, "Lantern", true},
-      {"a typed name", {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}})}, "Tools", true},
+      {"a typed name",
+       {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}})},
+       "Tools",
+       true},
       {"a cleared name", {Rule(TranscriptKind::group, "", {{GroupAction::type, ""}})}, "", true},
-      {"an existing group", {Rule(TranscriptKind::group, "", {{GroupAction::choose, "Games"}})}, "Games", true},
+      {"an existing group",
+       {Rule(TranscriptKind::group, "", {{GroupAction::choose, "Games"}})},
+       "Games",
+       true},
       {"Escape keeps the script's name",
-       {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}, {GroupAction::escape, ""}})}, "Lantern",
+       {Rule(TranscriptKind::group, "", {{GroupAction::type, "Tools"}, {GroupAction::escape, ""}})},
+       "Lantern",
        true},
   };
   for (const Case& c : cases) {

@@ -96,7 +96,8 @@ TEST_F(StepRecord, FileStepReadsPlainPositionAndTrailingFields) {
   EXPECT_EQ(file->GetDataSize(), 777u);  // the trailing size replaces the leading one
   EXPECT_EQ(file->GetCreationTime(), -5);
   EXPECT_EQ(file->GetModificationTime(), 0x7FFFFFFF);
-  EXPECT_EQ(file->GetName() + "|" + file->GetDirectory() + "|" + file->GetIconName(), "SRC\\APP.EXE|Main|My App");
+  EXPECT_EQ(file->GetName() + "|" + file->GetDirectory() + "|" + file->GetIconName(),
+            "SRC\\APP.EXE|Main|My App");
   EXPECT_TRUE(file->GetIcon() && file->GetShared());
   EXPECT_FALSE(file->GetReadOnly() || file->GetHidden());
   // The next record follows right after the trailing fields.
@@ -133,10 +134,13 @@ TEST_F(StepRecord, MalformedTagsAndValuesRefuseTheRecord) {
   };
   std::vector<Case> cases;
   cases.push_back({"lower-case ends", RecordBuilder().Raw(std::string("ends\0", 5))});
-  cases.push_back({"fifth byte not zero", RecordBuilder().Raw(std::string("NAMEX", 5)).U32(2).Raw(std::string("a\0", 2)).Ends()});
+  cases.push_back(
+      {"fifth byte not zero",
+       RecordBuilder().Raw(std::string("NAMEX", 5)).U32(2).Raw(std::string("a\0", 2)).Ends()});
   cases.push_back({"ENDS with a letter", RecordBuilder().Raw("ENDSS")});
   cases.push_back({"unknown tag", RecordBuilder().Raw(std::string("XXXX\0", 5)).U32(0).Ends()});
-  cases.push_back({"last value byte not zero", RecordBuilder().Raw(std::string("NAME\0", 5)).U32(3).Raw("abc").Ends()});
+  cases.push_back({"last value byte not zero",
+                   RecordBuilder().Raw(std::string("NAME\0", 5)).U32(3).Raw("abc").Ends()});
   cases.push_back({"length zero", RecordBuilder().Raw(std::string("NAME\0", 5)).U32(0).Ends()});
   cases.push_back({"no ENDS", RecordBuilder().String("NAME", "x")});
   cases.push_back({"flag cut short", RecordBuilder().Raw(std::string("ICON\0", 5)).Raw("\1\0")});
@@ -203,7 +207,11 @@ class FailingStream : public CCompressedFile {
 // an error without a cause, which keeps what was read and accepts.
 TEST_F(StepRecord, FileErrorsAreReportedThroughTheUi) {
   RecordBuilder r;
-  r.ClassName("CStepRegistry").Head(0).String("REGE", "HKEY_CURRENT_USER\\A\\B").String("DFLT", "d").Ends();
+  r.ClassName("CStepRegistry")
+      .Head(0)
+      .String("REGE", "HKEY_CURRENT_USER\\A\\B")
+      .String("DFLT", "d")
+      .Ends();
   WriteStream(kRecords, r.Stretches());
   struct Case {
     int failAfter;  // reads: length, name, size, tag, L, value, tag, ...

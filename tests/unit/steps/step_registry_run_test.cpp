@@ -40,12 +40,12 @@ TEST_F(RegistryRun, InstallWritesTheResolvedValueAndRollbackPutsBackWhatWasThere
   const Case cases[] = {
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\InstallDir", "Example", "", "Software\\Example",
        "InstallDir", "C:\\Example\\", ""},  // did not exist: deleted again
-      {"HKEY_LOCAL_MACHINE\\Software\\Example\\Before", "<None>", "abc", "Software\\Example", "Before",
-       "abc", "old"},
+      {"HKEY_LOCAL_MACHINE\\Software\\Example\\Before", "<None>", "abc", "Software\\Example",
+       "Before", "abc", "old"},
       {"HKEY_LOCAL_MACHINE\\Software\\Example\\", "<None>", "dflt", "Software\\Example", "", "dflt",
        ""},  // the key's default value
-      {"HKEY_LOCAL_MACHINE\\Software\\Example\\Long", "<None>", "short", "Software\\Example", "Long",
-       "short", longText.c_str()},  // remembered whole
+      {"HKEY_LOCAL_MACHINE\\Software\\Example\\Long", "<None>", "short", "Software\\Example",
+       "Long", "short", longText.c_str()},  // remembered whole
   };
   for (const Case& c : cases) {
     CStepRegistry step;

@@ -98,15 +98,17 @@ TEST_F(ResolveValue, MachineDirectoriesThatCannotBeHadGiveAPlaceholder) {
   dirs_.system = "C:\\" + std::string(255, 'S');   // 258 characters, and a backslash
   EXPECT_EQ(Resolve("<Windows>", "a.ini"), "<type windows directory>\\a.ini");
   EXPECT_EQ(Resolve("<Windows system>", ""), dirs_.system + "\\");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Can't get Windows directory", "Can't get System directory",
-                                                  "Windows directory too long (!)"}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Can't get Windows directory", "Can't get System directory",
+                                      "Windows directory too long (!)"}));
 }
 
 TEST_F(ResolveValue, JoinedValuesLongerThanThePathLimitAreNone) {
   // "C:\WINDOWS\" is 11 characters: a default of 248 just fits.
-  for (const auto& [prefix, length, fits] :
-       {std::tuple{"<Windows>", 248, true}, {"<Windows>", 249, false},
-        {"<Windows system>", 300, false}, {"<None>", 300, true}}) {
+  for (const auto& [prefix, length, fits] : {std::tuple{"<Windows>", 248, true},
+                                             {"<Windows>", 249, false},
+                                             {"<Windows system>", 300, false},
+                                             {"<None>", 300, true}}) {
     const std::string joined = Resolve(prefix, std::string(length, 'v'));
     EXPECT_EQ(joined != "<does not fit>", fits) << prefix << " " << length;
   }

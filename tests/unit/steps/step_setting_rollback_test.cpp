@@ -122,9 +122,10 @@ class SettingRollback : public StepTest {
     }
     if (previous.registry) {
       const Held& held = *previous.registry;
-      ASSERT_EQ(machine_.SetRegValue(hkey::localMachine, kKey, "Value", held.type,
-                                     held.bytes.data(), static_cast<std::uint32_t>(held.bytes.size())),
-                winerror::success);
+      ASSERT_EQ(
+          machine_.SetRegValue(hkey::localMachine, kKey, "Value", held.type, held.bytes.data(),
+                               static_cast<std::uint32_t>(held.bytes.size())),
+          winerror::success);
     }
     if (previous.file) {
       ASSERT_EQ(machine_.SetProfileString(kIniFile, "Section", "Other", "x"), FileCause::none);
@@ -139,13 +140,16 @@ class SettingRollback : public StepTest {
   // The places as compared: "-" for no value or entry.
   std::string RegistryPlace() {
     RegData data;
-    if (machine_.QueryRegValue(hkey::localMachine, kKey, "Value", 1 << 16, data) != winerror::success)
+    if (machine_.QueryRegValue(hkey::localMachine, kKey, "Value", 1 << 16, data) !=
+        winerror::success)
       return "reg -";
-    return "reg " + std::to_string(data.type) + ":" + std::string(data.bytes.begin(), data.bytes.end());
+    return "reg " + std::to_string(data.type) + ":" +
+           std::string(data.bytes.begin(), data.bytes.end());
   }
   std::string IniPlace() {
     const std::string missing(1, '\x01');
-    const std::string ini = machine_.QueryProfileString(kIniFile, "Section", "Entry", missing, 1 << 16);
+    const std::string ini =
+        machine_.QueryProfileString(kIniFile, "Section", "Entry", missing, 1 << 16);
     return "ini " + (ini == missing ? "-" : ini);
   }
   std::string Places() { return RegistryPlace() + " | " + IniPlace(); }

@@ -34,7 +34,7 @@ TEST(StepValidate, NamesMustBePresentAndUniqueCaseSensitively) {
 
   c.SetName("Main");
   EXPECT_EQ(Check(a, &steps), "You have specified a duplicate name, which is not permitted");
-  EXPECT_EQ(a.GetName(), "");      // the refused step loses its name...
+  EXPECT_EQ(a.GetName(), "");       // the refused step loses its name...
   EXPECT_EQ(Check(c, &steps), "");  // ...so the other is unique again
   a.SetName("Main");
   EXPECT_TRUE(a.Validate(nullptr, nullptr));  // without a list only emptiness counts
@@ -48,7 +48,8 @@ TEST(StepValidate, EachKindsOwnChecksInOrder) {
   ini.SetIniFile("app.ini");
   ini.SetIniSection("Settings");
   ini.SetIniEntry("Path");
-  EXPECT_EQ(Check(ini), "You must enter a value for all of the ini fields and the Value or Prefix field");
+  EXPECT_EQ(Check(ini),
+            "You must enter a value for all of the ini fields and the Value or Prefix field");
   ini.SetDirectory("Main");  // a directory alone is a value
   EXPECT_EQ(Check(ini), "");
 
@@ -71,7 +72,8 @@ TEST(StepValidate, EachKindsOwnChecksInOrder) {
   user.SetDirectory("<None>");
   user.SetIniFile("a.ini");
   user.SetIniSection("S");
-  EXPECT_EQ(Check(user), "You must enter a value for all of the ini fields or enter a value Reg entry");
+  EXPECT_EQ(Check(user),
+            "You must enter a value for all of the ini fields or enter a value Reg entry");
   user.SetRegEntry("HKEY_CURRENT_USER\\Software\\Company");
   EXPECT_EQ(Check(user), "");
 
@@ -100,7 +102,8 @@ TEST(StepValidate, OnlyOneProgramGroupStep) {
   StepList steps = {&first};
   EXPECT_EQ(Check(first, &steps), "");
   steps.push_back(&second);
-  EXPECT_EQ(Check(first, &steps), "You already have a Program Manager's Group, only one is permitted");
+  EXPECT_EQ(Check(first, &steps),
+            "You already have a Program Manager's Group, only one is permitted");
 }
 
 TEST(StepValidate, DirectoryInUseCannotBeDeleted) {
@@ -159,11 +162,14 @@ TEST(StepDescription, EachKindDescribesItself) {
 
 TEST(StepDescription, AgreementQuestionKeepsItsDoubleSpaces) {
   CStepFileDisplay agreement;
-  EXPECT_EQ(agreement.GetQuestion(),
-            "Please read the agreement.  Only if you agree to the terms and conditions in full may you "
-            "continue with the installation.  Installing this product indicates agreement in full with the "
-            "terms and conditions.  If you do not agree with the terms and conditions, press the \"I do not "
-            "accept\" button to quit the installation.");
+  EXPECT_EQ(
+      agreement.GetQuestion(),
+      "Please read the agreement.  Only if you agree to the terms and conditions in full may you "
+      "continue with the installation.  Installing this product indicates agreement in full with "
+      "the "
+      "terms and conditions.  If you do not agree with the terms and conditions, press the \"I do "
+      "not "
+      "accept\" button to quit the installation.");
 }
 
 }  // namespace

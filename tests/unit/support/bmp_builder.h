@@ -29,8 +29,10 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpShape& shape) {
   if (colours == 0 && shape.bitCount <= 8) colours = 1u << shape.bitCount;
   const std::uint32_t entry = shape.coreHeader ? 3 : 4;
   const std::uint32_t offset = 14 + headerSize + colours * entry;
-  const std::uint32_t stride = (static_cast<std::uint32_t>(shape.width) * shape.bitCount + 31) / 32 * 4;
-  const std::uint32_t rows = static_cast<std::uint32_t>(shape.height < 0 ? -shape.height : shape.height);
+  const std::uint32_t stride =
+      (static_cast<std::uint32_t>(shape.width) * shape.bitCount + 31) / 32 * 4;
+  const std::uint32_t rows =
+      static_cast<std::uint32_t>(shape.height < 0 ? -shape.height : shape.height);
   const std::uint32_t bits = stride * rows;
 
   std::vector<std::uint8_t> image(offset + bits, shape.fill);
@@ -58,7 +60,8 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpShape& shape) {
     StoreU32(info + 32, shape.coloursUsed);
     StoreU32(info + 36, 0);
   }
-  for (std::uint32_t i = 0; i < colours * entry; ++i) info[headerSize + i] = static_cast<std::uint8_t>(i);
+  for (std::uint32_t i = 0; i < colours * entry; ++i)
+    info[headerSize + i] = static_cast<std::uint8_t>(i);
   return image;
 }
 

@@ -139,8 +139,8 @@ inline std::string PendingOperations(SimMachine& machine) {
 
 // The snapshot key of that list.
 inline bool IsPendingOperations(const std::string& key) {
-  return AsciiUppered(key) == AsciiUppered(std::string("reg HKLM\\") + kPendingRenamesKey + " " +
-                                           kPendingRenamesValue);
+  return AsciiUppered(key) ==
+         AsciiUppered(std::string("reg HKLM\\") + kPendingRenamesKey + " " + kPendingRenamesValue);
 }
 
 // The list names the file or folder of a "file" or "dir" snapshot key.

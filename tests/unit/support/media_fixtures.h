@@ -44,7 +44,7 @@ inline std::vector<std::filesystem::path> TestDataEntries(const std::string& rel
 
 // One package of tests/data/media: its media files and what they hold.
 struct MediaFixture {
-  std::string name;  // the folder: m* valid, e* to be refused
+  std::string name;                                        // the folder: m* valid, e* to be refused
   std::vector<std::pair<std::string, std::string>> files;  // name, bytes
   JsonValue expected;
 

@@ -46,8 +46,8 @@ class PeBuilder {
     Put32(out, 0x40, 0x00004550);  // "PE\0\0"
     Put16(out, 0x44, 0x14C);       // i386
     Put16(out, 0x46, sections);
-    Put16(out, 0x54, 224);         // optional header size
-    Put16(out, 0x56, 0x2102);      // DLL, executable, 32-bit
+    Put16(out, 0x54, 224);     // optional header size
+    Put16(out, 0x56, 0x2102);  // DLL, executable, 32-bit
     const std::size_t opt = 0x58;
     Put16(out, opt, 0x10B);
     Put32(out, opt + 92, 16);
@@ -93,7 +93,9 @@ class PeBuilder {
     if (b.size() < at + 4) b.resize(at + 4, 0);
     StoreU32(b.data() + at, v);
   }
-  static std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) { return LoadU32(b.data() + at); }
+  static std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return LoadU32(b.data() + at);
+  }
 
   // Section-relative addresses become RVAs once the section's place is known.
   void Relocate(std::vector<std::uint8_t>& body, std::uint32_t rva, int dir) const {
@@ -147,8 +149,7 @@ class PeBuilder {
   // IMAGE_EXPORT_DIRECTORY, then the name pointer table, then the names.
   std::vector<std::uint8_t> Exports() const {
     const auto count = static_cast<std::uint32_t>(exports_.size());
-    const std::uint32_t functions = 40, names = functions + 4 * count,
-                        ordinals = names + 4 * count;
+    const std::uint32_t functions = 40, names = functions + 4 * count, ordinals = names + 4 * count;
     std::uint32_t text = ordinals + 2 * count;
     text += 4 - text % 4;
     std::vector<std::uint8_t> b(text, 0);

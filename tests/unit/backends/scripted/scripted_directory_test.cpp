@@ -43,18 +43,20 @@ class ScriptedDirectory : public ::testing::Test {
 };
 
 TEST_F(ScriptedDirectory, TypedBrowsedAndCancelledAnswers) {
-  Load("directory \"Where shall*\" = type \"D:\\Apps\\new\" x1\n"
-       "directory step \"Tool*\" = browse \"c:/program files/tools\"\n"
-       "directory \"Where shall*\" = cancel\n");
+  Load(
+      "directory \"Where shall*\" = type \"D:\\Apps\\new\" x1\n"
+      "directory step \"Tool*\" = browse \"c:/program files/tools\"\n"
+      "directory \"Where shall*\" = cancel\n");
   EXPECT_EQ(Ask("Where shall it go?", "C:\\Lantern"), id::ok);
   EXPECT_EQ(dialog_.m_path, "D:\\Apps\\new");  // taken literally: \n is no escape in a path
   EXPECT_EQ(Ask("Where shall it go?", "C:\\Lantern"), id::cancel);
   EXPECT_EQ(dialog_.m_path, "C:\\Lantern");  // Cancel copies nothing back
   EXPECT_EQ(Ask("Where?", "C:\\Old", "ToolDir"), id::ok);
   EXPECT_EQ(dialog_.m_path, "C:\\Program Files\\Tools\\");  // the tree's texts and backslash
-  EXPECT_EQ(FormatTranscriptEntry(ui_.Transcript()[2]),
-            "directory \"ToolDir\" \"Where?\" \"C:\\\\Old\" -> OK \"C:\\\\Program Files\\\\Tools\\\\\" "
-            "(browse \"C:\\Program Files\\Tools\\\" -> OK)");
+  EXPECT_EQ(
+      FormatTranscriptEntry(ui_.Transcript()[2]),
+      "directory \"ToolDir\" \"Where?\" \"C:\\\\Old\" -> OK \"C:\\\\Program Files\\\\Tools\\\\\" "
+      "(browse \"C:\\Program Files\\Tools\\\" -> OK)");
 }
 
 TEST_F(ScriptedDirectory, BrowsingSomewhereTheTreeDoesNotListKeepsTheField) {
@@ -69,7 +71,8 @@ TEST_F(ScriptedDirectory, BrowsingSomewhereTheTreeDoesNotListKeepsTheField) {
     AnswerRule rule;
     rule.kind = TranscriptKind::directory;
     rule.pattern = "Again";
-    rule.actions = {{DirectoryAction::browseCancel, "C:\\Program Files"}, {DirectoryAction::ok, ""}};
+    rule.actions = {{DirectoryAction::browseCancel, "C:\\Program Files"},
+                    {DirectoryAction::ok, ""}};
     return rule;
   }());
   EXPECT_EQ(Ask("Again", "C:\\Kept"), id::ok);
@@ -80,12 +83,12 @@ TEST_F(ScriptedDirectory, BrowsingSomewhereTheTreeDoesNotListKeepsTheField) {
 
 TEST_F(ScriptedDirectory, MalformedDirectoryRulesNameTheLine) {
   const char* bad[] = {
-      "directory \"x\" = type\n",                 // no path
-      "directory \"x\" = type C:\\x\n",           // path not quoted
-      "directory \"x\" = ok type \"C:\\y\"\n",    // ok ends the dialog
-      "directory \"x\" = jump\n",                 // unknown action
-      "directory \"x\" = browse \"\"\n",          // nowhere to browse to
-      "directory step = ok\n",                    // no step name
+      "directory \"x\" = type\n",               // no path
+      "directory \"x\" = type C:\\x\n",         // path not quoted
+      "directory \"x\" = ok type \"C:\\y\"\n",  // ok ends the dialog
+      "directory \"x\" = jump\n",               // unknown action
+      "directory \"x\" = browse \"\"\n",        // nowhere to browse to
+      "directory step = ok\n",                  // no step name
       "directory \"x\" = type \"C:\\unterminated\n",
   };
   for (const char* text : bad) {

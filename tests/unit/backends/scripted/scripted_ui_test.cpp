@@ -65,19 +65,19 @@ TEST(ScriptedUi, AnswerThatTheBoxDoesNotOfferIsNotPressed) {
 
 TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
   const char* bad[] = {
-      "message Create = yes\n",        // pattern not quoted
-      "message \"x\" yes\n",           // no '='
-      "message \"x\" = maybe\n",       // unknown answer
-      "dialog \"x\" = ok\n",           // unknown kind
-      "message \"x\" = ok x0\n",       // zero uses
+      "message Create = yes\n",             // pattern not quoted
+      "message \"x\" yes\n",                // no '='
+      "message \"x\" = maybe\n",            // unknown answer
+      "dialog \"x\" = ok\n",                // unknown kind
+      "message \"x\" = ok x0\n",            // zero uses
       "message \"x\" = ok x99999999999\n",  // more uses than a count holds
       "message \"unterminated = ok\n",
-      "group \"x\" = escape ok\n",   // nothing after the end of the dialog
+      "group \"x\" = escape ok\n",     // nothing after the end of the dialog
       "group \"x\" = choose Games\n",  // the name not quoted
-      "group \"x\" = cancel\n",       // the dialog has no Cancel
-      "agreement \"*\" = ok\n",       // the agreement has no OK
-      "readme \"*\" = refuse\n",      // the readme viewer has no refuse button
-      "user \"x\" = type Ada\n",      // the value not quoted
+      "group \"x\" = cancel\n",        // the dialog has no Cancel
+      "agreement \"*\" = ok\n",        // the agreement has no OK
+      "readme \"*\" = refuse\n",       // the readme viewer has no refuse button
+      "user \"x\" = type Ada\n",       // the value not quoted
       "user \"x\" = escape type \"A\"\n",
   };
   for (const char* text : bad) {
@@ -100,8 +100,8 @@ TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
   ScriptedUi ui;
   ScopedUi scope(ui);
   ui.LoadAnswers(answers, "answers.txt");
-  const std::pair<int, std::string> expected[] = {{id::ok, "Tools"}, {id::ok, "Games"},
-                                                  {id::cancel, "Tools"}};
+  const std::pair<int, std::string> expected[] = {
+      {id::ok, "Tools"}, {id::ok, "Games"}, {id::cancel, "Tools"}};
   for (const auto& [answer, name] : expected) {
     CGroupDialog dialog;
     dialog.m_prompt = "Create program group:";
@@ -253,10 +253,10 @@ TEST(ScriptedUi, PromptsNoRuleMatchesGoToTheFallbackUser) {
 
   std::vector<std::string> seen;
   for (const TranscriptEntry& e : ui.Transcript()) seen.push_back(FormatTranscriptEntry(e));
-  EXPECT_EQ(seen, (std::vector<std::string>{
-                      "message \"Setup\" [Yes/No] \"Replace?\" -> No",
-                      "message \"Setup\" [Yes/No] \"Create?\" -> No (user)",
-                      "user \"Name\" \"Ada\" -> OK \"Ada\" (user)", "progress \"Step\" 50%"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"message \"Setup\" [Yes/No] \"Replace?\" -> No",
+                                            "message \"Setup\" [Yes/No] \"Create?\" -> No (user)",
+                                            "user \"Name\" \"Ada\" -> OK \"Ada\" (user)",
+                                            "progress \"Step\" 50%"}));
   // The user saw what the rules did not answer, and the progress; the
   // bitmap is the windows' own.
   ASSERT_EQ(user.Transcript().size(), 3u);
@@ -301,9 +301,10 @@ TEST(ScriptedUi, TranscriptShowsCaptionButtonsIconTextAndAnswer) {
   ui.MessageBox("Disk Full", "Setup", mb::ok | mb::iconExclamation);
   std::ostringstream written;
   ui.WriteTranscript(written);
-  EXPECT_EQ(written.str(),
-            "message \"Setup\" [Yes/No, question] \"Overwrite \\\"a.txt\\\"?\\nIt is newer.\" -> No\n"
-            "message \"Setup\" [OK, exclamation] \"Disk Full\" -> OK (default)\n");
+  EXPECT_EQ(
+      written.str(),
+      "message \"Setup\" [Yes/No, question] \"Overwrite \\\"a.txt\\\"?\\nIt is newer.\" -> No\n"
+      "message \"Setup\" [OK, exclamation] \"Disk Full\" -> OK (default)\n");
   EXPECT_EQ(echo.str(), written.str());
 }
 

@@ -1,8 +1,9 @@
 // The image reader on built images and on damaged ones: a damaged image
 // has no version and no exports, and reading it never goes past its end.
+#include "backends/sim/pe_version.h"
+
 #include <gtest/gtest.h>
 
-#include "backends/sim/pe_version.h"
 #include "services/self_registration.h"
 #include "unit/support/pe_builder.h"
 
@@ -60,8 +61,7 @@ TEST(ImageVersion, DamagedFieldsAreRefused) {
       {"PE header just past the end", layout.peOffsetField,
        static_cast<std::uint32_t>(good.size() - 2)},
       {"resource directory outside every section", layout.resourceDirField, 0x7FFF0000},
-      {"resource directory at the top of the address space", layout.resourceDirField,
-       0xFFFFFFF8},
+      {"resource directory at the top of the address space", layout.resourceDirField, 0xFFFFFFF8},
       {"type entry count huge", layout.resourceStart + 12, 0xFFFFFFFF},
       {"type entry pointing outside", layout.resourceStart + 20, 0xFFFFFFF0},
       {"data entry size beyond the section", layout.resourceStart + 0x4C, 0x7FFFFFFF},

@@ -207,7 +207,9 @@ TEST_F(SimNameLookupTest, RandomChangesNeverLeaveTheIndexBehind) {
       case 2: machine_.MoveFile("C:\\" + randomCase(path), "C:\\" + randomCase(anyPath())); break;
       case 3: machine_.CreateDirectory("C:\\" + randomCase(pick(folders))); break;
       case 4: machine_.RemoveDirectory("C:\\" + randomCase(pick(folders))); break;
-      case 5: machine_.CopyFile("C:\\" + randomCase(path), "C:\\" + randomCase(anyPath()), false); break;
+      case 5:
+        machine_.CopyFile("C:\\" + randomCase(path), "C:\\" + randomCase(anyPath()), false);
+        break;
       case 6: {
         std::string temp;
         machine_.CreateTempFile("C:\\" + randomCase(pick(folders)), "t", temp);
@@ -261,8 +263,7 @@ TEST_F(SimReaderTest, ReaderSeesWritesOfOtherHandlesAfterItsBufferFilled) {
   const FileHandle reader = Open("C:\\live.bin", FileAccess::read, FileDisposition::openExisting);
   EXPECT_EQ(Read(reader, 2), "01");  // the stream buffer now holds the whole file
 
-  const FileHandle writer =
-      Open("C:\\live.bin", FileAccess::write, FileDisposition::openExisting);
+  const FileHandle writer = Open("C:\\live.bin", FileAccess::write, FileDisposition::openExisting);
   std::uint64_t position = 0;
   ASSERT_EQ(machine_.SeekFile(writer, 4, SeekOrigin::begin, position), FileCause::none);
   ASSERT_EQ(machine_.WriteFile(writer, "ABCDEFGH", 8), FileCause::none);

@@ -94,8 +94,9 @@ TEST_F(SimProfile, OddLayoutsFollowWine) {
 }
 
 TEST_F(SimProfile, DamagedFilesReadAndRewriteAsWineDoes) {
-  ASSERT_EQ(PutFile(sim, ini, Raw("[g]\r\nk=ab\0cd\r\nz\0z=1\r\n[h\0i]\r\nm=2\r\n\xff\xfe\x01=3\r\n")),
-            FileCause::none);
+  ASSERT_EQ(
+      PutFile(sim, ini, Raw("[g]\r\nk=ab\0cd\r\nz\0z=1\r\n[h\0i]\r\nm=2\r\n\xff\xfe\x01=3\r\n")),
+      FileCause::none);
   EXPECT_EQ(Read("g", "k"), "ab");  // names and values end at a NUL
   EXPECT_EQ(Read("g", "z"), "1");
   EXPECT_EQ(Read("h", "\xff\xfe\x01"), "3");
@@ -153,13 +154,14 @@ TEST_F(SimProfile, UnicodeFilesKeepTheirEncoding) {
   EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[b]\r\nk=v\r\nn=1\r\n");
 
   // x= a surrogate pair, then a lone low surrogate.
-  const std::string utf16 = Raw(
-      "\xff\xfe[\0u\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"
-      "x\0=\0\x3d\xd8\x00\xde\x00\xdc\r\0\n\0");
+  const std::string utf16 =
+      Raw("\xff\xfe[\0u\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"
+          "x\0=\0\x3d\xd8\x00\xde\x00\xdc\r\0\n\0");
   ASSERT_EQ(PutFile(sim, ini, utf16), FileCause::none);
   EXPECT_EQ(Read("u", "k"), "v");
   ASSERT_EQ(Write("u", "n", "1"), FileCause::none);
-  EXPECT_EQ(Bytes(), utf16 + Raw("n\0=\0" "1\0\r\0\n\0"));
+  EXPECT_EQ(Bytes(), utf16 + Raw("n\0=\0"
+                                 "1\0\r\0\n\0"));
 
   const std::string bigEndian = Raw("\xfe\xff\0[\0u\0]\0\n\0k\0=\0v");
   ASSERT_EQ(PutFile(sim, ini, bigEndian), FileCause::none);

@@ -24,10 +24,10 @@ TEST(SimRestart, CarriesOutThePendingOperationsInOrderAndClearsThem) {
   const std::string pairs = "\\??\\C:\\A.TXT\0\\??\\C:\\B.TXT\0"s +
                             "\\??\\C:\\C.TXT\0!\\??\\C:\\D.TXT\0"s +
                             "\\??\\C:\\E.TXT\0\\??\\C:\\F.TXT\0\0"s;
-  ASSERT_EQ(machine.SetRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
-                                regtype::multiSz, pairs.data(),
-                                static_cast<std::uint32_t>(pairs.size())),
-            winerror::success);
+  ASSERT_EQ(
+      machine.SetRegValue(hkey::localMachine, kPendingRenamesKey, kPendingRenamesValue,
+                          regtype::multiSz, pairs.data(), static_cast<std::uint32_t>(pairs.size())),
+      winerror::success);
   FileHandle held = kNoFile;
   ASSERT_EQ(machine.OpenFile("C:\\HELD.TXT", FileAccess::read, FileShare::denyWrite,
                              FileDisposition::openExisting, held),
@@ -44,14 +44,10 @@ TEST(SimRestart, CarriesOutThePendingOperationsInOrderAndClearsThem) {
 
   const std::string missing = testing::Bracketed(FileCause::fileNotFound);
   const std::pair<const char*, std::string> expected[] = {
-      {"C:\\GONE.TXT", missing},
-      {"C:\\HELD.TXT", missing},  // no handle outlives the restart
-      {"C:\\LOCKED.TXT", "LOCKED"},  // a read-only file is not deleted
-      {"C:\\A.TXT", missing},
-      {"C:\\B.TXT", "A"},
-      {"C:\\C.TXT", missing},
-      {"C:\\D.TXT", "C"},
-      {"C:\\E.TXT", "E"},  // without "!" the file at the target stays
+      {"C:\\GONE.TXT", missing},    {"C:\\HELD.TXT", missing},  // no handle outlives the restart
+      {"C:\\LOCKED.TXT", "LOCKED"},                             // a read-only file is not deleted
+      {"C:\\A.TXT", missing},       {"C:\\B.TXT", "A"},        {"C:\\C.TXT", missing},
+      {"C:\\D.TXT", "C"},           {"C:\\E.TXT", "E"},  // without "!" the file at the target stays
       {"C:\\F.TXT", "F"},
   };
   for (const auto& [path, bytes] : expected) EXPECT_EQ(GetFile(machine, path), bytes) << path;

@@ -2,11 +2,11 @@
 // numbers, so a wrong constant in the table shows up here.
 #ifdef _WIN32
 
+#include "backends/win32/win32_error.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include "backends/win32/win32_error.h"
 
 namespace velmora {
 namespace {
@@ -60,11 +60,11 @@ TEST(Win32ErrorTest, KnownCodesMapToTheirCause) {
 TEST(Win32ErrorTest, CodesOutsideTheTableAreGeneric) {
   // Neighbours of mapped codes and errors the file calls do produce.
   const std::uint32_t others[] = {
-      1,           // ERROR_INVALID_FUNCTION
-      18,          // ERROR_NO_MORE_FILES
-      24,          // ERROR_BAD_LENGTH, between ERROR_CRC and ERROR_SEEK
-      87,          // ERROR_INVALID_PARAMETER
-      1392,        // ERROR_FILE_CORRUPT
+      1,     // ERROR_INVALID_FUNCTION
+      18,    // ERROR_NO_MORE_FILES
+      24,    // ERROR_BAD_LENGTH, between ERROR_CRC and ERROR_SEEK
+      87,    // ERROR_INVALID_PARAMETER
+      1392,  // ERROR_FILE_CORRUPT
       0xFFFFFFFF,
   };
   for (std::uint32_t code : others) {

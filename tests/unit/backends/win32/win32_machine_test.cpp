@@ -4,13 +4,14 @@
 // machine conformance cases.
 #ifdef _WIN32
 
+#include "backends/win32/win32_machine.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "backends/win32/win32_machine.h"
 #include "backends/win32/wine_detect.h"
 #include "framework/ascii.h"
 
@@ -39,16 +40,17 @@ class Win32MachineTest : public ::testing::Test {
                   FileShare share = FileShare::denyNone,
                   FileDisposition disposition = FileDisposition::openAlways) {
     FileHandle handle = kNoFile;
-    EXPECT_EQ(machine_.OpenFile(Path(name), access, share, disposition, handle),
-              FileCause::none) << name;
+    EXPECT_EQ(machine_.OpenFile(Path(name), access, share, disposition, handle), FileCause::none)
+        << name;
     return handle;
   }
 
   void MakeFile(const std::string& name, const std::string& content) {
-    const FileHandle handle = Open(name, FileAccess::write, FileShare::exclusive,
-                                   FileDisposition::createAlways);
-    ASSERT_EQ(machine_.WriteFile(handle, content.data(), static_cast<std::uint32_t>(content.size())),
-              FileCause::none);
+    const FileHandle handle =
+        Open(name, FileAccess::write, FileShare::exclusive, FileDisposition::createAlways);
+    ASSERT_EQ(
+        machine_.WriteFile(handle, content.data(), static_cast<std::uint32_t>(content.size())),
+        FileCause::none);
     ASSERT_EQ(machine_.CloseFile(handle), FileCause::none);
   }
 
@@ -108,12 +110,10 @@ TEST_F(Win32MachineTest, PositionsBeyondFourGigabytesKeepTheirHighHalf) {
   const FileHandle handle = Open("far.bin");
   std::uint64_t position = 0;
   // Positions past the end are allowed and take no disk space.
-  ASSERT_EQ(machine_.SeekFile(handle, 0x100000005LL, SeekOrigin::begin, position),
-            FileCause::none);
+  ASSERT_EQ(machine_.SeekFile(handle, 0x100000005LL, SeekOrigin::begin, position), FileCause::none);
   EXPECT_EQ(position, 0x100000005ULL);
   // A low half of all ones looks like the call's failure value.
-  ASSERT_EQ(machine_.SeekFile(handle, 0x1FFFFFFFFLL, SeekOrigin::begin, position),
-            FileCause::none);
+  ASSERT_EQ(machine_.SeekFile(handle, 0x1FFFFFFFFLL, SeekOrigin::begin, position), FileCause::none);
   EXPECT_EQ(position, 0x1FFFFFFFFULL);
   ASSERT_EQ(machine_.SeekFile(handle, -0x1FFFFFFFFLL, SeekOrigin::current, position),
             FileCause::none);
@@ -147,13 +147,11 @@ TEST_F(Win32MachineTest, OperatingSystemErrorsArriveAsCauses) {
 
   MakeFile("other.bin", "x");
   EXPECT_EQ(machine_.MoveFile(Path("held.bin"), Path("other.bin")), FileCause::accessDenied);
-  EXPECT_EQ(machine_.CopyFile(Path("held.bin"), Path("other.bin"), true),
-            FileCause::accessDenied);
+  EXPECT_EQ(machine_.CopyFile(Path("held.bin"), Path("other.bin"), true), FileCause::accessDenied);
   EXPECT_EQ(machine_.CreateDirectory(dir_), FileCause::accessDenied);
   EXPECT_EQ(machine_.RemoveDirectory(dir_), FileCause::accessDenied);  // not empty
   std::uint32_t attributes = 0;
-  EXPECT_EQ(machine_.GetFileAttributes(Path("missing.bin"), attributes),
-            FileCause::fileNotFound);
+  EXPECT_EQ(machine_.GetFileAttributes(Path("missing.bin"), attributes), FileCause::fileNotFound);
   EXPECT_EQ(machine_.SetCurrentDirectory(Path("missing")), FileCause::fileNotFound);
 }
 
@@ -166,9 +164,9 @@ TEST_F(Win32MachineTest, ReadOnlyFilesRefuseDeletionAndWriting) {
   EXPECT_EQ(machine_.DeleteFile(Path("locked.txt")), FileCause::accessDenied);
 
   FileHandle handle = kNoFile;
-  const FileCause open = machine_.OpenFile(Path("locked.txt"), FileAccess::write,
-                                           FileShare::denyNone, FileDisposition::openExisting,
-                                           handle);
+  const FileCause open =
+      machine_.OpenFile(Path("locked.txt"), FileAccess::write, FileShare::denyNone,
+                        FileDisposition::openExisting, handle);
   if (open == FileCause::none) {
     machine_.CloseFile(handle);
     machine_.SetFileAttributes(Path("locked.txt"), attr::normal);

@@ -87,7 +87,8 @@ std::vector<std::uint8_t> QuadrantFile(int width, int height, int bitCount) {
 // A screen bitmap of the quadrant picture, deleted at the end.
 class QuadrantBitmap {
  public:
-  QuadrantBitmap(int width, int height, int bitCount) : file_(QuadrantFile(width, height, bitCount)) {
+  QuadrantBitmap(int width, int height, int bitCount)
+      : file_(QuadrantFile(width, height, bitCount)) {
     const std::optional<DibImage> image = CheckBitmapImage(file_.data(), file_.size());
     if (image) bitmap_ = ui_.CreateScreenBitmap(*image);
   }
@@ -103,7 +104,8 @@ class QuadrantBitmap {
 struct Format {
   int width, height, bitCount;
 };
-constexpr Format kFormats[] = {{2, 2, 24}, {2, -2, 24}, {2, 2, 8}, {2, -2, 8}, {6, 4, 24}, {6, -4, 8}};
+constexpr Format kFormats[] = {{2, 2, 24}, {2, -2, 24}, {2, 2, 8},
+                               {2, -2, 8}, {6, 4, 24},  {6, -4, 8}};
 
 TEST(Win32ScreenBitmapTest, BitmapsHaveTheImageSizeWhicheverWayItsRowsRun) {
   for (const Format f : kFormats) {
