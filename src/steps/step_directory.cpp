@@ -72,8 +72,8 @@ bool CStepDirectory::SetRegEntry(const std::string& value) {
 // The common name checks, then the directory's own (not the ini value
 // step's: the ini fields are optional here).
 bool CStepDirectory::Validate(const StepList* steps, std::string* message) {
-  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on
-  // purpose
+  // The ini value step's checks are skipped on purpose.
+  // NOLINTNEXTLINE(bugprone-parent-virtual-call)
   if (!CStep::Validate(steps, message)) return false;
   const bool anyIni = !m_iniFile.empty() || !m_iniSection.empty() || !m_iniEntry.empty();
   const char* refusal = PrefixRefusal();

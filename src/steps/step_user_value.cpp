@@ -68,8 +68,8 @@ bool CStepUserValue::SetRegEntry(const std::string& value) {
 // The common name checks, then the user value's own: the value goes to the
 // registry entry or to a complete ini entry.
 bool CStepUserValue::Validate(const StepList* steps, std::string* message) {
-  // NOLINTNEXTLINE(bugprone-parent-virtual-call): the ini value step's checks are skipped on
-  // purpose
+  // The ini value step's checks are skipped on purpose.
+  // NOLINTNEXTLINE(bugprone-parent-virtual-call)
   if (!CStep::Validate(steps, message)) return false;
   const char* refusal = PrefixRefusal();
   if (refusal == nullptr && m_regEntry.empty() && !NamesIniEntry())
