@@ -9,6 +9,7 @@
 #include "framework/file_exception.h"
 #include "platform/machine.h"
 #include "platform/ui.h"
+#include "services/program_manager.h"
 #include "shell/media_prompt.h"
 #include "shell/program_items.h"
 #include "shell/run_window.h"
@@ -264,7 +265,7 @@ void InstallationRun::AddProgramItems(const CStep* programGroup) {
       commandLine = file->GetTargetDirectory() + step->GetName();
     const std::string iconName = step->GetIconName();
     const std::string title = iconName.empty() ? step->GetName() : iconName;
-    if (!AddProgramItem(group, commandLine, title)) {
+    if (!ProgmanAddItem(group, commandLine, title)) {
       AppMessageBox(
           "Unable to create program group item " + step->GetName() + " - retry installation",
           mb::ok | mb::iconExclamation);
@@ -284,12 +285,12 @@ void InstallationRun::RemoveAddedProgramItems() {
     if (own != nullptr)
       for (const auto& entry : own->entries)
         held = held || (entry->GetIcon() && ProgramItemTitle(*entry) == item.title);
-    if (!held) DeleteProgramItem(item.group, item.title);
+    if (!held) ProgmanDeleteItem(item.group, item.title);
   }
   addedItems_.clear();
   if (group_.empty() || groupCreator_ != title_) return;
   const std::optional<std::string> description = RequestProgramGroup(group_);
-  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(group_);
+  if (description && ProgramGroupItemCount(*description) == 0u) ProgmanDeleteGroup(group_);
 }
 
 void InstallationRun::RollBack() {

@@ -4,24 +4,10 @@
 
 namespace velmora {
 
-bool AddProgramItem(const std::string& group, const std::string& commandLine,
-                    const std::string& title) {
-  return ProgmanAddItem(group, commandLine, title);
-}
-
-bool DeleteProgramItem(const std::string& group, const std::string& title) {
-  return ProgmanDeleteItem(group, title);
-}
-
 std::optional<std::string> RequestProgramGroup(const std::string& group) {
   const ProgmanReply reply = ProgmanRequest(group);
   if (!reply) return std::nullopt;
   return std::string(reply.get());  // the description is the reply's first string
-}
-
-bool DeleteProgramGroup(const std::string& group) {
-  ProgmanDeleteGroup(group);
-  return true;
 }
 
 std::optional<std::vector<std::string>> ProgramGroupNames() {

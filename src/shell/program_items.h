@@ -1,11 +1,7 @@
-// The program items of an installation (icons in its program group), as the
-// runs reach them: the installation run adds an item for every finished
-// step that asks for one; the uninstallation run deletes those items, asks
-// for the group's description and deletes the group when it is empty.
-//
-// The operations go to the Program Manager client
-// (services/program_manager.h) on the current machine; a machine without a
-// Program Manager refuses items and answers no description.
+// What the runs read of Program Manager's groups: a group's description and
+// the item count it reports, and the names of the groups.  Items are added
+// and deleted through the Program Manager client (services/program_manager.h)
+// directly; a machine without a Program Manager answers no description.
 #pragma once
 
 #include <optional>
@@ -14,11 +10,7 @@
 
 namespace velmora {
 
-bool AddProgramItem(const std::string& group, const std::string& commandLine,
-                    const std::string& title);
-bool DeleteProgramItem(const std::string& group, const std::string& title);
 std::optional<std::string> RequestProgramGroup(const std::string& group);
-bool DeleteProgramGroup(const std::string& group);
 
 // The names of the groups Program Manager holds; nullopt when it cannot be
 // asked.

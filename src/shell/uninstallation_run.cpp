@@ -13,6 +13,7 @@
 #include "platform/ui.h"
 #include "services/file_error_report.h"
 #include "services/file_removal.h"
+#include "services/program_manager.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/run_window.h"
@@ -228,10 +229,10 @@ void UninstallationRun::RemoveProgramGroup(const CStep* programGroup) {
     items.insert(items.end(), own->additions.items.begin(), own->additions.items.end());
   for (const LogProgramItem& item : items)
     if (!products_.OtherHoldsItem(item.group, item.title))
-      DeleteProgramItem(item.group, item.title);
+      ProgmanDeleteItem(item.group, item.title);
   if (!MayDeleteGroup(group)) return;
   const std::optional<std::string> description = RequestProgramGroup(group);
-  if (description && ProgramGroupItemCount(*description) == 0u) DeleteProgramGroup(group);
+  if (description && ProgramGroupItemCount(*description) == 0u) ProgmanDeleteGroup(group);
 }
 
 bool UninstallationRun::MayDeleteGroup(const std::string& group) const {
