@@ -27,9 +27,8 @@ InstallationRun::InstallationRun(RunWindow& window, const std::string& programPa
       CurrentMachine().OpenFile(programPath, FileAccess::read, FileShare::denyWrite,
                                 FileDisposition::openExisting, programImage_) != FileCause::none)
     programImage_ = kNoFile;
-  SetCurrentReplaceChecks(this);
-  SetCurrentBackgroundWindow(&window_);
-  SetCurrentInstalledProducts(&products_);
+  context_.backgroundWindow = &window_;
+  context_.installedProducts = &products_;
 }
 
 InstallationRun::~InstallationRun() {
@@ -40,9 +39,6 @@ InstallationRun::~InstallationRun() {
   progress_.reset();
   media_.Stream().Abort();
   if (programImage_ != kNoFile) CurrentMachine().CloseFile(programImage_);
-  if (CurrentReplaceChecks() == this) SetCurrentReplaceChecks(nullptr);
-  if (CurrentBackgroundWindow() == &window_) SetCurrentBackgroundWindow(nullptr);
-  if (CurrentInstalledProducts() == &products_) SetCurrentInstalledProducts(nullptr);
 }
 
 // The media files are looked for in the current directory; while one cannot
@@ -164,8 +160,8 @@ bool InstallationRun::ReadHeader() {
     return false;
   }
   if (ReadHeaderFlagsAndCount(media_.Stream(), header) != LayoutFault::none) return false;
-  checkDates_ = header.checkDates;
-  checkVersions_ = header.checkVersions;
+  context_.checkDates = header.checkDates;
+  context_.checkVersions = header.checkVersions;
   twoParts_ = header.twoParts;
   stepCount_ = static_cast<std::int32_t>(header.stepCount);  // signed, as the loop compares it
   return true;
@@ -177,16 +173,17 @@ bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup)
     if (step == nullptr) return false;
     if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = step;
     switch (step->GetInstallMode()) {
-      case 0:
+      case InstallMode::refused:
+    step->JoinRun(&context_);
         delete step;
         progress_.reset();
         return false;
-      case 1: doneSteps_.push_back(step); break;
-      case 2:
+      case InstallMode::done: doneSteps_.push_back(step); break;
+      case InstallMode::pending:
         totalWeight += step->GetDataSize();
         pendingSteps_.push_back(step);
         break;
-      default:
+      case InstallMode::leftOut:
         // Left out of both lists: nobody else would ever delete it.
         if (programGroup == step) programGroup = nullptr;
         delete step;
@@ -222,13 +219,13 @@ bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& don
       progress_.reset();
       return false;
     }
-    const int result = step->Install();
-    if (result == 0) {
+    const InstallResult result = step->Install();
+    if (result == InstallResult::failed) {
       CurrentUi().Note(RunNote::stepFailed, description);
       progress_.reset();
       return false;
     }
-    if (result == 1) {
+    if (result == InstallResult::done) {
       CurrentUi().Note(RunNote::stepDone, description);
       doneSteps_.push_back(step);
       doneWeight += step->GetDataSize();

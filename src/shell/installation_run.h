@@ -19,7 +19,7 @@
 #include "shell/run_setup.h"
 #include "shell/uninstaller_registration.h"
 #include "steps/installed_products.h"
-#include "steps/replace_decision.h"
+#include "steps/run_context.h"
 #include "steps/step.h"
 #include "steps/uninstall_log.h"
 
@@ -28,7 +28,7 @@ namespace velmora {
 class CProgressDialog;
 class RunWindow;
 
-class InstallationRun final : public ReplaceChecks {
+class InstallationRun final {
  public:
   // programPath: the running program, opened at once without sharing write
   // or delete access, so that it can be neither changed nor renamed while
@@ -48,8 +48,7 @@ class InstallationRun final : public ReplaceChecks {
   // The number of the media file opened last.
   std::uint32_t CurrentDisk() const { return media_.Number(); }
   const StepList& DoneSteps() const { return doneSteps_; }
-  bool CheckDates() const override { return checkDates_; }
-  bool CheckVersions() const override { return checkVersions_; }
+  const RunContext& Context() const { return context_; }
 
  private:
   bool Install();
@@ -74,8 +73,6 @@ class InstallationRun final : public ReplaceChecks {
   std::int32_t stepCount_ = 0;
   StepList pendingSteps_;
   StepList doneSteps_;
-  bool checkVersions_ = true;
-  bool checkDates_ = true;
   bool twoParts_ = false;
   UninstallerRegistration registration_;
 
@@ -83,6 +80,8 @@ class InstallationRun final : public ReplaceChecks {
   // and the others.
   InstalledProducts products_;
   bool productsRead_ = false;
+  // What the steps share; the steps read from the parts join it.
+  RunContext context_;
   // The program group and items of this installation.
   std::string group_;
   std::string groupCreator_;

@@ -39,8 +39,8 @@ std::string ForeignLogMessage(const std::string& logPath) {
 UninstallationRun::UninstallationRun(RunWindow& window, std::string programPath,
                                      std::string logPath)
     : window_(window), programPath_(std::move(programPath)), logPath_(std::move(logPath)) {
-  SetCurrentBackgroundWindow(&window_);
-  SetCurrentInstalledProducts(&products_);
+  context_.backgroundWindow = &window_;
+  context_.installedProducts = &products_;
 }
 
 UninstallationRun::~UninstallationRun() {
@@ -49,8 +49,6 @@ UninstallationRun::~UninstallationRun() {
   for (CStep* step : doneSteps_) delete step;
   doneSteps_.clear();
   progress_.reset();
-  if (CurrentBackgroundWindow() == &window_) SetCurrentBackgroundWindow(nullptr);
-  if (CurrentInstalledProducts() == &products_) SetCurrentInstalledProducts(nullptr);
 }
 
 RunOutcome UninstallationRun::Run() {
@@ -111,6 +109,7 @@ bool UninstallationRun::Uninstall() {
   CStep* programGroup = nullptr;
   for (auto& entry : listing.entries) {
     if (entry->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = entry.get();
+    entry->JoinRun(&context_);
     pendingSteps_.push_back(entry.release());
   }
   const std::uint32_t count = listing.count;

@@ -16,6 +16,7 @@
 
 #include "shell/run_setup.h"
 #include "steps/installed_products.h"
+#include "steps/run_context.h"
 #include "steps/step.h"
 #include "steps/uninstall_log.h"
 
@@ -52,6 +53,8 @@ class UninstallationRun {
   StepList doneSteps_;
   // The other products' logs, and the own log's additions.
   InstalledProducts products_;
+  // What the logged steps share.
+  RunContext context_;
 };
 
 }  // namespace velmora

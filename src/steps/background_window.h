@@ -1,8 +1,7 @@
 // The window a background image step paints: the installation's main
 // window, which keeps one step as its background and asks it to paint the
-// middle of the window from then on.  The main window answers for the
-// length of its life; without one a background step makes its picture and
-// shows it nowhere.
+// middle of the window from then on.  The run's context names it; without
+// one a background step makes its picture and shows it nowhere.
 #pragma once
 
 namespace velmora {
@@ -21,9 +20,5 @@ class BackgroundWindow {
  protected:
   ~BackgroundWindow() = default;
 };
-
-// The process-wide window; null when none is installed.
-BackgroundWindow* CurrentBackgroundWindow();
-void SetCurrentBackgroundWindow(BackgroundWindow* window);
 
 }  // namespace velmora

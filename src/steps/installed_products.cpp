@@ -13,8 +13,6 @@
 namespace velmora {
 namespace {
 
-InstalledProducts* g_products = nullptr;
-
 constexpr std::uint32_t kCommandBuffer = 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -215,9 +213,6 @@ bool InstalledProducts::HandOver(const LogFileRecord& record) {
   }
   return written;
 }
-
-InstalledProducts* CurrentInstalledProducts() { return g_products; }
-void SetCurrentInstalledProducts(InstalledProducts* products) { g_products = products; }
 
 std::optional<LogFileRecord> CurrentFileRecord(const std::string& target) {
   Machine& machine = CurrentMachine();

@@ -99,10 +99,6 @@ class InstalledProducts {
   std::vector<ProductLog> others_;
 };
 
-// The records of the run under way; null while there is none.
-InstalledProducts* CurrentInstalledProducts();
-void SetCurrentInstalledProducts(InstalledProducts* products);
-
 // What identifies the file at a path now; nullopt when there is none.
 std::optional<LogFileRecord> CurrentFileRecord(const std::string& target);
 

@@ -6,14 +6,6 @@
 #include "platform/ui.h"
 
 namespace velmora {
-namespace {
-
-const ReplaceChecks* g_replaceChecks = nullptr;
-
-}  // namespace
-
-const ReplaceChecks* CurrentReplaceChecks() { return g_replaceChecks; }
-void SetCurrentReplaceChecks(const ReplaceChecks* checks) { g_replaceChecks = checks; }
 
 std::uint64_t ReadFileVersion(const std::string& path) {
   std::uint64_t version = 0;

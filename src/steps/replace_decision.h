@@ -30,23 +30,6 @@ struct ReplaceInputs {
   bool checkVersions = true;
 };
 
-// Whether the running installation compares dates and versions before a
-// file replaces an existing one (its header's flags).  The installation's
-// main window answers for the length of its life; without one, both checks
-// are made.
-class ReplaceChecks {
- public:
-  virtual bool CheckDates() const = 0;
-  virtual bool CheckVersions() const = 0;
-
- protected:
-  ~ReplaceChecks() = default;
-};
-
-// The process-wide answer; null when none is installed.
-const ReplaceChecks* CurrentReplaceChecks();
-void SetCurrentReplaceChecks(const ReplaceChecks* checks);
-
 // True: replace the existing file; false: keep it.  May show the replace
 // question; has no other effect.
 bool DecideReplace(const ReplaceInputs& inputs);

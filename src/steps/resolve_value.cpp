@@ -2,6 +2,7 @@
 
 #include "platform/machine.h"
 #include "platform/ui.h"
+#include "steps/run_context.h"
 #include "steps/step_directory.h"
 
 namespace velmora {
@@ -41,7 +42,8 @@ std::optional<std::string> JoinMachineDirectory(const std::string& directory,
 
 }  // namespace
 
-std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
+std::optional<std::string> ResolveDirectoryReference(const RunContext* run,
+                                                     const std::string& prefix,
                                                      const std::string& defaultValue) {
   if (prefix == "<None>") return defaultValue;
   if (prefix == "<Windows>")
@@ -52,7 +54,7 @@ std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
     return JoinMachineDirectory(CurrentMachine().GetSystemDirectory(), defaultValue,
                                 "Can't get System directory", "System directory too long (!)",
                                 "<type windows system directory>\\");
-  CStepDirectory* directory = CStepDirectory::FindByName(prefix);
+  CStepDirectory* directory = run == nullptr ? nullptr : run->FindDirectory(prefix);
   if (directory == nullptr) {
     Warn(
         "Ensure that the directory is defined before the file to be copied, in the Velmora "

@@ -2,8 +2,8 @@
 //   "<None>"            the default, unchanged
 //   "<Windows>"         the Windows directory, then the default
 //   "<Windows system>"  the system directory, then the default
-//   anything else       the path of the directory step of that name, then
-//                       the default
+//   anything else       the path of the run's directory step of that name,
+//                       then the default
 // Between directory and default there is exactly one backslash.  Problems
 // are shown in a message box (OK, exclamation icon) and the value is still
 // built: from a placeholder text and the default, or from the default alone.
@@ -23,13 +23,17 @@
 
 namespace velmora {
 
+class RunContext;
+
 // Longest value the rule produces when it joins a directory (or a
 // placeholder) and a default: the platform's path buffer less its
 // terminator.  "<None>" joins nothing, so its default is not limited.
 inline constexpr std::size_t kMaxResolvedLength = kMaxPathBytes - 1;
 
-// The value; none when a join does not fit kMaxResolvedLength.
-std::optional<std::string> ResolveDirectoryReference(const std::string& prefix,
+// The value; none when a join does not fit kMaxResolvedLength.  `run` holds
+// the directory steps a name may refer to (null: none).
+std::optional<std::string> ResolveDirectoryReference(const RunContext* run,
+                                                     const std::string& prefix,
                                                      const std::string& defaultValue);
 
 }  // namespace velmora

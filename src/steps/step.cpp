@@ -2,6 +2,7 @@
 
 #include "framework/archive.h"
 #include "framework/file_exception.h"
+#include "steps/run_context.h"
 
 namespace velmora {
 
@@ -19,6 +20,13 @@ void CStep::Serialize(CArchive& ar) {
     ar >> m_version;
     if (m_version > kStepArchiveVersion) throw CArchiveException(CArchiveException::generic);
   }
+}
+
+void CStep::JoinRun(RunContext* run) {
+  if (m_run == run) return;
+  if (m_run != nullptr) m_run->Leave(this);
+  m_run = run;
+  if (run != nullptr) run->Join(this);
 }
 
 void CStep::SetDiskAndOffset(std::uint32_t disk, std::uint32_t offset) {
@@ -141,8 +149,8 @@ bool CStep::IsUninstallable() const { return false; }
 bool CStep::Uninstall() { return false; }
 bool CStep::Rollback() { return true; }
 bool CStep::InstallData(CCompressedFile*) { return true; }
-int CStep::Install() { return 1; }
-int CStep::GetInstallMode() const { return 2; }
+InstallResult CStep::Install() { return InstallResult::done; }
+InstallMode CStep::GetInstallMode() const { return InstallMode::pending; }
 void CStep::OnInstalled(StepList*) {}
 
 }  // namespace velmora

@@ -25,12 +25,22 @@ class CArchive;
 class CCompressedFile;
 class CDC;  // platform/device_context.h: where the background step paints
 class CStep;
+class RunContext;  // steps/run_context.h: what the run shares with its steps
 
 // An ordered list of steps with stable positions.
 using StepList = std::list<CStep*>;
 
 // Largest description length (a description line is held in 256 bytes).
 inline constexpr std::size_t kMaxDescriptionLength = 255;
+
+// What Install answers.  A step not done yet stays pending and is tried
+// again after a later step completes.
+enum class InstallResult { failed = 0, done = 1, notYet = 2 };
+
+// Where the run puts a step it has just read: refused ends the run, done
+// goes straight to the done steps, pending waits for Install, and left out
+// is dropped.
+enum class InstallMode { refused = 0, done = 1, pending = 2, leftOut = 3 };
 
 // Version of the archive form written by Serialize; loading refuses newer.
 inline constexpr std::uint16_t kStepArchiveVersion = 7;
@@ -150,12 +160,18 @@ class CStep : public CObject {
   // Fills the step from its record body at the stream's position (the class
   // name has been read already).  False refuses the record.
   virtual bool ReadRecord(CCompressedFile* data);
-  virtual int Install();               // 0 = failed, 1 = done, other = not done yet
-  virtual int GetInstallMode() const;  // 2 = pending
+  virtual InstallResult Install();
+  virtual InstallMode GetInstallMode() const;
   virtual void OnInstalled(StepList* done);
 
   // The archive version last stored or loaded (7 for a new step).
   std::uint16_t GetVersion() const { return m_version; }
+
+  // ---- the run that adopted the step ---------------------------------------------
+  // The step leaves the run it was in and joins `run` (null: none), whose
+  // context outlives it.
+  void JoinRun(RunContext* run);
+  RunContext* Run() const { return m_run; }
 
  protected:
   // Cuts a description to what a description line holds.
@@ -166,6 +182,9 @@ class CStep : public CObject {
   std::uint16_t m_version;
   std::uint32_t m_disk;
   std::uint32_t m_dataOffset;
+
+ private:
+  RunContext* m_run = nullptr;
 };
 
 }  // namespace velmora

@@ -1,40 +1,14 @@
 #include "steps/step_directory.h"
 
 #include "framework/archive.h"
+#include "steps/run_context.h"
 
 namespace velmora {
-namespace {
-
-// The directory registry: every live directory step, and how many there
-// are.  The list exists only while at least one directory step lives.
-DirectoryList* g_directories = nullptr;
-int g_directoryCount = 0;
-
-}  // namespace
 
 VELMORA_IMPLEMENT_DYNCREATE(CStepDirectory, CStepIniValue)
 
-CStepDirectory::CStepDirectory() {
-  if (g_directories == nullptr) g_directories = new DirectoryList;
-  g_directories->push_back(this);
-  ++g_directoryCount;
-}
-
 CStepDirectory::~CStepDirectory() {
-  if (g_directories != nullptr) g_directories->remove(this);
-  if (--g_directoryCount == 0) {
-    delete g_directories;
-    g_directories = nullptr;
-  }
-}
-
-const DirectoryList* CStepDirectory::Registry() { return g_directories; }
-
-CStepDirectory* CStepDirectory::FindByName(const std::string& name) {
-  if (g_directories == nullptr || name.empty()) return nullptr;
-  for (CStepDirectory* step : *g_directories)
-    if (step->GetName() == name) return step;
-  return nullptr;
+  if (Run() != nullptr) Run()->RemoveDirectory(this);
 }
 
 void CStepDirectory::Serialize(CArchive& ar) {

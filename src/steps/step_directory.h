@@ -1,15 +1,12 @@
 // CStepDirectory: names a directory on the target machine and decides, once
-// per run, which directory that is.  Other steps refer to it by name in
-// their prefix and obtain the path through FindByName and GetPath.
-//
-// Every live directory step is also entered in a directory registry of its
-// own, in construction order, which FindByName walks.
+// per run, which directory that is.  Other steps of the same run refer to it
+// by name in their prefix and obtain the path through the run's directory
+// lookup (RunContext::FindDirectory) and GetPath.
 //
 // Archive form after CStepIniValue's: name, question, registry entry (only
 // from version 3 on), chosen directory.
 #pragma once
 
-#include <list>
 #include <string>
 #include <vector>
 
@@ -22,14 +19,11 @@ namespace velmora {
 inline constexpr const char* kDirectoryIsLink =
     "The requested directory is a link to another place.  Choose another directory.";
 
-class CStepDirectory;
-using DirectoryList = std::list<CStepDirectory*>;
-
 class CStepDirectory : public CStepIniValue {
   VELMORA_DECLARE_DYNCREATE(CStepDirectory)
 
  public:
-  CStepDirectory();
+  CStepDirectory() = default;
   ~CStepDirectory() override;
 
   void Serialize(CArchive& ar) override;
@@ -57,8 +51,8 @@ class CStepDirectory : public CStepIniValue {
 
   std::string GetKindName() const override;
 
-  // GetPath; 1 when a directory is then chosen, 0 when it is not.
-  int Install() override;
+  // GetPath; done when a directory is then chosen, failed when it is not.
+  InstallResult Install() override;
   // Puts back what the registry value and the ini entry held before
   // GetPath wrote the choice there (type and bytes or no value; whole text
   // or no entry).  Changes nothing when GetPath wrote nothing, or when it
@@ -84,12 +78,6 @@ class CStepDirectory : public CStepIniValue {
   void SetChosenPath(const std::string& path);
   // The chosen directory as it stands, without asking; "" while unchosen.
   const std::string& GetChosenPath() const { return m_directory; }
-
-  // The first live directory step whose name is exactly `name`; null when
-  // there is none or `name` is empty.
-  static CStepDirectory* FindByName(const std::string& name);
-  // Every live directory step, in construction order; null when none lives.
-  static const DirectoryList* Registry();
 
  protected:
   std::string m_directory;

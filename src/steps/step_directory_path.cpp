@@ -113,7 +113,9 @@ std::string CStepDirectory::GetPath() {
   return m_directory;
 }
 
-int CStepDirectory::Install() { return GetPath().empty() ? 0 : 1; }
+InstallResult CStepDirectory::Install() {
+  return GetPath().empty() ? InstallResult::failed : InstallResult::done;
+}
 
 bool CStepDirectory::Rollback() {
   const bool registry = m_previousRegistryValue.Restore();

@@ -25,6 +25,8 @@
 
 namespace velmora {
 
+class InstalledProducts;
+
 class CStepFile : public CStep {
   VELMORA_DECLARE_DYNCREATE(CStepFile)
 
@@ -62,7 +64,7 @@ class CStepFile : public CStep {
   bool InstallData(CCompressedFile* data) override;
   // Puts the new file in place (or keeps the existing one), sets its times
   // and attributes, registers it and counts it as shared.
-  int Install() override;
+  InstallResult Install() override;
   // Removes the file, or only takes back its shared count.
   bool Uninstall() override;
   // Undoes this installation's Install: takes back the shared count it
@@ -116,13 +118,16 @@ class CStepFile : public CStep {
   bool CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHandle file);
   bool ReplaceExisting(const std::string& target);
   bool SetPlacedStatus(const std::string& target);
-  int Placed(const std::string& target, bool existed);
-  int CountShared(const std::string& target, bool existed);
+  InstallResult Placed(const std::string& target, bool existed);
+  InstallResult CountShared(const std::string& target, bool existed);
   FileTimes StoredTimes() const;
   void UndoPlacement(const std::string& target);
   bool TakeBackSharedCount(const std::string& target);
   enum class Leave { no, yes, failed };
   Leave LeftForOthers(const std::string& target) const;
+  // The run's installed products; null when the step has joined no run or
+  // the run knows of none.
+  InstalledProducts* Products() const;
 
   // Run-time state of this installation only; never written to the log.
   std::string m_keptAsidePath;  // the replaced file, moved aside

@@ -4,6 +4,7 @@
 #include "services/bitmap_loader.h"
 #include "steps/background_window.h"
 #include "steps/picture_fit.h"
+#include "steps/run_context.h"
 
 namespace velmora {
 
@@ -11,7 +12,7 @@ VELMORA_IMPLEMENT_DYNCREATE(CStepFileBackground, CStepFile)
 
 CStepFileBackground::~CStepFileBackground() {
   DeleteBitmap();
-  BackgroundWindow* window = CurrentBackgroundWindow();
+  BackgroundWindow* window = Run() == nullptr ? nullptr : Run()->backgroundWindow;
   if (window != nullptr && window->Background() == this) window->SetBackground(nullptr);
 }
 
@@ -34,7 +35,7 @@ bool CStepFileBackground::SetName(const std::string& value) {
 void CStepFileBackground::ShowImage(const std::uint8_t* data, std::uint32_t size) {
   if (m_bitmap == 0) m_bitmap = CreateBitmapFromImage(data, size);
   m_previewText = m_bitmap == 0 ? std::string() : std::to_string(m_bitmap);
-  if (BackgroundWindow* window = CurrentBackgroundWindow()) {
+  if (BackgroundWindow* window = Run() == nullptr ? nullptr : Run()->backgroundWindow) {
     window->SetBackground(this);
     window->RepaintNow();
   }

@@ -15,6 +15,7 @@
 #include "datafile/media_set.h"
 #include "platform/path_limit.h"
 #include "platform/ui.h"
+#include "steps/run_context.h"
 #include "steps/step_directory.h"
 #include "steps/step_file.h"
 
@@ -57,7 +58,7 @@ bool CStepFile::ResolveTargetDirectory(std::string& directory) {
     if (reference == "<Windows>" || reference == "<Windows system>") {
       if (!PlatformDirectory(reference != "<Windows>", directory)) return false;
     } else {
-      CStepDirectory* step = CStepDirectory::FindByName(reference);
+      CStepDirectory* step = Run() == nullptr ? nullptr : Run()->FindDirectory(reference);
       if (step == nullptr) {
         Warn(
             "Ensure that the directory is defined before the file to be copied, in the Velmora "

@@ -12,8 +12,8 @@
 #include "services/shared_files.h"
 #include "steps/installed_products.h"
 #include "steps/replace_decision.h"
+#include "steps/run_context.h"
 #include "steps/step_file.h"
-#include "steps/step_file_targets.h"
 
 namespace velmora {
 namespace {
@@ -21,9 +21,9 @@ namespace {
 const char* const kProbeFailed = "Could not open existing file to see if it needed updated";
 const char* const kStatusFailed = "Could not reset existing file status";
 
-int Fail(const char* text) {
+InstallResult Fail(const char* text) {
   AppMessageBox(text, mb::ok | mb::iconExclamation);
-  return 0;
+  return InstallResult::failed;
 }
 
 // Clears read-only so the file can be moved or deleted; answers the cause
@@ -37,9 +37,13 @@ FileCause ClearReadOnly(Machine& machine, const std::string& path) {
 
 }  // namespace
 
+InstalledProducts* CStepFile::Products() const {
+  return Run() == nullptr ? nullptr : Run()->installedProducts;
+}
+
 CStepFile::~CStepFile() {
   DeleteTempFile();
-  ForgetPlacedTarget(this);
+  if (Run() != nullptr) Run()->ForgetPlacedTargets(this);
 }
 
 void CStepFile::DeleteTempFile() {
@@ -54,7 +58,7 @@ bool CStepFile::ReplaceExisting(const std::string& target) {
   std::uint32_t attributes = 0;
   const bool haveAttributes = machine.GetFileAttributes(target, attributes) == FileCause::none;
   if (ClearReadOnly(machine, target) != FileCause::none) return false;
-  if (PlacedTargetOwner(target) != nullptr) {
+  if (Run() != nullptr && Run()->PlacedTargetOwner(target) != nullptr) {
     // An earlier step of this installation placed it and keeps the file
     // that was there before; this one only replaces the earlier step's file.
     m_tookOver = true;
@@ -122,11 +126,11 @@ void CStepFile::UndoPlacement(const std::string& target) {
     }
   }
   m_placed = false;
-  ForgetPlacedTarget(this);
+  if (Run() != nullptr) Run()->ForgetPlacedTargets(this);
 }
 
-int CStepFile::Install() {
-  if (m_tempPath.empty()) return 1;  // nothing to place: a picture or a text
+InstallResult CStepFile::Install() {
+  if (m_tempPath.empty()) return InstallResult::done;  // nothing to place: a picture or a text
   const std::string target = TargetPath();
   Machine& machine = CurrentMachine();
 
@@ -165,9 +169,9 @@ int CStepFile::Install() {
     inputs.newFilePath = m_tempPath;
     inputs.newCreation = m_creationTime;
     inputs.newModification = m_modificationTime;
-    if (const ReplaceChecks* checks = CurrentReplaceChecks()) {
-      inputs.checkDates = checks->CheckDates();
-      inputs.checkVersions = checks->CheckVersions();
+    if (const RunContext* run = Run()) {
+      inputs.checkDates = run->checkDates;
+      inputs.checkVersions = run->checkVersions;
     }
     replace = DecideReplace(inputs);
     if (replace && !ReplaceExisting(target)) return Fail(kStatusFailed);
@@ -175,7 +179,7 @@ int CStepFile::Install() {
 
   if (!replace) {
     m_keptExisting = true;
-    if (const InstalledProducts* products = CurrentInstalledProducts())
+    if (const InstalledProducts* products = Products())
       m_keptOwned = products->OwnHolds(target) || products->OtherHolds(target);
     if (machine.DeleteFile(m_tempPath) == FileCause::none) m_tempPath.clear();
     return CountShared(target, existed);
@@ -189,11 +193,11 @@ int CStepFile::Install() {
 
 // The new file is at the target: its times, attributes, registration and
 // shared count.
-int CStepFile::Placed(const std::string& target, bool existed) {
+InstallResult CStepFile::Placed(const std::string& target, bool existed) {
   m_tempPath.clear();
   m_placed = true;
   CancelDeletionAtRestart(target);
-  if (!m_tookOver) RememberPlacedTarget(target, this);
+  if (!m_tookOver && Run() != nullptr) Run()->RememberPlacedTarget(target, this);
   if (!SetPlacedStatus(target)) {
     UndoPlacement(target);
     return Fail(kStatusFailed);
@@ -205,11 +209,11 @@ int CStepFile::Placed(const std::string& target, bool existed) {
   return CountShared(target, existed);
 }
 
-int CStepFile::CountShared(const std::string& target, bool existed) {
+InstallResult CStepFile::CountShared(const std::string& target, bool existed) {
   if (GetShared()) {
     // A reinstall whose earlier log holds the shared file counted it then.
-    const InstalledProducts* products = CurrentInstalledProducts();
-    if (products != nullptr && products->OwnHolds(target, true)) return 1;
+    const InstalledProducts* products = Products();
+    if (products != nullptr && products->OwnHolds(target, true)) return InstallResult::done;
     // A count that cannot be read is not guessed: the step fails.
     std::uint32_t count = 0;
     if (!ReadSharedCountChecked(target, count)) {
@@ -228,7 +232,7 @@ int CStepFile::CountShared(const std::string& target, bool existed) {
       return Fail(("Unable to write the shared count of " + target + ".").c_str());
     }
   }
-  return 1;
+  return InstallResult::done;
 }
 
 }  // namespace velmora

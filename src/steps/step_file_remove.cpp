@@ -6,8 +6,8 @@
 #include "services/self_registration.h"
 #include "services/shared_files.h"
 #include "steps/installed_products.h"
+#include "steps/run_context.h"
 #include "steps/step_file.h"
-#include "steps/step_file_targets.h"
 
 namespace velmora {
 namespace {
@@ -44,7 +44,7 @@ bool CStepFile::TakeBackSharedCount(const std::string& target) {
 // own uninstaller removes it), or the file differs from the one the log
 // recorded.
 CStepFile::Leave CStepFile::LeftForOthers(const std::string& target) const {
-  InstalledProducts* products = CurrentInstalledProducts();
+  InstalledProducts* products = Products();
   if (products == nullptr) return Leave::no;
   const std::optional<LogFileRecord> now = CurrentFileRecord(target);
   const LogFileRecord* recorded = products->OwnRecord(target);
@@ -132,7 +132,7 @@ bool CStepFile::Rollback() {
   }
   machine.DeleteFile(target);
   m_placed = false;
-  ForgetPlacedTarget(this);
+  if (Run() != nullptr) Run()->ForgetPlacedTargets(this);
   if (!m_keptAsidePath.empty()) {
     if (machine.MoveFile(m_keptAsidePath, target) != FileCause::none) return false;
     machine.SetFileTimes(target, m_keptAsideTimes);
@@ -149,7 +149,7 @@ bool CStepFile::Rollback() {
 void CStepFile::OnInstallationSucceeded() {
   if (!m_keptAsidePath.empty() && RemoveFileNowOrAtRestart(m_keptAsidePath) != Removal::failed)
     m_keptAsidePath.clear();
-  ForgetPlacedTarget(this);
+  if (Run() != nullptr) Run()->ForgetPlacedTargets(this);
 }
 
 void CommitFileSteps(const StepList& done) {

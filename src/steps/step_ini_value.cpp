@@ -59,25 +59,25 @@ bool CStepIniValue::Validate(const StepList* steps, std::string* message) {
   return false;
 }
 
-int CStepIniValue::Install() {
-  if (!NamesIniEntry()) return 1;
+InstallResult CStepIniValue::Install() {
+  if (!NamesIniEntry()) return InstallResult::done;
   m_previousValue.Take(GetIniFile(), GetIniSection(), GetIniEntry());
   const std::optional<std::string> value = ResolveValue();
   if (!value) {
     ReportIniFailure(GetIniEntry(), GetIniFile(), TooLongReason());
-    return 0;
+    return InstallResult::failed;
   }
   if (m_previousValue.Write(*value) != FileCause::none) {
     ReportIniFailure(GetIniEntry(), GetIniFile());
-    return 0;
+    return InstallResult::failed;
   }
-  return 1;
+  return InstallResult::done;
 }
 
 bool CStepIniValue::Rollback() { return m_previousValue.Restore(); }
 
 std::optional<std::string> CStepIniValue::ResolveValue() {
-  return ResolveDirectoryReference(GetDirectory(), GetDefault());
+  return ResolveDirectoryReference(Run(), GetDirectory(), GetDefault());
 }
 
 bool CStepIniValue::SuggestRememberedValue(const std::string& regEntry,

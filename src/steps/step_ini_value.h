@@ -51,7 +51,7 @@ class CStepIniValue : public CStep {
   // with a message naming the entry and the file, when the value does not
   // fit (see ResolveValue) or cannot be written; a step without file,
   // section or entry name does nothing and answers 1.
-  int Install() override;
+  InstallResult Install() override;
   // Puts back what the entry held before Install wrote it: its whole text,
   // or no entry.  Changes nothing when nothing was written, or when it was
   // already undone.  False when putting it back failed.

@@ -25,11 +25,11 @@ bool CStepPMG::SetName(const std::string& value) {
   return true;
 }
 
-int CStepPMG::Install() {
+InstallResult CStepPMG::Install() {
   CGroupDialog dialog;
   if (AppMessageBox("Create program group and icons?", mb::yesNo | mb::iconQuestion) != id::yes) {
     m_name.clear();
-    return 1;
+    return InstallResult::done;
   }
   dialog.m_prompt = "Create program group:";
   dialog.m_group = m_name;
@@ -38,7 +38,7 @@ int CStepPMG::Install() {
     dialog.m_groupNames.push_back(std::move(name));
   dialog.DoModal();
   SetName(dialog.m_group);
-  return 1;
+  return InstallResult::done;
 }
 
 // Only one program group step per script; then the common name checks.

@@ -31,7 +31,7 @@ class CStepPMG : public CStep {
   // Asks "Create program group and icons?"; No leaves the name empty, Yes
   // shows the group dialog with the existing groups and keeps its text
   // (the script's name after Escape).  Always done (1).
-  int Install() override;
+  InstallResult Install() override;
 
   bool IsUninstallable() const override { return true; }
   // The uninstallation run removes the items and the group itself.

@@ -53,29 +53,29 @@ bool CStepRegistry::Validate(const StepList* steps, std::string* message) {
 
 // Nothing is written that the roll-back could not put back: a value that
 // cannot be read fails the step before the write.
-int CStepRegistry::Install() {
+InstallResult CStepRegistry::Install() {
   RegistryEntry entry;
-  if (!SplitRegistryEntry(m_regEntry, entry)) return 0;
+  if (!SplitRegistryEntry(m_regEntry, entry)) return InstallResult::failed;
   if (!m_previousValue.Take(entry)) {
     ReportRegistryFailure("read", m_regEntry);
-    return 0;
+    return InstallResult::failed;
   }
   const std::optional<std::string> value = ResolveValue();
   if (!value) {
     ReportRegistryFailure("write", m_regEntry, TooLongReason());
-    return 0;
+    return InstallResult::failed;
   }
   if (!m_previousValue.Write(*value)) {
     ReportRegistryFailure("write", m_regEntry);
-    return 0;
+    return InstallResult::failed;
   }
-  return 1;
+  return InstallResult::done;
 }
 
 bool CStepRegistry::Rollback() { return m_previousValue.Restore(); }
 
 std::optional<std::string> CStepRegistry::ResolveValue() {
-  return ResolveDirectoryReference(m_prefix, m_default);
+  return ResolveDirectoryReference(Run(), m_prefix, m_default);
 }
 
 }  // namespace velmora

@@ -46,7 +46,7 @@ class CStepRegistry : public CStep {
   // value (without a message), and, with a message naming the entry, when
   // the value there cannot be read, the resolved value does not fit, or
   // the write fails.
-  int Install() override;
+  InstallResult Install() override;
   // Puts back what the value held before Install wrote it: the same type
   // and bytes, or no value.  Changes nothing when nothing was written, or
   // when it was already undone.  False when putting it back failed.

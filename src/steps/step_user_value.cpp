@@ -24,31 +24,31 @@ std::string CStepUserValue::GetKindName() const { return "User value"; }
 // How the dialog ends is not examined: Escape leaves the suggestion in it.
 // Nothing is written that the roll-back could not put back: a registry
 // value that cannot be read fails the step before the question.
-int CStepUserValue::Install() {
+InstallResult CStepUserValue::Install() {
   CUserInfoDialog dialog;
-  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return 0;
+  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return InstallResult::failed;
   if (!m_regEntry.empty() && !m_previousRegistryValue.Known()) {
     ReportRegistryFailure("read", m_regEntry);
-    return 0;
+    return InstallResult::failed;
   }
 
   dialog.m_label = GetName();
   const std::optional<std::string> suggestion = SuggestedValue("value");
-  if (!suggestion) return 0;
+  if (!suggestion) return InstallResult::failed;
   dialog.m_value = *suggestion;
   dialog.DoModal();
   m_enteredValue = dialog.m_value;
 
   if (!m_regEntry.empty() && !m_previousRegistryValue.Write(m_enteredValue)) {
     ReportRegistryFailure("write", m_regEntry);
-    return 0;
+    return InstallResult::failed;
   }
   if (NamesIniEntry() && m_previousValue.Write(m_enteredValue) != FileCause::none) {
     ReportIniFailure(m_iniEntry, m_iniFile);
     Rollback();  // the registry value written above: a failed step leaves nothing
-    return 0;
+    return InstallResult::failed;
   }
-  return 1;
+  return InstallResult::done;
 }
 
 bool CStepUserValue::Rollback() {

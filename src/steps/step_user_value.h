@@ -39,7 +39,7 @@ class CStepUserValue : public CStepIniValue {
   // split (nothing asked, no message); 0 with a message when the registry
   // value there cannot be read (nothing asked), the suggestion does not
   // fit, or a write fails (a write already made is undone).  Else 1.
-  int Install() override;
+  InstallResult Install() override;
   // Puts back what the registry value and the ini entry held before
   // Install wrote them (type and bytes or no value; whole text or no
   // entry).  Changes nothing when nothing was written, or when it was

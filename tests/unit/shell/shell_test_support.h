@@ -199,6 +199,8 @@ class ShellTest : public ::testing::Test {
   ScopedMachine machineScope_{machine_};
   RecordingUi ui_;
   ScopedUi uiScope_{ui_};
+  // The run that steps driven by hand join to find each other.
+  RunContext run_;
 };
 
 }  // namespace velmora::test

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "steps/run_context.h"
 #include "steps/step_classes.h"
 #include "steps/step_directory.h"
 #include "steps/step_file_copy.h"
@@ -79,19 +80,27 @@ TEST(FindStepClass, RefusesEveryOtherNameWhateverStepsAreAlive) {
   EXPECT_EQ(NotAStep::created, 0);
 }
 
-TEST(DirectoryRegistry, FindByNameTakesTheFirstExactMatchAmongLiveSteps) {
-  EXPECT_EQ(CStepDirectory::FindByName("Main"), nullptr);
-  EXPECT_EQ(CStepDirectory::Registry(), nullptr);
+// A run finds its own directory steps only: the first that joined with the
+// exact name, until it is destroyed or leaves.
+TEST(RunContextLookup, FindsTheFirstExactMatchAmongItsOwnDirectorySteps) {
+  RunContext run, other;
   auto first = std::make_unique<CStepDirectory>();
-  CStepDirectory second, unnamed;  // the unnamed one is found by no name
-  first->SetName("Main");
-  second.SetName("Main");
-  EXPECT_EQ(CStepDirectory::FindByName("Main"), first.get());
-  EXPECT_EQ(CStepDirectory::FindByName("MAIN"), nullptr);
-  EXPECT_EQ(CStepDirectory::FindByName(""), nullptr);
+  CStepDirectory second, unnamed, elsewhere, alone;  // the unnamed one is found by no name
+  for (CStepDirectory* step : {first.get(), &second, &elsewhere, &alone}) step->SetName("Main");
+  alone.SetName("Alone");
+  for (CStepDirectory* step : {first.get(), &second, &unnamed}) step->JoinRun(&run);
+  elsewhere.JoinRun(&other);
+  EXPECT_EQ(run.FindDirectory("Main"), first.get());
+  EXPECT_EQ(run.FindDirectory("MAIN"), nullptr);
+  EXPECT_EQ(run.FindDirectory(""), nullptr);
+  EXPECT_EQ(run.FindDirectory("Alone"), nullptr);  // joined no run
   first.reset();
-  EXPECT_EQ(CStepDirectory::FindByName("Main"), &second);
-  EXPECT_EQ(CStepDirectory::Registry()->size(), 2u);
+  EXPECT_EQ(run.FindDirectory("Main"), &second);
+  second.JoinRun(&other);  // leaves the first run
+  EXPECT_EQ(run.FindDirectory("Main"), nullptr);
+  EXPECT_EQ(other.FindDirectory("Main"), &elsewhere);
+  EXPECT_EQ(run.Directories().size(), 1u);
+  EXPECT_EQ(other.Directories().size(), 2u);
 }
 
 }  // namespace

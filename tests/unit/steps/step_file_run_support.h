@@ -14,6 +14,7 @@
 #include "datafile/compressed_file.h"
 #include "datafile/data_file_layout.h"
 #include "datafile/media_set.h"
+#include "steps/run_context.h"
 #include "steps/step_file_copy.h"
 #include "unit/support/sim_machine_fixture.h"
 #include "unit/support/step_builders.h"
@@ -56,6 +57,7 @@ class FileStepRun : public testing::SimMachineTest {
                                           const std::string& directory = "<Windows>") {
     auto step = TakeStep<CStepFileCopy>(FileStep({.name = name, .directory = directory}));
     step->SetDataSize(size);
+    step->JoinRun(&run_);
     return step;
   }
 
@@ -71,10 +73,11 @@ class FileStepRun : public testing::SimMachineTest {
   }
 
   // One chunk holding `content`, then InstallData and Install.
-  int InstallContent(CStepFileCopy& step, const std::string& content) {
+  // A payload that cannot be read answers failed, as the run would fail.
+  InstallResult InstallContent(CStepFileCopy& step, const std::string& content) {
     step.SetDataSize(static_cast<std::uint32_t>(content.size()));
     WriteChunks(1, {{1, content}});
-    if (!InstallData(step)) return -1;
+    if (!InstallData(step)) return InstallResult::failed;
     return step.Install();
   }
 
@@ -106,6 +109,8 @@ class FileStepRun : public testing::SimMachineTest {
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
   int nextOpened_ = 0;
+  // The run the steps made here join, as the steps of one installation do.
+  RunContext run_;
 };
 
 }  // namespace velmora::test

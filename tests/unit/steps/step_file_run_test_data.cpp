@@ -16,7 +16,7 @@ TEST_F(FileStepRun, ChunksInOrderMakeTheFile) {
   EXPECT_EQ(step->GetTargetDirectory(), "C:\\WINDOWS\\");
   ASSERT_FALSE(step->GetTempPath().empty());
   EXPECT_EQ(Read(step->GetTempPath()), "abcdefghij");
-  ASSERT_EQ(step->Install(), 1);
+  ASSERT_EQ(step->Install(), InstallResult::done);
   EXPECT_EQ(Read("C:\\WINDOWS\\APP.TXT"), "abcdefghij");
   EXPECT_TRUE(step->GetTempPath().empty());
   EXPECT_TRUE(step->GetCreatedByInstall());
@@ -40,7 +40,7 @@ TEST_F(FileStepRun, ZeroSizeReadsNoChunkAndPlacesAnEmptyFile) {
   auto step = MakeStep("EMPTY.TXT", 0);
   WriteChunks(1, {});
   ASSERT_TRUE(InstallData(*step));
-  ASSERT_EQ(step->Install(), 1);
+  ASSERT_EQ(step->Install(), InstallResult::done);
   EXPECT_EQ(Read("C:\\WINDOWS\\EMPTY.TXT"), "");
 }
 
@@ -50,7 +50,7 @@ TEST_F(FileStepRun, PayloadGoesOnInTheNextMediaFileAtAChunkBoundary) {
   WriteChunks(2, {{2, "defg"}});
   ASSERT_TRUE(InstallData(*step));
   EXPECT_EQ(nextOpened_, 1);
-  ASSERT_EQ(step->Install(), 1);
+  ASSERT_EQ(step->Install(), InstallResult::done);
   EXPECT_EQ(Read("C:\\WINDOWS\\SPLIT.TXT"), "abcdefg");
 }
 

@@ -28,8 +28,10 @@ class FilePlacement : public FileStepRun {
     }
   }
   std::unique_ptr<CStepFileCopy> NewStep(const std::string& name = "APP.DLL") {
-    return TakeStep<CStepFileCopy>(
-        FileStep({.name = name, .created = kNew - 100, .modified = kNew}));
+    auto step =
+        TakeStep<CStepFileCopy>(FileStep({.name = name, .created = kNew - 100, .modified = kNew}));
+    step->JoinRun(&run_);
+    return step;
   }
   std::uint32_t Count(const std::string& path = kTarget) { return ReadSharedCount(path, 999); }
   // Everything in C:\WINDOWS but the system directory.
@@ -44,7 +46,7 @@ TEST_F(FilePlacement, NewFileGetsStoredTimesAndAttributes) {
   auto step = NewStep();
   step->SetReadOnly(true);
   step->SetHidden(true);
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   FileTimes times;
   ASSERT_EQ(machine_.GetFileTimes(kTarget, times), FileCause::none);
   EXPECT_EQ(times.creation, kNew - 100);
@@ -57,7 +59,7 @@ TEST_F(FilePlacement, NewFileGetsStoredTimesAndAttributes) {
 TEST_F(FilePlacement, ACreationTimeAloneIsNotSet) {
   auto step = NewStep();
   step->SetModificationTime(0);
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   FileTimes times;
   ASSERT_EQ(machine_.GetFileTimes(kTarget, times), FileCause::none);
   EXPECT_NE(times.creation, kNew - 100);
@@ -68,7 +70,7 @@ TEST_F(FilePlacement, ACreationTimeAloneIsNotSet) {
 TEST_F(FilePlacement, AReplacedFileInUseIsDeletedAtTheNextStart) {
   PutExisting("old");
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   const std::string aside = step->GetKeptAsidePath();
   ASSERT_FALSE(aside.empty());
   machine_.InjectFault("DeleteFile", 1, FileCause::sharingViolation);
@@ -83,7 +85,7 @@ TEST_F(FilePlacement, AReplacedFileInUseIsDeletedAtTheNextStart) {
 TEST_F(FilePlacement, ReadOnlyTargetIsReplacedAndLosesReadOnly) {
   PutExisting("old", false, attr::readOnly | attr::archive);
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "new");
   EXPECT_EQ(Attributes(kTarget) & attr::readOnly, 0u);
   EXPECT_FALSE(step->GetCreatedByInstall());
@@ -97,7 +99,7 @@ TEST_F(FilePlacement, ReadOnlyTargetIsReplacedAndLosesReadOnly) {
 TEST_F(FilePlacement, NewerExistingFileIsKeptAndTheTemporaryFileGoes) {
   PutExisting("old", true);
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "old");
   EXPECT_TRUE(step->GetTempPath().empty());
   EXPECT_EQ(Files(), std::vector<std::string>{"APP.DLL"});
@@ -106,18 +108,18 @@ TEST_F(FilePlacement, NewerExistingFileIsKeptAndTheTemporaryFileGoes) {
 TEST_F(FilePlacement, SharedCounts) {
   auto created = NewStep();
   created->SetShared(true);
-  ASSERT_EQ(InstallContent(*created, "new"), 1);
+  ASSERT_EQ(InstallContent(*created, "new"), InstallResult::done);
   EXPECT_EQ(Count(), 1u);  // from missing
 
   Put("C:\\WINDOWS\\OTHER.DLL", "x");
   auto existing = NewStep("OTHER.DLL");
   existing->SetShared(true);
-  ASSERT_EQ(InstallContent(*existing, "new"), 1);
+  ASSERT_EQ(InstallContent(*existing, "new"), InstallResult::done);
   EXPECT_EQ(Count("C:\\WINDOWS\\OTHER.DLL"), 2u);  // there without a count: already used once
 
   auto kept = NewStep();  // same date as the file now there: kept, still counted
   kept->SetShared(true);
-  ASSERT_EQ(InstallContent(*kept, "same"), 1);
+  ASSERT_EQ(InstallContent(*kept, "same"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "new");
   EXPECT_EQ(Count(), 2u);
 
@@ -133,7 +135,7 @@ TEST_F(FilePlacement, SharedCounts) {
 TEST_F(FilePlacement, UninstallRemovesAKeptFileToo) {
   PutExisting("old", true, attr::readOnly);
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_TRUE(step->Uninstall());
   EXPECT_TRUE(Files().empty());
 }
@@ -141,7 +143,7 @@ TEST_F(FilePlacement, UninstallRemovesAKeptFileToo) {
 TEST_F(FilePlacement, RollbackDeletesACreatedSharedFileAndItsCount) {
   auto step = NewStep();
   step->SetShared(true);
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_TRUE(step->Rollback());
   EXPECT_EQ(Count(), 999u);  // the count value it created is gone
   EXPECT_TRUE(Files().empty());
@@ -150,7 +152,7 @@ TEST_F(FilePlacement, RollbackDeletesACreatedSharedFileAndItsCount) {
 TEST_F(FilePlacement, RollbackKeepsAFileTheDecisionKept) {
   PutExisting("old", true);
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_TRUE(step->Rollback());
   EXPECT_EQ(Read(kTarget), "old");
 
@@ -158,7 +160,7 @@ TEST_F(FilePlacement, RollbackKeepsAFileTheDecisionKept) {
   ASSERT_TRUE(WriteSharedCount(kTarget, 3));
   auto shared = NewStep();
   shared->SetShared(true);
-  ASSERT_EQ(InstallContent(*shared, "new"), 1);
+  ASSERT_EQ(InstallContent(*shared, "new"), InstallResult::done);
   EXPECT_EQ(Count(), 4u);
   EXPECT_TRUE(shared->Rollback());
   EXPECT_EQ(Count(), 3u);
@@ -168,7 +170,7 @@ TEST_F(FilePlacement, RollbackKeepsAFileTheDecisionKept) {
 TEST_F(FilePlacement, RollbackBringsBackAReplacedFileWithItsAttributes) {
   PutExisting("old", false, attr::readOnly | attr::hidden);
   auto step = NewStep();
-  ASSERT_EQ(InstallContent(*step, "new"), 1);
+  ASSERT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "new");
   EXPECT_TRUE(step->Rollback());
   EXPECT_EQ(Read(kTarget), "old");
@@ -182,10 +184,10 @@ TEST_F(FilePlacement, RollbackBringsBackAReplacedFileWithItsAttributes) {
 TEST_F(FilePlacement, TwoStepsWithOneTargetRollBackToTheOriginal) {
   PutExisting("old");
   auto first = NewStep();
-  ASSERT_EQ(InstallContent(*first, "first"), 1);
+  ASSERT_EQ(InstallContent(*first, "first"), InstallResult::done);
   auto second = NewStep();
   second->SetModificationTime(kNew + 10);  // newer than the first step's file
-  ASSERT_EQ(InstallContent(*second, "second"), 1);
+  ASSERT_EQ(InstallContent(*second, "second"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "second");
   // The run rolls back in the order the steps completed.
   EXPECT_TRUE(first->Rollback());
@@ -203,7 +205,7 @@ TEST_F(FilePlacement, MoveFailureLeavesTheExistingFile) {
   // The move that never replaces fails on the existing file, which is then
   // moved aside; the new one cannot be moved in.
   machine_.InjectFault("MoveFile", 3, FileCause::accessDenied);
-  EXPECT_EQ(step->Install(), 0);
+  EXPECT_EQ(step->Install(), InstallResult::failed);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Failed while attempting to create a new file"});
   EXPECT_EQ(Read(kTarget), "old");
   EXPECT_NE(Attributes(kTarget) & attr::readOnly, 0u);
@@ -223,7 +225,7 @@ TEST_F(FilePlacement, NewTargetIsMovedInWithoutAProbe) {
     ASSERT_TRUE(InstallData(*step));
     const auto calls = machine_.OperationCalls();
     if (firstMoveFails) machine_.InjectFault("MoveFile", 1, FileCause::sharingViolation);
-    EXPECT_EQ(step->Install(), 1);
+    EXPECT_EQ(step->Install(), InstallResult::done);
     const auto after = machine_.OperationCalls();
     EXPECT_EQ(Read(kTarget), "new");
     const auto added = [&](const char* operation) {
@@ -247,7 +249,7 @@ TEST_F(FilePlacement, StatusWriteFailures) {
   WriteChunks(1, {{1, "new"}});
   ASSERT_TRUE(InstallData(*step));
   machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
-  EXPECT_EQ(step->Install(), 0);  // clearing read-only of the existing file
+  EXPECT_EQ(step->Install(), InstallResult::failed);  // clearing read-only of the existing file
   EXPECT_EQ(Read(kTarget), "old");
 
   auto placed = NewStep();
@@ -256,7 +258,7 @@ TEST_F(FilePlacement, StatusWriteFailures) {
   ASSERT_TRUE(InstallData(*placed));
   // Clearing read-only works; giving the placed file its attributes does not.
   machine_.InjectFault("SetFileAttributes", 2, FileCause::accessDenied);
-  EXPECT_EQ(placed->Install(), 0);
+  EXPECT_EQ(placed->Install(), InstallResult::failed);
   EXPECT_EQ(Read(kTarget), "old");
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Could not reset existing file status",
                                                   "Could not reset existing file status"}));
@@ -267,7 +269,7 @@ TEST_F(FilePlacement, AttributesAlreadyRightAreNotWritten) {
   // refused attribute write is never met.
   auto step = NewStep();
   machine_.InjectFault("SetFileAttributes", 1, FileCause::accessDenied);
-  EXPECT_EQ(InstallContent(*step, "new"), 1);
+  EXPECT_EQ(InstallContent(*step, "new"), InstallResult::done);
   EXPECT_EQ(Read(kTarget), "new");
   EXPECT_EQ(Attributes(kTarget) & (attr::readOnly | attr::hidden), 0u);
   EXPECT_TRUE(Messages().empty());
@@ -280,7 +282,7 @@ TEST_F(FilePlacement, TargetInUseCannotBeProbed) {
                               FileDisposition::openExisting, handle),
             FileCause::none);
   auto step = NewStep();
-  EXPECT_EQ(InstallContent(*step, "new"), 0);
+  EXPECT_EQ(InstallContent(*step, "new"), InstallResult::failed);
   EXPECT_EQ(Messages(),
             std::vector<std::string>{"Could not open existing file to see if it needed updated"});
   machine_.CloseFile(handle);
@@ -292,7 +294,7 @@ TEST_F(FilePlacement, SharedCountWriteFailureFailsTheStep) {
   machine_.Registry().InjectFault("SetRegValue", 1, 5);
   auto step = NewStep();
   step->SetShared(true);
-  EXPECT_EQ(InstallContent(*step, "new"), 0);
+  EXPECT_EQ(InstallContent(*step, "new"), InstallResult::failed);
   EXPECT_EQ(Count(), 999u);
   EXPECT_TRUE(Files().empty());
 }
@@ -308,7 +310,8 @@ TEST_F(FilePlacement, Registration) {
       PeBuilder().Export("DllRegisterServer").Export("DllUnregisterServer").Build();
   auto step = NewStep("COMP.OCX");
   step->SetRegister(true);
-  ASSERT_EQ(InstallContent(*step, std::string(library.begin(), library.end())), 1);
+  ASSERT_EQ(InstallContent(*step, std::string(library.begin(), library.end())),
+            InstallResult::done);
   EXPECT_EQ(machine_.InstallState().registrations,
             std::vector<std::string>{"DllRegisterServer C:\\WINDOWS\\COMP.OCX"});
   EXPECT_TRUE(machine_.InstallState().programRuns.empty());
@@ -316,7 +319,7 @@ TEST_F(FilePlacement, Registration) {
   // Not a library: the registration program, and nothing in-process.
   auto typeLibrary = NewStep("DATA.TLB");
   typeLibrary->SetRegister(true);
-  ASSERT_EQ(InstallContent(*typeLibrary, "tlb"), 1);
+  ASSERT_EQ(InstallContent(*typeLibrary, "tlb"), InstallResult::done);
   EXPECT_EQ(machine_.InstallState().programRuns,
             std::vector<std::string>{program + " /s \"C:\\WINDOWS\\DATA.TLB\""});
 
@@ -339,7 +342,7 @@ TEST_F(FilePlacement, RegistrationFailureIsToldAndTheFileStays) {
   MakeMediaFolder(machine_, {{"Regsvr32.exe", "MZ planted"}});
   auto step = MakeStep("DATA.TLB", 0, "<Windows>");
   step->SetRegister(true);
-  EXPECT_EQ(InstallContent(*step, "x"), 1);
+  EXPECT_EQ(InstallContent(*step, "x"), InstallResult::done);
   EXPECT_TRUE(machine_.InstallState().programRuns.empty());
   EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to register file C:\\WINDOWS\\DATA.TLB.  "
                                                  "Continuing installation."});

@@ -45,7 +45,7 @@ class DirectoryRun : public ShellTest {
 
 TEST_F(DirectoryRun, TypedPathThreeLevelsDeepIsCreatedAfterOneQuestion) {
   ui_.AddRule(DirectoryRule("Where shall*", {{DirectoryAction::type, "C:\\Apps\\Tools\\Lantern"}}));
-  EXPECT_EQ(main_.Install(), 1);
+  EXPECT_EQ(main_.Install(), InstallResult::done);
   EXPECT_EQ(main_.GetPath(), "C:\\Apps\\Tools\\Lantern\\");
   EXPECT_TRUE(IsDirectory("C:\\Apps\\Tools\\Lantern"));
   EXPECT_EQ(Questions().size(), 1u);
@@ -73,7 +73,7 @@ TEST_F(DirectoryRun, NoToCreateAsksAgainWithTheTypedPathAndCreatesNothing) {
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\New\\Place"}}, 1));
   ui_.AddRule(MessageRule("The requested directory*", "no"));
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::cancel, ""}}));
-  EXPECT_EQ(main_.Install(), 0);
+  EXPECT_EQ(main_.Install(), InstallResult::failed);
   const auto asked = Questions();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0]->path, "C:\\Lantern");
@@ -125,7 +125,7 @@ TEST_F(DirectoryRun, ChoiceIsRecordedAndRollbackRestoresPreviousValues) {
             FileCause::none);
   ASSERT_EQ(machine_.CreateDirectory("C:\\Chosen"), FileCause::none);
   ui_.AddRule(DirectoryRule("*", {{DirectoryAction::type, "C:\\Chosen"}}));
-  EXPECT_EQ(main_.Install(), 1);
+  EXPECT_EQ(main_.Install(), InstallResult::done);
   EXPECT_EQ(Registry(), "C:\\Chosen\\");
   EXPECT_EQ(Profile("Main"), "C:\\Chosen\\");
   EXPECT_TRUE(main_.Rollback());
@@ -139,7 +139,7 @@ TEST_F(DirectoryRun, PlacesThatHeldNothingHoldNothingAfterRollback) {
   main_.SetIniSection("Paths");
   main_.SetIniEntry("Main");
   ASSERT_EQ(machine_.CreateDirectory("C:\\Lantern"), FileCause::none);
-  EXPECT_EQ(main_.Install(), 1);
+  EXPECT_EQ(main_.Install(), InstallResult::done);
   EXPECT_EQ(Registry(), "C:\\Lantern\\");
   EXPECT_TRUE(main_.Rollback());
   EXPECT_EQ(Registry(), "");
@@ -148,7 +148,7 @@ TEST_F(DirectoryRun, PlacesThatHeldNothingHoldNothingAfterRollback) {
 
 TEST_F(DirectoryRun, RegistryEntryWithoutSubkeyFailsWithoutAQuestion) {
   main_.SetRegEntry("HKEY_CURRENT_USER\\Path");
-  EXPECT_EQ(main_.Install(), 0);
+  EXPECT_EQ(main_.Install(), InstallResult::failed);
   EXPECT_TRUE(ui_.Transcript().empty());
 }
 
@@ -163,10 +163,11 @@ TEST_F(DirectoryRun, StepsReferringToOneDirectoryAskOnce) {
   first.SetDefault("data");
   second.SetIniEntry("Bin");
   second.SetDefault("\\bin");
+  for (CStep* step : std::initializer_list<CStep*>{&main_, &first, &second}) step->JoinRun(&run_);
   ASSERT_EQ(machine_.CreateDirectory("C:\\Lantern"), FileCause::none);
-  EXPECT_EQ(first.Install(), 1);
-  EXPECT_EQ(second.Install(), 1);
-  EXPECT_EQ(main_.Install(), 1);  // its own turn asks nothing
+  EXPECT_EQ(first.Install(), InstallResult::done);
+  EXPECT_EQ(second.Install(), InstallResult::done);
+  EXPECT_EQ(main_.Install(), InstallResult::done);  // its own turn asks nothing
   EXPECT_EQ(Questions().size(), 1u);
   EXPECT_EQ(Ini("Data"), "C:\\Lantern\\data");
   EXPECT_EQ(Ini("Bin"), "C:\\Lantern\\bin");
@@ -222,7 +223,7 @@ class IniValueRun : public ShellTest {
 TEST_F(IniValueRun, WritesTheResolvedValueAndRollsBackOldText) {
   ASSERT_EQ(machine_.SetProfileString("RUN.INI", "Run", "Path", "old text"), FileCause::none);
   step_.SetDefault("42");
-  EXPECT_EQ(step_.Install(), 1);
+  EXPECT_EQ(step_.Install(), InstallResult::done);
   EXPECT_EQ(Ini("Path"), "42");
   EXPECT_TRUE(step_.Rollback());
   EXPECT_EQ(Ini("Path"), "old text");
@@ -233,7 +234,7 @@ TEST_F(IniValueRun, WritesTheResolvedValueAndRollsBackOldText) {
   windows.SetIniEntry("Notes");
   windows.SetDirectory("<Windows>");
   windows.SetDefault("\\notes.txt");
-  EXPECT_EQ(windows.Install(), 1);
+  EXPECT_EQ(windows.Install(), InstallResult::done);
   EXPECT_EQ(Ini("Notes"), "C:\\WINDOWS\\notes.txt");
   EXPECT_TRUE(windows.Rollback());  // there was nothing: nothing again
   EXPECT_EQ(Ini("Notes"), "<none>");
@@ -242,7 +243,7 @@ TEST_F(IniValueRun, WritesTheResolvedValueAndRollsBackOldText) {
 TEST_F(IniValueRun, MissingNameDoesNothingAndStillSucceeds) {
   step_.SetIniSection("");
   step_.SetDefault("42");
-  EXPECT_EQ(step_.Install(), 1);
+  EXPECT_EQ(step_.Install(), InstallResult::done);
   EXPECT_EQ(Ini("Path"), "<none>");
   std::uint32_t attributes = 0;
   EXPECT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\RUN.INI", attributes),
@@ -253,7 +254,7 @@ TEST_F(IniValueRun, LongOldTextIsRestoredWhole) {
   const std::string old(300, 'o');
   ASSERT_EQ(machine_.SetProfileString("RUN.INI", "Run", "Path", old), FileCause::none);
   step_.SetDefault("new");
-  EXPECT_EQ(step_.Install(), 1);
+  EXPECT_EQ(step_.Install(), InstallResult::done);
   EXPECT_TRUE(step_.Rollback());
   EXPECT_EQ(machine_.QueryProfileString("RUN.INI", "Run", "Path", "", 1000), old);
 }

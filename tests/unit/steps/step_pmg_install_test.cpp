@@ -52,7 +52,7 @@ TEST(StepPMGInstall, TheAnswersDecideTheName) {
     for (const AnswerRule& rule : c.rules) ui.AddRule(rule);
     CStepPMG step;
     step.SetName("Lantern");
-    EXPECT_EQ(step.Install(), 1) << c.what;
+    EXPECT_EQ(step.Install(), InstallResult::done) << c.what;
     EXPECT_EQ(step.GetName(), c.name) << c.what;
     ASSERT_FALSE(ui.Transcript().empty());
     EXPECT_EQ(ui.Transcript()[0].text, "Create program group and icons?");

@@ -20,6 +20,7 @@ class RegistryRun : public ShellTest {
 TEST_F(RegistryRun, InstallWritesTheResolvedValueAndRollbackPutsBackWhatWasThere) {
   // A directory step whose path is C:\Example\ for the prefix.
   CStepDirectory directory;
+  directory.JoinRun(&run_);
   directory.SetName("Example");
   directory.SetDefault("C:\\Example");
   ASSERT_EQ(machine_.CreateDirectory("C:\\Example"), FileCause::none);
@@ -49,10 +50,11 @@ TEST_F(RegistryRun, InstallWritesTheResolvedValueAndRollbackPutsBackWhatWasThere
   };
   for (const Case& c : cases) {
     CStepRegistry step;
+    step.JoinRun(&run_);
     step.SetRegEntry(c.entry);
     step.SetDirectory(c.prefix);
     step.SetDefault(c.value);
-    EXPECT_EQ(step.Install(), 1) << c.entry;
+    EXPECT_EQ(step.Install(), InstallResult::done) << c.entry;
     EXPECT_EQ(Value(c.subKey, c.name), c.written) << c.entry;
     EXPECT_TRUE(step.Rollback()) << c.entry;
     EXPECT_EQ(Value(c.subKey, c.name), c.afterRollback) << c.entry;
@@ -65,7 +67,7 @@ TEST_F(RegistryRun, AnEntryThatNamesNoValueFailsInstallAndWritesNothing) {
     CStepRegistry step;
     step.SetRegEntry(entry);
     step.SetDefault("x");
-    EXPECT_EQ(step.Install(), 0) << entry;
+    EXPECT_EQ(step.Install(), InstallResult::failed) << entry;
     EXPECT_TRUE(step.Rollback()) << entry;  // nothing was remembered
   }
   std::vector<std::string> subKeys;

@@ -28,6 +28,7 @@ class ResolveValue : public StepTest {
  protected:
   std::string Resolve(const std::string& prefix, const std::string& value) {
     CStepRegistry step;
+    step.JoinRun(&run_);
     step.SetDirectory(prefix);
     step.SetDefault(value);
     return step.ResolveValue().value_or("<does not fit>");
@@ -63,6 +64,7 @@ TEST_F(ResolveValue, WindowsAndSystemDirectoriesJoinWithOneBackslash) {
 TEST_F(ResolveValue, UnknownPrefixShowsTheMessageAndGivesTheDefault) {
   CStepDirectory windowsNamed;  // exact comparison: "<windows>" is a name
   windowsNamed.SetName("<WINDOWS>");
+  windowsNamed.JoinRun(&run_);
   EXPECT_EQ(Resolve("<windows>", "notepad.exe"), "notepad.exe");
   EXPECT_EQ(Resolve("Main", "\\data"), "\\data");
   EXPECT_EQ(Resolve("", "x"), "x");
@@ -72,6 +74,7 @@ TEST_F(ResolveValue, UnknownPrefixShowsTheMessageAndGivesTheDefault) {
 TEST_F(ResolveValue, DirectoryStepPathOrTheDefaultAloneWhenNoneIsChosen) {
   CStepDirectory main;
   main.SetName("Main");
+  main.JoinRun(&run_);
   AnswerRule cancel;
   cancel.kind = TranscriptKind::directory;
   cancel.pattern = "*";
@@ -125,6 +128,8 @@ TEST_F(ResolveValue, IniFamilyResolvesItsOwnVirtualFields) {
   // A directory step may itself be the prefix of another step.
   CStepDirectory base, nested;
   base.SetName("Base");
+  base.JoinRun(&run_);
+  nested.JoinRun(&run_);
   base.SetChosenPath("D:\\");
   nested.SetDirectory("Base");
   nested.SetDefault("\\Sub");

@@ -179,7 +179,7 @@ TEST_F(SettingRollback, RollbackPutsBackExactlyWhatEachPlaceHeldOnceOnly) {
       const std::string before = Places();
       std::unique_ptr<CStep> step = kind.make();
       EXPECT_TRUE(step->Rollback());  // nothing written yet: nothing to undo
-      ASSERT_EQ(step->Install(), 1);
+      ASSERT_EQ(step->Install(), InstallResult::done);
       EXPECT_EQ(Places(), Written(kind, registryBefore, iniBefore));
       EXPECT_TRUE(step->Rollback());
       EXPECT_EQ(Places(), before);
@@ -203,20 +203,21 @@ TEST_F(SettingRollback, APlaceThatCannotBeReadOrWrittenFailsTheStepAndChangesNot
   struct Case {
     int kind;  // index into kKinds
     Fault fault;
-    int result;
+    InstallResult result;
     std::string message;  // "" for none
   };
   const Case cases[] = {
-      {0, Fault::readRegistry, 0, cannotRead},
-      {0, Fault::writeRegistry, 0, cannotWrite},
-      {1, Fault::writeIni, 0, cannotWriteIni},
-      {3, Fault::readRegistry, 0, cannotRead},
-      {3, Fault::writeRegistry, 0, cannotWrite},
-      {3, Fault::writeIni, 0, cannotWriteIni},  // the registry value written is undone
+      {0, Fault::readRegistry, InstallResult::failed, cannotRead},
+      {0, Fault::writeRegistry, InstallResult::failed, cannotWrite},
+      {1, Fault::writeIni, InstallResult::failed, cannotWriteIni},
+      {3, Fault::readRegistry, InstallResult::failed, cannotRead},
+      {3, Fault::writeRegistry, InstallResult::failed, cannotWrite},
+      {3, Fault::writeIni, InstallResult::failed,
+       cannotWriteIni},  // the registry value written is undone
       // The remembered location is a suggestion only: the choice stands.
-      {2, Fault::readRegistry, 1, ""},
-      {2, Fault::writeRegistry, 1, ""},
-      {2, Fault::writeIni, 1, ""},
+      {2, Fault::readRegistry, InstallResult::done, ""},
+      {2, Fault::writeRegistry, InstallResult::done, ""},
+      {2, Fault::writeIni, InstallResult::done, ""},
   };
   for (const Case& c : cases) {
     const Kind& kind = kKinds[c.kind];
@@ -268,7 +269,7 @@ TEST_F(SettingRollback, AJoinedValueThatDoesNotFitFailsTheStepAndWritesNothing) 
     std::unique_ptr<CStep> step = kKinds[k].make();
     step->SetDirectory("<Windows>");
     step->SetDefault(std::string(249, 'v'));  // C:\WINDOWS\ and 249: one too many
-    EXPECT_EQ(step->Install(), 0);
+    EXPECT_EQ(step->Install(), InstallResult::failed);
     EXPECT_EQ(Messages(), std::vector<std::string>{expected[k]});
     EXPECT_EQ(ui_.Transcript().size(), 1u);  // no question asked
     EXPECT_EQ(Places(), "reg - | ini -");

@@ -32,7 +32,7 @@ TEST_F(ShownStep, UserValueWhoseRegistryEntryDoesNotSplitAsksNothing) {
   user.SetIniFile("A.INI");
   user.SetIniSection("S");
   user.SetIniEntry("E");
-  EXPECT_EQ(user.Install(), 0);
+  EXPECT_EQ(user.Install(), InstallResult::failed);
   EXPECT_TRUE(ui_.Transcript().empty());
   EXPECT_EQ(machine_.QueryProfileString("A.INI", "S", "E", "<none>", 260), "<none>");
 }
@@ -47,8 +47,9 @@ TEST_F(ShownStep, BackgroundStepOwnsItsBitmapAndLeavesTheWindowWhenDestroyed) {
     void RepaintNow() override {}
     CStep* background = nullptr;
   } window;
-  SetCurrentBackgroundWindow(&window);
+  run_.backgroundWindow = &window;
   auto step = std::make_unique<CStepFileBackground>();
+  step->JoinRun(&run_);
   step->ShowImage(image.data(), static_cast<std::uint32_t>(image.size()));
   EXPECT_EQ(window.Background(), step.get());
   EXPECT_STREQ(step->GetPreview(), std::to_string(step->Bitmap()).c_str());
@@ -64,7 +65,7 @@ TEST_F(ShownStep, BackgroundStepOwnsItsBitmapAndLeavesTheWindowWhenDestroyed) {
   step.reset();
   EXPECT_EQ(window.Background(), nullptr);
   EXPECT_EQ(ui_.LiveBitmaps(), 0u);
-  SetCurrentBackgroundWindow(nullptr);
+  run_.backgroundWindow = nullptr;
 }
 
 }  // namespace

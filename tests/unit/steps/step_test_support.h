@@ -16,6 +16,7 @@
 #include "datafile/data_file_layout.h"
 #include "framework/archive.h"
 #include "framework/little_endian.h"
+#include "steps/run_context.h"
 #include "steps/step.h"
 #include "steps/step_factory.h"
 #include "unit/support/sim_machine_fixture.h"
@@ -170,6 +171,8 @@ class StepTest : public testing::SimMachineTest {
   ScriptedUi ui_;
   ScopedUi uiScope_{ui_};
   CCompressedFile stream_;
+  // The run that steps driven by hand join to find each other.
+  RunContext run_;
 };
 
 }  // namespace velmora::test
