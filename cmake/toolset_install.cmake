@@ -26,6 +26,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 if(VELMORA_SETUP_EXE)
   install(FILES ${VELMORA_SETUP_EXE} DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora RENAME SETUP.EXE)
+  target_compile_definitions(velmora_tests PRIVATE VELMORA_SETUP_EXE="${VELMORA_SETUP_EXE}")
 elseif(VELMORA_BUILD_SETUP)
   include(ExternalProject)
   set(setup_exe ${CMAKE_BINARY_DIR}/tools/SETUP.EXE)
@@ -39,6 +40,9 @@ elseif(VELMORA_BUILD_SETUP)
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${setup_exe})
   add_dependencies(velmora setup_exe)
+  # The unit tests read the resources linked into it.
+  add_dependencies(velmora_tests setup_exe)
+  target_compile_definitions(velmora_tests PRIVATE VELMORA_SETUP_EXE="${setup_exe}")
   install(FILES ${setup_exe} DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora)
 endif()
 

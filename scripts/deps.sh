@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need.  Safe to run
 # again: when everything is present it only checks.
 # Usage: scripts/deps.sh [host|all|bench|fuzz]
-#   host  what the host build needs (the velmora tool, host tests, the demo)
+#   host  what the host build needs (the velmora tool, host tests, the demo;
+#         osslsigncode and openssl sign a single-file SETUP.EXE in the tests)
 #   all   also the static checks (clang-tidy, clang-format), the Windows
 #         build and its tests under Wine (the default)
 #   bench all of that and what tests/bench/wine_install_bench.sh compares
@@ -13,6 +14,7 @@ host_packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev
   libtomlplusplus-dev libcli11-dev
+  osslsigncode openssl
 )
 # scripts/tidy and scripts/format (clang-format 14, Debian 12's).
 static_packages=(clang-tidy clang-format)

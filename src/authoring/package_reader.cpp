@@ -58,8 +58,8 @@ std::string Describe(const CStep& step) {
 // one is exhausted; a file that cannot be had records the failure.
 class PackageReader::Media final {
  public:
-  Media(const std::string& folder, int part, ReadFailure& failure)
-      : failure_(failure), set_(folder, Events()) {
+  Media(const MediaLocation& location, int part, ReadFailure& failure)
+      : failure_(failure), set_(location, Events()) {
     set_.StartPart(part == kSecondPart);
     set_.Stream().SetMedia(&set_);
   }
@@ -101,8 +101,12 @@ class PackageReader::Media final {
                       ")" + previous_,
                   ReadErrorKind::io);
     };
-    events.failed = [this](const MediaSet&, MediaFault, const CFileException* error) {
-      if (error == nullptr)
+    events.failed = [this](const MediaSet& media, MediaFault fault, const CFileException* error) {
+      if (fault == MediaFault::badDescription) {
+        Fail(0, media.FaultText());
+        failure_.file = kDescriptionFileName;
+      } else if (fault == MediaFault::damaged) Fail(0, media.FaultText());
+      else if (error == nullptr)
         Fail(StoppedAt(set_.Stream()), "the banner has no zero byte at its end");
       else
         Fail(StoppedAt(set_.Stream()), std::string("reading failed: ") + error->what(),
@@ -124,7 +128,9 @@ ReadError AsReadError(const ReadFailure& failure) {
   return ReadError(failure.kind, failure.file, offset, what);
 }
 
-PackageReader::PackageReader(std::string folder) : folder_(std::move(folder)) {}
+PackageReader::PackageReader(std::string folder) { location_.folder = std::move(folder); }
+
+PackageReader::PackageReader(MediaLocation location) : location_(std::move(location)) {}
 
 PackageReader::~PackageReader() = default;
 
@@ -164,7 +170,7 @@ bool PackageReader::Guarded(int part, const std::function<bool(Media&)>& read) {
   failure_ = {};
   CollectingUi ui;
   ScopedUi scopedUi(ui);
-  Media media(folder_, part, failure_);
+  Media media(location_, part, failure_);
   CCompressedFile& file = media.File();
   bool ok = false;
   try {
@@ -261,7 +267,15 @@ std::vector<MediaFileInfo> PackageReader::MediaFiles(int part) const {
   for (std::uint32_t n = 1;; ++n) {
     CFile file;
     const std::string name = MediaFileName(part, n);
-    if (!file.Open(MediaFilePath(folder_, part, n), CFile::modeRead | CFile::shareDenyWrite)) break;
+    if (location_.Embedded()) {
+      const AppendedMember* member = location_.appended.Find(name);
+      if (member == nullptr) break;
+      files.push_back({name, member->length});
+      continue;
+    }
+    if (!file.Open(MediaFilePath(location_.folder, part, n),
+                   CFile::modeRead | CFile::shareDenyWrite))
+      break;
     try {
       files.push_back({name, file.GetLength()});
     } catch (const CFileException&) {

@@ -18,6 +18,7 @@
 
 #include "authoring/package_layout.h"
 #include "authoring/read_error.h"
+#include "datafile/media_location.h"
 #include "steps/step.h"
 
 namespace velmora {
@@ -62,6 +63,9 @@ class PackageReader {
   // `folder`: where the media files are, a path on the current machine
   // ("" for the current directory).
   explicit PackageReader(std::string folder);
+  // The files where `location` says (a folder, or a setup program's
+  // appended media).
+  explicit PackageReader(MediaLocation location);
   ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
@@ -93,7 +97,7 @@ class PackageReader {
   bool ReadChunks(Media& media, const CStep& step, std::vector<std::uint8_t>& data,
                   std::vector<ChunkInfo>* chunks);
 
-  std::string folder_;
+  MediaLocation location_;
   ReadFailure failure_;
 };
 

@@ -91,6 +91,8 @@ void WriteLogListingText(std::ostream& out, const UninstallLogListing& listing) 
         << TextQuoted(item.group) << "\n";
   for (const std::string& folder : additions.folders)
     out << "    Files installed in        " << TextQuoted(folder) << "\n";
+  for (const std::string& folder : additions.createdFolders)
+    out << "    Folder created            " << TextQuoted(folder) << "\n";
 }
 
 namespace {
@@ -114,6 +116,9 @@ void WriteAdditionsJson(std::ostream& out, const LogAdditions& additions) {
   out << (additions.items.empty() ? "],\n" : "\n    ],\n") << "    \"folders\": [";
   for (std::size_t i = 0; i < additions.folders.size(); ++i)
     out << (i ? ", " : "") << JsonString(AnsiToUtf8(additions.folders[i]));
+  out << "],\n    \"created_folders\": [";
+  for (std::size_t i = 0; i < additions.createdFolders.size(); ++i)
+    out << (i ? ", " : "") << JsonString(AnsiToUtf8(additions.createdFolders[i]));
   out << "]\n  }\n";
 }
 

@@ -37,6 +37,13 @@ class CCompressedFile : public CFile {
   // Abort does (CFile's own rule), pending encoder output included.
   bool Open(const std::string& fileName, unsigned openFlags,
             CFileException* error = nullptr) override;
+  // Opens `fileName` for reading only its bytes [offset, offset + length),
+  // as though they were the whole file: positions, the length and the end
+  // of the file are the window's.  Open, Close and Abort end the window.
+  bool OpenWindow(const std::string& fileName, std::uint32_t offset, std::uint32_t length,
+                  CFileException* error = nullptr);
+  std::uint32_t GetPosition() const override;
+  std::uint32_t GetLength() const override;
   void SetCompressed(bool compressed);
   bool IsCompressed() const { return m_compressed; }
 
@@ -91,6 +98,9 @@ class CCompressedFile : public CFile {
 
  private:
   static constexpr std::int32_t kBadRecordKind = -1;
+
+  // The underlying file's bytes, within the window when there is one.
+  std::uint32_t ReadFromFile(void* buffer, std::uint32_t count);
 
   // ---- decoder --------------------------------------------------------------
   std::uint32_t ReadPlain(std::uint8_t* out, std::uint32_t count);
@@ -160,6 +170,11 @@ class CCompressedFile : public CFile {
   std::vector<std::uint8_t>* m_sink = nullptr;  // as set by SetOutputSink
 
   MediaSet* m_media = nullptr;
+
+  bool m_windowed = false;
+  std::uint32_t m_windowStart = 0;
+  std::uint32_t m_windowLength = 0;
+  std::uint32_t m_windowPos = 0;  // the underlying file's position, from the window's start
 };
 
 }  // namespace velmora

@@ -43,7 +43,7 @@ void CCompressedFile::ResetDecoder() {
 // valid again; here an empty refill leaves the buffer empty.
 std::uint32_t CCompressedFile::Refill() {
   m_readAheadPos = 0;
-  const std::uint32_t got = CFile::Read(m_readAhead.get(), kReadAheadSize);
+  const std::uint32_t got = ReadFromFile(m_readAhead.get(), kReadAheadSize);
   m_readAheadEnd = got == kReadAheadSize ? 0 : static_cast<std::int32_t>(got);
   return got;
 }
@@ -65,7 +65,7 @@ std::uint32_t CCompressedFile::ReadPlain(std::uint8_t* out, std::uint32_t count)
       DropReadAhead();
     }
   }
-  if (done < count) done += CFile::Read(out + done, count - done);
+  if (done < count) done += ReadFromFile(out + done, count - done);
   return done;
 }
 

@@ -39,7 +39,8 @@ int InstallPercent(std::int64_t totalWeight, std::int64_t doneWeight, bool twoPa
 
 DialogPosition PlaceProgressDialog(int desktopRight, int desktopBottom, int dialogWidth,
                                    int dialogHeight) {
-  return {desktopRight - dialogWidth - 1, desktopBottom - dialogHeight - 10};
+  return {std::max(0, desktopRight - dialogWidth - 1),
+          std::max(0, desktopBottom - dialogHeight - 10)};
 }
 
 }  // namespace velmora

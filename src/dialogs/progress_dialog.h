@@ -61,8 +61,10 @@ ProgressBarLayout LayoutProgressBar(int width, int percent);
 int InstallPercent(std::int64_t totalWeight, std::int64_t doneWeight, bool twoParts,
                    bool secondPart);
 
-// Top left corner of the dialog so that its bottom right corner ends 1
-// pixel left of the desktop's right edge and 10 pixels above its bottom.
+// Top left corner of the dialog, in screen coordinates, so that its bottom
+// right corner ends 1 pixel left of the desktop's right edge and 10 pixels
+// above its bottom; a dialog too large for that starts at the desktop's
+// left or top edge, so that its caption stays on screen.
 struct DialogPosition {
   int x = 0;
   int y = 0;

@@ -65,6 +65,7 @@ enum class RunNote {
   undone,          // the uninstallation undid a logged step, by description
   notUndone,       // the uninstallation could not undo a logged step
   result,          // how the run ended: "installed", "install failed", ...
+  warning,         // something the run did not do as asked, e.g. answer rules never used
 };
 
 class Ui {

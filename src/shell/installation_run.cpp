@@ -1,5 +1,6 @@
 #include "shell/installation_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -21,7 +22,7 @@
 namespace velmora {
 
 InstallationRun::InstallationRun(RunWindow& window, const std::string& programPath)
-    : window_(window), media_({}, AskForMissingDisks()) {
+    : window_(window), media_(LocateMedia(programPath), AskForMissingDisks()) {
   media_.Stream().SetMedia(&media_);
   if (!programPath.empty() &&
       CurrentMachine().OpenFile(programPath, FileAccess::read, FileShare::denyWrite,
@@ -41,8 +42,10 @@ InstallationRun::~InstallationRun() {
   if (programImage_ != kNoFile) CurrentMachine().CloseFile(programImage_);
 }
 
-// The media files are looked for in the current directory; while one cannot
-// be opened the user is asked for its disk.
+// The media files are where LocateMedia finds them (the current directory
+// first); while one cannot be opened the user is asked for its disk.  A
+// damaged one (or a damaged package description) is named in a message, and
+// the run fails.
 MediaEvents InstallationRun::AskForMissingDisks() {
   MediaEvents events;
   events.unavailable = [](const MediaSet& media, FileCause) {
@@ -50,12 +53,18 @@ MediaEvents InstallationRun::AskForMissingDisks() {
                          mb::okCancel | mb::iconExclamation) == id::ok;
   };
   events.opened = [](const MediaSet& media) {
+    if (!media.Folder().empty() || media.Location().Embedded()) {
+      CurrentUi().Note(RunNote::mediaFile, media.FilePath());
+      return;
+    }
     std::string folder = CurrentMachine().GetCurrentDirectory();
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     CurrentUi().Note(RunNote::mediaFile, folder + media.FileName());
   };
-  events.failed = [this](const MediaSet&, MediaFault, const CFileException* error) {
-    if (error != nullptr) media_.Stream().ReportFileError(error);
+  events.failed = [this](const MediaSet& media, MediaFault fault, const CFileException* error) {
+    if (fault == MediaFault::damaged || fault == MediaFault::badDescription)
+      AppMessageBox(media.FaultText(), mb::ok | mb::iconExclamation);
+    else if (error != nullptr) media_.Stream().ReportFileError(error);
   };
   return events;
 }
@@ -69,6 +78,12 @@ RunOutcome InstallationRun::Run() {
     // does (memory exhausted), the installation has failed and is rolled
     // back like any other failure rather than ending the process half done.
     installed = false;
+  }
+  if (installed && finalCheck_) {
+    if (const std::string why = finalCheck_(); !why.empty()) {
+      AppMessageBox(why, mb::ok | mb::iconExclamation);
+      installed = false;
+    }
   }
   // The registration is part of the installation: without it nothing
   // could remove the product, so it is written while everything can
@@ -171,10 +186,10 @@ bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup)
   for (std::int32_t i = 0; i < stepCount_; ++i) {
     CStep* step = CreateStep(&media_.Stream());
     if (step == nullptr) return false;
+    step->JoinRun(&context_);
     if (step->IsKindOf(RUNTIME_CLASS(CStepPMG))) programGroup = step;
     switch (step->GetInstallMode()) {
       case InstallMode::refused:
-    step->JoinRun(&context_);
         delete step;
         progress_.reset();
         return false;
@@ -319,7 +334,32 @@ void InstallationRun::RollBack() {
 
 bool InstallationRun::Register() {
   const StepList logged = StepsToLog();
-  return registration_.Write(title_, logged, MakeLogAdditions(logged));
+  return registration_.Write(title_, logged, MakeLogAdditions(logged), MakeProductEntry());
+}
+
+// The package description's product details, the first directory chosen,
+// the size of the files installed and today's date.
+ProductEntry InstallationRun::MakeProductEntry() const {
+  ProductEntry entry;
+  const ProductDetails& details = media_.Description().product;
+  entry.version = details.version;
+  entry.publisher = details.publisher;
+  entry.url = details.url;
+  for (const CStepDirectory* directory : context_.Directories()) {
+    std::string path = directory->GetChosenPath();
+    if (path.empty()) continue;
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();  // "C:\\" keeps its own
+    entry.installLocation = path;
+    break;
+  }
+  std::uint64_t bytes = 0;
+  for (const CStep* step : doneSteps_)
+    if (step->IsUninstallable() && dynamic_cast<const CStepFile*>(step) != nullptr)
+      bytes += step->GetDataSize();
+  entry.sizeKb =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes + 1023) / 1024, 0xFFFFFFFFu));
+  entry.installDate = InstallDateToday();
+  return entry;
 }
 
 // The steps the log holds: the done steps that are uninstallable, then the
@@ -343,6 +383,17 @@ StepList InstallationRun::StepsToLog() const {
   return logged;
 }
 
+namespace {
+
+// Adds `folder` to `folders` unless it is there, compared without regard to case.
+void AddFolder(std::vector<std::string>& folders, const std::string& folder) {
+  if (std::none_of(folders.begin(), folders.end(),
+                   [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
+    folders.push_back(folder);
+}
+
+}  // namespace
+
 LogAdditions InstallationRun::MakeLogAdditions(const StepList& logged) const {
   LogAdditions additions;
   additions.group = group_;
@@ -352,15 +403,20 @@ LogAdditions InstallationRun::MakeLogAdditions(const StepList& logged) const {
     if (target.empty()) continue;
     // The folders the files went into: the uninstaller deletes nothing
     // outside them.
-    const std::string folder = static_cast<const CStepFile*>(step)->GetTargetDirectory();
-    if (std::none_of(
-            additions.folders.begin(), additions.folders.end(),
-            [&](const std::string& known) { return AsciiEqualIgnoringCase(known, folder); }))
-      additions.folders.push_back(folder);
+    const auto* file = static_cast<const CStepFile*>(step);
+    const std::string folder = file->GetTargetDirectory();
+    for (const std::string& created : file->GetCreatedFolders())
+      AddFolder(additions.createdFolders, created);
+    AddFolder(additions.folders, folder);
     if (step->GetShared()) continue;
     if (const std::optional<LogFileRecord> record = CurrentFileRecord(target))
       additions.files.push_back(*record);
   }
+  // Folders an earlier installation of this title made stay the product's
+  // to remove, though this one found them there.
+  if (const UninstallLogListing* own = products_.Own(); own != nullptr && own->hasAdditions)
+    for (const std::string& created : own->additions.createdFolders)
+      AddFolder(additions.createdFolders, created);
   // Items of steps the log does not hold (a kept file that was the
   // machine's) are removed by the uninstaller all the same.
   for (const LogProgramItem& item : addedItems_) {

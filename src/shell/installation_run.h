@@ -10,8 +10,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafile/media_set.h"
@@ -42,6 +44,8 @@ class InstallationRun final {
   // The whole installation, its registration or roll-back, and the result
   // message.
   RunOutcome Run();
+  // Asked before the registration (RunRequest::finalCheck).
+  void SetFinalCheck(std::function<std::string()> check) { finalCheck_ = std::move(check); }
 
   // ---- state for tests --------------------------------------------------------
   const std::string& Title() const { return title_; }
@@ -63,9 +67,11 @@ class InstallationRun final {
   // The steps the log holds, and what goes among its additions.
   StepList StepsToLog() const;
   LogAdditions MakeLogAdditions(const StepList& logged) const;
+  ProductEntry MakeProductEntry() const;
   MediaEvents AskForMissingDisks();
 
   RunWindow& window_;
+  std::function<std::string()> finalCheck_;
   FileHandle programImage_ = kNoFile;
   MediaSet media_;
   std::unique_ptr<CProgressDialog> progress_;

@@ -15,6 +15,7 @@ RunOutcome RunSetup(const RunRequest& request) {
   if (window == nullptr) window = &ownWindow.emplace(request.mode);
   if (request.mode == RunMode::install) {
     InstallationRun run(*window, request.programPath);
+    run.SetFinalCheck(request.finalCheck);
     return run.Run();
   }
   UninstallationRun run(*window, request.programPath, request.logPath);

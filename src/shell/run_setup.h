@@ -5,6 +5,7 @@
 // RunSetup; the run shows its result message and notes its outcome.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -26,6 +27,10 @@ struct RunRequest {
   std::string logPath;
   // The window the host paints; null: the run keeps one of its own.
   RunWindow* window = nullptr;
+  // Install mode: asked once every step is done, before the installation is
+  // registered.  A non-empty answer says why the installation must not
+  // stand: it is shown, and the installation fails and is rolled back.
+  std::function<std::string()> finalCheck;
 };
 
 enum class RunOutcome {

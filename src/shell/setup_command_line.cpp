@@ -47,19 +47,28 @@ SetupOptions ParseSetupCommandLine(const std::string& commandLine, bool installM
       options.quiet = true;
       continue;
     }
-    if (name == "/log" || (installMode && name == "/answers")) {
-      std::string file;
-      if (!NextWord(commandLine, at, file) || file.empty()) {
-        options.error = word + " needs a file name";
+    std::string* file = name == "/log"                      ? &options.logPath
+                        : installMode && name == "/answers" ? &options.answersPath
+                        : installMode && name == "/record"  ? &options.recordPath
+                                                            : nullptr;
+    if (file != nullptr) {
+      if (!NextWord(commandLine, at, *file) || file->empty()) {
+        if (options.error.empty()) options.error = word + " needs a file name";
         return options;
       }
-      (name == "/log" ? options.logPath : options.answersPath) = file;
       continue;
     }
-    const char* known = installMode ? " (options: /quiet, /answers FILE, /log FILE)"
-                                    : " (options: /quiet, /log FILE, then the log path)";
-    options.error = (option ? "unknown option " : "unexpected argument ") + word + known;
-    return options;
+    if (name == "/strict" && installMode) {
+      options.strict = true;
+      continue;
+    }
+    // The first problem is the one reported; the options after it are
+    // still read, so that a /log later on the line gets the report.
+    const char* known = installMode
+                            ? " (options: /quiet, /answers FILE, /strict, /record FILE, /log FILE)"
+                            : " (options: /quiet, /log FILE, then the log path)";
+    if (options.error.empty())
+      options.error = (option ? "unknown option " : "unexpected argument ") + word + known;
   }
   if (!installMode) {
     options.arguments = commandLine.substr(at);

@@ -1,6 +1,6 @@
 // The command line of SETUP.EXE and of its uninstaller copies.
 //
-//   SETUP.EXE [/quiet] [/answers FILE] [/log FILE]
+//   SETUP.EXE [/quiet] [/answers FILE [/strict]] [/record FILE] [/log FILE]
 //   XTitle.exe [/quiet] [/log FILE] LOGPATH
 //
 // Options are matched without regard to case; a file name may be quoted
@@ -18,6 +18,8 @@ namespace velmora {
 struct SetupOptions {
   bool quiet = false;            // no window at all; prompts answered by rules or defaults
   std::string answersPath;       // answer file (install mode)
+  bool strict = false;           // an answer rule that never answers a prompt fails the run
+  std::string recordPath;        // answer file written with the run's answers (install mode)
   std::string logPath;           // text log, written as the run goes
   std::string arguments;         // uninstall mode: what follows the options (the log path)
   std::string uninstallLogPath;  // uninstall mode: that path, without blanks or quotes around it

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "datafile/appended_media.h"
 #include "framework/archive.h"
 #include "framework/ascii.h"
 #include "platform/machine.h"
@@ -16,8 +17,12 @@ namespace velmora {
 
 bool CopyOpenFile(Machine& machine, FileHandle from, const std::string& to) {
   std::uint64_t position = 0;
-  if (from == kNoFile || machine.SeekFile(from, 0, SeekOrigin::begin, position) != FileCause::none)
-    return false;
+  if (from == kNoFile) return false;
+  // A program that carries its package is copied without it.
+  const AppendedLoad appended = FindAppendedMedia(machine, from);
+  std::uint64_t left =
+      appended.state == AppendedState::found ? appended.media.start : ~std::uint64_t{0};
+  if (machine.SeekFile(from, 0, SeekOrigin::begin, position) != FileCause::none) return false;
   FileHandle target = kNoFile;
   if (machine.OpenFile(to, FileAccess::write, FileShare::exclusive, FileDisposition::createAlways,
                        target) != FileCause::none)
@@ -26,12 +31,14 @@ bool CopyOpenFile(Machine& machine, FileHandle from, const std::string& to) {
   bool copied = true;
   for (;;) {
     std::uint32_t got = 0;
-    if (machine.ReadFile(from, buffer.data(), static_cast<std::uint32_t>(buffer.size()), got) !=
-        FileCause::none) {
+    const auto want = static_cast<std::uint32_t>(std::min<std::uint64_t>(buffer.size(), left));
+    if (want == 0) break;
+    if (machine.ReadFile(from, buffer.data(), want, got) != FileCause::none) {
       copied = false;
       break;
     }
     if (got == 0) break;
+    left -= got;
     if (machine.WriteFile(target, buffer.data(), got) != FileCause::none) {
       copied = false;
       break;

@@ -1,7 +1,9 @@
 #include "shell/uninstallation_run.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 #include "datafile/compressed_file.h"
@@ -23,6 +25,17 @@
 
 namespace velmora {
 namespace {
+
+// A path with a "." or ".." component may lead anywhere.
+bool HasDotComponent(const std::string& path) {
+  for (std::size_t start = 0; start <= path.size();) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    const std::string_view component = std::string_view(path).substr(start, end - start);
+    if (component == "." || component == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 // A title that names one subkey of the uninstall key and nothing else.
 bool IsPlainTitle(const std::string& title) {
@@ -143,6 +156,7 @@ bool UninstallationRun::Uninstall() {
     progress_->SetPercent(100);
   }
   RemoveProgramGroup(programGroup);
+  RemoveCreatedFolders();
   if (IsPlainTitle(title_) && !DeleteRegistryKey(hkey::localMachine, UninstallKeyFor(title_)) &&
       InstalledProducts::IsInstalled(title_)) {
     // An entry that stays needs its log, trimmed to what is still to do,
@@ -157,6 +171,22 @@ bool UninstallationRun::Uninstall() {
   if (!programPath_.empty()) RemoveFileNowOrAtRestart(programPath_);
   progress_.reset();
   return true;
+}
+
+// The folders the installation made for names with folders, once empty,
+// the deepest first; only those below a folder the log's files went into,
+// so the log cannot name any other folder of the machine.
+void UninstallationRun::RemoveCreatedFolders() {
+  const UninstallLogListing* own = products_.Own();
+  if (own == nullptr || !own->hasAdditions) return;
+  std::vector<std::string> folders;
+  for (const std::string& folder : own->additions.createdFolders)
+    if (!own->additions.folders.empty() && !own->additions.OutsideFolders(folder) &&
+        !HasDotComponent(folder))
+      folders.push_back(folder);
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& folder : folders) CurrentMachine().RemoveDirectory(folder);
 }
 
 // After a failure the log keeps only what is still to be undone: the steps

@@ -41,6 +41,7 @@ class UninstallationRun {
   bool IsOwnLog(const UninstallLogListing& listing) const;
   bool UndoLoggedSteps(std::uint32_t count);
   void KeepWhatIsLeftInTheLog();
+  void RemoveCreatedFolders();
   void RemoveProgramGroup(const CStep* programGroup);
   bool MayDeleteGroup(const std::string& group) const;
 

@@ -1,6 +1,8 @@
 #include "shell/uninstaller_registration.h"
 
-#include <iterator>
+#include <ctime>
+#include <optional>
+#include <variant>
 
 #include "platform/ui.h"
 #include "services/file_removal.h"
@@ -11,8 +13,32 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kEntryValues[] = {"DisplayName", "UninstallString", "QuietUninstallString"};
-constexpr std::uint32_t kEntryBuffer = 1024;
+// One value of the entry: a text, a number, or none (deleted when there).
+struct EntryValue {
+  const char* name;
+  std::variant<std::monostate, std::string, std::uint32_t> value;
+};
+
+std::vector<EntryValue> EntryValues(const std::string& title, const std::string& exePath,
+                                    const std::string& logPath, const ProductEntry& product) {
+  const auto text = [](const std::string& value) {
+    return value.empty() ? decltype(EntryValue::value){} : value;
+  };
+  return {
+      {"DisplayName", title},
+      {"UninstallString", UninstallCommandFor(exePath, logPath)},
+      {"QuietUninstallString", QuietUninstallCommandFor(exePath, logPath)},
+      {"DisplayIcon", exePath},
+      {"DisplayVersion", text(product.version)},
+      {"Publisher", text(product.publisher)},
+      {"URLInfoAbout", text(product.url)},
+      {"InstallLocation", text(product.installLocation)},
+      {"InstallDate", text(product.installDate)},
+      {"EstimatedSize", product.sizeKb == 0 ? decltype(EntryValue::value){} : product.sizeKb},
+      {"NoModify", std::uint32_t{1}},
+      {"NoRepair", std::uint32_t{1}},
+  };
+}
 
 }  // namespace
 
@@ -66,7 +92,7 @@ void UninstallerRegistration::RestoreUninstallers() {
 }
 
 bool UninstallerRegistration::Write(const std::string& title, const StepList& logged,
-                                    const LogAdditions& additions) {
+                                    const LogAdditions& additions, const ProductEntry& product) {
   title_ = title;
   if (exePath_.empty()) return false;
   const std::string logPath = UninstallLogPathFor(exePath_);
@@ -78,16 +104,19 @@ bool UninstallerRegistration::Write(const std::string& title, const StepList& lo
   logWritten_ = true;
 
   const std::string key = UninstallKeyFor(title_);
-  earlierEntry_.clear();
-  if (InstalledProducts::IsInstalled(title_)) {
-    for (const char* value : kEntryValues)
-      earlierEntry_.push_back(ReadRegistryString(hkey::localMachine, key, value, kEntryBuffer));
-  }
+  entryExisted_ = InstalledProducts::IsInstalled(title_);
+  entryValues_.clear();
   entryWritten_ = true;
-  const std::string values[] = {title_, UninstallCommandFor(exePath_, logPath),
-                                QuietUninstallCommandFor(exePath_, logPath)};
-  for (std::size_t i = 0; i < std::size(kEntryValues); ++i) {
-    if (!WriteRegistryString(hkey::localMachine, key, kEntryValues[i], values[i])) {
+  for (const EntryValue& entry : EntryValues(title_, exePath_, logPath, product)) {
+    SavedRegistryValue& saved = entryValues_.emplace_back();
+    bool written = saved.Take({hkey::localMachine, key, entry.name});
+    if (written) {
+      if (const auto* text = std::get_if<std::string>(&entry.value)) written = saved.Write(*text);
+      else if (const auto* number = std::get_if<std::uint32_t>(&entry.value))
+        written = saved.WriteDword(*number);
+      else written = saved.Erase();
+    }
+    if (!written) {
       AppMessageBox("Unable to write the uninstall entry HKEY_LOCAL_MACHINE\\" + key + ".",
                     mb::ok | mb::iconExclamation);
       return false;
@@ -96,19 +125,30 @@ bool UninstallerRegistration::Write(const std::string& title, const StepList& lo
   return true;
 }
 
+std::string InstallDateToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  if (localtime_s(&local, &now) != 0) return {};
+#else
+  if (localtime_r(&now, &local) == nullptr) return {};
+#endif
+  char text[16] = {};
+  if (std::strftime(text, sizeof text, "%Y%m%d", &local) != 8) return {};
+  return text;
+}
+
 // A failed installation leaves the earlier log and entry as they were.
 void UninstallerRegistration::RestoreRegistration() {
   Machine& machine = CurrentMachine();
   if (entryWritten_) {
-    const std::string key = UninstallKeyFor(title_);
-    if (earlierEntry_.empty()) {
-      DeleteRegistryKey(hkey::localMachine, key);
+    if (!entryExisted_) {
+      DeleteRegistryKey(hkey::localMachine, UninstallKeyFor(title_));
     } else {
-      for (std::size_t i = 0; i < std::size(kEntryValues); ++i) {
-        if (earlierEntry_[i].empty()) continue;
-        WriteRegistryString(hkey::localMachine, key, kEntryValues[i], earlierEntry_[i]);
-      }
+      for (auto value = entryValues_.rbegin(); value != entryValues_.rend(); ++value)
+        value->Restore();
     }
+    entryValues_.clear();
     entryWritten_ = false;
   }
   if (logWritten_) {

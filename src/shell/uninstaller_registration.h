@@ -10,10 +10,26 @@
 #include <vector>
 
 #include "platform/machine.h"
+#include "steps/saved_setting.h"
 #include "steps/step.h"
 #include "steps/uninstall_log.h"
 
 namespace velmora {
+
+// What the uninstall entry says of the product beside its name and commands:
+// the values the system's list of installed programs and deployment tools
+// read.  An empty text or a size of 0 is left out of the entry.
+struct ProductEntry {
+  std::string version;          // "DisplayVersion"
+  std::string publisher;        // "Publisher"
+  std::string url;              // "URLInfoAbout"
+  std::string installLocation;  // "InstallLocation": the first chosen directory
+  std::uint32_t sizeKb = 0;     // "EstimatedSize": what the files take, in KB
+  std::string installDate;      // "InstallDate": YYYYMMDD
+};
+
+// Today's local date as "InstallDate" holds it.
+std::string InstallDateToday();
 
 class UninstallerRegistration {
  public:
@@ -25,9 +41,13 @@ class UninstallerRegistration {
   const std::string& UninstallerPath() const { return exePath_; }
 
   // Writes the log (through a temporary file; the log of an earlier
-  // installation waits aside) and the uninstall entry of `title`.  On
-  // failure it shows which of the two could not be written.
-  bool Write(const std::string& title, const StepList& logged, const LogAdditions& additions);
+  // installation waits aside) and the uninstall entry of `title`: its name,
+  // the commands, the uninstaller as its icon, "NoModify" and "NoRepair",
+  // and what `product` gives.  A value an earlier entry held that this one
+  // does not give is deleted.  On failure it shows which of the two could
+  // not be written.
+  bool Write(const std::string& title, const StepList& logged, const LogAdditions& additions,
+             const ProductEntry& product);
 
   // A failed installation: the earlier log and entry as they were, and the
   // earlier uninstallers in place of the copies.
@@ -51,7 +71,8 @@ class UninstallerRegistration {
   bool logWritten_ = false;
   std::string earlierLogAside_;
   bool entryWritten_ = false;
-  std::vector<std::string> earlierEntry_;  // earlier values; empty: no entry before
+  bool entryExisted_ = false;                    // an earlier installation's entry was there
+  std::vector<SavedRegistryValue> entryValues_;  // what each value held before
 };
 
 }  // namespace velmora

@@ -55,6 +55,21 @@ bool SavedRegistryValue::Write(const std::string& text) {
   return true;
 }
 
+bool SavedRegistryValue::WriteDword(std::uint32_t value) {
+  if (state_ == State::unread) return false;
+  if (!WriteRegistryDword(place_.root, place_.subKey, place_.valueName, value)) return false;
+  state_ = State::written;
+  return true;
+}
+
+bool SavedRegistryValue::Erase() {
+  if (state_ == State::unread) return false;
+  if (!previous_) return true;
+  if (!DeleteRegistryValue(place_.root, place_.subKey, place_.valueName)) return false;
+  state_ = State::written;
+  return true;
+}
+
 bool SavedRegistryValue::Restore() {
   if (state_ != State::written) return true;
   state_ = State::read;

@@ -34,6 +34,10 @@ class SavedRegistryValue {
   // Writes text as a REG_SZ value.  False, with nothing written, when the
   // write fails or Take did not read the place.
   bool Write(const std::string& text);
+  // The same for a REG_DWORD value.
+  bool WriteDword(std::uint32_t value);
+  // Deletes the value (true when there was none); Restore puts it back.
+  bool Erase();
   // Puts back what Take read: the same type and bytes, or no value.  True
   // when that succeeded or there was nothing to undo.
   bool Restore();

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/machine.h"
 #include "steps/step.h"
@@ -63,7 +64,9 @@ class CStepFile : public CStep {
   // temporary file there (or into memory for a picture or text).
   bool InstallData(CCompressedFile* data) override;
   // Puts the new file in place (or keeps the existing one), sets its times
-  // and attributes, registers it and counts it as shared.
+  // and attributes, registers it and counts it as shared.  A name with
+  // folders ("BIN\TOOL.EXE") goes below the target directory: the folders
+  // that are missing are made first, and a failed step removes them again.
   InstallResult Install() override;
   // Removes the file, or only takes back its shared count.
   bool Uninstall() override;
@@ -90,6 +93,8 @@ class CStepFile : public CStep {
   const std::string& GetTargetDirectory() const { return m_targetDirectory; }
   // True when the installation found no file at the target path.
   bool GetCreatedByInstall() const { return m_createdByInstall; }
+  // The folders of the name this installation made, top first.
+  const std::vector<std::string>& GetCreatedFolders() const { return m_createdFolders; }
   // The temporary file holding the extracted data; "" when there is none.
   const std::string& GetTempPath() const { return m_tempPath; }
   // Where the replaced file waits until the installation's outcome is
@@ -128,9 +133,17 @@ class CStepFile : public CStep {
   // The run's installed products; null when the step has joined no run or
   // the run knows of none.
   InstalledProducts* Products() const;
+  InstallResult PlaceFile();
+  bool RollBackPlacement();
+  // The folders of a name with folders that are missing, made top first; false
+  // when one cannot be made or is there as a file or a link to another place.
+  bool MakeNameFolders();
+  // Removes the folders MakeNameFolders made that are empty, the deepest first.
+  void RemoveCreatedFolders();
 
   // Run-time state of this installation only; never written to the log.
-  std::string m_keptAsidePath;  // the replaced file, moved aside
+  std::vector<std::string> m_createdFolders;  // made by MakeNameFolders, top first
+  std::string m_keptAsidePath;                // the replaced file, moved aside
   std::uint32_t m_keptAsideAttributes = 0;
   FileTimes m_keptAsideTimes;   // its times, given back with it
   bool m_keptExisting = false;  // the decision kept the existing file

@@ -131,6 +131,41 @@ void CStepFile::UndoPlacement(const std::string& target) {
 
 InstallResult CStepFile::Install() {
   if (m_tempPath.empty()) return InstallResult::done;  // nothing to place: a picture or a text
+  if (!MakeNameFolders()) {
+    RemoveCreatedFolders();
+    AppMessageBox("Could not create the folders of " + TargetPath(), mb::ok | mb::iconExclamation);
+    return InstallResult::failed;
+  }
+  const InstallResult result = PlaceFile();
+  if (result == InstallResult::failed) RemoveCreatedFolders();
+  return result;
+}
+
+bool CStepFile::MakeNameFolders() {
+  Machine& machine = CurrentMachine();
+  for (std::size_t end = m_name.find('\\'); end != std::string::npos;
+       end = m_name.find('\\', end + 1)) {
+    const std::string folder = m_targetDirectory + m_name.substr(0, end);
+    std::uint32_t attributes = 0;
+    if (machine.GetFileAttributes(folder, attributes) == FileCause::none) {
+      if ((attributes & attr::directory) == 0 || (attributes & attr::reparsePoint) != 0)
+        return false;
+      continue;
+    }
+    if (machine.CreateDirectory(folder) != FileCause::none) return false;
+    m_createdFolders.push_back(folder);
+  }
+  return true;
+}
+
+void CStepFile::RemoveCreatedFolders() {
+  Machine& machine = CurrentMachine();
+  for (auto folder = m_createdFolders.rbegin(); folder != m_createdFolders.rend(); ++folder)
+    machine.RemoveDirectory(*folder);
+  m_createdFolders.clear();
+}
+
+InstallResult CStepFile::PlaceFile() {
   const std::string target = TargetPath();
   Machine& machine = CurrentMachine();
 

@@ -111,6 +111,12 @@ bool CStepFile::Uninstall() {
 // aside; a file an earlier step of this installation placed is restored by
 // that step.
 bool CStepFile::Rollback() {
+  const bool rolledBack = RollBackPlacement();
+  RemoveCreatedFolders();
+  return rolledBack;
+}
+
+bool CStepFile::RollBackPlacement() {
   if (IsMemoryData()) return true;
   const std::string target = TargetPath();
   if (m_sharedCountAdded) {

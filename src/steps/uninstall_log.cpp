@@ -108,6 +108,15 @@ class LogLoader {
         additions.folders.push_back(std::move(folder));
       }
     }
+    if (version >= 3) {
+      std::uint32_t created = 0;
+      archive_ >> created;
+      for (std::uint32_t i = 0; i < created; ++i) {
+        std::string folder;
+        archive_ >> folder;
+        additions.createdFolders.push_back(std::move(folder));
+      }
+    }
     listing_.hasAdditions = true;
     return true;
   }
@@ -198,6 +207,8 @@ void StoreLogAdditions(CArchive& archive, const LogAdditions& additions) {
   for (const LogProgramItem& item : additions.items) archive << item.group << item.title;
   archive << static_cast<std::uint32_t>(additions.folders.size());
   for (const std::string& folder : additions.folders) archive << folder;
+  archive << static_cast<std::uint32_t>(additions.createdFolders.size());
+  for (const std::string& folder : additions.createdFolders) archive << folder;
 }
 
 std::uint32_t CountLogEntries(const StepList& steps) {

@@ -49,7 +49,7 @@ class CFile;
 // The archive buffer size of the log's reader and writer.
 inline constexpr std::uint32_t kLogBufferSize = 4096;
 inline constexpr std::uint32_t kLogAdditionsTag = 0x584C4D56;  // "VMLX"
-inline constexpr std::uint16_t kLogAdditionsVersion = 2;
+inline constexpr std::uint16_t kLogAdditionsVersion = 3;
 
 // What identifies the file an installation left at a target: a file there
 // that differs is no longer the installation's to delete.
@@ -72,6 +72,9 @@ struct LogAdditions {
   std::vector<LogFileRecord> files;
   std::vector<LogProgramItem> items;
   std::vector<std::string> folders;
+  // The folders of file names with folders that the installation made (from
+  // version 3); the uninstaller removes those below `folders` once empty.
+  std::vector<std::string> createdFolders;
   // The version read (the writer writes kLogAdditionsVersion); a log of
   // version 1 records no folders.
   std::uint16_t version = kLogAdditionsVersion;

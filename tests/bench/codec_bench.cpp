@@ -1,5 +1,6 @@
 // Codec throughput: the stream's decoder and encoder against memcpy and zlib
-// (level 6 deflate, inflate) on one generated corpus, plus the decoder's heap
+// (level 6 deflate, inflate) on one generated corpus, the CRC-32 that checks
+// media files, plus the decoder's heap
 // use for two input sizes.  Files live on the in-memory test machine, so disk
 // I/O does not dominate.
 //
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "datafile/compressed_file.h"
+#include "datafile/crc32.h"
 #include "unit/support/memory_machine.h"
 
 // ---- heap accounting ------------------------------------------------------------
@@ -414,7 +416,20 @@ void BM_DecoderPeakHeap(benchmark::State& state) {
   state.counters["peak_heap_bytes"] = static_cast<double>(peak);
 }
 
+// The media files' check: every byte of a package goes through it once
+// before it is used.
+void BM_Crc32(benchmark::State& state) {
+  const Bytes& corpus = Corpus();
+  std::uint32_t crc = 0;
+  for (auto _ : state) {
+    crc = velmora::Crc32(corpus.data(), corpus.size());
+    benchmark::DoNotOptimize(crc);
+  }
+  SetRate(state, 0);
+}
+
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Crc32)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VelmoraDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VelmoraEncode)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Wine install benchmark: SETUP.EXE /quiet against two NSIS installers (zlib
+# Wine install benchmark: SETUP.EXE /quiet (beside its media files, and as
+# one file that carries them) against two NSIS installers (zlib
 # and solid LZMA, run with /S) and xcopy /e of the same tree, all writing
 # the same files to C:\BENCH in one fresh 32-bit prefix.
 #
@@ -124,7 +125,9 @@ wine_env_create_prefix || die "wineboot failed (log: $WINE_ENV_DIR/wineboot.log)
 DRIVE_C=$WINEPREFIX/drive_c
 
 # ---- the packages ----------------------------------------------------------
-# SETUP.EXE: velmora pack, SETUP.EXE beside the media files in C:\media\SET.
+# SETUP.EXE: velmora pack, SETUP.EXE beside the media files in C:\media\SET;
+# and the single file of pack --single-file, C:\media\SET\single\SETUP.EXE,
+# started by its full path from C:\media\SET: it reads the media inside itself.
 # NSIS: one installer per compressor, C:\media\SET\nsis-zlib.exe and
 # nsis-lzma.exe, whose only work is File /r of the tree into C:\BENCH.
 # xcopy: the tree itself, in C:\media\SET\tree.
@@ -136,6 +139,10 @@ for set in $SETS; do
     die "velmora pack failed (log: $LOGS/pack-$set.log)"
   cp "$SETUP_EXE" "$media/velmora/SETUP.EXE"
   PACKAGE_BYTES[$set,setup]=$(cat "$media"/velmora/velmor.* | wc -c)
+  "$VELMORA" pack --single-file --setup "$SETUP_EXE" "$BENCH_DIR/src/$set.toml" -o "$media/single" \
+    >"$LOGS/pack-single-$set.log" 2>&1 ||
+    die "velmora pack --single-file failed (log: $LOGS/pack-single-$set.log)"
+  PACKAGE_BYTES[$set,single]=$(stat -c %s "$media/single/SETUP.EXE")
   for compressor in zlib lzma; do
     {
       echo 'Name "Velmora Bench"'
@@ -171,6 +178,7 @@ clean_target() {
 command_for() {
   case $2 in
     setup) echo "C:\\media\\$1\\velmora\\SETUP.EXE /quiet" ;;
+    single) echo "C:\\media\\$1\\single\\SETUP.EXE /quiet" ;;
     nsis-*) echo "C:\\media\\$1\\$2.exe /S" ;;
     xcopy) echo "xcopy /e /i /q /y C:\\media\\$1\\tree C:\\BENCH" ;;
   esac
@@ -199,8 +207,8 @@ wall_seconds() {
 }
 peak_kib() { awk -F': ' '/Maximum resident set size/ {print $2}' "$1"; }
 
-TOOLS=(setup nsis-zlib nsis-lzma xcopy)
-declare -A NAMES=([setup]="SETUP.EXE /quiet" [nsis-zlib]="NSIS zlib /S" [nsis-lzma]="NSIS lzma /S" [xcopy]="xcopy /e")
+TOOLS=(setup single nsis-zlib nsis-lzma xcopy)
+declare -A NAMES=([setup]="SETUP.EXE /quiet" [single]="single SETUP.EXE" [nsis-zlib]="NSIS zlib /S" [nsis-lzma]="NSIS lzma /S" [xcopy]="xcopy /e")
 
 # An untimed round: every tool must install the tree exactly, and the
 # file system and page cache meet the timed rounds in the same state.

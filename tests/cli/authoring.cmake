@@ -149,8 +149,10 @@ elseif(CASE STREQUAL "corrupt")
   if(at STREQUAL "")
     message(FATAL_ERROR "class name not found in velmor.1")
   endif()
-  # A damaged class name.
+  # A damaged class name, found by the data format's own checks: without
+  # the package description (velmor.sum), which would refuse the file first.
   file(COPY "${WORK}/pkg/" DESTINATION "${WORK}/flipped")
+  file(REMOVE "${WORK}/flipped/velmor.sum")
   file(WRITE "${WORK}/X" "X")
   run_in_work(dd of=flipped/velmor.1 bs=1 seek=${at} conv=notrunc INPUT_FILE X)
   velmora(list flipped)

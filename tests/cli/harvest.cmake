@@ -1,7 +1,8 @@
-# velmora harvest: a folder with a sub-folder harvested, packed, installed
-# on the simulated machine with every question at its default, and the
-# installed tree compared with the folder; names Windows cannot hold are
-# reported and nothing is written.
+# velmora harvest: a folder with a sub-folder harvested (one question, or
+# one more for a folder --ask-folders names), packed, installed on the
+# simulated machine with every question at its default, and the installed
+# tree compared with the folder; an existing manifest is kept without
+# --force; names Windows cannot hold are reported and nothing is written.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
   velmora_script_cases(harvest ${CMAKE_CURRENT_LIST_FILE} roundtrip bad-names)
   return()
@@ -20,21 +21,34 @@ if(CASE STREQUAL "roundtrip")
   file(MAKE_DIRECTORY "${WORK}/packaging")
   velmora(harvest Tree -o packaging/tree.toml --title "Tree 1.0")
   expect_rc(0)
-  expect_in("${OUT}" "3 file step(s) in 2 directory step(s); the installation asks 2 question(s)")
+  expect_in("${OUT}" "3 file step(s) in 1 directory step(s); the installation asks 1 folder question(s)")
   file(READ "${WORK}/packaging/tree.toml" manifest)
-  expect_in("${manifest}" "source = \"../Tree/DOCS/READ ME.TXT\"\ndirectory = \"DOCS\"")
-  expect_in("${manifest}" "name = \"DOCS\"\n")
-  expect_in("${manifest}" "prefix = \"InstallDir\"\ndefault = \"DOCS\"")
+  expect_in("${manifest}" "source = \"../Tree/DOCS/READ ME.TXT\"\ndirectory = \"InstallDir\"")
+  expect_in("${manifest}" "name = \"DOCS\\\\READ ME.TXT\"")
   expect_in("${manifest}" "read_only = true")
-  velmora(pack --no-setup packaging/tree.toml -o pkg)
+  velmora(harvest Tree -o packaging/tree.toml --ask-folders DOCS)
+  expect_rc(2)
+  expect_in("${OUT}" "packaging/tree.toml: exists; give --force to replace it")
+  velmora(harvest Tree -o packaging/asked.toml --ask-folders DOCS)
   expect_rc(0)
-  velmora(install pkg --machine m)
-  expect_rc(0)
-  execute_process(COMMAND diff -r "${WORK}/Tree" "${WORK}/m/C/Tree" RESULT_VARIABLE differ
-                  OUTPUT_VARIABLE diffs ERROR_VARIABLE diffs)
-  if(NOT differ EQUAL 0)
-    message(FATAL_ERROR "the installed tree differs from the folder:\n${diffs}")
-  endif()
+  expect_in("${OUT}" "in 2 directory step(s); the installation asks 2 folder question(s)")
+  file(READ "${WORK}/packaging/asked.toml" asked)
+  expect_in("${asked}" "prefix = \"InstallDir\"\ndefault = \"DOCS\"")
+  expect_in("${asked}" "source = \"../Tree/DOCS/READ ME.TXT\"\ndirectory = \"DOCS\"\ncreated")
+  velmora(harvest Tree --ask-folders NOWHERE)
+  expect_rc(1)
+  expect_in("${OUT}" "--ask-folders NOWHERE: there is no such sub-folder")
+  foreach(manifest tree asked)
+    velmora(pack --no-setup packaging/${manifest}.toml -o pkg-${manifest})
+    expect_rc(0)
+    velmora(install pkg-${manifest} --machine m-${manifest})
+    expect_rc(0)
+    execute_process(COMMAND diff -r "${WORK}/Tree" "${WORK}/m-${manifest}/C/Tree"
+                    RESULT_VARIABLE differ OUTPUT_VARIABLE diffs ERROR_VARIABLE diffs)
+    if(NOT differ EQUAL 0)
+      message(FATAL_ERROR "the installed tree of ${manifest} differs from the folder:\n${diffs}")
+    endif()
+  endforeach()
 elseif(CASE STREQUAL "bad-names")
   file(WRITE "${WORK}/Tree/fine.txt" "x")
   file(WRITE "${WORK}/Tree/what?.txt" "x")

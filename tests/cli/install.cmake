@@ -1,7 +1,7 @@
 # Command-line tests of `velmora install`.  Included from CMakeLists.txt, this
 # file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(install ${CMAKE_CURRENT_LIST_FILE} demo own-setup remembered cancel unattended-missing-disk no-media unreadable-header bad-answers)
+  velmora_script_cases(install ${CMAKE_CURRENT_LIST_FILE} demo own-setup remembered cancel unattended-missing-disk no-media unreadable-header bad-answers record unmatched-rules)
   return()
 endif()
 
@@ -26,15 +26,16 @@ function(count_in text needle result)
   set(${result} ${count} PARENT_SCOPE)
 endfunction()
 
-# Names and hashes of every file in a folder, to prove it was left alone.
+# Names (below the folder) and hashes of every file in a folder, to prove
+# it was left alone or holds what another does.
 function(fingerprint folder result)
-  file(GLOB_RECURSE files LIST_DIRECTORIES true "${folder}/*")
+  file(GLOB_RECURSE files RELATIVE "${folder}" LIST_DIRECTORIES true "${folder}/*")
   set(print "")
   foreach(path IN LISTS files)
-    if(IS_DIRECTORY "${path}")
+    if(IS_DIRECTORY "${folder}/${path}")
       string(APPEND print "${path}/\n")
     else()
-      file(SHA256 "${path}" hash)
+      file(SHA256 "${folder}/${path}" hash)
       string(APPEND print "${path} ${hash}\n")
     endif()
   endforeach()
@@ -194,6 +195,54 @@ elseif(CASE STREQUAL "bad-answers")
   velmora(install pkg --machine m --answers missing.txt)
   expect_rc(3)
 
+elseif(CASE STREQUAL "record")
+  # Recorded once, replayed on a fresh machine: the same files, ini entries,
+  # registry values and program groups.
+  pack()
+  file(WRITE "${WORK}/answers.txt"
+       "directory step \"LanternDir\" = type \"C:\\Notes\" ok\n"
+       "message \"If you wish to view the readme file*\" = no\n"
+       "user \"Your name\" = type \"Ada\"\n")
+  velmora(install pkg --machine first --answers answers.txt --record recorded.txt)
+  expect_rc(0)
+  file(READ "${WORK}/recorded.txt" recorded)
+  expect_in("${recorded}" "directory step \"LanternDir\" = type \"C:\\Notes\" ok\n")
+  expect_in("${recorded}" "message \"The requested directory does not exist.  Create?\" = yes\n")
+  expect_in("${recorded}" "user \"Your name\" = type \"Ada\" ok\n")
+  velmora(install pkg --machine second --answers recorded.txt --transcript replay.txt)
+  expect_rc(0)
+  expect_not_in("${OUT}" "warning")
+  fingerprint("${WORK}/first" first)
+  fingerprint("${WORK}/second" second)
+  expect_in("${first}" "C/Notes/")
+  if(NOT first STREQUAL second)
+    message(FATAL_ERROR "the replay made another machine:\n${first}\n--- and ---\n${second}")
+  endif()
+  # The record file is opened as the log is: a link is refused as it is.
+  file(CREATE_LINK "${WORK}/target.txt" "${WORK}/link.txt" SYMBOLIC)
+  velmora(install pkg --machine third --record link.txt)
+  expect_rc(3)
+  expect_in("${OUT}" "cannot write record file 'link.txt': it is a link")
+  expect_missing("${WORK}/target.txt")
+
+elseif(CASE STREQUAL "unmatched-rules")
+  # A rule whose pattern no prompt matches: a warning on the last line, and
+  # with --strict a failed, rolled-back installation.
+  pack()
+  file(WRITE "${WORK}/answers.txt"
+       "directory step \"LanternDirr\" = type \"C:\\Elsewhere\"\n"
+       "user \"Your name\" = type \"Ada\" ok\n")
+  velmora(install pkg --machine m --answers answers.txt)
+  expect_rc(0)
+  string(REGEX REPLACE "\n$" "" trimmed "${OUT}")
+  string(REGEX MATCH "[^\n]*$" last "${trimmed}")
+  expect_in("${last}" "warning: 1 rule of answers.txt never answered a prompt: line 1")
+  velmora(install pkg --machine strict --answers answers.txt --strict)
+  expect_rc(1)
+  expect_in("${OUT}" "\"1 rule of answers.txt never answered a prompt: line 1\"")
+  if(EXISTS "${WORK}/strict/C/WINDOWS/XLantern Notes 2.1.exe")
+    message(FATAL_ERROR "a strict installation with an unmatched rule was not rolled back")
+  endif()
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
 endif()

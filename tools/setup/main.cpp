@@ -1,18 +1,20 @@
 // SETUP.EXE: installs a package from the data files beside it, or, under any
 // other name than SETUP, uninstalls one.
 //
-//   SETUP.EXE [/quiet] [/answers FILE] [/log FILE]
+//   SETUP.EXE [/quiet] [/answers FILE] [/record FILE] [/log FILE]
 //   XTitle.exe [/quiet] [/log FILE] LOGPATH
 //
 // A bare start shows the windows and asks the user.  /quiet shows nothing:
 // prompts are answered by the answer file's rules or take their defaults.
 // /answers without /quiet answers the prompts its rules match and leaves
-// the others to the user.  /log writes what happens, line by line.  Exit
-// codes: 0 succeeded, 1 failed or cancelled (and rolled back), 2 a bad
-// command line.
+// the others to the user.  /record writes every answer given as an answer
+// file that makes the same installation again under /quiet /answers.  /log
+// writes what happens, line by line.  Exit codes: 0 succeeded, 1 failed or
+// cancelled (and rolled back), 2 a bad command line.
 #include <stdexcept>
 #include <string>
 
+#include "backends/scripted/answer_recording_ui.h"
 #include "backends/scripted/line_log.h"
 #include "backends/scripted/scripted_ui.h"
 #include "backends/win32/module_name.h"
@@ -88,13 +90,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   request.mode = mode;
   request.programPath = modulePath;
   request.logPath = options.uninstallLogPath;
-  if (!options.quiet && options.answersPath.empty() && !log.IsOpen()) {
-    // A bare start: the windows, and nothing between them and the user.
-    velmora::ScopedUi ui(velmora::NativeUi());
-    return velmora::ExitCodeFor(RunWithWindow(instance, request));
-  }
-
-  if (!options.quiet) scripted.SetFallback(&velmora::NativeUi());
+  if (options.strict && !options.answersPath.empty())
+    request.finalCheck = [&scripted, &options] {
+      return scripted.UnusedRulesSummary(options.answersPath);
+    };
+  // A bare start: the windows, and nothing between them and the user but,
+  // with /record, the recording of the answers.
+  const bool bare = !options.quiet && options.answersPath.empty() && !log.IsOpen();
+  if (!bare && !options.quiet) scripted.SetFallback(&velmora::NativeUi());
   if (!options.answersPath.empty()) {
     std::string answers;
     if (!velmora::ReadTextFile(options.answersPath, answers))
@@ -106,8 +109,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       return RefuseCommandLine(options, error.what(), scripted);
     }
   }
-  velmora::ScopedUi ui(scripted);
+  // Opened (and emptied) before the run, written when it has ended, however
+  // it ended: the answers given up to a failure or a cancel are recorded.
+  velmora::LineLog record;
+  if (!options.recordPath.empty()) {
+    std::string reason;
+    if (!record.Open(options.recordPath, reason))
+      return RefuseCommandLine(
+          options, "cannot write the record file " + options.recordPath + ": " + reason, scripted);
+  }
+  velmora::Ui& runUi = bare ? velmora::NativeUi() : static_cast<velmora::Ui&>(scripted);
+  velmora::AnswerRecordingUi recorder(runUi);
+  velmora::ScopedUi ui(record.IsOpen() ? recorder : runUi);
   // Quiet: no window, the whole run here and now.
-  return velmora::ExitCodeFor(options.quiet ? velmora::RunSetup(request)
-                                            : RunWithWindow(instance, request));
+  const velmora::RunOutcome outcome =
+      options.quiet ? velmora::RunSetup(request) : RunWithWindow(instance, request);
+  if (record.IsOpen()) recorder.WriteAnswers(record);
+  if (!options.answersPath.empty())
+    if (const std::string unused = scripted.UnusedRulesSummary(options.answersPath);
+        !unused.empty())
+      scripted.Note(velmora::RunNote::warning, unused);
+  return velmora::ExitCodeFor(outcome);
 }

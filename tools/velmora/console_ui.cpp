@@ -44,15 +44,16 @@ void ConsoleUi::HideProgress() {
 
 void ConsoleUi::Finish() {
   FlushProgress();
-  for (const AnswerRule* rule : UnusedRules()) {
-    std::cerr << "velmora " << command_ << ": warning: " << answers_ << ":" << rule->line
-              << ": rule never answered a prompt\n";
-  }
   if (transcript_.is_open()) {
     WriteTranscript(transcript_);
     transcript_.close();
     if (!transcript_) Fail("cannot write transcript '" + transcriptPath_ + "'", kExitIoError);
   }
+}
+
+void ConsoleUi::WarnUnusedRules() const {
+  if (const std::string text = UnusedRulesText(); !text.empty())
+    std::cerr << "velmora " << command_ << ": warning: " << text << '\n';
 }
 
 void ConsoleUi::Show(const TranscriptEntry& entry) {

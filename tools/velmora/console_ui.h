@@ -28,6 +28,11 @@ class ConsoleUi final : public ScriptedUi {
   // After the run: the last progress line, a warning for every rule that
   // never answered, and the transcript written.
   void Finish();
+  // One line naming the answer rules that never answered a prompt; nothing
+  // when every rule answered one.
+  void WarnUnusedRules() const;
+  // Those rules in words; "" when there are none.
+  std::string UnusedRulesText() const { return UnusedRulesSummary(answers_); }
 
  private:
   static constexpr int kBarWidth = 30;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/package_location.h"
 #include "authoring/package_reader.h"
 #include "authoring/safe_output_path.h"
 #include "backends/sim/host_files.h"
@@ -111,8 +112,9 @@ class Progress {
 
 void RunExtract(const ExtractOptions& options) {
   std::error_code error;
-  if (!fs::is_directory(options.folder, error))
-    Fail(options.folder + ": not a folder", kExitIoError);
+  const bool isFolder = fs::is_directory(options.folder, error);
+  if (!isFolder && !fs::is_regular_file(options.folder, error))
+    Fail(options.folder + ": not a folder or a file", kExitIoError);
   fs::path root;
   if (!options.test) {
     root = fs::absolute(options.output);
@@ -125,7 +127,7 @@ void RunExtract(const ExtractOptions& options) {
 
   std::unique_ptr<Machine> host = MakeHostFileMachine();
   ScopedMachine scoped(*host);
-  PackageReader reader(HostPathToWindows(options.folder));
+  PackageReader reader(PackageLocationAt(HostPathToWindows(options.folder), isFolder));
   PackageContents contents;
   if (!reader.ReadPackage(contents)) ThrowFailure(reader.Failure(), nullptr);
 
@@ -177,7 +179,10 @@ void AddExtractCommand(CLI::App& app) {
   auto options = std::make_shared<ExtractOptions>();
   CLI::App* extract =
       app.add_subcommand("extract", "Write the files a package holds into a folder");
-  extract->add_option("PKGDIR", options->folder, "Folder holding the media files (velmor.1, ...)")
+  extract
+      ->add_option(
+          "PKGDIR", options->folder,
+          "Folder holding the media files (velmor.1, ...), or a SETUP.EXE that carries them")
       ->required();
   extract->add_option("-o,--output", options->output, "Folder to write the files into");
   extract->add_flag("--test", options->test,

@@ -1,11 +1,12 @@
-// velmora harvest FOLDER [-o MANIFEST] [--title TEXT] [--name NAME]
-//                        [--question TEXT] [--default PATH]
+// velmora harvest FOLDER [-o MANIFEST [--force]] [--title TEXT] [--name NAME]
+//                        [--question TEXT] [--default PATH] [--ask-folders PATH,...]
 //
-// Writes a manifest that installs a folder as it is (docs/harvest.md): a
-// directory step for the target, one for every sub-folder (the package
-// format makes a folder only through a directory step), and a file step for
-// every file, with the file's times and read-only and hidden flags.  A name
-// that cannot be a Windows file name is reported, and nothing is written.
+// Writes a manifest that installs a folder as it is (docs/harvest.md): one
+// directory step for the target, one more for each sub-folder --ask-folders
+// names, and a file step for every file, named by its path below its
+// directory step's folder ("DOCS\README.TXT"), with the file's times and
+// read-only and hidden flags.  A name that cannot be a Windows file name is
+// reported, and nothing is written.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -37,20 +38,25 @@ struct HarvestOptions {
   std::string name = "InstallDir";
   std::string question;
   std::string defaultPath;
+  std::vector<std::string> askFolders;  // sub-folders with a question of their own
+  bool force = false;                   // replace an existing manifest
 };
 
 struct HarvestedFile {
   fs::path path;            // on the host
-  std::string windowsPath;  // relative to the folder, with backslashes
+  std::string windowsPath;  // relative to its directory step's folder, with backslashes
   std::int64_t created = 0;
   std::int64_t modified = 0;
   bool readOnly = false;
   bool hidden = false;
 };
 
+// A directory step and the files below its folder.
 struct HarvestedFolder {
   std::string windowsPath;  // relative to the folder; "" for the folder itself
   std::string stepName;
+  std::string parentStep;   // the step whose folder holds this one
+  std::string defaultPath;  // this folder relative to that step's folder
   std::vector<HarvestedFile> files;
 };
 
@@ -89,8 +95,12 @@ class Harvester {
   // Walks the folder; the problems found are in Problems().
   void Walk() {
     root_ = fs::path(options_.folder);
-    folders_.push_back({"", options_.name, {}});
-    WalkFolder(root_, 0);
+    folders_.push_back({"", options_.name, "", "", {}});
+    WalkFolder(root_, "", 0);
+    for (const std::string& asked : options_.askFolders)
+      if (std::none_of(folders_.begin(), folders_.end(),
+                       [&](const HarvestedFolder& f) { return f.windowsPath == asked; }))
+        problems_.push_back("--ask-folders " + asked + ": there is no such sub-folder");
   }
 
   const std::vector<std::string>& Problems() const { return problems_; }
@@ -106,13 +116,12 @@ class Harvester {
         out << "question = " << Toml(options_.question) << "\n";
         out << "prefix = \"<None>\"\ndefault = " << Toml(options_.defaultPath) << "\n";
       } else {
-        const std::string own = LastPart(folder.windowsPath);
         out << "question = "
-            << Toml("The folder " + own +
+            << Toml("The folder " + LastPart(folder.windowsPath) +
                     " will be made in the folder below.  To "
                     "put it elsewhere, type another folder.")
             << "\n";
-        out << "prefix = " << Toml(ParentStep(folder.windowsPath)) << "\ndefault = " << Toml(own)
+        out << "prefix = " << Toml(folder.parentStep) << "\ndefault = " << Toml(folder.defaultPath)
             << "\n";
       }
       for (const HarvestedFile& file : folder.files) {
@@ -120,6 +129,8 @@ class Harvester {
         out << "source = " << Toml(fs::proximate(file.path, manifestFolder).generic_string())
             << "\n";
         out << "directory = " << Toml(folder.stepName) << "\n";
+        if (file.windowsPath.find('\\') != std::string::npos)
+          out << "name = " << Toml(file.windowsPath) << "\n";
         out << "created = " << TomlTime(file.created) << "\nmodified = " << TomlTime(file.modified)
             << "\n";
         if (file.readOnly) out << "read_only = true\n";
@@ -141,12 +152,9 @@ class Harvester {
     const std::size_t slash = windowsPath.rfind('\\');
     return slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
   }
-  std::string ParentStep(const std::string& windowsPath) const {
-    const std::size_t slash = windowsPath.rfind('\\');
-    return slash == std::string::npos ? options_.name : windowsPath.substr(0, slash);
-  }
-
-  void WalkFolder(const fs::path& folder, std::size_t index) {
+  // `folder` is `windowsPath` below the harvested folder; its files go into
+  // the directory step `step`.
+  void WalkFolder(const fs::path& folder, const std::string& windowsPath, std::size_t step) {
     std::vector<fs::directory_entry> entries;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
@@ -159,8 +167,9 @@ class Harvester {
               [](const fs::directory_entry& a, const fs::directory_entry& b) {
                 return a.path() < b.path();
               });
-    const std::string prefix =
-        folders_[index].windowsPath.empty() ? "" : folders_[index].windowsPath + "\\";
+    const std::string prefix = windowsPath.empty() ? "" : windowsPath + "\\";
+    const std::string& stepPath = folders_[step].windowsPath;
+    const std::string stepPrefix = stepPath.empty() ? "" : stepPath + "\\";
     for (const fs::directory_entry& entry : entries) {
       const std::string name = entry.path().filename().string();
       const std::string where = entry.path().string();
@@ -171,16 +180,22 @@ class Harvester {
       if (entry.is_symlink(error)) {
         problems_.push_back(where + ": is a symbolic link");
       } else if (entry.is_directory(error)) {
-        const std::string windowsPath = prefix + name;
-        if (windowsPath == options_.name) {
+        const std::string below = prefix + name;
+        if (std::find(options_.askFolders.begin(), options_.askFolders.end(), below) ==
+            options_.askFolders.end()) {
+          WalkFolder(entry.path(), below, step);
+          continue;
+        }
+        if (below == options_.name) {
           problems_.push_back(where + ": its directory step would be named " + name +
                               " as the target's is; give the target another with --name");
           continue;
         }
-        folders_.push_back({windowsPath, windowsPath, {}});
-        WalkFolder(entry.path(), folders_.size() - 1);
+        folders_.push_back(
+            {below, below, folders_[step].stepName, below.substr(stepPrefix.size()), {}});
+        WalkFolder(entry.path(), below, folders_.size() - 1);
       } else if (entry.is_regular_file(error)) {
-        AddFile(entry.path(), prefix + name, name, index);
+        AddFile(entry.path(), (prefix + name).substr(stepPrefix.size()), name, step);
       } else {
         problems_.push_back(where + ": is not a regular file or folder");
       }
@@ -243,6 +258,8 @@ void RunHarvest(HarvestOptions options) {
   if (options.output.empty()) {
     std::cout << manifest;
   } else {
+    if (!options.force && fs::exists(fs::symlink_status(options.output, error)))
+      Fail(options.output + ": exists; give --force to replace it", kExitUsage);
     std::ofstream out(options.output, std::ios::trunc);
     out << manifest;
     out.close();
@@ -250,7 +267,7 @@ void RunHarvest(HarvestOptions options) {
   }
   std::cerr << "velmora harvest: " << harvester.Files() << " file step(s) in "
             << harvester.Questions() << " directory step(s); the installation asks "
-            << harvester.Questions() << " question(s), one for each folder\n";
+            << harvester.Questions() << " folder question(s)\n";
 }
 
 }  // namespace
@@ -269,7 +286,14 @@ void AddHarvestCommand(CLI::App& app) {
   harvest->add_option("--question", options->question, "The question that asks for the target");
   harvest->add_option("--default", options->defaultPath,
                       "The target suggested (default: C:\\ and the folder's name)");
-  harvest->footer(std::string("Every folder becomes a directory step, which asks its question.\n"
+  harvest
+      ->add_option("--ask-folders", options->askFolders,
+                   "Sub-folders (paths below FOLDER, parts joined by \\) that get a directory "
+                   "step of their own, which asks where they go")
+      ->delimiter(',');
+  harvest->add_flag("--force", options->force, "Replace the manifest -o names if it exists");
+  harvest->footer(std::string("One directory step asks for the target; files below it are named "
+                              "by their path there,\nand the installation makes their folders.\n"
                               "Exit codes: 0 written, 1 a name cannot be a Windows file name, "
                               "2 bad command line,\n3 the folder cannot be read or the manifest "
                               "cannot be written.\n") +

@@ -1,4 +1,5 @@
-// velmora install PKGDIR --machine ROOT [--answers FILE] [--transcript FILE]:
+// velmora install PKGDIR --machine ROOT [--answers FILE] [--transcript FILE]
+//                [--record FILE]:
 // runs the installation of a package headless, on a simulated machine, with
 // the prompts answered from an answer file (docs/answer-file.md).
 //
@@ -24,6 +25,8 @@
 #include <system_error>
 
 #include "authoring/package_reader.h"
+#include "backends/scripted/answer_recording_ui.h"
+#include "backends/scripted/line_log.h"
 #include "backends/sim/simulated_machine.h"
 #include "commands.h"
 #include "console_ui.h"
@@ -42,6 +45,8 @@ struct InstallOptions {
   std::string machineRoot;
   std::string answers;
   std::string transcript;
+  std::string record;
+  bool strict = false;
 };
 
 // What goes into A:\Setup.exe when the package has no setup program of its
@@ -145,6 +150,13 @@ void RunInstall(const InstallOptions& options) {
     Fail("package folder '" + options.package + "' is not a folder", kExitIoError);
 
   ConsoleUi ui("install", options.answers, options.transcript);
+  // Opened as SETUP.EXE opens it (a link or a directory is refused), written
+  // when the run has ended, however it ended.
+  LineLog record;
+  std::string reason;
+  if (!options.record.empty() && !record.Open(options.record, reason))
+    Fail("cannot write record file '" + options.record + "': " + reason, kExitIoError);
+  AnswerRecordingUi recorder(ui);
 
   InstallationDisk disk(package);
   if (!disk.HasSetup())
@@ -171,15 +183,18 @@ void RunInstall(const InstallOptions& options) {
   {
     ScopedMachine scopedMachine(*machine);
     CheckFirstPart();
-    ScopedUi scopedUi(ui);
+    ScopedUi scopedUi(record.IsOpen() ? static_cast<Ui&>(recorder) : ui);
     RunRequest request;
     request.mode = RunMode::install;
     request.programPath = std::string("A:\\") + kSetupProgramName;
+    if (options.strict) request.finalCheck = [&ui] { return ui.UnusedRulesText(); };
     outcome = RunSetup(request);
   }
   ui.Finish();
+  if (record.IsOpen()) recorder.WriteAnswers(record);
   for (const std::string& line : ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
+  ui.WarnUnusedRules();
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }
 
@@ -200,12 +215,19 @@ void AddInstallCommand(CLI::App& app) {
                       "prompts take their default");
   install->add_option("--transcript", options->transcript,
                       "write every prompt, answer and progress step to this file");
+  install->add_flag("--strict", options->strict,
+                    "an answer rule that never answered a prompt fails the installation, "
+                    "which is rolled back (without it: a warning)");
+  install->add_option("--record", options->record,
+                      "write every answer given as an answer file that makes the same "
+                      "installation again (--answers FILE, SETUP.EXE /quiet /answers FILE)");
   install->footer(
       std::string(
           "The package folder is drive A: (write protected) and the run starts from there.\n"
           "Exit codes: 0 \"Install Successful\", 1 the installation failed or the header of\n"
-          "velmor.1 is damaged, 2 bad command line or answer file, 3 package, machine or\n"
-          "transcript not usable, 4 unsupported data file version, 5 no velmor.1.\n") +
+          "velmor.1 is damaged, 2 bad command line or answer file, 3 package, machine,\n"
+          "transcript or record file not usable, 4 unsupported data file version, 5 "
+          "no\nvelmor.1.\n") +
       kExitCodesDoc);
   install->callback([options] { RunInstall(*options); });
 }

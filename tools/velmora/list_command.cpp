@@ -11,6 +11,7 @@
 #include <string>
 
 #include "authoring/package_listing.h"
+#include "authoring/package_location.h"
 #include "authoring/package_reader.h"
 #include "backends/sim/host_files.h"
 #include "commands.h"
@@ -34,11 +35,12 @@ void VerifyPayloads(PackageReader& reader, const PartContents& part) {
 
 void RunList(const ListOptions& options) {
   std::error_code error;
-  if (!std::filesystem::is_directory(options.folder, error))
-    Fail(options.folder + ": not a folder", kExitIoError);
+  const bool isFolder = std::filesystem::is_directory(options.folder, error);
+  if (!isFolder && !std::filesystem::is_regular_file(options.folder, error))
+    Fail(options.folder + ": not a folder or a file", kExitIoError);
   std::unique_ptr<Machine> host = MakeHostFileMachine();
   ScopedMachine scoped(*host);
-  PackageReader reader(HostPathToWindows(options.folder));
+  PackageReader reader(PackageLocationAt(HostPathToWindows(options.folder), isFolder));
   PackageContents contents;
   if (!reader.ReadPackage(contents)) throw AsReadError(reader.Failure());
 
@@ -55,7 +57,9 @@ void RunList(const ListOptions& options) {
 void AddListCommand(CLI::App& app) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "Show a package's header and steps");
-  list->add_option("PKGDIR", options->folder, "Folder holding the media files (velmor.1, ...)")
+  list->add_option(
+          "PKGDIR", options->folder,
+          "Folder holding the media files (velmor.1, ...), or a SETUP.EXE that carries them")
       ->required();
   list->add_flag("--json", options->json, "Print one JSON document (docs/list-json.md)");
   list->add_flag("--verify", options->verify,

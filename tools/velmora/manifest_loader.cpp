@@ -28,8 +28,14 @@ class Loader {
   LoadedManifest Load() {
     const toml::table root = Parse();
     LoadedManifest loaded;
-    CheckKeys(root, {"title", "check_dates", "check_versions", "step", "second_part"}, "package");
+    CheckKeys(root,
+              {"title", "check_dates", "check_versions", "step", "second_part", "version",
+               "publisher", "url"},
+              "package");
     loaded.package.first = Part(root, "", nullptr, loaded.firstLines);
+    loaded.product.version = Detail(root, "version");
+    loaded.product.publisher = Detail(root, "publisher");
+    loaded.product.url = Detail(root, "url");
     if (const toml::node* second = root.get("second_part")) {
       const toml::table* table = second->as_table();
       if (table == nullptr) throw Error(LineOf(*second), "'second_part' must be a table");
@@ -77,6 +83,18 @@ class Loader {
     if (ansi->find('\0') != std::string::npos)
       throw Error(LineOf(node), what + " must not hold a zero character");
     return *ansi;
+  }
+
+  // A product detail of the package description; "" when not given.
+  std::string Detail(const toml::table& table, const char* key) const {
+    const toml::node* node = table.get(key);
+    if (node == nullptr) return {};
+    const std::string what = std::string("'") + key + "'";
+    std::string text = Ansi(*node, what);
+    if (text.empty()) throw Error(LineOf(*node), what + " must not be empty");
+    if (const std::string problem = ProductDetailProblem(text); !problem.empty())
+      throw Error(LineOf(*node), what + " " + problem);
+    return text;
   }
 
   bool Flag(const toml::node& node, const std::string& what) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "authoring/package_writer.h"
+#include "datafile/package_description.h"
 
 namespace velmora::cli {
 
@@ -26,6 +27,9 @@ class ManifestError : public std::runtime_error {
 
 struct LoadedManifest {
   PackageDefinition package;
+  // The package-level `version`, `publisher` and `url`, for the package
+  // description.
+  ProductDetails product;
   // Manifest line of each step, per part (for messages about steps).
   std::vector<int> firstLines;
   std::vector<int> secondLines;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -17,11 +18,13 @@
 
 #include "authoring/ansi_text.h"
 #include "authoring/package_checks.h"
+#include "authoring/package_description_writer.h"
 #include "authoring/package_error.h"
 #include "authoring/package_writer.h"
 #include "authoring/payload_source.h"
 #include "backends/sim/host_files.h"
 #include "commands.h"
+#include "datafile/appended_media.h"
 #include "framework/file_exception.h"
 #include "manifest_loader.h"
 #include "platform/machine.h"
@@ -42,6 +45,7 @@ struct PackOptions {
   std::string setup;  // --setup FILE
   bool noSetup = false;
   bool check = false;
+  bool singleFile = false;
 };
 
 // The SETUP.EXE to put beside the media files; nullopt with --no-setup.
@@ -128,6 +132,43 @@ void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& 
   }
 }
 
+// Makes SETUP.EXE in `folder` of the program and, appended to it, the
+// package's files there (media files of both parts, the description),
+// which are then removed: one file that carries its package.
+void MakeSingleFile(const std::filesystem::path& folder, const std::filesystem::path& setup,
+                    const WriteResult& result) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names = result.first.files;
+  if (result.second)
+    names.insert(names.end(), result.second->files.begin(), result.second->files.end());
+  names.emplace_back(kDescriptionFileName);
+  std::uint64_t total = fs::file_size(setup);
+  std::vector<AppendedMember> members;
+  for (const std::string& name : names) {
+    const std::uint64_t length = fs::file_size(folder / name);
+    const std::uint64_t offset = total - fs::file_size(setup);
+    members.push_back(
+        {name, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+    total += length;
+  }
+  const std::string trailer = AppendedTableAndTrailer(members);
+  if (total + trailer.size() > 0xFFFFFFFFu)
+    Fail("--single-file: the program and the package would be " +
+             std::to_string(total + trailer.size()) + " bytes, more than a 32-bit offset reaches",
+         kExitFailure);
+  std::ofstream out(folder / "SETUP.EXE", std::ios::binary | std::ios::trunc);
+  std::ifstream program(setup, std::ios::binary);
+  out << program.rdbuf();
+  for (const std::string& name : names) {
+    std::ifstream in(folder / name, std::ios::binary);
+    out << in.rdbuf();
+  }
+  out << trailer;
+  out.close();
+  if (!out) Fail("cannot write " + (folder / "SETUP.EXE").string(), kExitIoError);
+  for (const std::string& name : names) fs::remove(folder / name);
+}
+
 void RunPack(const PackOptions& options) {
   try {
     SourceDateEpoch();
@@ -153,14 +194,19 @@ void RunPack(const PackOptions& options) {
   writer.chunkSize = options.chunkSize;
   writer.jobs = options.jobs;
   WriteResult result;
+  std::uintmax_t descriptionSize = 0;
   try {
     StagingFolder staging(options.output);
     {
       std::unique_ptr<Machine> host = MakeHostFileMachine();
       ScopedMachine scoped(*host);
-      result = WritePackage(loaded.package, HostPathToWindows(staging.Path().string()), writer);
+      const std::string folder = HostPathToWindows(staging.Path().string());
+      result = WritePackage(loaded.package, folder, writer);
+      WritePackageDescription(folder, result, loaded.product);
     }
-    if (setup) std::filesystem::copy_file(*setup, staging.Path() / "SETUP.EXE");
+    descriptionSize = std::filesystem::file_size(staging.Path() / kDescriptionFileName);
+    if (setup && options.singleFile) MakeSingleFile(staging.Path(), *setup, result);
+    else if (setup) std::filesystem::copy_file(*setup, staging.Path() / "SETUP.EXE");
     staging.Commit();
   } catch (const PayloadReadError& error) {
     Fail(error.what(), kExitIoError);
@@ -173,13 +219,20 @@ void RunPack(const PackOptions& options) {
   }
 
   std::cout << "Packed " << options.manifest << " into " << options.output << "\n";
-  if (setup) {
+  if (setup && !options.singleFile) {
     std::printf("  %-12s %10llu bytes (%s)\n", "SETUP.EXE",
                 static_cast<unsigned long long>(std::filesystem::file_size(*setup)),
                 setup->string().c_str());
   }
+  if (options.singleFile)
+    std::printf("  %-12s %10llu bytes (%s with the files below appended)\n", "SETUP.EXE",
+                static_cast<unsigned long long>(std::filesystem::file_size(
+                    std::filesystem::path(options.output) / "SETUP.EXE")),
+                setup->string().c_str());
   PrintPart("First part", loaded.package.first, result.first);
   if (loaded.package.second) PrintPart("Second part", *loaded.package.second, *result.second);
+  std::printf("  %-12s %10llu bytes (package description: every media file's size and CRC-32)\n",
+              kDescriptionFileName, static_cast<unsigned long long>(descriptionSize));
 }
 
 }  // namespace
@@ -208,6 +261,10 @@ void AddPackCommand(CLI::App& app) {
                    "tool, beside it or in ../share/velmora)");
   pack->add_flag("--no-setup", options->noSetup, "Write the media files alone, without SETUP.EXE")
       ->excludes(pack->get_option("--setup"));
+  pack->add_flag("--single-file", options->singleFile,
+                 "Write one SETUP.EXE: the program with the media files and the package "
+                 "description appended (docs/single-file.md)")
+      ->excludes(pack->get_option("--no-setup"));
   pack->add_flag("--check", options->check,
                  "Check the manifest and read every source; write nothing");
   pack->footer(

@@ -122,6 +122,7 @@ void RunUninstall(const UninstallOptions& options) {
     std::cout << line << '\n';
   if (PendingDeletionNames(*machine, program))
     std::cout << "note: " << program << " is deleted when the system next starts\n";
+  ui.WarnUnusedRules();
   if (outcome != RunOutcome::uninstalled) throw ExitCode{kExitFailure};
 }
 

@@ -93,6 +93,17 @@ AnswerRule* ScriptedUi::FindRule(TranscriptKind kind, const std::string& text,
   return nullptr;
 }
 
+std::string ScriptedUi::UnusedRulesSummary(const std::string& answersPath) const {
+  const std::vector<const AnswerRule*> unused = UnusedRules();
+  if (unused.empty()) return {};
+  std::string text = std::to_string(unused.size()) + (unused.size() == 1 ? " rule" : " rules") +
+                     " of " + answersPath + " never answered a prompt: line" +
+                     (unused.size() == 1 ? " " : "s ");
+  for (std::size_t i = 0; i < unused.size(); ++i)
+    text += (i == 0 ? "" : ", ") + std::to_string(unused[i]->line);
+  return text;
+}
+
 std::vector<const AnswerRule*> ScriptedUi::UnusedRules() const {
   std::vector<const AnswerRule*> unused;
   for (const AnswerRule& rule : rules_) {
@@ -266,6 +277,7 @@ void ScriptedUi::Note(RunNote note, const std::string& text) {
       entry.result = " -> failed";
       break;
     case RunNote::result: entry.caption = "result"; break;
+    case RunNote::warning: entry.caption = "warning"; break;
   }
   Record(std::move(entry));
 }

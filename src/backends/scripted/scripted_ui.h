@@ -175,6 +175,9 @@ class ScriptedUi : public Ui {
   void WriteTranscript(std::ostream& out) const;  // scripted_streams.cpp
   // Rules that never answered a prompt, for a warning after a run.
   std::vector<const AnswerRule*> UnusedRules() const;
+  // Those rules in one line ("2 rules of FILE never answered a prompt:
+  // lines 3, 7"); "" when every rule answered one.
+  std::string UnusedRulesSummary(const std::string& answersPath) const;
 
  private:
   static constexpr int kClientWidth = 1024;

@@ -27,7 +27,12 @@ void ProgressWindow::Place() {
   if (HWND screen = ::GetDesktopWindow(); screen != nullptr) ::GetWindowRect(screen, &desktop);
   const DialogPosition at = PlaceProgressDialog(
       desktop.right, desktop.bottom, dialog.right - dialog.left, dialog.bottom - dialog.top);
-  ::SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  // The dialog is a child of the main window: SetWindowPos takes the
+  // corner in the main window's client coordinates, below its caption.
+  POINT corner{at.x, at.y};
+  ::ScreenToClient(::GetParent(window_), &corner);
+  ::SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
   ::RedrawWindow(window_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

@@ -22,6 +22,15 @@ INT_PTR CALLBACK AgreementDialogProc(HWND window, UINT message, WPARAM wParam, L
       // As given: a text with bare line feeds keeps them.
       ::SetDlgItemTextA(window, CAgreementDialog::kTextId, dialog->m_text.c_str());
       ::ShowWindow(::GetDlgItem(window, IDCANCEL), dialog->ShowsRefuseButton() ? SW_SHOW : SW_HIDE);
+      // The dialog manager would focus the text by selecting all of it,
+      // which scrolls it to its end: the text gets the focus with the caret
+      // at its start instead, and opens at the top.
+      if (HWND text = ::GetDlgItem(window, CAgreementDialog::kTextId); text != nullptr) {
+        ::SetFocus(text);
+        ::SendMessageA(text, EM_SETSEL, 0, 0);
+        ::SendMessageA(text, EM_SCROLLCARET, 0, 0);
+        return FALSE;
+      }
       return TRUE;
     }
     case WM_COMMAND: {

@@ -33,8 +33,8 @@ scenario_lifecycle_demo() {
   e2e_snapshot_registry "${registry[@]}" >"$PACKAGE/registry.before"
 
   for run in 1 2; do
-    e2e_quiet_run 0 "$MEDIA_WIN\\SETUP.EXE /quiet /answers $MEDIA_WIN\\answers.txt /log $MEDIA_WIN\\setup$run.log" ||
-      return 1
+    e2e_quiet_run 0 "$MEDIA_WIN\\SETUP.EXE /quiet /answers $MEDIA_WIN\\answers.txt /log $MEDIA_WIN\\setup$run.log" \
+      "$group" || return 1
     e2e_groups_close "$group"
     e2e_quiet_expect_log "$MEDIA/setup$run.log" "$title" "$(e2e_quiet_steps)" installed
   done

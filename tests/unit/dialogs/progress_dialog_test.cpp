@@ -40,6 +40,9 @@ TEST(ProgressBar, DialogEndsOneLeftAndTenAboveTheDesktopCorner) {
   const DialogPosition at = PlaceProgressDialog(640, 480, 286, 122);
   EXPECT_EQ(at.x + 286, 639);
   EXPECT_EQ(at.y + 122, 470);
+  const DialogPosition large = PlaceProgressDialog(320, 200, 400, 300);  // caption stays on screen
+  EXPECT_EQ(large.x, 0);
+  EXPECT_EQ(large.y, 0);
 }
 
 TEST(ProgressBar, InstallPercentStaysExactForWeightsBeyondThirtyTwoBits) {

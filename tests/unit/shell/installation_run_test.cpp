@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "authoring/package_description_writer.h"
 #include "authoring/package_writer.h"
 #include "services/registry.h"
 #include "shell/program_items.h"
 #include "shell/run_setup.h"
 #include "shell/run_window.h"
 #include "shell/uninstall_files.h"
+#include "shell/uninstaller_registration.h"
 #include "steps/step_factory.h"
 #include "unit/shell/shell_test_support.h"
 
@@ -203,6 +205,81 @@ TEST_F(InstallationRun, TheUninstallerIsACopyOfTheRunningProgram) {
   }
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XFirst.exe"), "MZ running program");
   EXPECT_EQ(testing::GetFile(machine_, "C:\\WINDOWS\\XSecond.exe"), "MZ running program");
+}
+
+// The entry describes the product as the system's list of programs shows
+// it; a reinstall whose package gives less deletes what the earlier entry
+// said rather than leave it stale.
+TEST_F(InstallationRun, TheUninstallEntryDescribesTheProduct) {
+  ASSERT_EQ(machine_.CreateDirectory("C:\\App"), FileCause::none);
+  const auto install = [&](const ProductDetails& product) {
+    const WriteResult written = WritePackage(
+        {Part("Demo", Steps(File("A.TXT", 1500), Directory("App"), File("B.TXT", 600))), {}},
+        kMedia);
+    WritePackageDescription(kMedia, written, product);
+    return Run();
+  };
+  const std::string key = UninstallKeyFor("Demo");
+  const auto text = [&](const char* name) {
+    RegData data;
+    if (QueryRegistryValue(hkey::localMachine, key, name, data) != winerror::success)
+      return std::string("<none>");
+    return RegistryStringOf(data, 1024);
+  };
+  const auto number = [&](const char* name) {
+    return ReadRegistryDword(hkey::localMachine, key, name, 999);
+  };
+
+  const std::string before = InstallDateToday();
+  ASSERT_EQ(install({"2.1", "Lantern Software", "https://lantern.example/"}),
+            RunOutcome::installed);
+  EXPECT_EQ(text("DisplayVersion"), "2.1");
+  EXPECT_EQ(text("Publisher"), "Lantern Software");
+  EXPECT_EQ(text("URLInfoAbout"), "https://lantern.example/");
+  EXPECT_EQ(text("DisplayIcon"), "C:\\WINDOWS\\XDemo.exe");
+  EXPECT_EQ(text("InstallLocation"), "C:\\App");
+  EXPECT_TRUE(text("InstallDate") == before || text("InstallDate") == InstallDateToday());
+  EXPECT_EQ(text("InstallDate").size(), 8u);
+  EXPECT_EQ(number("EstimatedSize"), 3u);  // 2,100 bytes, rounded up
+  EXPECT_EQ(number("NoModify"), 1u);
+  EXPECT_EQ(number("NoRepair"), 1u);
+
+  ASSERT_EQ(install({}), RunOutcome::installed);
+  for (const char* gone : {"DisplayVersion", "Publisher", "URLInfoAbout"})
+    EXPECT_EQ(text(gone), "<none>") << gone;
+  EXPECT_EQ(text("DisplayName"), "Demo");
+  EXPECT_EQ(text("InstallLocation"), "C:\\App");
+}
+
+// A file name with folders goes below its directory: the folders that are
+// missing are made, a roll-back removes them, and the uninstaller removes
+// those the installation made once they are empty, not one that was there.
+TEST_F(InstallationRun, NamesWithFoldersMakeTheirFoldersAndTakeThemAway) {
+  ASSERT_EQ(machine_.CreateDirectory("C:\\App"), FileCause::none);
+  ASSERT_EQ(machine_.CreateDirectory("C:\\App\\DOC"), FileCause::none);
+  const auto isFolder = [&](const std::string& path) {
+    std::uint32_t attributes = 0;
+    return machine_.GetFileAttributes(path, attributes) == FileCause::none;
+  };
+  const auto package = [&](bool failing) {
+    std::vector<PackageStep> steps;
+    steps.push_back(Directory("App"));
+    for (const char* name : {"BIN\\SUB\\TOOL.DLL", "BIN\\TOOL.EXE", "DOC\\README.TXT"})
+      steps.push_back(FileStep({.name = name, .directory = "App", .payload = {'x'}}));
+    if (failing) steps.push_back(RegistryStep({.value = "x", .regEntry = "HKEY_NOWHERE\\X"}));
+    WritePackage({Part("Demo", std::move(steps)), {}}, kMedia);
+  };
+  package(true);
+  ASSERT_EQ(Run(), RunOutcome::installFailed);
+  EXPECT_FALSE(isFolder("C:\\App\\BIN"));
+  package(false);
+  ASSERT_EQ(Run(), RunOutcome::installed);
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\App\\BIN\\SUB\\TOOL.DLL"), "x");
+  EXPECT_EQ(testing::GetFile(machine_, "C:\\App\\DOC\\README.TXT"), "x");
+  ASSERT_EQ(RunUninstallEntry(machine_, "Demo"), RunOutcome::uninstalled);
+  EXPECT_FALSE(isFolder("C:\\App\\BIN"));
+  EXPECT_FALSE(isFolder("C:\\App\\DOC\\README.TXT"));
+  EXPECT_TRUE(isFolder("C:\\App\\DOC"));
 }
 
 TEST_F(InstallationRun, ReadOnlyUninstallerOfAnEarlierInstallationIsReplaced) {
