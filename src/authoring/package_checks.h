@@ -2,9 +2,11 @@
 // Validate, given the list of all the package's steps (both parts), that
 // every file a step places is named by its path below the target directory
 // (framework/file_name_rules.h), that every directory reference names a
-// directory the installation can resolve, and that no text the runs put into a Program Manager
-// command (the group name, the title and file name of a program item) holds a character that would
-// break it.
+// directory step that runs before it, that no two file steps place the
+// same file (names compared without regard to case), that every registry
+// entry starts with a root key the runtime knows, and that no text the runs
+// put into a Program Manager command (the group name, the title and file
+// name of a program item) holds a character that would break it.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +29,8 @@ struct StepProblem {
 // must make a valid file name.
 std::string TitleProblem(const std::string& title);
 
-// Empty when every step passes.  Validate may change a refused step (a
-// duplicate name is cleared), so a package with problems is not written.
+// Every problem of every step, in run order; empty when every step passes.  Validate may change a
+// refused step (a duplicate name is cleared), so a package with problems is not written.
 std::vector<StepProblem> CheckPackage(PackageDefinition& package);
 
 }  // namespace velmora

@@ -15,4 +15,13 @@ std::string WindowsFileNameProblem(const std::string& utf8Name) {
   return FileNameProblem(*ansi);
 }
 
+std::string WindowsCaseKey(std::string ansiName) {
+  for (char& c : ansiName) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+      c = static_cast<char>(byte - 0x20);
+  }
+  return ansiName;
+}
+
 }  // namespace velmora

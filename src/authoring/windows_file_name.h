@@ -12,4 +12,9 @@ namespace velmora {
 // "holds '?'", "is the device name CON", "ends with a dot".
 std::string WindowsFileNameProblem(const std::string& utf8Name);
 
+// A code page 1252 name or path in upper case, letters with accents too:
+// two names with the same key are one file to Windows, which does not tell
+// names apart by case.
+std::string WindowsCaseKey(std::string ansiName);
+
 }  // namespace velmora

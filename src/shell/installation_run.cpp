@@ -209,6 +209,11 @@ bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup)
 }
 
 bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight) {
+  // "description: why" where the step knows why it failed.
+  const auto failedStepText = [](const CStep& step, const std::string& description) {
+    const std::string& reason = step.FailureReason();
+    return reason.empty() ? description : description + ": " + reason;
+  };
   auto next = pendingSteps_.begin();
   while (next != pendingSteps_.end()) {
     const auto position = next++;
@@ -230,13 +235,13 @@ bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& don
     if (offset != 0) media_.Stream().Seek(static_cast<std::int32_t>(offset), CFile::begin);
 
     if (!step->InstallData(&media_.Stream())) {
-      CurrentUi().Note(RunNote::stepFailed, description);
+      CurrentUi().Note(RunNote::stepFailed, failedStepText(*step, description));
       progress_.reset();
       return false;
     }
     const InstallResult result = step->Install();
     if (result == InstallResult::failed) {
-      CurrentUi().Note(RunNote::stepFailed, description);
+      CurrentUi().Note(RunNote::stepFailed, failedStepText(*step, description));
       progress_.reset();
       return false;
     }

@@ -1,7 +1,10 @@
 #include "steps/step.h"
 
+#include <string>
+
 #include "framework/archive.h"
 #include "framework/file_exception.h"
+#include "services/file_error_report.h"
 #include "steps/run_context.h"
 
 namespace velmora {
@@ -37,6 +40,12 @@ std::uint32_t CStep::GetDisk() const { return m_disk; }
 std::uint32_t CStep::GetDataOffset() const { return m_dataOffset; }
 
 std::string CStep::GetDescription() const { return "--invalid use of base class--"; }
+
+void CStep::SetFailureReason(FileCause cause, const std::string& path) {
+  std::string text = GeneralFileErrorText(static_cast<int>(cause));
+  if (text.empty()) text = "file error " + std::to_string(static_cast<int>(cause));
+  SetFailureReason(text + ": " + path);
+}
 
 std::string CStep::LimitDescription(std::string text) {
   if (text.size() > kMaxDescriptionLength) text.resize(kMaxDescriptionLength);

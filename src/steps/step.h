@@ -16,8 +16,10 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <utility>
 
 #include "framework/runtime_class.h"
+#include "platform/file_cause.h"
 
 namespace velmora {
 
@@ -173,7 +175,16 @@ class CStep : public CObject {
   void JoinRun(RunContext* run);
   RunContext* Run() const { return m_run; }
 
+  // Why the step's last InstallData or Install failed, in a line for the
+  // run's transcript: the machine's cause and the path ("Access Denied:
+  // C:\APP\NOTES.EXE"); empty where the step has no cause to tell.
+  const std::string& FailureReason() const { return m_failureReason; }
+
  protected:
+  void SetFailureReason(std::string reason) { m_failureReason = std::move(reason); }
+  // "Access Denied: C:\APP\NOTES.EXE": the cause's text and the path.
+  void SetFailureReason(FileCause cause, const std::string& path);
+
   // Cuts a description to what a description line holds.
   static std::string LimitDescription(std::string text);
   // "Kind: name", or the kind alone for an empty name, cut to a line.
@@ -185,6 +196,7 @@ class CStep : public CObject {
 
  private:
   RunContext* m_run = nullptr;
+  std::string m_failureReason;
 };
 
 }  // namespace velmora

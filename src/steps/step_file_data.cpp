@@ -117,7 +117,10 @@ bool CStepFile::InstallData(CCompressedFile* data) {
   const FileCause created = machine.CreateTempFileForWriting(directory, "inst", temp, file);
   // A file made but not opened is deleted with the step, as any other.
   if (!temp.empty()) m_tempPath = temp;
-  if (created != FileCause::none) return false;
+  if (created != FileCause::none) {
+    SetFailureReason(created, directory);
+    return false;
+  }
   const bool copied = CopyChunks(data, nullptr, file);
   // The stored times go onto the file while it is open: the move into place
   // keeps them, and the file is not opened again by name to set them.  On a
@@ -126,6 +129,7 @@ bool CStepFile::InstallData(CCompressedFile* data) {
                   machine.SetOpenFileTimes(file, StoredTimes()) == FileCause::none;
   const FileCause closed = machine.CloseFile(file);
   if (copied && closed != FileCause::none) {
+    SetFailureReason(closed, m_tempPath);
     const CFileException error(closed, -1, m_tempPath);
     data->ReportFileError(&error);
     return false;
@@ -161,6 +165,7 @@ bool CStepFile::CopyChunks(CCompressedFile* data, std::uint8_t* memory, FileHand
         if (memory == nullptr) {
           const FileCause cause = machine.WriteFile(file, target, want);
           if (cause != FileCause::none) {
+            SetFailureReason(cause, m_tempPath);
             const CFileException error(cause, -1, m_tempPath);
             data->ReportFileError(&error);
             return false;

@@ -57,7 +57,10 @@ bool CStepFile::ReplaceExisting(const std::string& target) {
   Machine& machine = CurrentMachine();
   std::uint32_t attributes = 0;
   const bool haveAttributes = machine.GetFileAttributes(target, attributes) == FileCause::none;
-  if (ClearReadOnly(machine, target) != FileCause::none) return false;
+  if (const FileCause cleared = ClearReadOnly(machine, target); cleared != FileCause::none) {
+    SetFailureReason(cleared, target);
+    return false;
+  }
   if (Run() != nullptr && Run()->PlacedTargetOwner(target) != nullptr) {
     // An earlier step of this installation placed it and keeps the file
     // that was there before; this one only replaces the earlier step's file.
@@ -98,15 +101,22 @@ bool CStepFile::SetPlacedStatus(const std::string& target) {
   if (!m_timesOnTemp) {
     FileTimes times;
     if (machine.GetFileTimes(target, times) != FileCause::none) return true;
-    if (m_modificationTime != 0 && machine.SetFileTimes(target, StoredTimes()) != FileCause::none)
-      return false;
+    if (m_modificationTime != 0) {
+      if (const FileCause set = machine.SetFileTimes(target, StoredTimes());
+          set != FileCause::none) {
+        SetFailureReason(set, target);
+        return false;
+      }
+    }
   }
   std::uint32_t wanted = attributes;
   if (GetReadOnly()) wanted |= attr::readOnly;
   if (GetHidden()) wanted |= attr::hidden;
   // Attributes that are already what they must be need no write.
   if (wanted == attributes) return true;
-  return machine.SetFileAttributes(target, wanted) == FileCause::none;
+  const FileCause set = machine.SetFileAttributes(target, wanted);
+  if (set != FileCause::none) SetFailureReason(set, target);
+  return set == FileCause::none;
 }
 
 // The placement failed after the move: the new file goes and the file that
@@ -148,11 +158,16 @@ bool CStepFile::MakeNameFolders() {
     const std::string folder = m_targetDirectory + m_name.substr(0, end);
     std::uint32_t attributes = 0;
     if (machine.GetFileAttributes(folder, attributes) == FileCause::none) {
-      if ((attributes & attr::directory) == 0 || (attributes & attr::reparsePoint) != 0)
+      if ((attributes & attr::directory) == 0 || (attributes & attr::reparsePoint) != 0) {
+        SetFailureReason("not a folder: " + folder);
         return false;
+      }
       continue;
     }
-    if (machine.CreateDirectory(folder) != FileCause::none) return false;
+    if (const FileCause made = machine.CreateDirectory(folder); made != FileCause::none) {
+      SetFailureReason(made, folder);
+      return false;
+    }
     m_createdFolders.push_back(folder);
   }
   return true;
@@ -190,6 +205,7 @@ InstallResult CStepFile::PlaceFile() {
   } else if (opened == FileCause::fileNotFound) {
     m_createdByInstall = true;
   } else {
+    SetFailureReason(opened, target);
     return Fail(kProbeFailed);
   }
 
@@ -197,9 +213,12 @@ InstallResult CStepFile::PlaceFile() {
   if (existed) {
     ReplaceInputs inputs;
     std::uint32_t attributes = 0;
-    if (machine.GetFileTimes(target, inputs.existing) != FileCause::none ||
-        machine.GetFileAttributes(target, attributes) != FileCause::none)
+    FileCause probed = machine.GetFileTimes(target, inputs.existing);
+    if (probed == FileCause::none) probed = machine.GetFileAttributes(target, attributes);
+    if (probed != FileCause::none) {
+      SetFailureReason(probed, target);
       return Fail(kProbeFailed);
+    }
     inputs.targetPath = target;
     inputs.newFilePath = m_tempPath;
     inputs.newCreation = m_creationTime;
@@ -219,7 +238,8 @@ InstallResult CStepFile::PlaceFile() {
     if (machine.DeleteFile(m_tempPath) == FileCause::none) m_tempPath.clear();
     return CountShared(target, existed);
   }
-  if (machine.MoveFile(m_tempPath, target) != FileCause::none) {
+  if (const FileCause moved = machine.MoveFile(m_tempPath, target); moved != FileCause::none) {
+    SetFailureReason(moved, target);
     UndoPlacement(target);
     return Fail("Failed while attempting to create a new file");
   }

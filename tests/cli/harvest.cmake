@@ -2,7 +2,8 @@
 # one more for a folder --ask-folders names), packed, installed on the
 # simulated machine with every question at its default, and the installed
 # tree compared with the folder; an existing manifest is kept without
-# --force; names Windows cannot hold are reported and nothing is written.
+# --force; names Windows cannot hold, and names that differ only by case,
+# are reported and nothing is written.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
   velmora_script_cases(harvest ${CMAKE_CURRENT_LIST_FILE} roundtrip bad-names)
   return()
@@ -53,11 +54,14 @@ elseif(CASE STREQUAL "bad-names")
   file(WRITE "${WORK}/Tree/fine.txt" "x")
   file(WRITE "${WORK}/Tree/what?.txt" "x")
   file(WRITE "${WORK}/Tree/DOCS/aux.log" "x")
+  file(WRITE "${WORK}/Tree/DOCS/README.txt" "x")
+  file(WRITE "${WORK}/Tree/DOCS/readme.TXT" "x")
   velmora(harvest Tree -o tree.toml)
   expect_rc(1)
+  expect_in("${OUT}" "readme.TXT: differs from README.txt only by case, which Windows does not tell apart")
   expect_in("${OUT}" "what?.txt: cannot be a Windows file name: it holds '?'")
   expect_in("${OUT}" "aux.log: cannot be a Windows file name: it is the device name AUX")
-  expect_in("${OUT}" "2 name(s) cannot be packaged as they are; nothing written")
+  expect_in("${OUT}" "3 name(s) cannot be packaged as they are; nothing written")
   if(EXISTS "${WORK}/tree.toml")
     message(FATAL_ERROR "a manifest was written")
   endif()

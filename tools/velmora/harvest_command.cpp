@@ -18,11 +18,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "authoring/ansi_text.h"
 #include "authoring/windows_file_name.h"
 #include "commands.h"
 
@@ -167,6 +169,7 @@ class Harvester {
               [](const fs::directory_entry& a, const fs::directory_entry& b) {
                 return a.path() < b.path();
               });
+    std::map<std::string, std::string> caseKeys;  // upper-case name -> the name
     const std::string prefix = windowsPath.empty() ? "" : windowsPath + "\\";
     const std::string& stepPath = folders_[step].windowsPath;
     const std::string stepPrefix = stepPath.empty() ? "" : stepPath + "\\";
@@ -175,6 +178,13 @@ class Harvester {
       const std::string where = entry.path().string();
       if (const std::string problem = WindowsFileNameProblem(name); !problem.empty()) {
         problems_.push_back(where + ": cannot be a Windows file name: it " + problem);
+        continue;
+      }
+      const auto [first, added] =
+          caseKeys.emplace(WindowsCaseKey(Utf8ToAnsi(name).value_or(name)), name);
+      if (!added) {
+        problems_.push_back(where + ": differs from " + first->second +
+                            " only by case, which Windows does not tell apart");
         continue;
       }
       if (entry.is_symlink(error)) {

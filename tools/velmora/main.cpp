@@ -1,4 +1,5 @@
 // velmora: the command-line tool for package authors and testers.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -32,6 +33,13 @@ std::string CommandName(const CLI::App& app) {
   return name;
 }
 
+// A command line the parser refused: one line that names the command and
+// what is wrong, one that says where the options are told.
+void TellUsageError(const std::string& command, std::string what) {
+  std::replace(what.begin(), what.end(), '\n', ' ');
+  std::cerr << command << ": " << what << "\nRun '" << command << " --help' for the options.\n";
+}
+
 }  // namespace
 }  // namespace velmora::cli
 
@@ -58,8 +66,10 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? kExitOk : kExitUsage;
+    // --help and --version end the parse with an exit code of 0.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    TellUsageError(CommandName(app), e.what());
+    return kExitUsage;
   } catch (const ExitCode& e) {
     return e.code;
   } catch (const CommandFailure& e) {

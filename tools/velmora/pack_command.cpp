@@ -23,6 +23,7 @@
 #include "authoring/package_writer.h"
 #include "authoring/payload_source.h"
 #include "backends/sim/host_files.h"
+#include "byte_size.h"
 #include "commands.h"
 #include "datafile/appended_media.h"
 #include "framework/file_exception.h"
@@ -98,6 +99,34 @@ void CheckSources(const PackOptions& options, const LoadedManifest& loaded,
             << "; nothing written\n";
 }
 
+// The steps that put a question to the user: directory, user value,
+// program group, agreement and readme steps.
+std::size_t CountQuestions(const PackageDefinition& package) {
+  std::size_t questions = 0;
+  const auto count = [&](const PackagePart& part) {
+    for (const PackageStep& step : part.steps) {
+      if (!step.step) continue;
+      const std::string kind = step.step->GetRuntimeClass()->m_lpszClassName;
+      for (const char* asking : {"CStepDirectory", "CStepUserValue", "CStepPMG", "CStepFileDisplay",
+                                 "CStepFileDisplayOptional"})
+        if (kind == asking) ++questions;
+    }
+  };
+  count(package.first);
+  if (package.second) count(*package.second);
+  return questions;
+}
+
+std::string Plural(std::size_t n, const char* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+// The closing line of every check: errors, warnings and questions.
+std::string Summary(std::size_t errors, std::size_t warnings, const PackageDefinition& package) {
+  return Plural(errors, "error") + ", " + Plural(warnings, "warning") + "; the package asks " +
+         Plural(CountQuestions(package), "question");
+}
+
 // Refusals of the steps' own checks, each at its step's manifest line.
 void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
                     const std::string& manifest) {
@@ -110,6 +139,7 @@ void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManife
               << problem.index + 1 << " (" << AnsiToUtf8(problem.step)
               << "): " << AnsiToUtf8(problem.message) << '\n';
   }
+  std::cerr << "velmora pack: " << Summary(problems.size(), 0, loaded.package) << '\n';
   throw ExitCode{kExitFailure};
 }
 
@@ -170,6 +200,8 @@ void MakeSingleFile(const std::filesystem::path& folder, const std::filesystem::
 }
 
 void RunPack(const PackOptions& options) {
+  if (!options.check && options.output.empty())
+    Fail("-o OUTDIR is required (only --check writes nothing)", kExitUsage);
   try {
     SourceDateEpoch();
   } catch (const std::invalid_argument& error) {
@@ -186,6 +218,7 @@ void RunPack(const PackOptions& options) {
   const std::optional<std::filesystem::path> setup = ChooseSetupProgram(options);
   if (options.check) {
     CheckSources(options, loaded, setup);
+    std::cout << Summary(0, 0, loaded.package) << '\n';
     return;
   }
 
@@ -233,6 +266,7 @@ void RunPack(const PackOptions& options) {
   if (loaded.package.second) PrintPart("Second part", *loaded.package.second, *result.second);
   std::printf("  %-12s %10llu bytes (package description: every media file's size and CRC-32)\n",
               kDescriptionFileName, static_cast<unsigned long long>(descriptionSize));
+  std::cout << Summary(0, 0, loaded.package) << '\n';
 }
 
 }  // namespace
@@ -242,15 +276,17 @@ void AddPackCommand(CLI::App& app) {
   CLI::App* pack = app.add_subcommand("pack", "Build a package's media files from a TOML manifest");
   pack->add_option("MANIFEST", options->manifest, "The package manifest (docs/manifest.md)")
       ->required();
-  pack->add_option("-o,--output", options->output, "Folder that receives the media files")
-      ->required();
+  pack->add_option("-o,--output", options->output,
+                   "Folder that receives the media files (not needed with --check)");
   pack->add_option("--disk-size", options->diskSize,
-                   "Largest media file in bytes; the package spans several files when needed "
-                   "(default: no limit)")
+                   "Largest media file: bytes, K or M (1.44M), or floppy (1457664); the "
+                   "package spans several files when needed (default: no limit)")
+      ->transform(ByteSizeOption())
       ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
   pack->add_option("--chunk-size", options->chunkSize,
-                   "Largest number of file bytes in one payload chunk")
+                   "Largest number of file bytes in one payload chunk: bytes, K or M")
       ->capture_default_str()
+      ->transform(ByteSizeOption())
       ->check(CLI::Range(std::uint32_t{1}, kLargestMediaFile));
   pack->add_option("--jobs", options->jobs,
                    "Threads that compress file contents (default 0: one per processor); "

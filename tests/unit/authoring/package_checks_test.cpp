@@ -106,6 +106,49 @@ TEST_F(PackageChecks, ProgramManagerTextsMustFitACommand) {
   }
 }
 
+// Every problem of every step is reported: a directory used before it is
+// chosen, a target that differs from another only by case, registry
+// entries the runtime cannot take apart.
+TEST_F(PackageChecks, ReportsEveryProblemOfEveryStep) {
+  PackageDefinition package;
+  package.first.steps.push_back(FileStep({.name = "EARLY.TXT", .directory = "App"}));
+  package.first.steps.push_back(Directory("App"));
+  package.first.steps.push_back(FileStep({.name = "README.txt", .directory = "App"}));
+  package.first.steps.push_back(FileStep({.name = "DOCS\\readme.TXT", .directory = "App"}));
+  package.first.steps.push_back(FileStep({.name = "readme.TXT", .directory = "<Windows>"}));
+  package.second.emplace();
+  package.second->steps.push_back(FileStep({.name = "docs\\README.txt", .directory = "App"}));
+  struct Case {
+    const char* regEntry;
+    const char* message;  // empty: passes
+  };
+  const Case registry[] = {
+      {"HKEY_LOCAL_MACHINE\\Software\\V", ""},
+      {"HKLM\\Software\\V", "'reg_entry' starts with 'HKLM', which is not a root key"},
+      {"HKEY_LOCAL_MACHIN\\Software\\V", "'reg_entry' starts with 'HKEY_LOCAL_MACHIN', which"},
+      {"Software\\V", "'reg_entry' starts with 'Software', which is not a root key"},
+      {"HKEY_CURRENT_USER\\V", "'reg_entry' must be ROOT\\KEY\\VALUE"},
+  };
+  for (const Case& c : registry)
+    package.second->steps.push_back(
+        RegistryStep({.directory = "<None>", .value = "1", .regEntry = c.regEntry}));
+
+  std::vector<std::string> expected = {
+      "1.0 The directory 'App' is chosen only by a later directory step",
+      "2.0 The file 'App\\docs\\README.txt' is also placed by step 4: Windows does not tell file "
+      "names apart by case"};
+  for (std::size_t i = 0; i < std::size(registry); ++i)
+    if (*registry[i].message != 0)
+      expected.push_back("2." + std::to_string(i + 1) + " " + registry[i].message);
+  const std::vector<StepProblem> problems = CheckPackage(package);
+  ASSERT_EQ(problems.size(), expected.size());
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const std::string got = std::to_string(problems[i].part) + "." +
+                            std::to_string(problems[i].index) + " " + problems[i].message;
+    EXPECT_EQ(got.substr(0, expected[i].size()), expected[i]);
+  }
+}
+
 TEST(PackageTitle, MustMakeAFileName) {
   EXPECT_EQ(TitleProblem("Lantern Notes 2.1 (\xA9 1996)"), "");
   for (const char* bad :

@@ -30,5 +30,20 @@ TEST(WindowsFileName, RefusesWhatWindowsWouldRefuseOrRename) {
   EXPECT_EQ(WindowsFileNameProblem(std::string(256, 'a')), "is longer than 255 characters");
 }
 
+// Names that are one file to Windows have one key; the key ignores case in
+// the letters of code page 1252 and nothing else.
+TEST(WindowsCaseKey, FoldsCaseOnly) {
+  const std::pair<const char*, const char*> same[] = {
+      {"README.txt", "readme.TXT"}, {"DOCS\\A.TXT", "docs\\a.txt"}, {"\xE4RGER", "\xC4rger"}};
+  for (const auto& [a, b] : same) EXPECT_EQ(WindowsCaseKey(a), WindowsCaseKey(b)) << a;
+  const std::pair<const char*, const char*> apart[] = {{"A.TXT", "B.TXT"},
+                                                       {"\xF7", "\xD7"},
+                                                       {"\xFF", "\xDF"},
+                                                       {"A_B",
+                                                        "A\x7F"
+                                                        "B"}};
+  for (const auto& [a, b] : apart) EXPECT_NE(WindowsCaseKey(a), WindowsCaseKey(b)) << a;
+}
+
 }  // namespace
 }  // namespace velmora

@@ -254,6 +254,20 @@ TEST_F(InstallationRun, TheUninstallEntryDescribesTheProduct) {
 // A file name with folders goes below its directory: the folders that are
 // missing are made, a roll-back removes them, and the uninstaller removes
 // those the installation made once they are empty, not one that was there.
+// The transcript's line of a step that failed on a machine call tells why.
+TEST_F(InstallationRun, AFailedStepsLineTellsTheCauseAndThePath) {
+  ASSERT_EQ(machine_.CreateDirectory("C:\\WINDOWS\\APP.DLL"), FileCause::none);
+  Write({Part("Demo", Steps(File("APP.DLL", 3))), std::nullopt});
+  ASSERT_EQ(Run(), RunOutcome::installFailed);
+  std::vector<std::string> failed;
+  for (const TranscriptEntry& e : ui_.Transcript())
+    if (e.kind == TranscriptKind::note && e.result == " -> failed")
+      failed.push_back(FormatTranscriptEntry(e));
+  EXPECT_EQ(failed,
+            std::vector<std::string>{"step \"File for installation: APP.DLL: Access Denied: "
+                                     "C:\\\\WINDOWS\\\\APP.DLL\" -> failed"});
+}
+
 TEST_F(InstallationRun, NamesWithFoldersMakeTheirFoldersAndTakeThemAway) {
   ASSERT_EQ(machine_.CreateDirectory("C:\\App"), FileCause::none);
   ASSERT_EQ(machine_.CreateDirectory("C:\\App\\DOC"), FileCause::none);
