@@ -98,6 +98,12 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8, std::string* bad) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();)
+    if (!DecodeUtf8(text, at)) return false;
+  return true;
+}
+
 std::string AnsiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size());

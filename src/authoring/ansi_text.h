@@ -13,6 +13,9 @@ namespace velmora {
 // names it ("U+4E2D", "invalid UTF-8 at byte 3").
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8, std::string* bad = nullptr);
 
+// Whether the bytes are well-formed UTF-8 (no overlong form, no surrogate).
+bool IsValidUtf8(std::string_view text);
+
 // The UTF-8 form of code page 1252 bytes.  The five bytes the code page
 // leaves undefined become the control characters of the same number, as
 // Windows converts them.

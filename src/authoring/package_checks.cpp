@@ -4,6 +4,7 @@
 #include <map>
 #include <string_view>
 
+#include "authoring/manifest_wording.h"
 #include "authoring/windows_file_name.h"
 #include "framework/progman_text.h"
 #include "services/registry.h"
@@ -166,7 +167,7 @@ std::vector<StepProblem> CheckPackage(PackageDefinition& package) {
           problems.push_back({static_cast<int>(p + 1), i, described, std::move(message)});
       };
       std::string refusal;
-      if (!step->Validate(&all, &refusal)) report(std::move(refusal));
+      if (!step->Validate(&all, &refusal)) report(ManifestWording(refusal));
       const std::string nameProblem = CheckFileName(*step);
       report(nameProblem);
       report(CheckReference(*step, all, position++));

@@ -1,5 +1,6 @@
 // The checks a package passes before it is written: every step's own
-// Validate, given the list of all the package's steps (both parts), that
+// Validate, given the list of all the package's steps (both parts), its
+// refusal said with the manifest's keys (authoring/manifest_wording.h), that
 // every file a step places is named by its path below the target directory
 // (framework/file_name_rules.h), that every directory reference names a
 // directory step that runs before it, that no two file steps place the

@@ -57,6 +57,18 @@ std::string DescribeLogError(const UninstallLogError& error) {
   return (place.empty() ? offset : place + ", " + offset) + ": " + What(error);
 }
 
+std::string NotALogReason(const UninstallLogError& error) {
+  if (error.inAdditions) return {};
+  if (error.entry == 0 && error.kind == LogErrorKind::truncated)
+    return error.offset == 0 ? "it is empty"
+                             : "it does not start with a product title and an entry count";
+  if (error.entry == 1 && error.kind == LogErrorKind::unknownClass)
+    return "it does not start with a product title, an entry count and a step class name";
+  if (error.count == 0 && error.kind == LogErrorKind::trailingBytes)
+    return "its header announces no entries, and what follows is no additions";
+  return {};
+}
+
 ReadError AsReadError(const UninstallLogError& error, const std::string& file) {
   const ReadErrorKind kind = error.kind == LogErrorKind::newerVersion ? ReadErrorKind::unsupported
                              : error.kind == LogErrorKind::readError  ? ReadErrorKind::io

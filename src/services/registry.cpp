@@ -113,9 +113,26 @@ bool DeleteRegistryValue(hkey::Root root, const std::string& subKey, const std::
 
 bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
                          const std::string& value) {
+  return SetRegistryString(root, subKey, valueName, value) == winerror::success;
+}
+
+long SetRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                       const std::string& value) {
   const auto size = static_cast<std::uint32_t>(std::strlen(value.c_str()) + 1);
-  return CurrentMachine().SetRegValue(root, subKey, valueName, regtype::sz, value.c_str(), size) ==
-         winerror::success;
+  return CurrentMachine().SetRegValue(root, subKey, valueName, regtype::sz, value.c_str(), size);
+}
+
+std::string RegistryErrorText(long result) {
+  switch (result) {
+    case winerror::fileNotFound: return "Not Found";
+    case winerror::accessDenied: return "Access Denied";
+    case winerror::invalidHandle: return "Invalid Handle";
+    case winerror::invalidParameter: return "Invalid Parameter";
+    case winerror::badPathname: return "Bad Path Name";
+    case winerror::moreData: return "More Data";
+    case winerror::registryIoFailed: return "Registry I/O Failed";
+    default: return "Registry Error " + std::to_string(result);
+  }
 }
 
 long QueryRegistryDword(hkey::Root root, const std::string& subKey, const std::string& valueName,

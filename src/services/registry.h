@@ -66,6 +66,12 @@ bool DeleteRegistryValue(hkey::Root root, const std::string& subKey, const std::
 // terminating zero; missing keys on the path are created.
 bool WriteRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
                          const std::string& value);
+// The same, answering the machine's result (winerror::success when written).
+long SetRegistryString(hkey::Root root, const std::string& subKey, const std::string& valueName,
+                       const std::string& value);
+// A registry function's result in words, as the run's transcript gives a
+// failure's cause: "Access Denied", "Not Found", ..., "Registry Error 1234".
+std::string RegistryErrorText(long result);
 
 // The four bytes of a REG_DWORD or REG_DWORD_BIG_ENDIAN value, in the
 // machine's (little-endian) order, so a big-endian value is not swapped;

@@ -14,6 +14,7 @@
 #include "shell/media_prompt.h"
 #include "shell/program_items.h"
 #include "shell/run_window.h"
+#include "steps/possible_prompts_of.h"
 #include "steps/step_directory.h"
 #include "steps/step_factory.h"
 #include "steps/step_file.h"
@@ -94,6 +95,9 @@ RunOutcome InstallationRun::Run() {
     CommitFileSteps(doneSteps_);  // files kept aside for a roll-back go
     registration_.Commit();
     AppMessageBox("Install Successful", mb::ok | mb::iconInformation);
+  } else if (answersRefused_) {
+    RollBack();  // the uninstaller's copy, made with the header
+    outcome = RunOutcome::answersRefused;
   } else {
     AppMessageBox("Install Failed.  Press OK to abort.", mb::ok | mb::iconExclamation);
     RollBack();
@@ -143,6 +147,7 @@ bool InstallationRun::RunPart(std::int64_t& totalWeight, std::int64_t& doneWeigh
       productsRead_ = true;
     }
     if (!ReadSteps(totalWeight, programGroup)) return false;
+    if (!AnswersServe()) return false;
     window_.SetStatusText("");
     if (!progress_) progress_ = std::make_unique<CProgressDialog>();
     if (!ExecutePending(totalWeight, doneWeight)) return false;
@@ -206,6 +211,18 @@ bool InstallationRun::ReadSteps(std::int64_t& totalWeight, CStep*& programGroup)
     }
   }
   return true;
+}
+
+bool InstallationRun::AnswersServe() {
+  if (!promptsCheck_ || twoParts_ || media_.SecondPart()) return true;
+  std::vector<const CStep*> steps(doneSteps_.begin(), doneSteps_.end());
+  steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
+  const std::string why = promptsCheck_(PossiblePromptsOf(steps));
+  if (why.empty()) return true;
+  AppMessageBox(why, mb::ok | mb::iconExclamation);
+  answersRefused_ = true;
+  progress_.reset();
+  return false;
 }
 
 bool InstallationRun::ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight) {

@@ -46,6 +46,10 @@ class InstallationRun final {
   RunOutcome Run();
   // Asked before the registration (RunRequest::finalCheck).
   void SetFinalCheck(std::function<std::string()> check) { finalCheck_ = std::move(check); }
+  // Asked before the first step runs (RunRequest::promptsCheck).
+  void SetPromptsCheck(std::function<std::string(const PossiblePrompts&)> check) {
+    promptsCheck_ = std::move(check);
+  }
 
   // ---- state for tests --------------------------------------------------------
   const std::string& Title() const { return title_; }
@@ -60,6 +64,8 @@ class InstallationRun final {
   bool ReadHeader();
   bool ReadSteps(std::int64_t& totalWeight, CStep*& programGroup);
   bool ExecutePending(std::int64_t totalWeight, std::int64_t& doneWeight);
+  // False when the prompts check refuses the answers for this package.
+  bool AnswersServe();
   void AddProgramItems(const CStep* programGroup);
   void RemoveAddedProgramItems();
   void RollBack();
@@ -72,6 +78,8 @@ class InstallationRun final {
 
   RunWindow& window_;
   std::function<std::string()> finalCheck_;
+  std::function<std::string(const PossiblePrompts&)> promptsCheck_;
+  bool answersRefused_ = false;
   FileHandle programImage_ = kNoFile;
   MediaSet media_;
   std::unique_ptr<CProgressDialog> progress_;

@@ -16,6 +16,7 @@ RunOutcome RunSetup(const RunRequest& request) {
   if (request.mode == RunMode::install) {
     InstallationRun run(*window, request.programPath);
     run.SetFinalCheck(request.finalCheck);
+    run.SetPromptsCheck(request.promptsCheck);
     return run.Run();
   }
   UninstallationRun run(*window, request.programPath, request.logPath);
@@ -29,11 +30,13 @@ const char* OutcomeName(RunOutcome outcome) {
     case RunOutcome::installFailed: return "install failed";
     case RunOutcome::uninstalled: return "uninstalled";
     case RunOutcome::uninstallFailed: return "uninstall failed";
+    case RunOutcome::answersRefused: return "answers refused";
   }
   return "not run";
 }
 
 int ExitCodeFor(RunOutcome outcome) {
+  if (outcome == RunOutcome::answersRefused) return kExitBadCommandLine;
   return outcome == RunOutcome::installed || outcome == RunOutcome::uninstalled ? kExitSucceeded
                                                                                 : kExitFailed;
 }

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/possible_prompts.h"
+
 namespace velmora {
 
 class RunWindow;
@@ -31,6 +33,12 @@ struct RunRequest {
   // registered.  A non-empty answer says why the installation must not
   // stand: it is shown, and the installation fails and is rolled back.
   std::function<std::string()> finalCheck;
+  // Install mode: asked with the prompts the package can show once its step
+  // records are read and before the first step runs, where one part holds
+  // every step (a second part is read only after the first has run).  A
+  // non-empty answer says why the answers given cannot serve this package:
+  // it is shown, and the installation ends with nothing installed.
+  std::function<std::string(const PossiblePrompts&)> promptsCheck;
 };
 
 enum class RunOutcome {
@@ -39,6 +47,7 @@ enum class RunOutcome {
   installFailed,    // "Install Failed.  Press OK to abort.", rolled back
   uninstalled,      // "Uninstall successfully performed"
   uninstallFailed,  // "Uninstall unsuccessful"
+  answersRefused,   // RunRequest::promptsCheck refused the answers: nothing installed
 };
 
 // The whole installation or uninstallation with its result message.
@@ -51,7 +60,7 @@ const char* OutcomeName(RunOutcome outcome);
 inline constexpr int kExitSucceeded =
     0;                                 // "Install Successful", "Uninstall successfully performed"
 inline constexpr int kExitFailed = 1;  // failed, cancelled or refused, and rolled back
-inline constexpr int kExitBadCommandLine = 2;
+inline constexpr int kExitBadCommandLine = 2;  // or answers that cannot serve the package
 int ExitCodeFor(RunOutcome outcome);
 
 // Shown when the installed products' entries or logs cannot be read: a run

@@ -37,6 +37,7 @@ bool SavedRegistryValue::Take(const RegistryEntry& place) {
     previous_.reset();
   } else {
     state_ = State::unread;
+    lastError_ = result;
     return false;
   }
   state_ = State::read;
@@ -50,7 +51,11 @@ std::string SavedRegistryValue::Text(std::uint32_t bufferSize) const {
 
 bool SavedRegistryValue::Write(const std::string& text) {
   if (state_ == State::unread) return false;
-  if (!WriteRegistryString(place_.root, place_.subKey, place_.valueName, text)) return false;
+  const long result = SetRegistryString(place_.root, place_.subKey, place_.valueName, text);
+  if (result != winerror::success) {
+    lastError_ = result;
+    return false;
+  }
   state_ = State::written;
   return true;
 }
@@ -119,6 +124,10 @@ bool SavedIniEntry::Restore() {
   const FileCause cause = previous_ ? machine.SetProfileString(file_, section_, entry_, *previous_)
                                     : machine.DeleteProfileKey(file_, section_, entry_);
   return cause == FileCause::none;
+}
+
+std::string RegistryFailureReason(long result, const std::string& regEntry) {
+  return RegistryErrorText(result) + ": " + regEntry;
 }
 
 void ReportRegistryFailure(const char* action, const std::string& regEntry,

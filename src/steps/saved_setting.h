@@ -41,10 +41,13 @@ class SavedRegistryValue {
   // Puts back what Take read: the same type and bytes, or no value.  True
   // when that succeeded or there was nothing to undo.
   bool Restore();
+  // The registry's result of the last Take or Write that failed.
+  long LastError() const { return lastError_; }
 
  private:
   enum class State { unread, read, written };
   State state_ = State::unread;
+  long lastError_ = winerror::success;
   RegistryEntry place_;
   std::optional<RegData> previous_;  // nullopt: there was no value
 };
@@ -73,6 +76,9 @@ class SavedIniEntry {
 
 // The messages (OK, exclamation icon) of a step whose value cannot be
 // read or written; why, when given, follows the place after a colon.
+// A failed registry step's reason: "Access Denied: HKEY_LOCAL_MACHINE\\...".
+std::string RegistryFailureReason(long result, const std::string& regEntry);
+
 void ReportRegistryFailure(const char* action, const std::string& regEntry,
                            const std::string& why = {});
 void ReportIniFailure(const std::string& entry, const std::string& file,

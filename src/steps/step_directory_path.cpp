@@ -54,10 +54,16 @@ std::string CStepDirectory::GetPath() {
 
   Machine& machine = CurrentMachine();
   const std::string saved = machine.GetCurrentDirectory();
-  if (saved.empty() || saved.size() >= kMaxPathBytes) return {};
+  if (saved.empty() || saved.size() >= kMaxPathBytes) {
+    SetFailureReason("the working directory cannot be read");
+    return {};
+  }
 
   // A remembered location replaces the suggestion, registry first.
-  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return {};
+  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) {
+    SetFailureReason("not a registry value: " + m_regEntry);
+    return {};
+  }
 
   m_asking = true;
   struct Done {
@@ -67,7 +73,10 @@ std::string CStepDirectory::GetPath() {
 
   CDirectoryDialog dialog;
   const std::optional<std::string> suggestion = SuggestedValue("location");
-  if (!suggestion) return {};
+  if (!suggestion) {
+    SetFailureReason(TooLongReason() + ": the suggested location");
+    return {};
+  }
   dialog.m_path = *suggestion;
   dialog.m_question = m_question;
   dialog.m_stepName = m_name;
@@ -76,6 +85,7 @@ std::string CStepDirectory::GetPath() {
   bool created = false;
   for (;;) {
     if (dialog.DoModal() != id::ok) {
+      SetFailureReason("the question was cancelled");
       machine.SetCurrentDirectory(saved);
       return {};
     }

@@ -108,6 +108,7 @@ bool CStepFile::InstallData(CCompressedFile* data) {
     int result = 1;
     if (IsBackgroundImage()) ShowImage(buffer.get(), m_dataSize);
     if (IsDisplayText()) result = ShowText(reinterpret_cast<const char*>(buffer.get()));
+    if (result != 1) SetFailureReason("the text was not accepted");
     return result == 1;  // else the user declined the text
   }
 

@@ -64,10 +64,12 @@ InstallResult CStepIniValue::Install() {
   m_previousValue.Take(GetIniFile(), GetIniSection(), GetIniEntry());
   const std::optional<std::string> value = ResolveValue();
   if (!value) {
+    SetFailureReason(TooLongReason() + ": " + GetIniFile());
     ReportIniFailure(GetIniEntry(), GetIniFile(), TooLongReason());
     return InstallResult::failed;
   }
-  if (m_previousValue.Write(*value) != FileCause::none) {
+  if (const FileCause cause = m_previousValue.Write(*value); cause != FileCause::none) {
+    SetFailureReason(cause, GetIniFile());
     ReportIniFailure(GetIniEntry(), GetIniFile());
     return InstallResult::failed;
   }

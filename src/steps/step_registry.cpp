@@ -55,17 +55,23 @@ bool CStepRegistry::Validate(const StepList* steps, std::string* message) {
 // cannot be read fails the step before the write.
 InstallResult CStepRegistry::Install() {
   RegistryEntry entry;
-  if (!SplitRegistryEntry(m_regEntry, entry)) return InstallResult::failed;
+  if (!SplitRegistryEntry(m_regEntry, entry)) {
+    SetFailureReason("not a registry value: " + m_regEntry);
+    return InstallResult::failed;
+  }
   if (!m_previousValue.Take(entry)) {
+    SetFailureReason(RegistryFailureReason(m_previousValue.LastError(), m_regEntry));
     ReportRegistryFailure("read", m_regEntry);
     return InstallResult::failed;
   }
   const std::optional<std::string> value = ResolveValue();
   if (!value) {
+    SetFailureReason(TooLongReason() + ": " + m_regEntry);
     ReportRegistryFailure("write", m_regEntry, TooLongReason());
     return InstallResult::failed;
   }
   if (!m_previousValue.Write(*value)) {
+    SetFailureReason(RegistryFailureReason(m_previousValue.LastError(), m_regEntry));
     ReportRegistryFailure("write", m_regEntry);
     return InstallResult::failed;
   }

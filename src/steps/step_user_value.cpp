@@ -26,24 +26,35 @@ std::string CStepUserValue::GetKindName() const { return "User value"; }
 // value that cannot be read fails the step before the question.
 InstallResult CStepUserValue::Install() {
   CUserInfoDialog dialog;
-  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) return InstallResult::failed;
+  if (!SuggestRememberedValue(m_regEntry, m_previousRegistryValue)) {
+    SetFailureReason("not a registry value: " + m_regEntry);
+    return InstallResult::failed;
+  }
   if (!m_regEntry.empty() && !m_previousRegistryValue.Known()) {
+    SetFailureReason(RegistryFailureReason(m_previousRegistryValue.LastError(), m_regEntry));
     ReportRegistryFailure("read", m_regEntry);
     return InstallResult::failed;
   }
 
   dialog.m_label = GetName();
   const std::optional<std::string> suggestion = SuggestedValue("value");
-  if (!suggestion) return InstallResult::failed;
+  if (!suggestion) {
+    SetFailureReason(TooLongReason() + ": the suggested value");
+    return InstallResult::failed;
+  }
   dialog.m_value = *suggestion;
   dialog.DoModal();
   m_enteredValue = dialog.m_value;
 
   if (!m_regEntry.empty() && !m_previousRegistryValue.Write(m_enteredValue)) {
+    SetFailureReason(RegistryFailureReason(m_previousRegistryValue.LastError(), m_regEntry));
     ReportRegistryFailure("write", m_regEntry);
     return InstallResult::failed;
   }
-  if (NamesIniEntry() && m_previousValue.Write(m_enteredValue) != FileCause::none) {
+  if (const FileCause cause =
+          NamesIniEntry() ? m_previousValue.Write(m_enteredValue) : FileCause::none;
+      cause != FileCause::none) {
+    SetFailureReason(cause, m_iniFile);
     ReportIniFailure(m_iniEntry, m_iniFile);
     Rollback();  // the registry value written above: a failed step leaves nothing
     return InstallResult::failed;

@@ -64,7 +64,7 @@ if(CASE STREQUAL "demo")
                "Step 9: CStepUserValue (User value)"
                "REGE  Reg entry                 \"HKEY_LOCAL_MACHINE\\Software\\Lantern\\Notes\\Version\""
                "Step 11: CStepFileDisplayOptional (Readme text)"
-               "Payload: 1217 bytes in media file 1 at offset" "Modified: 1996-08-01 10:00:00 UTC")
+               "Payload: 1253 bytes in media file 1 at offset" "Modified: 1996-08-01 10:00:00 UTC")
     expect_in("${STDOUT}" "${line}")
   endforeach()
 
@@ -107,7 +107,7 @@ icon = true
   velmora(pack --no-setup bad.toml -o out)
   expect_rc(1)
   expect_line("${STDERR}"
-              "velmora pack: bad\\.toml:7: step 1 \\(CStepRegistry\\) does not keep 'icon' \\(ICON\\)")
+              "velmora pack: bad\\.toml:7: step 1 \\(CStepRegistry\\): the class does not keep 'icon' \\(ICON\\)")
   expect_missing("${WORK}/out")
 
   file(WRITE "${WORK}/syntax.toml" "title = \"T\"\n[[step]\n")
@@ -119,7 +119,7 @@ icon = true
        "title = \"T\"\n\n[[step]]\nclass = \"file\"\nsource = \"missing.txt\"\ndirectory = \"<Windows>\"\n")
   velmora(pack --no-setup missing.toml -o out)
   expect_rc(3)
-  expect_in("${STDERR}" "missing.toml:5: step 1 (CStepFileCopy): missing.txt: ")
+  expect_in("${STDERR}" "missing.toml:5: step 1 (CStepFileCopy 'missing.txt'): missing.txt: ")
   expect_missing("${WORK}/out")
 
 elseif(CASE STREQUAL "refused-step")
@@ -138,7 +138,7 @@ directory = "NoSuchDir"
 ]=])
   velmora(pack --no-setup refused.toml -o out)
   expect_rc(1)
-  expect_line("${STDERR}" "velmora pack: refused\\.toml:3: step 1 \\(CStepDirectory 'AppDir'\\): You must enter a Question")
+  expect_line("${STDERR}" "velmora pack: refused\\.toml:3: step 1 \\(CStepDirectory 'AppDir'\\): 'question' must not be empty")
   expect_in("${STDERR}" "refused.toml:8: step 2 (CStepFileCopy 'refused.toml'): The directory 'NoSuchDir' is not the name of any directory step")
   expect_missing("${WORK}/out")
 
@@ -241,7 +241,8 @@ elseif(CASE STREQUAL "large-file")
   run_in_work(head -c 1500000 /dev/urandom OUTPUT_FILE random.part)
   run_in_work(yes "A line of text that compresses well." COMMAND head -c 2000000 OUTPUT_FILE text.part)
   run_in_work(${CMAKE_COMMAND} -E cat random.part text.part OUTPUT_FILE src/BIG.DAT)
-  file(COPY "${demo_files}/README.TXT" "${demo_files}/LOGO.BMP" DESTINATION "${WORK}/src")
+  file(COPY "${demo_files}/LOGO.BMP" DESTINATION "${WORK}/src")
+  file(WRITE "${WORK}/src/README.TXT" "Lantern Notes 2.1\r\n\r\nRead me first.\r\n")
   file(WRITE "${WORK}/big.toml" [=[
 title = "Large"
 

@@ -1,7 +1,8 @@
 # Command-line tests of `velmora extract`.  Included from CMakeLists.txt, this
 # file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(extract ${CMAKE_CURRENT_LIST_FILE} demo test-only hostile-names corrupt usage)
+  velmora_script_cases(extract ${CMAKE_CURRENT_LIST_FILE} demo as-installed test-only hostile-names
+                     corrupt usage)
   return()
 endif()
 
@@ -28,6 +29,48 @@ if(CASE STREQUAL "demo")
   if(NOT stamp STREQUAL "1996-08-01T10:00:00")
     message(FATAL_ERROR "README.TXT dated ${stamp}")
   endif()
+elseif(CASE STREQUAL "as-installed")
+  # The files below OUTDIR are exactly those expected.
+  function(expect_tree dir)
+    file(GLOB_RECURSE files RELATIVE "${WORK}/${dir}" "${WORK}/${dir}/*")
+    list(SORT files)
+    if(NOT files STREQUAL ARGN)
+      message(FATAL_ERROR "tree of ${dir}:\n  ${files}\nexpected\n  ${ARGN}")
+    endif()
+  endfunction()
+  velmora(pack --no-setup "${demo}/manifest.toml" -o pkg)
+  velmora(extract pkg -o out --as-installed)
+  expect_rc(0)
+  expect_tree(out "C/Program Files/Lantern/LOGO.BMP" "C/Program Files/Lantern/README.TXT"
+              "C/WINDOWS/LANTERN.INI")
+  expect_same_file("${WORK}/out/C/Program Files/Lantern/README.TXT" "${demo}/files/README.TXT")
+  # Prefixes, the system directory, names with folders and a shared file at
+  # its recommended location; then a default that is no drive path.
+  file(WRITE "${WORK}/a.txt" "a")
+  set(file "class = 'file', source = 'a.txt'")
+  file(WRITE "${WORK}/layout.toml" "title = 'Layout'
+step = [
+  { class = 'directory', name = 'App', question = '?', prefix = '<Windows>', default = 'TOOLS' },
+  { class = 'directory', name = 'Data', question = '?', prefix = 'App', default = 'DATA' },
+  { ${file}, name = 'BIN\\TOOL.EXE', directory = 'App' },
+  { ${file}, name = 'D.DAT', directory = 'Data' },
+  { ${file}, name = 'S.DLL', directory = '<Windows system>' },
+  { ${file}, name = 'SHARED.DLL', directory = 'App', shared = true, use_recommended = true },
+]
+")
+  velmora(pack --no-setup layout.toml -o lpkg)
+  velmora(extract lpkg -o lout --as-installed)
+  expect_rc(0)
+  expect_tree(lout "C/WINDOWS/SYSTEM/S.DLL" "C/WINDOWS/SYSTEM/SHARED.DLL"
+              "C/WINDOWS/TOOLS/BIN/TOOL.EXE" "C/WINDOWS/TOOLS/DATA/D.DAT")
+  file(READ "${WORK}/layout.toml" manifest)
+  string(REPLACE "'<Windows>'" "'<None>'" manifest "${manifest}")
+  file(WRITE "${WORK}/relative.toml" "${manifest}")
+  velmora(pack --no-setup relative.toml -o rpkg)
+  velmora(extract rpkg -o rout --as-installed)
+  expect_rc(1)
+  expect_in("${OUT}" "directory step \"App\": its default path \"TOOLS\" is not an absolute path")
+  expect_tree(rout)
 elseif(CASE STREQUAL "test-only")
   velmora(pack --no-setup "${demo}/manifest.toml" -o pkg)
   expect_rc(0)

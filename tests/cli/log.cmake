@@ -1,7 +1,8 @@
 # Command-line tests of `velmora log`.  Included from CMakeLists.txt, this
 # file registers one test per case (velmora_script_cases in CMakeLists.txt).
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  velmora_script_cases(log ${CMAKE_CURRENT_LIST_FILE} text json damaged unreadable usage installed)
+  velmora_script_cases(log ${CMAKE_CURRENT_LIST_FILE} text json damaged not-a-log unreadable usage
+                       installed)
   return()
 endif()
 
@@ -49,6 +50,25 @@ elseif(CASE STREQUAL "damaged")
   expect_rc(1)
   expect_in("${OUT}" "corrupt: cut.VMU at 150: entry 3 of 3 (CStepFileCopy): the log ends")
   expect_not_in("${OUT}" "\"entries\"")
+
+elseif(CASE STREQUAL "not-a-log")
+  # Files that do not start as a log are named as such, not as damaged logs.
+  file(WRITE "${WORK}/empty.VMU" "")
+  # An empty title and an entry count of 0, then bytes that are no additions.
+  execute_process(COMMAND head -c 5 /dev/zero OUTPUT_FILE "${WORK}/zero.VMU")
+  file(APPEND "${WORK}/zero.VMU" "not additions")
+  velmora(pack --no-setup "${SOURCE}/examples/demo/manifest.toml" -o pkg)
+  expect_rc(0)
+  foreach(pair "${SOURCE}/README.md|a product title, an entry count and a step class name"
+               "empty.VMU|it is empty" "zero.VMU|announces no entries"
+               "pkg/velmor.1|it does not start with a product title")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 input)
+    list(GET pair 1 reason)
+    velmora(log "${input}")
+    expect_rc(1)
+    expect_line("${OUT}" "velmora log: ${input}: not an uninstall log \\([^\n]*${reason}[^\n]*\\)")
+  endforeach()
 
 elseif(CASE STREQUAL "unreadable")
   velmora(log missing.VMU)

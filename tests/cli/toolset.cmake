@@ -1,29 +1,79 @@
 # The installed toolset: `cmake --install` of this build into a fresh
 # prefix, then the demo packed with the installed velmora, which finds the
 # installed SETUP.EXE when the build made one.
+# tests-off configures a build tree without the tests and checks that it
+# would build the toolset and nothing else.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-  add_test(NAME cli.toolset.install
-           COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DSOURCE=${CMAKE_SOURCE_DIR}
-                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/toolset-install
-                   -P ${CMAKE_CURRENT_LIST_FILE})
+  foreach(case install tests-off)
+    add_test(NAME cli.toolset.${case}
+             COMMAND ${CMAKE_COMMAND} -DCASE=${case} -DBUILD=${CMAKE_BINARY_DIR}
+                     -DSOURCE=${CMAKE_SOURCE_DIR} -DGENERATOR=${CMAKE_GENERATOR}
+                     -DWORK=${CMAKE_CURRENT_BINARY_DIR}/toolset-${case}
+                     -P ${CMAKE_CURRENT_LIST_FILE})
+  endforeach()
   return()
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/cli_expect.cmake)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
+
+if(CASE STREQUAL "tests-off")
+  run_in_work(${CMAKE_COMMAND} -S "${SOURCE}" -B tree -G "${GENERATOR}" -DVELMORA_TESTS=OFF
+              -DVELMORA_BUILD_SETUP=OFF)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build "${WORK}/tree" --target help
+                  OUTPUT_VARIABLE targets)
+  expect_line("${targets}" "velmora: [a-z]+")
+  expect_in("${targets}" "/velmora_man_pages: ")
+  foreach(absent velmora_tests velmora_bench fuzz_ gtest test:)
+    expect_not_in("${targets}" "${absent}")
+  endforeach()
+  return()
+endif()
+
 set(prefix "${WORK}/prefix")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed (${rc}):\n${out}${err}")
 endif()
-foreach(installed bin/velmora share/doc/velmora/README.md share/doc/velmora/manifest.md
-                  share/doc/velmora/setup-command-line.md)
-  if(NOT EXISTS "${prefix}/${installed}")
-    message(FATAL_ERROR "not installed: ${installed}")
-  endif()
+set(doc share/doc/velmora)
+set(man share/man/man1)
+foreach(installed bin/velmora ${doc}/README.md ${doc}/manifest.md ${doc}/setup-command-line.md
+                  ${doc}/examples/demo/manifest.toml ${doc}/examples/demo/files/LOGO.BMP
+                  ${doc}/copyright ${man}/velmora.1 ${man}/velmora-pack.1 ${man}/velmora-log.1)
+  expect_exists("${prefix}/${installed}")
 endforeach()
+# A page for every command, each with that command's --help; a copyright
+# file in the machine-readable format.
+file(GLOB pages "${prefix}/${man}/velmora-*.1")
+list(LENGTH pages count)
+expect_match("${count}" "^(8|9|[1-9][0-9])$")
+file(READ "${prefix}/${man}/velmora-extract.1" page)
+expect_match("${page}" "^\\.TH \"VELMORA-EXTRACT\" 1 ")
+expect_in("${page}" ".SH NAME\nvelmora-extract \\- Write the files a package holds")
+expect_in("${page}" "--as-installed")
+file(READ "${prefix}/${doc}/copyright" copyright)
+expect_match("${copyright}" "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\nUpstream-Name: velmora\n")
+expect_in("${copyright}" "\nFiles: *\n")
+
+# The Debian package holds the same, its program stripped.
+find_program(dpkg_deb dpkg-deb)
+find_program(readelf readelf)
+if(dpkg_deb AND readelf)
+  get_filename_component(cmake_bin "${CMAKE_COMMAND}" DIRECTORY)
+  run_in_work("${cmake_bin}/cpack" --config "${BUILD}/CPackConfig.cmake" -B deb)
+  file(GLOB deb "${WORK}/deb/velmora_*.deb")
+  execute_process(COMMAND ${dpkg_deb} -c ${deb} OUTPUT_VARIABLE listing)
+  foreach(packaged usr/bin/velmora usr/${man}/velmora-extract.1 usr/${doc}/copyright
+                   usr/${doc}/examples/demo/manifest.toml)
+    expect_in("${listing}" " ./${packaged}\n")
+  endforeach()
+  run_in_work(${dpkg_deb} -x ${deb} deb/root)
+  execute_process(COMMAND ${readelf} -S "${WORK}/deb/root/usr/bin/velmora" OUTPUT_VARIABLE sections)
+  expect_in("${sections}" ".text")
+  expect_not_in("${sections}" ".symtab")
+endif()
 
 set(VELMORA "${prefix}/bin/velmora")
 velmora(pack "${SOURCE}/examples/demo/manifest.toml" -o pkg)

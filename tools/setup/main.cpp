@@ -90,10 +90,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   request.mode = mode;
   request.programPath = modulePath;
   request.logPath = options.uninstallLogPath;
-  if (options.strict && !options.answersPath.empty())
+  if (options.strict && !options.answersPath.empty()) {
+    request.promptsCheck = [&scripted, &options](const velmora::PossiblePrompts& prompts) {
+      return scripted.RulesNoPromptCanMatchSummary(options.answersPath, prompts);
+    };
     request.finalCheck = [&scripted, &options] {
       return scripted.UnusedRulesSummary(options.answersPath);
     };
+  }
   // A bare start: the windows, and nothing between them and the user but,
   // with /record, the recording of the answers.
   const bool bare = !options.quiet && options.answersPath.empty() && !log.IsOpen();

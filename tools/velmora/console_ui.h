@@ -33,6 +33,10 @@ class ConsoleUi final : public ScriptedUi {
   void WarnUnusedRules() const;
   // Those rules in words; "" when there are none.
   std::string UnusedRulesText() const { return UnusedRulesSummary(answers_); }
+  // The rules no prompt of a package can match, in words; "" when none.
+  std::string RulesNoPromptCanMatchText(const PossiblePrompts& prompts) const {
+    return RulesNoPromptCanMatchSummary(answers_, prompts);
+  }
 
  private:
   static constexpr int kBarWidth = 30;

@@ -1,12 +1,14 @@
-// velmora extract PKGDIR -o OUTDIR [--test]
+// velmora extract PKGDIR -o OUTDIR [--as-installed] [--test]
 //
 // Reads every file step's payload back through the runtime's readers and
 // writes it to OUTDIR/<directory reference>/<name> with its stored
 // modification time; display texts and background pictures go to
-// OUTDIR/<kind>/<name>.  Names come from the package and are made safe
-// (safe_output_path.h): nothing is written outside OUTDIR, and nothing is
-// written through a symbolic link.  --test reads and checks everything
-// without writing.
+// OUTDIR/display/<name> and OUTDIR/background/<name>.  --as-installed lays
+// the files out as an installation with the default answers places them
+// instead (installed_layout.h) and leaves texts and pictures out.  Names
+// come from the package and are made safe (safe_output_path.h): nothing is
+// written outside OUTDIR, and nothing is written through a symbolic link.
+// --test reads and checks everything without writing.
 #include <unistd.h>
 
 #include <chrono>
@@ -23,7 +25,9 @@
 #include "authoring/safe_output_path.h"
 #include "backends/sim/host_files.h"
 #include "commands.h"
+#include "installed_layout.h"
 #include "platform/machine.h"
+#include "steps/step_directory.h"
 #include "steps/step_file.h"
 
 namespace velmora::cli {
@@ -34,12 +38,14 @@ struct ExtractOptions {
   std::string folder;
   std::string output;
   bool test = false;
+  bool asInstalled = false;
 };
 
 struct Payload {
   int part;
   std::size_t index;  // step number in its part, from 1
   const CStepFile* step;
+  SafeOutputPath output;
 };
 
 // The reader's failure, with the payload it was reading when there is one.
@@ -131,13 +137,22 @@ void RunExtract(const ExtractOptions& options) {
   PackageContents contents;
   if (!reader.ReadPackage(contents)) ThrowFailure(reader.Failure(), nullptr);
 
+  // Every output path is known before anything is written.
   std::vector<Payload> payloads;
+  InstalledLayout layout;
   for (const PartContents* part :
        {&contents.first, contents.second ? &*contents.second : nullptr}) {
     if (part == nullptr) continue;
     for (std::size_t i = 0; i < part->steps.size(); ++i) {
-      if (const auto* file = dynamic_cast<const CStepFile*>(part->steps[i].get()))
-        payloads.push_back({part->part, i + 1, file});
+      const CStep* step = part->steps[i].get();
+      if (const auto* directory = dynamic_cast<const CStepDirectory*>(step))
+        layout.AddDirectory(*directory);
+      const auto* file = dynamic_cast<const CStepFile*>(step);
+      if (file == nullptr) continue;
+      // Texts and pictures are shown by a run, not installed.
+      if (options.asInstalled && (file->IsDisplayText() || file->IsBackgroundImage())) continue;
+      payloads.push_back({part->part, i + 1, file,
+                          options.asInstalled ? layout.OutputPath(*file) : OutputPathOf(*file)});
     }
   }
 
@@ -147,7 +162,7 @@ void RunExtract(const ExtractOptions& options) {
   std::vector<std::uint8_t> data;
   for (std::size_t n = 0; n < payloads.size(); ++n) {
     const Payload& payload = payloads[n];
-    const SafeOutputPath safe = OutputPathOf(*payload.step);
+    const SafeOutputPath& safe = payload.output;
     progress.Step(n, safe.Joined());
     if (!reader.ReadPayload(payload.part, *payload.step, data)) {
       progress.Done();
@@ -185,9 +200,29 @@ void AddExtractCommand(CLI::App& app) {
           "Folder holding the media files (velmor.1, ...), or a SETUP.EXE that carries them")
       ->required();
   extract->add_option("-o,--output", options->output, "Folder to write the files into");
+  extract->add_flag("--as-installed", options->asInstalled,
+                    "Lay the files out where an installation with the default answers puts them "
+                    "(OUTDIR/C/...); texts and pictures are left out");
   extract->add_flag("--test", options->test,
                     "Read and check every payload (chunk numbers and sizes) without writing");
   extract->footer(
+      std::string(
+          "Layout of OUTDIR:\n"
+          "  OUTDIR/<directory>/<name>   a file step's file: <directory> is the name of the\n"
+          "                              directory step it goes to (LanternDir), or\n"
+          "                              _Windows_ or _Windows system_; a name with\n"
+          "                              folders (BIN\\TOOL.EXE) makes sub-folders\n"
+          "  OUTDIR/display/<name>       agreement and readme texts\n"
+          "  OUTDIR/background/<name>    background pictures\n"
+          "With --as-installed, OUTDIR/<drive>/<path>/<name>: a directory step's path is its\n"
+          "default after its prefix, <Windows> is C:\\WINDOWS and <Windows system>\n"
+          "C:\\WINDOWS\\SYSTEM (as on 'velmora install --machine'), a shared file at its\n"
+          "recommended location goes to C:\\WINDOWS\\SYSTEM (C:\\LANTERN\\BIN\\TOOL.EXE ->\n"
+          "OUTDIR/C/LANTERN/BIN/TOOL.EXE).  Texts and pictures are shown by an\n"
+          "installation, not installed, and are left out.  A directory whose default is not\n"
+          "an absolute path with a drive ends the command with 1, before anything is\n"
+          "written.  Names are made safe: nothing is written outside OUTDIR or through a\n"
+          "symbolic link; each change is a warning.\n") +
       std::string("Exit codes: 0 every file extracted (or tested), 1 damaged package, 2 bad\n"
                   "command line, 3 I/O error, 4 unsupported data file version, 5 missing\n"
                   "media file.\n") +

@@ -180,6 +180,7 @@ void RunInstall(const InstallOptions& options) {
 
   const std::vector<sim::ProgramGroup> groupsBefore = machine->ProgramGroups();
   RunOutcome outcome = RunOutcome::notRun;
+  std::string refusal;  // why --strict refused the answers before the run
   {
     ScopedMachine scopedMachine(*machine);
     CheckFirstPart();
@@ -187,13 +188,19 @@ void RunInstall(const InstallOptions& options) {
     RunRequest request;
     request.mode = RunMode::install;
     request.programPath = std::string("A:\\") + kSetupProgramName;
-    if (options.strict) request.finalCheck = [&ui] { return ui.UnusedRulesText(); };
+    if (options.strict) {
+      request.promptsCheck = [&ui, &refusal](const PossiblePrompts& prompts) {
+        return refusal = ui.RulesNoPromptCanMatchText(prompts);
+      };
+      request.finalCheck = [&ui] { return ui.UnusedRulesText(); };
+    }
     outcome = RunSetup(request);
   }
   ui.Finish();
   if (record.IsOpen()) recorder.WriteAnswers(record);
   for (const std::string& line : ProgramGroupChanges(groupsBefore, machine->ProgramGroups()))
     std::cout << line << '\n';
+  if (outcome == RunOutcome::answersRefused) Fail(refusal, kExitUsage);
   ui.WarnUnusedRules();
   if (outcome != RunOutcome::installed) throw ExitCode{kExitFailure};
 }
@@ -216,8 +223,9 @@ void AddInstallCommand(CLI::App& app) {
   install->add_option("--transcript", options->transcript,
                       "write every prompt, answer and progress step to this file");
   install->add_flag("--strict", options->strict,
-                    "an answer rule that never answered a prompt fails the installation, "
-                    "which is rolled back (without it: a warning)");
+                    "an answer rule that no prompt of the package can match is a bad answer "
+                    "file (exit 2, nothing installed); one that never answered a prompt "
+                    "fails the installation, which is rolled back (without it: a warning)");
   install->add_option("--record", options->record,
                       "write every answer given as an answer file that makes the same "
                       "installation again (--answers FILE, SETUP.EXE /quiet /answers FILE)");

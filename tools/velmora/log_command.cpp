@@ -4,7 +4,8 @@
 // the product title and every entry with its stored fields, as text or as
 // one JSON document (docs/uninstall-log.md).  On a damaged log it names the
 // entry and the byte offset where reading stopped; an entry of a newer
-// stored version is told apart from damage (docs/exit-codes.md).
+// stored version is told apart from damage (docs/exit-codes.md), and a file
+// that does not start as a log is said to be none.
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -40,7 +41,12 @@ void RunLog(const LogOptions& options) {
 
   UninstallLogListing listing;
   UninstallLogError failure;
-  if (!ReadUninstallLog(file, listing, failure)) throw AsReadError(failure, options.file);
+  if (!ReadUninstallLog(file, listing, failure)) {
+    const std::string reason = NotALogReason(failure);
+    if (!reason.empty())
+      Fail(options.file + ": not an uninstall log (" + reason + ")", kExitFailure);
+    throw AsReadError(failure, options.file);
+  }
   if (options.json) WriteLogListingJson(std::cout, listing);
   else WriteLogListingText(std::cout, listing);
 }
@@ -59,8 +65,10 @@ void AddLogCommand(CLI::App& app) {
       std::string("Reads the log as the uninstallation does; fields are keyed by their record tag\n"
                   "(NAME, GROU, ICON, ...), as 'velmora list' shows them.\n"
                   "Exit codes: 0 the log was read, 1 the log is damaged (the message names the\n"
-                  "entry and the byte offset), 2 bad command line, 3 the file cannot be read,\n"
-                  "4 an entry of a stored version newer than this program reads.\n") +
+                  "entry and the byte offset) or the file is no uninstall log (it does not start\n"
+                  "with a product title, an entry count and a step class name), 2 bad command\n"
+                  "line, 3 the file cannot be read, 4 an entry of a stored version newer than\n"
+                  "this program reads.\n") +
       kExitCodesDoc);
   log->callback([options] { RunLog(*options); });
 }

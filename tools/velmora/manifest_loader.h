@@ -1,5 +1,7 @@
 // Reading a package manifest (TOML, docs/manifest.md) into the steps of a
-// package, with the manifest's line numbers for messages.
+// package, with the manifest's line numbers for messages.  A mistake does
+// not stop the reading: the key or step is left out, the mistake is noted,
+// and the rest is read, so that one run reports every one.
 #pragma once
 
 #include <filesystem>
@@ -12,7 +14,8 @@
 
 namespace velmora::cli {
 
-// What is wrong with a manifest, at which line (0 when no line applies).
+// A manifest that cannot be read at all: the file itself is unreadable, or
+// its TOML syntax is broken (the parser stops at the first error).
 class ManifestError : public std::runtime_error {
  public:
   ManifestError(const std::string& file, int line, const std::string& message, bool io = false);
@@ -25,17 +28,43 @@ class ManifestError : public std::runtime_error {
   bool io_;
 };
 
+enum class ProblemKind {
+  mistake,     // the manifest is wrong
+  unreadable,  // a file it names cannot be read
+  warning,     // packed all the same
+};
+
+struct ManifestProblem {
+  int line = 0;       // 0 when no line applies
+  std::string where;  // "step 2 (CStepDirectory 'AppDir')"; "" for the package itself
+  std::string message;
+  ProblemKind kind = ProblemKind::mistake;
+};
+
+// Where a step of the package came from.  A folder entry gives several
+// steps, each with the entry's line.
+struct StepOrigin {
+  int line = 0;
+  bool faulty = false;  // the manifest has a mistake in it; its step checks wait
+};
+
 struct LoadedManifest {
+  // A step whose class could not be made is a null step, which keeps the
+  // numbering of the others.
   PackageDefinition package;
   // The package-level `version`, `publisher` and `url`, for the package
   // description.
   ProductDetails product;
-  // Manifest line of each step, per part (for messages about steps).
-  std::vector<int> firstLines;
-  std::vector<int> secondLines;
+  std::vector<StepOrigin> firstOrigins;
+  std::vector<StepOrigin> secondOrigins;
+  // In manifest order; the package is not to be written when any is not a
+  // warning.
+  std::vector<ManifestProblem> problems;
 };
 
-// Creates the steps through the step factory.  Throws ManifestError.
+// Creates the steps through the step factory.  Throws ManifestError only
+// when the manifest cannot be read or parsed; every other mistake is in
+// `problems`.
 LoadedManifest LoadManifest(const std::filesystem::path& manifest);
 
 }  // namespace velmora::cli

@@ -2,9 +2,10 @@
 //                               [--setup FILE | --no-setup] [--check]
 //
 // Builds a package's media files from a manifest (docs/manifest.md) and puts
-// SETUP.EXE beside them.  Every step passes its own Validate before
-// anything is written, and the output folder receives the files only once
-// all of them are complete.  --check stops after reading every source.
+// SETUP.EXE beside them.  Every mistake of the manifest and every refusal
+// of the step checks is reported in one run, and nothing is written while
+// there is any; the output folder receives the files only once all of them
+// are complete.  --check stops after reading every source.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +31,7 @@
 #include "manifest_loader.h"
 #include "platform/machine.h"
 #include "setup_program.h"
+#include "size_text.h"
 #include "source_file.h"
 #include "staging_folder.h"
 #include "steps/step.h"
@@ -127,20 +129,67 @@ std::string Summary(std::size_t errors, std::size_t warnings, const PackageDefin
          Plural(CountQuestions(package), "question");
 }
 
-// Refusals of the steps' own checks, each at its step's manifest line.
-void ReportProblems(const std::vector<StepProblem>& problems, const LoadedManifest& loaded,
-                    const std::string& manifest) {
-  for (const StepProblem& problem : problems) {
-    const std::vector<int>& lines =
-        problem.part == kSecondPart ? loaded.secondLines : loaded.firstLines;
-    const int line = problem.index < lines.size() ? lines[problem.index] : 0;
-    std::cerr << "velmora pack: " << manifest << ":" << line << ": "
-              << (problem.part == kSecondPart ? "second part, " : "") << "step "
-              << problem.index + 1 << " (" << AnsiToUtf8(problem.step)
-              << "): " << AnsiToUtf8(problem.message) << '\n';
+// One line of the report: the manifest, the line, the step, the message.
+void PrintProblem(const std::string& manifest, int line, const std::string& where,
+                  const std::string& message, bool warning) {
+  std::cerr << "velmora pack: " << manifest << (line > 0 ? ":" + std::to_string(line) : "") << ": "
+            << (where.empty() ? "" : where + ": ") << (warning ? "warning: " : "") << message
+            << '\n';
+}
+
+// Reports the manifest's own mistakes and warnings, then the refusals of the
+// step checks for the steps the manifest gave without a mistake, each at its
+// step's manifest line; the closing line counts them.  Stops with exit code
+// 1 when there is any error, or 3 when the only errors are files that
+// cannot be read.  Answers the number of warnings.
+std::size_t ReportProblems(LoadedManifest& loaded, const std::string& manifest) {
+  std::size_t errors = 0;
+  std::size_t warnings = 0;
+  bool mistake = false;
+  for (const ManifestProblem& problem : loaded.problems) {
+    const bool warning = problem.kind == ProblemKind::warning;
+    PrintProblem(manifest, problem.line, problem.where, problem.message, warning);
+    ++(warning ? warnings : errors);
+    mistake = mistake || problem.kind == ProblemKind::mistake;
   }
-  std::cerr << "velmora pack: " << Summary(problems.size(), 0, loaded.package) << '\n';
-  throw ExitCode{kExitFailure};
+  for (const StepProblem& problem : CheckPackage(loaded.package)) {
+    const std::vector<StepOrigin>& origins =
+        problem.part == kSecondPart ? loaded.secondOrigins : loaded.firstOrigins;
+    const StepOrigin origin =
+        problem.index < origins.size() ? origins[problem.index] : StepOrigin{};
+    if (origin.faulty) continue;
+    PrintProblem(manifest, origin.line,
+                 std::string(problem.part == kSecondPart ? "second part, " : "") + "step " +
+                     std::to_string(problem.index + 1) + " (" + AnsiToUtf8(problem.step) + ")",
+                 AnsiToUtf8(problem.message), false);
+    ++errors;
+    mistake = true;
+  }
+  if (errors == 0) return warnings;
+  std::cerr << "velmora pack: " << Summary(errors, warnings, loaded.package) << '\n';
+  throw ExitCode{mistake ? kExitFailure : kExitIoError};
+}
+
+// The sizes of what went in and what came out, e.g. "603 files, 12.4 MB
+// in, 3.1 MB of media files (25%)".
+std::string SizeLine(const PackageDefinition& package, const WriteResult& result) {
+  std::uint64_t files = 0;
+  std::uint64_t in = 0;
+  std::uint64_t out = 0;
+  const auto add = [&](const PackagePart& part, const WrittenPart& written) {
+    for (const PackageStep& step : part.steps)
+      if (step.source) {
+        ++files;
+        in += step.source->Size();
+      }
+    for (const std::uint64_t size : written.sizes) out += size;
+  };
+  add(package.first, result.first);
+  if (package.second) add(*package.second, *result.second);
+  std::string line =
+      Plural(files, "file") + ", " + SizeText(in) + " in, " + SizeText(out) + " of media files";
+  if (in != 0) line += " (" + std::to_string((out * 100 + in / 2) / in) + "%)";
+  return line;
 }
 
 void PrintPart(const char* heading, const PackagePart& part, const WrittenPart& written) {
@@ -213,12 +262,11 @@ void RunPack(const PackOptions& options) {
   } catch (const ManifestError& error) {
     Fail(error.what(), error.IsIo() ? kExitIoError : kExitFailure);
   }
-  const std::vector<StepProblem> problems = CheckPackage(loaded.package);
-  if (!problems.empty()) ReportProblems(problems, loaded, options.manifest);
+  const std::size_t warnings = ReportProblems(loaded, options.manifest);
   const std::optional<std::filesystem::path> setup = ChooseSetupProgram(options);
   if (options.check) {
     CheckSources(options, loaded, setup);
-    std::cout << Summary(0, 0, loaded.package) << '\n';
+    std::cout << Summary(0, warnings, loaded.package) << '\n';
     return;
   }
 
@@ -266,7 +314,8 @@ void RunPack(const PackOptions& options) {
   if (loaded.package.second) PrintPart("Second part", *loaded.package.second, *result.second);
   std::printf("  %-12s %10llu bytes (package description: every media file's size and CRC-32)\n",
               kDescriptionFileName, static_cast<unsigned long long>(descriptionSize));
-  std::cout << Summary(0, 0, loaded.package) << '\n';
+  std::cout << "velmora pack: " << SizeLine(loaded.package, result) << '\n';
+  std::cout << Summary(0, warnings, loaded.package) << '\n';
 }
 
 }  // namespace
@@ -304,9 +353,11 @@ void AddPackCommand(CLI::App& app) {
   pack->add_flag("--check", options->check,
                  "Check the manifest and read every source; write nothing");
   pack->footer(
-      std::string("Exit codes: 0 packed (or checked), 1 the manifest or a step is refused, "
+      std::string("Every mistake of the manifest is reported, then the checks of its steps.\n"
+                  "Exit codes: 0 packed (or checked), 1 the manifest or a step is refused, "
                   "2 bad command line,\n"
-                  "3 a file cannot be read or written, or no SETUP.EXE is found.\n"
+                  "3 a file cannot be read or written (and the manifest is sound otherwise), or "
+                  "no SETUP.EXE is found.\n"
                   "SOURCE_DATE_EPOCH, when set, replaces the file times taken from the "
                   "sources.\n") +
       kExitCodesDoc);

@@ -93,15 +93,44 @@ AnswerRule* ScriptedUi::FindRule(TranscriptKind kind, const std::string& text,
   return nullptr;
 }
 
-std::string ScriptedUi::UnusedRulesSummary(const std::string& answersPath) const {
-  const std::vector<const AnswerRule*> unused = UnusedRules();
-  if (unused.empty()) return {};
-  std::string text = std::to_string(unused.size()) + (unused.size() == 1 ? " rule" : " rules") +
-                     " of " + answersPath + " never answered a prompt: line" +
-                     (unused.size() == 1 ? " " : "s ");
-  for (std::size_t i = 0; i < unused.size(); ++i)
-    text += (i == 0 ? "" : ", ") + std::to_string(unused[i]->line);
+namespace {
+
+// "2 rules of FILE WHAT: lines 3, 7"; "" for no rules.
+std::string RulesSummary(const std::vector<const AnswerRule*>& rules,
+                         const std::string& answersPath, const std::string& what) {
+  if (rules.empty()) return {};
+  std::string text = std::to_string(rules.size()) + (rules.size() == 1 ? " rule" : " rules") +
+                     " of " + answersPath + " " + what + ": line" +
+                     (rules.size() == 1 ? " " : "s ");
+  for (std::size_t i = 0; i < rules.size(); ++i)
+    text += (i == 0 ? "" : ", ") + std::to_string(rules[i]->line);
   return text;
+}
+
+bool AnyMatches(const std::string& pattern, const std::vector<std::string>& texts) {
+  for (const std::string& text : texts)
+    if (WildcardMatch(pattern, text)) return true;
+  return false;
+}
+
+bool CanMatch(const AnswerRule& rule, const PossiblePrompts& prompts) {
+  switch (rule.kind) {
+    case TranscriptKind::directory:
+      return AnyMatches(rule.pattern, rule.target == "step" ? prompts.directoryStepNames
+                                                            : prompts.directoryQuestions);
+    case TranscriptKind::group: return AnyMatches(rule.pattern, prompts.groupNames);
+    case TranscriptKind::user: return AnyMatches(rule.pattern, prompts.userLabels);
+    case TranscriptKind::agreement: return prompts.agreements;
+    case TranscriptKind::readme: return prompts.readmes;
+    case TranscriptKind::replace: return prompts.fileReplacements;
+    default: return true;  // message boxes: their texts are not known before the run
+  }
+}
+
+}  // namespace
+
+std::string ScriptedUi::UnusedRulesSummary(const std::string& answersPath) const {
+  return RulesSummary(UnusedRules(), answersPath, "never answered a prompt");
 }
 
 std::vector<const AnswerRule*> ScriptedUi::UnusedRules() const {
@@ -110,6 +139,20 @@ std::vector<const AnswerRule*> ScriptedUi::UnusedRules() const {
     if (rule.used == 0) unused.push_back(&rule);
   }
   return unused;
+}
+
+std::vector<const AnswerRule*> ScriptedUi::RulesNoPromptCanMatch(
+    const PossiblePrompts& prompts) const {
+  std::vector<const AnswerRule*> impossible;
+  for (const AnswerRule& rule : rules_)
+    if (!CanMatch(rule, prompts)) impossible.push_back(&rule);
+  return impossible;
+}
+
+std::string ScriptedUi::RulesNoPromptCanMatchSummary(const std::string& answersPath,
+                                                     const PossiblePrompts& prompts) const {
+  return RulesSummary(RulesNoPromptCanMatch(prompts), answersPath,
+                      "can answer no prompt of this package");
 }
 
 int ScriptedUi::GuardRepeats(const std::string& key, bool fromRule, bool offersCancel,

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "backends/scripted/transcript_kind.h"
+#include "platform/possible_prompts.h"
 #include "platform/ui.h"
 
 namespace velmora {
@@ -178,6 +179,13 @@ class ScriptedUi : public Ui {
   // Those rules in one line ("2 rules of FILE never answered a prompt:
   // lines 3, 7"); "" when every rule answered one.
   std::string UnusedRulesSummary(const std::string& answersPath) const;
+  // Rules that no prompt of a package can match: a kind the package never
+  // shows, or a pattern that matches none of the texts it can show.
+  std::vector<const AnswerRule*> RulesNoPromptCanMatch(const PossiblePrompts& prompts) const;
+  // Those rules in one line ("1 rule of FILE can answer no prompt of this
+  // package: line 4"); "" when there are none.
+  std::string RulesNoPromptCanMatchSummary(const std::string& answersPath,
+                                           const PossiblePrompts& prompts) const;
 
  private:
   static constexpr int kClientWidth = 1024;

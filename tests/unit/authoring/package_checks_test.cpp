@@ -2,6 +2,10 @@
 // whole package, and directory references that the installation resolves.
 #include "authoring/package_checks.h"
 
+#include <functional>
+#include <set>
+
+#include "authoring/manifest_wording.h"
 #include "unit/authoring/package_test_support.h"
 
 namespace velmora::test {
@@ -42,15 +46,57 @@ TEST_F(PackageChecks, ReportsEachStepsOwnRefusal) {
   EXPECT_EQ(problems[0].part, 1);
   EXPECT_EQ(problems[0].index, 0u);
   EXPECT_EQ(problems[0].step, "CStepDirectory 'Main'");
-  EXPECT_EQ(problems[0].message, "You must enter a Question");
-  EXPECT_EQ(problems[1].message,
-            "You already have a Program Manager's Group, only one is permitted");
+  EXPECT_EQ(problems[0].message, "'question' must not be empty");
+  EXPECT_EQ(problems[1].message, "a package holds at most one program_group step");
   // The step is named as it was before Validate cleared the duplicate name.
   EXPECT_EQ(problems[2].step, "CStepDirectory 'App'");
-  EXPECT_EQ(problems[2].message, "You have specified a duplicate name, which is not permitted");
+  EXPECT_EQ(problems[2].message.substr(0, 44), "'name' is also the name of another step; eac");
   EXPECT_EQ(problems[3].part, 2);
   EXPECT_EQ(problems[3].index, 0u);
   EXPECT_EQ(problems[3].step, "CStepPMG 'Other'");
+}
+
+// Every refusal of the steps' own Validate is reported with the manifest's
+// keys: one package per refusal, and the table holds each refusal once.
+TEST_F(PackageChecks, RefusalsAreSaidWithManifestKeys) {
+  const std::string reg = "HKEY_CURRENT_USER\\A\\B";
+  const std::function<std::vector<PackageStep>()> cases[] = {
+      [] { return Steps(DirectoryStep({.question = "Q"})); },
+      [] { return Steps(Directory("App"), Directory("App")); },
+      [] { return Steps(DirectoryStep({.name = "D"})); },
+      [] { return Steps(DirectoryStep({.name = "D", .question = "Q", .iniFile = "A.INI"})); },
+      [] { return Steps(DirectoryStep({.name = "D", .directory = "", .question = "Q"})); },
+      [] { return Steps(DirectoryStep({.name = "D", .directory = "D", .question = "Q"})); },
+      [] { return Steps(IniValueStep({.directory = "", .value = "1"})); },
+      [] { return Steps(IniValueStep({.directory = "<None>", .iniFile = "A.INI"})); },
+      [] { return Steps(UserValueStep({.name = "U"})); },
+      [&] { return Steps(RegistryStep({.directory = "", .value = "1", .regEntry = reg})); },
+      [] { return Steps(RegistryStep({.directory = "<None>", .value = "1"})); },
+      [&] { return Steps(RegistryStep({.directory = "<None>", .regEntry = reg})); },
+      [] { return Steps(FileStep({.name = "A.EXE", .directory = ""})); },
+      [] { return Steps(GroupStep("A"), GroupStep("B")); },
+  };
+  std::set<std::string> refusals;
+  for (const auto& make : cases) {
+    std::vector<PackageStep> steps = make();
+    StepList all;
+    for (const PackageStep& step : steps) all.push_back(step.step.get());
+    std::string refusal;
+    ASSERT_FALSE(steps.back().step->Validate(&all, &refusal));
+    const std::string wording = ManifestWording(refusal);
+    EXPECT_NE(wording, refusal) << "no manifest wording for: " << refusal;
+    EXPECT_EQ(wording.find("You "), std::string::npos) << wording;
+    PackageDefinition package;
+    package.first.steps = make();
+    std::vector<std::string> messages;
+    for (const StepProblem& problem : CheckPackage(package)) messages.push_back(problem.message);
+    EXPECT_NE(std::find(messages.begin(), messages.end(), wording), messages.end()) << wording;
+    refusals.insert(refusal);
+  }
+  std::set<std::string> table;
+  for (const RefusalWording& entry : RefusalWordings()) table.insert(entry.refusal);
+  EXPECT_EQ(refusals, table);
+  EXPECT_EQ(table.size(), RefusalWordings().size());
 }
 
 TEST_F(PackageChecks, DirectoryReferencesMustResolve) {

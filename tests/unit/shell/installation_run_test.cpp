@@ -157,7 +157,8 @@ TEST_F(InstallationRun, FailureRollsBackDoneStepsTheLatestFirst) {
       log, (std::vector<std::string>{
                "media \"C:\\\\MEDIA\\\\velmor.1\"", "package \"Demo\"",
                "step \"Ini value: [Run]Shared\" -> done", "step \"Ini value: [Run]Shared\" -> done",
-               "step \"Ini value: [Run]Other\" -> done", "step \"Directory: Main\" -> failed",
+               "step \"Ini value: [Run]Other\" -> done",
+               "step \"Directory: Main: the question was cancelled\" -> failed",
                "message \"Setup\" [OK, exclamation] \"Install Failed.  Press OK to abort.\" -> OK "
                "(default)",
                "rollback \"Ini value: [Run]Other\"", "rollback \"Ini value: [Run]Shared\"",
@@ -306,6 +307,46 @@ TEST_F(InstallationRun, ReadOnlyUninstallerOfAnEarlierInstallationIsReplaced) {
   std::uint32_t attributes = 0;
   ASSERT_EQ(machine_.GetFileAttributes("C:\\WINDOWS\\XDemo.exe", attributes), FileCause::none);
   EXPECT_EQ(attributes & attr::readOnly, 0u);
+}
+
+// The prompts check sees every step of a package in one part before the
+// first runs; a refusal ends the run with nothing installed.  A package in
+// two parts is not judged before its second part is read.
+TEST_F(InstallationRun, ThePromptsCheckJudgesTheAnswersBeforeTheFirstStep) {
+  Write({Part("Demo", Steps(File("A.TXT", 10), Directory("Main"), GroupStep("Tools"),
+                            UserValueStep({.name = "Your name"}),
+                            ShownFileStep({.kind = "CStepFileDisplayOptional", .name = "R"}))),
+         std::nullopt});
+  std::vector<PossiblePrompts> seen;
+  const auto check = [&seen](const PossiblePrompts& prompts) {
+    seen.push_back(prompts);
+    return std::string("Those answers cannot serve.");
+  };
+  {
+    RunWindow window(RunMode::install);
+    velmora::InstallationRun run(window, kMediaSetup);
+    run.SetPromptsCheck(check);
+    EXPECT_EQ(run.Run(), RunOutcome::answersRefused);
+  }
+  EXPECT_EQ(ExitCodeFor(RunOutcome::answersRefused), kExitBadCommandLine);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Those answers cannot serve."});
+  for (const char* path : {"C:\\WINDOWS\\XDemo.exe", "C:\\WINDOWS\\A.TXT"})
+    EXPECT_EQ(testing::GetFile(machine_, path), "<fileNotFound>") << path;
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].directoryQuestions, std::vector<std::string>{"Where shall Main go?"});
+  EXPECT_EQ(seen[0].directoryStepNames, std::vector<std::string>{"Main"});
+  EXPECT_EQ(seen[0].groupNames, std::vector<std::string>{"Tools"});
+  EXPECT_EQ(seen[0].userLabels, std::vector<std::string>{"Your name"});
+  EXPECT_TRUE(seen[0].readmes && seen[0].fileReplacements);
+  EXPECT_FALSE(seen[0].agreements);
+
+  seen.clear();
+  Write({Part("First", Steps(File("A.TXT", 10))), Part("Second", Steps(File("B.TXT", 10)))});
+  RunWindow window(RunMode::install);
+  velmora::InstallationRun run(window, kMediaSetup);
+  run.SetPromptsCheck(check);
+  EXPECT_EQ(run.Run(), RunOutcome::installed);
+  EXPECT_TRUE(seen.empty());
 }
 
 TEST(UninstallerNames, PathAndLogFollowTheTitle) {

@@ -205,19 +205,23 @@ TEST_F(SettingRollback, APlaceThatCannotBeReadOrWrittenFailsTheStepAndChangesNot
     Fault fault;
     InstallResult result;
     std::string message;  // "" for none
+    std::string reason;   // the step's FailureReason
   };
+  const std::string ioFailed = std::string("Registry I/O Failed: ") + kRegEntry;
+  const std::string denied = std::string("Access Denied: ") + kRegEntry;
+  const std::string iniDenied = std::string("Access Denied: ") + kIniFile;
   const Case cases[] = {
-      {0, Fault::readRegistry, InstallResult::failed, cannotRead},
-      {0, Fault::writeRegistry, InstallResult::failed, cannotWrite},
-      {1, Fault::writeIni, InstallResult::failed, cannotWriteIni},
-      {3, Fault::readRegistry, InstallResult::failed, cannotRead},
-      {3, Fault::writeRegistry, InstallResult::failed, cannotWrite},
-      {3, Fault::writeIni, InstallResult::failed,
-       cannotWriteIni},  // the registry value written is undone
+      {0, Fault::readRegistry, InstallResult::failed, cannotRead, ioFailed},
+      {0, Fault::writeRegistry, InstallResult::failed, cannotWrite, denied},
+      {1, Fault::writeIni, InstallResult::failed, cannotWriteIni, iniDenied},
+      {3, Fault::readRegistry, InstallResult::failed, cannotRead, ioFailed},
+      {3, Fault::writeRegistry, InstallResult::failed, cannotWrite, denied},
+      {3, Fault::writeIni, InstallResult::failed, cannotWriteIni,
+       iniDenied},  // the registry value written is undone
       // The remembered location is a suggestion only: the choice stands.
-      {2, Fault::readRegistry, InstallResult::done, ""},
-      {2, Fault::writeRegistry, InstallResult::done, ""},
-      {2, Fault::writeIni, InstallResult::done, ""},
+      {2, Fault::readRegistry, InstallResult::done, "", ""},
+      {2, Fault::writeRegistry, InstallResult::done, "", ""},
+      {2, Fault::writeIni, InstallResult::done, "", ""},
   };
   for (const Case& c : cases) {
     const Kind& kind = kKinds[c.kind];
@@ -238,6 +242,7 @@ TEST_F(SettingRollback, APlaceThatCannotBeReadOrWrittenFailsTheStepAndChangesNot
     }
     std::unique_ptr<CStep> step = kind.make();
     EXPECT_EQ(step->Install(), c.result);
+    EXPECT_EQ(step->FailureReason(), c.reason);
     machine_.Registry().ClearFaults();
     const std::vector<std::string> messages = Messages();
     if (c.message.empty()) {
@@ -263,6 +268,12 @@ TEST_F(SettingRollback, AJoinedValueThatDoesNotFitFailsTheStepAndWritesNothing) 
       "The location suggested for Main is longer than 259 characters.",
       "The value suggested for Owner is longer than 259 characters.",
   };
+  const std::string reasons[] = {
+      std::string("the value is longer than 259 characters: ") + kRegEntry,
+      "the value is longer than 259 characters: LANTERN.INI",
+      "the value is longer than 259 characters: the suggested location",
+      "the value is longer than 259 characters: the suggested value",
+  };
   for (std::size_t k = 0; k < std::size(kKinds); ++k) {
     SCOPED_TRACE(kKinds[k].name);
     Prepare(kPrevious[0]);  // nothing remembered, so the prefix stands
@@ -271,6 +282,7 @@ TEST_F(SettingRollback, AJoinedValueThatDoesNotFitFailsTheStepAndWritesNothing) 
     step->SetDefault(std::string(249, 'v'));  // C:\WINDOWS\ and 249: one too many
     EXPECT_EQ(step->Install(), InstallResult::failed);
     EXPECT_EQ(Messages(), std::vector<std::string>{expected[k]});
+    EXPECT_EQ(step->FailureReason(), reasons[k]);
     EXPECT_EQ(ui_.Transcript().size(), 1u);  // no question asked
     EXPECT_EQ(Places(), "reg - | ini -");
   }

@@ -92,6 +92,39 @@ TEST(ScriptedUi, MalformedAnswerFileNamesFileAndLine) {
   }
 }
 
+// Each rule judged against what a package can show: the texts where the
+// steps fix them, the presence of the kind otherwise; message boxes never.
+TEST(ScriptedUi, RulesNoPromptOfThePackageCanMatch) {
+  PossiblePrompts prompts;
+  prompts.directoryQuestions = {"Where shall Notes go?"};
+  prompts.directoryStepNames = {"NotesDir"};
+  prompts.groupNames = {"Lantern"};
+  prompts.userLabels = {"Your name"};
+  prompts.readmes = true;
+  ScriptedUi ui;
+  ui.LoadAnswerText(
+      "directory \"Where shall * go?\" = ok\n"     // 1: matches
+      "directory \"Where shall Note go?\" = ok\n"  // 2: a typo
+      "directory step \"NotesDir\" = ok\n"         // 3
+      "directory step \"Notes\" = ok\n"            // 4: names, not questions
+      "group \"Lantern*\" = ok\n"                  // 5
+      "group \"Tools\" = ok\n"                     // 6
+      "user \"Your name\" = ok\n"                  // 7
+      "user \"Name\" = ok\n"                       // 8
+      "readme \"*\" = ok\n"                        // 9
+      "agreement \"*\" = accept\n"                 // 10: no agreement step
+      "replace \"*\" = new\n"                      // 11: no file step
+      "message \"Nothing like it\" = ok\n",        // 12: judged only by the run
+      "a.txt");
+  std::vector<int> lines;
+  for (const AnswerRule* rule : ui.RulesNoPromptCanMatch(prompts)) lines.push_back(rule->line);
+  EXPECT_EQ(lines, (std::vector<int>{2, 4, 6, 8, 10, 11}));
+  EXPECT_EQ(ui.RulesNoPromptCanMatchSummary("a.txt", prompts),
+            "6 rules of a.txt can answer no prompt of this package: lines 2, 4, 6, 8, 10, 11");
+  prompts.agreements = prompts.fileReplacements = true;
+  EXPECT_EQ(ui.RulesNoPromptCanMatch(prompts).size(), 4u);
+}
+
 TEST(ScriptedUi, GroupRulesTypeChooseOnlyListedNamesAndEscape) {
   std::istringstream answers(
       "group \"Tools\" = choose \"Nope\" x1\n"
