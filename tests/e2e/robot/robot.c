@@ -25,7 +25,7 @@
                             modeless dialog inside a main window); it
                             becomes current
      corner X Y             the current window's bottom right corner is at
-                            X, Y of its parent's client area
+                            X, Y of the screen
      gone                   wait until the current window is hidden or destroyed
      settext ID TEXT        set the text of control ID of the current window
      expect ID TEXT         wait until control ID shows TEXT
@@ -315,9 +315,7 @@ static int Corner(char** args) {
   if (g_current == NULL) return Fail("corner: no current window");
   RECT frame;
   GetWindowRect(g_current, &frame);
-  POINT corner = {frame.right, frame.bottom};
-  HWND parent = GetParent(g_current);
-  if (parent != NULL) ScreenToClient(parent, &corner);
+  const POINT corner = {frame.right, frame.bottom};  // on the screen
   const long x = strtol(args[0], NULL, 10), y = strtol(args[1], NULL, 10);
   if (corner.x == x && corner.y == y) return 1;
   return Fail("corner at %ld, %ld, not at %ld, %ld", corner.x, corner.y, x, y);

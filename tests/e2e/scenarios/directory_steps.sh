@@ -27,7 +27,8 @@ scenario_directory_create() {
   too_long="C:\\$(printf 'x%.0s' $(seq 258))"  # 261 characters
   e2e_start_setup
   # The progress dialog's corner: 1 pixel left of the 1024 x 768 screen's
-  # right edge and 10 above its bottom, in the main window's client area.
+  # right edge and 10 above its bottom, on the screen (the dialog is a child
+  # of the main window, placed in its client area so that it lands there).
   e2e_robot \
     window "Select Directory" \
     expect 1000 "Where shall the E2E files go?" \

@@ -23,6 +23,12 @@ e2e_display_text() {
   printf 'E2E terms, line one\r\nline two ends bare\nlast line' >"$1"
 }
 
+# e2e_display_shown FILE: that text as the dialog shows it: `velmora pack`
+# ends every line in CR LF, and the dialog shows what the package holds.
+e2e_display_shown() {
+  printf 'E2E terms, line one\r\nline two ends bare\r\nlast line' >"$1"
+}
+
 # e2e_display_install [--fails] NAME ROBOT_COMMANDS...: installs the packed
 # package from C:\media\NAME, answered by the robot; with --fails the run
 # is to end with exit code 1.  $PACKAGE/shown.txt, the text a dialog is
@@ -42,16 +48,14 @@ e2e_display_install() {
   e2e_finish_setup "$expected"
 }
 
-# Accepted: the text is the file's as it is, three line breaks and the
+# Accepted: the text as packed, three line breaks and the
 # standard question; both buttons are shown and the installation goes on.
 scenario_agreement_accepted() {
   e2e_package_dir agreement-accepted
   e2e_display_text "$PACKAGE/terms.txt"
   e2e_pack_manifest agreement-accepted || return 1
-  {
-    cat "$PACKAGE/terms.txt"
-    printf '\r\n\r\n\r\n%s' "$E2E_AGREEMENT_QUESTION"
-  } >"$PACKAGE/shown.txt"
+  e2e_display_shown "$PACKAGE/shown.txt"
+  printf '\r\n\r\n\r\n%s' "$E2E_AGREEMENT_QUESTION" >>"$PACKAGE/shown.txt"
   e2e_display_install agreement-accepted \
     dialog Setup \
     expectfile 1004 'C:\media\agreement-accepted\shown.txt' \
@@ -80,7 +84,7 @@ scenario_agreement_refused() {
   mkdir -p "$dir"
   printf 'there before the installation\r\n' >"$dir/KEEP.TXT"
   cp "$dir/KEEP.TXT" "$PACKAGE/keep.txt"
-  cp "$PACKAGE/terms.txt" "$PACKAGE/shown.txt"
+  e2e_display_shown "$PACKAGE/shown.txt"
   e2e_set_reg "$E2E_DISPLAY_KEY" Refused before
   printf '[Display]\r\nRefused=before\r\n' >"$E2E_DRIVE_C/windows/velmora-refused.ini"
   e2e_display_install --fails agreement-refused \
@@ -104,7 +108,7 @@ scenario_readme_answers() {
   e2e_display_text "$PACKAGE/readme.txt"
   printf 'skipped readme\r\n' >"$PACKAGE/skipped.txt"
   e2e_pack_manifest readme-answers || return 1
-  cp "$PACKAGE/readme.txt" "$PACKAGE/shown.txt"
+  e2e_display_shown "$PACKAGE/shown.txt"
   e2e_display_install readme-answers \
     box "Read the E2E notes now?" \
     click 7 \

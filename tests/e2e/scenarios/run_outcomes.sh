@@ -21,12 +21,15 @@ scenario_missing_media() {
 }
 
 # Any other name uninstalls, with the command line as the log's path; a log
-# that does not exist cannot be uninstalled.
+# that is not the one beside the uninstaller with its name (here one that
+# does not exist) is refused before anything is removed.
 scenario_uninstall_mode() {
   e2e_media uninstall
   cp "$MEDIA/SETUP.EXE" "$MEDIA/XE2E Product.exe"
   e2e_start_setup "XE2E Product.exe" 'C:\media\uninstall\missing.log'
   e2e_robot \
+    box "The uninstall log C:\media\uninstall\missing.log is not this uninstaller's own.  Nothing has been removed." \
+    click 1 \
     box "Uninstall unsuccessful" \
     click 1 || return 1
   e2e_finish_setup 1

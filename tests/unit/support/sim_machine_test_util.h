@@ -11,6 +11,17 @@
 
 namespace velmora::testing {
 
+// Whether the host renames a file the simulated machine holds open, as it
+// moves a running program's image aside.  A Windows host does not: its
+// files are opened there without delete sharing.
+#ifdef _WIN32
+inline constexpr bool kHostRenamesOpenFiles = false;
+#else
+inline constexpr bool kHostRenamesOpenFiles = true;
+#endif
+inline constexpr const char* kNoRenameOfOpenFiles =
+    "the host cannot rename a file the simulated machine holds open";
+
 // Creates (or replaces) a file holding bytes; answers the first failure.
 inline FileCause PutFile(Machine& machine, const std::string& path, const std::string& bytes) {
   FileHandle handle = kNoFile;

@@ -143,6 +143,7 @@ TEST_F(SimFilesTest, MoveAcrossDrivesCarriesFilesButNotFolders) {
 // A running program's image is renamed, never written or deleted, and its
 // handle goes with it; a plain open without delete sharing pins its file.
 TEST_F(SimFilesTest, ARunningImageMovesWithinItsDriveAndStaysInUse) {
+  if (!testing::kHostRenamesOpenFiles) GTEST_SKIP() << testing::kNoRenameOfOpenFiles;
   fs::create_directories(root_.path() / "D");
   ASSERT_EQ(PutFile(machine_, "C:\\PROG.EXE", "image"), FileCause::none);
   FileHandle image = kNoFile;

@@ -35,7 +35,6 @@ TEST(Win32DirectoryPermissions, UsersWriteWhenAUserGroupIsGrantedAChangeNotDenie
     bool writable;
   } cases[] = {
       {kProtectedDirectorySddl, false},
-      {"D:NO_ACCESS_CONTROL", true},                            // a null DACL
       {"D:", false},                                            // an empty one: nobody
       {"D:(A;;FA;;;WD)", true},                                 // Everyone, full control
       {"D:(A;;0x2;;;BU)", true},                                // Users may add a file
@@ -52,6 +51,9 @@ TEST(Win32DirectoryPermissions, UsersWriteWhenAUserGroupIsGrantedAChangeNotDenie
       {"D:(A;;0x2;;;BU)(D;;0x2;;;WD)", true},                   // granted first
   };
   for (const auto& c : cases) EXPECT_EQ(LetsUsersWrite(c.sddl), c.writable) << c.sddl;
+  // A null DACL lets everyone do anything.  Given directly: Wine makes an
+  // empty DACL of "D:NO_ACCESS_CONTROL".
+  EXPECT_TRUE(DaclLetsUsersWrite(nullptr));
 }
 
 }  // namespace
