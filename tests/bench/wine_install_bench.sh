@@ -22,6 +22,8 @@
 #                  file (strace -c of the installer process and of the
 #                  wineserver, 2,000 files against 200)
 #   BENCH_KEEP     1: keep BENCH_DIR afterwards
+#   RESULTS        also write the results table to this file, tab-separated
+#                  (see write_results); written only when every run succeeded
 #
 # Exit code: 0 measured, 2 a tool failed or an installed tree differs.
 set -u
@@ -48,15 +50,32 @@ for tool in wine wineserver makensis Xvfb python3; do
   command -v "$tool" >/dev/null || die "$tool not found (scripts/deps.sh bench installs what is missing)"
 done
 [ "${CALLS:-0}" != 1 ] || command -v strace >/dev/null || die "strace not found"
+if [ -n "${RESULTS:-}" ]; then
+  # An absolute path, as the script changes directory.  A file left by an
+  # earlier run goes first, so that a failed run leaves none.
+  results_dir=$(cd "$(dirname "$RESULTS")" 2>/dev/null && pwd) || die "RESULTS: no folder $(dirname "$RESULTS")"
+  RESULTS=$results_dir/$(basename "$RESULTS")
+  rm -f "$RESULTS" "$RESULTS.tmp"
+  { : >"$RESULTS.tmp" && rm -f "$RESULTS.tmp"; } 2>/dev/null || die "RESULTS: cannot write in $results_dir"
+fi
+
+# BENCH_DIR is removed before and after the run: only a folder that is
+# empty or that an earlier run left (its marker file inside) is taken.
+MARKER=.velmora-wine-bench
+if [ -e "$BENCH_DIR" ] && [ ! -e "$BENCH_DIR/$MARKER" ] && [ -n "$(ls -A "$BENCH_DIR" 2>/dev/null)" ]; then
+  die "BENCH_DIR $BENCH_DIR holds files this script did not write; give a new or empty folder"
+fi
 
 . "$REPO/scripts/wine-env.sh"
 rm -rf "$BENCH_DIR"
-mkdir -p "$BENCH_DIR"
+mkdir -p "$BENCH_DIR" || die "cannot create BENCH_DIR $BENCH_DIR"
+: >"$BENCH_DIR/$MARKER"
 BENCH_DIR=$(cd "$BENCH_DIR" && pwd)
 LOGS=$BENCH_DIR/logs
 mkdir -p "$LOGS"
 cleanup() {
   wine_env_cleanup
+  [ -z "${RESULTS:-}" ] || rm -f "$RESULTS.tmp"
   [ "${BENCH_KEEP:-0}" = 1 ] || rm -rf "$BENCH_DIR"
 }
 WINE_ENV_KEEP=1  # BENCH_DIR holds the prefix; cleanup removes it
@@ -233,29 +252,41 @@ for ((run = 1; run <= RUNS; run++)); do
 done
 clean_target
 
-stats() {  # numbers on stdin -> "median min max"
-  sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)], v[1], v[NR]}'
+stats() {  # numbers on stdin -> "median min max"; an even count takes the mean of the middle two
+  sort -g | awk '{v[NR] = $1}
+    END {print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR]}'
 }
 
 echo
 echo "== results: median of $RUNS runs [min - max], one fresh prefix, warm page cache"
 declare -A MEDIAN
+# write_results LINE...: appends to RESULTS, when given, one tab-separated
+# line per set and tool, after a header line: set, tool, median, min and max
+# of the wall seconds, files per second at the median, package bytes, and the
+# set's number of files, its bytes and the number of runs.
+write_results() { [ -z "${RESULTS:-}" ] || printf '%s\n' "$@" >>"$RESULTS.tmp"; }
+write_results "$(printf 'set\ttool\tmedian_s\tmin_s\tmax_s\tfiles_per_s\tpackage_bytes\tfiles\ttree_bytes\truns')"
 for set in $SETS; do
-  echo "-- $set: ${FILES[$set]} files, $(du -sb "$BENCH_DIR/src/$set" | cut -f1) bytes"
+  bytes=$(du -sb "$BENCH_DIR/src/$set" | cut -f1)
+  echo "-- $set: ${FILES[$set]} files, $bytes bytes"
   printf '%-18s %22s %10s %12s %22s\n' tool "wall s [range]" files/s "package B" "peak RSS KiB [range]"
   for tool in "${TOOLS[@]}"; do
     read -r med lo hi < <(for f in "$LOGS/$set-$tool".[0-9]*.time; do wall_seconds "$f"; done | stats)
     read -r rmed rlo rhi < <(for f in "$LOGS/$set-$tool".[0-9]*.time; do peak_kib "$f"; done | stats)
     MEDIAN[$set,$tool]=$med
-    printf '%-18s %7.2f [%5.2f-%5.2f] %10.0f %12d %8d [%d-%d]\n' "${NAMES[$tool]}" "$med" "$lo" "$hi" \
-      "$(awk -v n="${FILES[$set]}" -v s="$med" 'BEGIN {print (s > 0 ? n / s : 0)}')" \
-      "${PACKAGE_BYTES[$set,$tool]}" "$rmed" "$rlo" "$rhi"
+    rate=$(awk -v n="${FILES[$set]}" -v s="$med" 'BEGIN {print (s > 0 ? n / s : 0)}')
+    printf '%-18s %7.2f [%5.2f-%5.2f] %10.0f %12d %8.0f [%d-%d]\n' "${NAMES[$tool]}" "$med" "$lo" "$hi" \
+      "$rate" "${PACKAGE_BYTES[$set,$tool]}" "$rmed" "$rlo" "$rhi"
+    write_results "$(printf '%s\t%s\t%.2f\t%.2f\t%.2f\t%.0f\t%d\t%d\t%d\t%d' "$set" "$tool" "$med" "$lo" "$hi" \
+      "$rate" "${PACKAGE_BYTES[$set,$tool]}" "${FILES[$set]}" "$bytes" "$RUNS")"
   done
   for tool in nsis-zlib nsis-lzma xcopy; do
     printf 'SETUP.EXE / %-14s %.2fx\n' "${NAMES[$tool]}" \
       "$(awk -v a="${MEDIAN[$set,setup]}" -v b="${MEDIAN[$set,$tool]}" 'BEGIN {print (b > 0 ? a / b : 0)}')"
   done
 done
+
+[ -z "${RESULTS:-}" ] || mv "$RESULTS.tmp" "$RESULTS" || die "RESULTS: cannot write $RESULTS"
 
 # ---- system calls per file ----------------------------------------------------
 # The installer process (strace -f) and the wineserver (strace -p) are

@@ -32,6 +32,8 @@
      expectfile ID FILE     wait until control ID shows exactly the bytes of
                             FILE (texts with line ends of any kind)
      shown ID / hidden ID   wait until control ID is visible / hidden
+     attop ID               edit control ID has nothing selected, the caret at
+                            its start and its first line at the top
      click ID               press button ID (posted: a button that opens a
                             modal dialog does not block the robot)
      escape                 press Escape in the current window (posted to the
@@ -160,6 +162,19 @@ static int ProbeControlText(const void* arg) {
   struct ControlText* expect = (struct ControlText*)arg;
   if (!ControlTextOf(g_current, expect->id, expect->seen, sizeof expect->seen)) return 0;
   return strcmp(expect->seen, expect->text) == 0;
+}
+
+struct ControlAtTop {
+  HWND control;
+  DWORD selection;  /* EM_GETSEL: start in the low word, end in the high */
+  LRESULT firstLine;
+};
+
+static int ProbeControlAtTop(const void* arg) {
+  struct ControlAtTop* seen = (struct ControlAtTop*)arg;
+  seen->selection = (DWORD)SendMessageA(seen->control, EM_GETSEL, 0, 0);
+  seen->firstLine = SendMessageA(seen->control, EM_GETFIRSTVISIBLELINE, 0, 0);
+  return seen->selection == 0 && seen->firstLine == 0;
 }
 
 struct ControlFile {
@@ -346,7 +361,7 @@ static int Arity(const char* command) {
       {"items", 3},   {"copy", 2},   {"snap", 1},   {"windows", 0}, {"listed", 2},
       {"choose", 2},  {"close", 1},  {"dialog", 1}, {"class", 1},   {"expectfile", 2},
       {"shown", 1},   {"hidden", 1}, {"escape", 0}, {"closebox", 0}, {"fit", 3},
-      {"swap", 2},
+      {"swap", 2},    {"attop", 1},
   };
   for (size_t i = 0; i < sizeof table / sizeof table[0]; ++i) {
     if (strcmp(table[i].name, command) == 0) return table[i].args;
@@ -411,6 +426,13 @@ static int Run(const char* command, char** args) {
            Fail("control %d shows \"%s\", not \"%s\"", id, expect.seen, args[1]);
   }
   if (strcmp(command, "expectfile") == 0) return ExpectFile(id, args[1]);
+  if (strcmp(command, "attop") == 0) {
+    struct ControlAtTop seen = {control, 0, 0};
+    return WaitFor(ProbeControlAtTop, &seen) ||
+           Fail("control %d selects %lu to %lu and shows line %ld first", id,
+                (unsigned long)LOWORD(seen.selection), (unsigned long)HIWORD(seen.selection),
+                (long)seen.firstLine);
+  }
   if (strcmp(command, "shown") == 0 || strcmp(command, "hidden") == 0) {
     const struct ControlShown expect = {control, strcmp(command, "shown") == 0};
     return WaitFor(ProbeControlShown, &expect) ||

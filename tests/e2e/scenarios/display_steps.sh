@@ -49,7 +49,8 @@ e2e_display_install() {
 }
 
 # Accepted: the text as packed, three line breaks and the
-# standard question; both buttons are shown and the installation goes on.
+# standard question, shown from its start with nothing selected; both
+# buttons are shown and the installation goes on.
 scenario_agreement_accepted() {
   e2e_package_dir agreement-accepted
   e2e_display_text "$PACKAGE/terms.txt"
@@ -59,6 +60,7 @@ scenario_agreement_accepted() {
   e2e_display_install agreement-accepted \
     dialog Setup \
     expectfile 1004 'C:\media\agreement-accepted\shown.txt' \
+    attop 1004 \
     expect 1 "I accept" \
     expect 2 "I do not accept" \
     shown 2 \

@@ -144,6 +144,13 @@ scenario_uninstall_plain() {
   e2e_uninstall_expect_removed "$title"
 }
 
+# e2e_uninstall_restart: the system's restart, which deletes what earlier
+# uninstallers left to it (their programs, moved aside as vmd*.tmp), so that
+# what a scenario finds in the Windows directory is its own.
+e2e_uninstall_restart() {
+  wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
+}
+
 # e2e_uninstall_no_temp: no file the uninstaller copy or the log was kept
 # aside in (vm*.tmp) is left in the Windows directory.
 e2e_uninstall_no_temp() {
@@ -159,6 +166,7 @@ e2e_uninstall_no_temp() {
 # stay as they were, so that the uninstallation still works.
 scenario_uninstall_after_cancel() {
   local title="E2E Kept Notes"
+  e2e_uninstall_restart
   e2e_package_dir uninstall-cancel
   e2e_files_text "$PACKAGE/kept.txt" "A text the cancelled installation leaves in place."
   e2e_pack_manifest uninstall-cancel || return 1
@@ -217,19 +225,24 @@ scenario_uninstall_demo() {
   wine reg delete 'HKLM\Software\Lantern' /f /reg:32 >/dev/null 2>&1
   e2e_media uninstall-demo
   e2e_copy_media
+  e2e_uninstall_restart
   local files_before
   files_before=$(e2e_uninstall_files)
   e2e_start_setup
+  # The screenshots docs/screenshots shows (scripts/readme-shots).
   e2e_robot \
     dialog Setup \
     expect 1 "I accept" \
+    snap demo-agreement \
     click 1 \
     window "Select Directory" \
     settext 1001 'C:\Program Files\Lantern Notes' \
+    snap demo-directory \
     click 1 \
     box "The requested directory does not exist.  Create?" \
     click 6 \
     box "Create program group and icons?" \
+    snap demo-message \
     click 6 \
     window "Select Group" \
     expect 1009 "Lantern Notes" \
@@ -268,7 +281,7 @@ scenario_uninstall_demo() {
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' InstallDir 'C:\Program Files\Lantern Notes\'
   e2e_expect_reg 'HKLM\Software\Lantern\Notes' Owner 'Demo User'
   # The system's next start deletes the program.
-  wineboot -r >/dev/null 2>&1 || e2e_fail "wineboot -r failed"
+  e2e_uninstall_restart
   e2e_expect_no_file "$E2E_DRIVE_C/windows/X$title.exe"
   e2e_uninstall_no_temp
 }
