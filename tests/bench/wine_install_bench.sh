@@ -12,7 +12,8 @@
 #
 # Environment:
 #   BENCH_DIR      work folder (default /work/velmora-wine-bench); needs about
-#                  5x the tree size free.  Removed at the end unless BENCH_KEEP=1.
+#                  5x the tree size free.  New, empty or kept by an earlier run;
+#                  removed at the end unless BENCH_KEEP=1.
 #   BIG_MIB        size of the big file of the whole tree (default 256)
 #   SMALL_COUNT    number of text files (default 2000)
 #   SMALL_MIN_KIB, SMALL_MAX_KIB   their size range (default 1 and 40)
@@ -262,10 +263,11 @@ echo "== results: median of $RUNS runs [min - max], one fresh prefix, warm page 
 declare -A MEDIAN
 # write_results LINE...: appends to RESULTS, when given, one tab-separated
 # line per set and tool, after a header line: set, tool, median, min and max
-# of the wall seconds, files per second at the median, package bytes, and the
-# set's number of files, its bytes and the number of runs.
+# of the wall seconds, files per second at the median, package bytes, the
+# set's number of files and bytes, the number of runs and the tool's name as
+# the table shows it.
 write_results() { [ -z "${RESULTS:-}" ] || printf '%s\n' "$@" >>"$RESULTS.tmp"; }
-write_results "$(printf 'set\ttool\tmedian_s\tmin_s\tmax_s\tfiles_per_s\tpackage_bytes\tfiles\ttree_bytes\truns')"
+write_results "$(printf 'set\ttool\tmedian_s\tmin_s\tmax_s\tfiles_per_s\tpackage_bytes\tfiles\ttree_bytes\truns\tlabel')"
 for set in $SETS; do
   bytes=$(du -sb "$BENCH_DIR/src/$set" | cut -f1)
   echo "-- $set: ${FILES[$set]} files, $bytes bytes"
@@ -277,8 +279,8 @@ for set in $SETS; do
     rate=$(awk -v n="${FILES[$set]}" -v s="$med" 'BEGIN {print (s > 0 ? n / s : 0)}')
     printf '%-18s %7.2f [%5.2f-%5.2f] %10.0f %12d %8.0f [%d-%d]\n' "${NAMES[$tool]}" "$med" "$lo" "$hi" \
       "$rate" "${PACKAGE_BYTES[$set,$tool]}" "$rmed" "$rlo" "$rhi"
-    write_results "$(printf '%s\t%s\t%.2f\t%.2f\t%.2f\t%.0f\t%d\t%d\t%d\t%d' "$set" "$tool" "$med" "$lo" "$hi" \
-      "$rate" "${PACKAGE_BYTES[$set,$tool]}" "${FILES[$set]}" "$bytes" "$RUNS")"
+    write_results "$(printf '%s\t%s\t%.2f\t%.2f\t%.2f\t%.0f\t%d\t%d\t%d\t%d\t%s' "$set" "$tool" "$med" "$lo" "$hi" \
+      "$rate" "${PACKAGE_BYTES[$set,$tool]}" "${FILES[$set]}" "$bytes" "$RUNS" "${NAMES[$tool]}")"
   done
   for tool in nsis-zlib nsis-lzma xcopy; do
     printf 'SETUP.EXE / %-14s %.2fx\n' "${NAMES[$tool]}" \
