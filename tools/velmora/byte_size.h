@@ -1,10 +1,11 @@
-// Sizes on the command line as people write them: "1457664", "64K",
-// "1.44M", "floppy".
+// Sizes as people write them on the command line ("1457664", "64K",
+// "1.44M", "floppy") and read them in reports ("512 bytes", "12.4 KB").
 #pragma once
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmora::cli {
@@ -22,5 +23,9 @@ std::optional<std::uint64_t> ParseByteSize(std::string_view text);
 // checks run; a value that is not a size fails with a message that says
 // what a size is.
 CLI::Validator ByteSizeOption();
+
+// A byte count for people: "512 bytes", "12.4 KB", "3.1 MB", with K and M
+// of 1,024 and 1,048,576 bytes as ParseByteSize takes them.
+std::string SizeText(std::uint64_t bytes);
 
 }  // namespace velmora::cli

@@ -31,7 +31,6 @@
 #include "manifest_loader.h"
 #include "platform/machine.h"
 #include "setup_program.h"
-#include "size_text.h"
 #include "source_file.h"
 #include "staging_folder.h"
 #include "steps/step.h"

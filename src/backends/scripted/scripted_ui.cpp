@@ -34,27 +34,6 @@ bool OffersCancel(std::uint32_t style) {
 
 }  // namespace
 
-bool WildcardMatch(const std::string& pattern, const std::string& text) {
-  // Iterative matcher with one backtrack point: linear in practice, no recursion.
-  std::size_t p = 0, t = 0, star = std::string::npos, mark = 0;
-  while (t < text.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
-      ++p;
-      ++t;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = t;
-    } else if (star != std::string::npos) {
-      p = star + 1;
-      t = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
 int ButtonIdFromName(const std::string& name) {
   const std::string n = AsciiLowered(name);
   if (n == "ok") return id::ok;

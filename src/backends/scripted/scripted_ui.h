@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "backends/scripted/transcript_kind.h"
+#include "framework/wildcard_match.h"
 #include "platform/possible_prompts.h"
 #include "platform/ui.h"
 
@@ -218,8 +219,6 @@ class ScriptedUi : public Ui {
   std::string lastPicture_;  // what the picture painted when last recorded
 };
 
-// Wildcard match of a whole text: * matches any run, ? any one character.
-bool WildcardMatch(const std::string& pattern, const std::string& text);
 // "yes" -> id::yes; 0 for an unknown name.
 int ButtonIdFromName(const std::string& name);
 // id::yes -> "Yes".

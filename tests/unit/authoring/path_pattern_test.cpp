@@ -1,4 +1,6 @@
-// The exclude patterns of a manifest's folder entry.
+// The exclude patterns of a manifest's folder entry: where a pattern
+// applies (a name anywhere, a path whole, `**` over folders); `*` and `?`
+// within a name are WildcardMatch's.
 #include "authoring/path_pattern.h"
 
 #include <gtest/gtest.h>
